@@ -1,0 +1,23 @@
+#include "wait.h"
+
+#include <windows.h>
+
+#include <chrono>
+
+#include "message_pump.h"
+
+void Sleep_Ms(std::int32_t milliseconds) { Sleep(milliseconds > 0 ? static_cast<DWORD>(milliseconds) : 0); }
+
+void Wait_Time(std::int32_t milliseconds) {
+    if (milliseconds <= 0) return;
+    using clock = std::chrono::steady_clock;
+    const auto deadline = clock::now() + std::chrono::milliseconds(milliseconds);
+    while (true) {
+        Do_Events();
+        const auto now = clock::now();
+        if (now >= deadline) return;
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - now).count();
+        // Wakes at the deadline or as soon as a message arrives for this thread.
+        MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(left), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    }
+}

@@ -1,0 +1,99 @@
+# Shared by tools/test, tools/run and tools/bench: installs what the build and Wine need, starts a
+# display and a Wine prefix of their own, and stops everything it started on exit.
+# Source it, then call: celldrop_install; celldrop_start_display; celldrop_start_wine PREFIX_DIR
+set -euo pipefail
+
+CELLDROP_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+CELLDROP_PACKAGES=(g++-mingw-w64-x86-64-posix wine64 xvfb xdotool fonts-noto-cjk locales cmake ninja-build googletest)
+CELLDROP_PIDS=()
+WINE64=/usr/lib/wine/wine64
+
+celldrop_log() { printf '[celldrop] %s\n' "$*" >&2; }
+
+celldrop_as_root() {
+  if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+# Installs only what is missing; apt-get update runs at most once.
+celldrop_install() {
+  local missing=() p
+  for p in "${CELLDROP_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    celldrop_log "installing: ${missing[*]}"
+    celldrop_as_root env DEBIAN_FRONTEND=noninteractive apt-get update -q
+    celldrop_as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+  fi
+  if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
+    celldrop_log "generating the ja_JP.UTF-8 locale"
+    celldrop_as_root sed -i 's/^# *ja_JP.UTF-8 UTF-8/ja_JP.UTF-8 UTF-8/' /etc/locale.gen
+    grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | celldrop_as_root tee -a /etc/locale.gen >/dev/null
+    celldrop_as_root locale-gen >/dev/null
+  fi
+}
+
+celldrop_stop_all() {
+  local status=$?
+  if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then
+    wineserver -k 2>/dev/null || true
+  fi
+  local pid
+  for pid in "${CELLDROP_PIDS[@]}"; do
+    kill "$pid" 2>/dev/null || true
+  done
+  for pid in "${CELLDROP_PIDS[@]}"; do
+    wait "$pid" 2>/dev/null || true
+  done
+  return $status
+}
+trap celldrop_stop_all EXIT
+
+# Waits until the command succeeds, polling, for at most the given seconds.
+celldrop_wait_for() {
+  local seconds=$1; shift
+  local deadline=$((SECONDS + seconds))
+  until "$@"; do
+    [ $SECONDS -lt $deadline ] || return 1
+    sleep 0.1
+  done
+}
+
+# An Xvfb display on a free display number (Xvfb picks it and reports it through -displayfd).
+celldrop_start_display() {
+  local fd_file
+  fd_file=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp 3>"$fd_file" >/dev/null 2>&1 &
+  CELLDROP_PIDS+=($!)
+  celldrop_wait_for 15 test -s "$fd_file" || { celldrop_log "Xvfb did not start"; return 1; }
+  export DISPLAY=":$(head -n1 "$fd_file")"
+  rm -f "$fd_file"
+  celldrop_log "display $DISPLAY"
+}
+
+# A Japanese-locale Wine prefix of our own (made once), with one wineserver kept for the whole run.
+celldrop_start_wine() {
+  export WINEPREFIX=$1
+  export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+  export WINEDEBUG=${WINEDEBUG:--all}
+  export WINEARCH=win64
+  # No Mono or Gecko installer dialogs: the program needs neither.
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  if [ ! -f "$WINEPREFIX/.celldrop-ready" ]; then
+    rm -rf "$WINEPREFIX"
+  fi
+  mkdir -p "$WINEPREFIX"
+  wineserver -f -p &
+  CELLDROP_PIDS+=($!)
+  if [ ! -f "$WINEPREFIX/.celldrop-ready" ]; then
+    celldrop_log "making the Wine prefix $WINEPREFIX"
+    "$WINE64" wineboot -i >/dev/null 2>&1
+    # Unmanaged windows: with a window manager-less display, hiding or destroying a managed window
+    # stalls for about two seconds.
+    "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    touch "$WINEPREFIX/.celldrop-ready"
+  fi
+  # Start Wine's own services (services.exe, rpcss, winedevice) now, with their output going nowhere:
+  # started by a test instead, they would inherit CTest's output pipe and CTest would wait on them.
+  "$WINE64" wineboot >/dev/null 2>&1 </dev/null
+}
