@@ -10,6 +10,14 @@ thread_local ULONGLONG g_last_pump = 0;
 
 }  // namespace
 
+void Dispatch_Message(MSG& msg) {
+    if (HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr) {
+        if (IsDialogMessageW(root, &msg)) return;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+}
+
 bool Do_Events() {
     g_last_pump = GetTickCount64();
     MSG msg;
@@ -19,8 +27,7 @@ bool Do_Events() {
             PostQuitMessage(static_cast<int>(msg.wParam));
             return false;
         }
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
+        Dispatch_Message(msg);
     }
     return !g_quit_seen;
 }

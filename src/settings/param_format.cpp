@@ -1,0 +1,97 @@
+#include "param_format.h"
+
+#include "message_box.h"
+#include "paths.h"
+#include "text.h"
+
+void Param_Pass::Text_Update_ParamFileName_Process(std::wstring_view file_name) {
+    Text_Update_ParamFileName_Process(path_para_, file_name);
+}
+
+void Param_Pass::Text_Update_ParamFileName_Process(std::wstring_view folder, std::wstring_view file_name) {
+    path_ = Path_Join(folder, file_name);
+    for (const std::wstring& earlier : files_) {
+        if (earlier == path_) {
+            Show_Message(L"パレメータファイル名＝" + path_ + Get_CrLf() + L"が重複してます。");
+            break;
+        }
+    }
+    files_.push_back(path_);
+}
+
+namespace {
+
+std::vector<std::wstring> File_Lines(std::wstring_view path) {
+    const File_Text file = Get_File_To_Buffer1(path, false);
+    if (!file.Opened || file.Text.empty()) return {};
+    return Buffer_To_Lines(file.Text);
+}
+
+}  // namespace
+
+std::wstring Read_Single_Value(std::wstring_view path) {
+    const File_Text file = Get_File_To_Buffer1(path, false);
+    const std::size_t end = file.Text.find(L"\r\n");
+    return end == std::wstring::npos ? file.Text : file.Text.substr(0, end);
+}
+
+std::vector<std::wstring> Read_Values(std::wstring_view path, int count) {
+    std::vector<std::wstring> lines = File_Lines(path);
+    if (count <= 0) return {};
+    Lines_Redim(lines, count - 1);
+    lines.resize(static_cast<std::size_t>(count));
+    return lines;
+}
+
+File_Write_Result Write_Single_Value(std::wstring_view path, std::wstring_view value) {
+    if (value.empty()) return Write_Text_File(path, L"");
+    return Write_Lines_File(path, {std::wstring(value)});
+}
+
+std::wstring Number_Line(long value) {
+    return value < 0 ? std::to_wstring(value) : L" " + std::to_wstring(value);
+}
+
+long Read_Number_Value(std::wstring_view path) {
+    return static_cast<long>(Number_In_Text(Read_Single_Value(path)).Whole());
+}
+
+std::wstring Read_Value_List(std::wstring_view path) {
+    std::wstring text;
+    for (const std::wstring& line : File_Lines(path)) {
+        if (text.empty())
+            text = line;
+        else
+            text += Get_CrLf() + line;
+    }
+    return text;
+}
+
+File_Write_Result Write_Value_List(std::wstring_view path, std::wstring_view text) {
+    return Write_Lines_File(path, Str_Split(text, Get_CrLf()));
+}
+
+void Text_Update_Tb_R(std::wstring_view path, History_List& list) {
+    std::vector<std::wstring> lines = File_Lines(path);
+    Lines_Redim(lines, History_Size - 1);
+    for (int i = 0; i < History_Size; ++i) list[i] = std::move(lines[i]);
+}
+
+void History_Push(History_List& list, std::wstring_view entry) {
+    History_List old = std::move(list);
+    for (std::wstring& slot : list) slot.clear();
+    std::size_t next = 0;
+    if (!entry.empty()) list[next++] = entry;
+    for (std::wstring& slot : old) {
+        if (next >= list.size()) break;
+        if (!slot.empty() && slot != entry) list[next++] = std::move(slot);
+    }
+}
+
+File_Write_Result Text_Update_Tb_W(std::wstring_view path, History_List& list, std::wstring_view entry) {
+    History_Push(list, entry);
+    std::vector<std::wstring> lines;
+    for (const std::wstring& slot : list)
+        if (!slot.empty()) lines.push_back(slot);
+    return Write_Lines_File(path, lines);
+}

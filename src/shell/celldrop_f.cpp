@@ -1,0 +1,269 @@
+#include "celldrop_f.h"
+
+#include <windows.h>
+
+#include "celldrop_controls.h"
+#include "control_states.h"
+#include "layout.h"
+#include "message_box.h"
+#include "message_box_ok.h"
+#include "message_pump.h"
+#include "mouse_pointer.h"
+#include "paths.h"
+#include "target_choice.h"
+#include "text.h"
+
+namespace {
+
+constexpr wchar_t kCaption[] = L"Excelへの貼付コントロール";
+
+bool Path_Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+}  // namespace
+
+std::wstring Program_Folder() {
+    std::wstring path(MAX_PATH, L'\0');
+    while (true) {
+        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n < path.size()) {
+            path.resize(n);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    const std::size_t slash = path.find_last_of(L'\\');
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+}
+
+CellDrop_F::CellDrop_F(std::wstring app_path) : Form(L"CellDrop_F", kCaption), app_path_(std::move(app_path)) {}
+
+void CellDrop_F::On_Load() {
+    Add_Controls(CellDrop_Control_Table());
+    for (int i = 0; i <= 2; ++i) (*this)(L"Pic_Control", i).Set_Border(true);
+    (*this)(L"Pic_Screen").Set_Border(true);
+    (*this)(L"Pic_Scroll").Set_Border(true);
+    (*this)(L"Timer1", 0).Set_Interval(1000);
+
+    On(Control_Event::Click, L"Cmd_Control", [this](int i) { Cmd_Control_Click(i); });
+    On(Control_Event::Click, L"Che_Control", [this](int i) { Che_Control_Click(i); });
+    On(Control_Event::Click, L"Opt_Joken", [this](int i) { Opt_Joken_Click(i); });
+    On(Control_Event::Change, L"Txt_File", [this](int i) { Txt_File_Change(i); });
+    On(Control_Event::Click, L"Cmd_Update2", [this](int i) { Cmd_Update2_Click(i); });
+    On(Control_Event::Click, L"Cmd_Cancel", [this](int) { Cmd_Cancel_Click(); });
+    On(Control_Event::Timer, L"Timer1", [this](int i) { Timer1_Timer(i); });
+
+    Set_Message_Handler([this](const std::wstring& text) { MsgBox_Process(text); });
+    Form_Load();
+}
+
+void CellDrop_F::Form_Load() {
+    Set_Timer(false);
+    App_Path = app_path_;
+    Group_Key = Group_Tool;
+    Screen_Key = Screen_Setup;
+    Set_Screen_Mouse_Pointer(Mouse_Pointer::Hourglass);
+    Do_Events();
+
+    Registry.Reset();
+    Flg_Blink = false;
+    Set_Timer(true);
+    Tim_エラーチェック_Enabled(false);
+
+    Set_Enabled(false);
+    Flg_Check = false;
+    Do_Events();
+
+    Create_Data_Folders();
+    Build_Picture_Grid();
+    (*this)(L"Cmd_Update2", 0).Set_Enabled(false);
+    Bind_All_Roles();
+
+    TextBox_Clear_Process();
+    Pic_Control_Posission();
+    Pic_Control_Target->Move(120, 360, Pic_Control_Target->Width(), Pic_Control_Target->Height());
+    Label1_Target->Move(Label1_Target->Left(), Txt_Target->Top(), Label1_Target->Width(), Txt_Target->Height());
+
+    Cmd_Kotei_New->Set_Enabled(true);
+    for (Control* c : {Cmd_Kotei_Delete, Cmd_Kotei_Up, Cmd_Kotei_Down, Cmd_Kotei_Sort[0], Cmd_Kotei_Sort[1]})
+        c->Set_Enabled(false);
+
+    const Control& start = (*this)(L"Cmd_Update2", 0);
+    Form_Fit(*this, start, start);
+    Form_Center(*this);
+
+    Set_Screen_Mouse_Pointer(Mouse_Pointer::Hourglass);
+    Do_Events();
+    Text_Update(L"R");
+
+    Txt_File_Change(0);
+    Che_Control_Click(0);
+    Opt_Joken_Click(0);
+    List_Process();
+
+    Tim_エラーチェック_Enabled(true);
+    Set_Enabled(true);
+    Flg_Check = true;
+    Show();
+    Set_Screen_Mouse_Pointer(Mouse_Pointer::Default);
+}
+
+void CellDrop_F::Create_Data_Folders() {
+    struct Folder {
+        std::wstring* Field;
+        const wchar_t* Name;
+    };
+    const Folder folders[] = {{&Path_Para, L"\\Para"},
+                              {&Path_RirekiText, L"\\RirekiText"},
+                              {&Path_RirekiPic, L"\\RirekiPic"},
+                              {&Path_Kotei, L"\\Kotei"}};
+    std::wstring failed;
+    for (const Folder& f : folders) {
+        *f.Field = App_Path + f.Name;
+        if (!Path_Exists(*f.Field) && !CreateDirectoryW(f.Field->c_str(), nullptr)) failed += Get_CrLf() + *f.Field;
+    }
+    params_ = Param_Pass(Path_Para);
+    // Without its folders the program cannot keep settings or history: say so instead of losing them silently.
+    if (!failed.empty()) MsgBox_Process(L"次のフォルダーを作成できません。設定と履歴は保存されません。" + failed);
+}
+
+void CellDrop_F::Build_Picture_Grid() {
+    Control& screen = (*this)(L"Pic_Screen");
+    Control& sheet = (*this)(L"Pic_Scroll");
+    sheet.Set_Border(false);
+    sheet.Move(0, 0, screen.Inner_Width(), sheet.Height());
+    Pic_Cell_Size = sheet.Width() / 5;
+
+    Control& first = (*this)(L"Img_Pic", 0);
+    first.Move(first.Left(), first.Top(), Pic_Cell_Size, Pic_Cell_Size);
+    for (int n = 1; n <= 29; ++n) {
+        Control& cell = Load_Element(L"Img_Pic", n);
+        cell.Set_Visible(true);
+        if (n % 5 == 0) {
+            const Control& above = (*this)(L"Img_Pic", n - 5);
+            cell.Move(0, above.Top() + Pic_Cell_Size, Pic_Cell_Size, Pic_Cell_Size);
+        } else {
+            const Control& previous = (*this)(L"Img_Pic", n - 1);
+            cell.Move(previous.Left() + Pic_Cell_Size, previous.Top(), Pic_Cell_Size, Pic_Cell_Size);
+        }
+    }
+    // The sheet holds all six rows; the scroll bar slides it inside its frame.
+    sheet.Set_Height(6 * Pic_Cell_Size);
+}
+
+void CellDrop_F::Bind_All_Roles() {
+    using Registration = void (CellDrop_F::*)(bool);
+    static constexpr Registration registrations[] = {
+        &CellDrop_F::Set_Pic_Control, &CellDrop_F::Set_Che_Control, &CellDrop_F::Set_Cmd_Control,
+        &CellDrop_F::Set_Pic_Container, &CellDrop_F::Set_Label1, &CellDrop_F::Set_Lst_Select,
+        &CellDrop_F::Set_Txt_Value3, &CellDrop_F::Set_Txt_File, &CellDrop_F::Set_Opt_Joken,
+    };
+    for (Registration r : registrations) {
+        (this->*r)(false);
+        (this->*r)(true);
+        if (r == &CellDrop_F::Set_Pic_Control) Pic_Visble_False();
+    }
+}
+
+bool CellDrop_F::On_Query_Unload() {
+    // Nothing is saved on the way out; the settings are saved by the two buttons only.
+    Form_Close_All(*this);
+    return true;
+}
+
+void CellDrop_F::Cmd_Cancel_Click() { Unload(); }
+
+void CellDrop_F::Set_Timer(bool bind) {
+    Control& timer = (*this)(L"Timer1", 0);
+    if (!bind) timer.Set_Enabled(false);
+    Registry.Set_Object(Tim_エラーチェック, timer, bind);
+}
+
+void CellDrop_F::Tim_エラーチェック_Enabled(bool enabled) {
+    if (Tim_エラーチェック) Tim_エラーチェック->Set_Enabled(enabled);
+    Control& label = (*this)(L"Lbl_Error_Check");
+    label.Set_Visible(enabled);
+    if (!enabled) label.Set_Caption(L"");
+}
+
+void CellDrop_F::Timer1_Timer(int index) {
+    if (!Tim_エラーチェック || Tim_エラーチェック->Index() != index) return;
+    Flg_Check = true;
+    Check_Process();
+    Flg_Check = false;
+    Flg_Blink = !Flg_Blink;
+}
+
+void CellDrop_F::Check_Process() {
+    Control& label = (*this)(L"Lbl_Error_Check");
+    label.Set_Caption(L"");
+    if (Is_Screen(Screen_Setup)) {
+        // The checks of the target and the file list arrive with the validation rules.
+    }
+    Control& start = (*this)(L"Cmd_Update2", 0);
+    if (!label.Caption().empty()) {
+        start.Set_Enabled(false);
+        label.Set_Visible(true);
+        label.Set_Fore_Color(Flg_Blink ? Colour{255} : static_cast<Colour>(GetSysColor(COLOR_BTNTEXT)));
+    } else {
+        start.Set_Enabled(true);
+        label.Set_Visible(false);
+    }
+}
+
+void CellDrop_F::Cmd_Update2_Click(int index) {
+    if (index == 1) {
+        Set_Screen_Mouse_Pointer(Mouse_Pointer::Hourglass);
+        Text_Update(L"W");
+        Set_Screen_Mouse_Pointer(Mouse_Pointer::Default);
+        return;
+    }
+    if (index != 0) return;
+    Set_Screen_Mouse_Pointer(Mouse_Pointer::Hourglass);
+    Text_Update(L"W");
+    Pic_Control_Enabled(false);
+    Tim_エラーチェック_Enabled(false);
+    // The paste run itself arrives with the Excel engine.
+    Pic_Control_Enabled(true);
+    Tim_エラーチェック_Enabled(true);
+    Set_Screen_Mouse_Pointer(Mouse_Pointer::Default);
+}
+
+void CellDrop_F::Cmd_Control_Excel2_End() {
+    Group_Key = Group_Tool;
+    Screen_Key = Screen_Setup;
+    List_Process();
+    Tim_エラーチェック_Enabled(true);
+}
+
+void CellDrop_F::Cmd_Control_Click(int index) {
+    Set_Screen_Mouse_Pointer(Mouse_Pointer::Hourglass);
+    Do_Events();
+    if (Cmd_Paste_End && index == Cmd_Paste_End->Index()) {
+        Flg_Stop = true;
+        Cmd_Control_Excel2_End();
+    }
+    Set_Screen_Mouse_Pointer(Mouse_Pointer::Default);
+}
+
+void CellDrop_F::Che_Control_Click(int) {
+    const int max = Control_Array_Max(*this, L"Che_Control");
+    std::vector<Control*> boxes;
+    for (int i = 0; i <= max; ++i)
+        if (Control* c = Find(L"Che_Control", i)) boxes.push_back(c);
+    Check_Appearance_All(boxes);
+}
+
+void CellDrop_F::Opt_Joken_Click(int) {
+    if (!Is_Screen(Screen_Paste)) return;
+    for (auto table : {std::span<Control* const>(Opt_Table_Paste), std::span<Control* const>(Opt_Table_Move),
+                       std::span<Control* const>(Opt_Table_Text), std::span<Control* const>(Opt_Table_Picture),
+                       std::span<Control* const>(Opt_Table_Zoom)})
+        Object_TableOpt_MouseClick(table);
+}
+
+void CellDrop_F::Txt_File_Change(int index) {
+    if (!Is_Screen(Screen_Setup) || !Txt_Target || index != Txt_Target->Index()) return;
+    if (Txt_Target->Caption().empty()) Txt_Target->Set_Caption(New_Workbook_Text);
+}
+
+void CellDrop_F::MsgBox_Process(const std::wstring& text) { Message_Box_Ok(Hwnd(), text, kCaption); }

@@ -1,0 +1,153 @@
+#pragma once
+// The main form "Excelへの貼付コントロール": its two screens (set-up and paste control), the control
+// roles, start-up, the one-second validation timer, and the settings passes of the set-up screen.
+#include <array>
+#include <string>
+#include <vector>
+
+#include "form.h"
+#include "object_registry.h"
+#include "param_format.h"
+
+class CellDrop_F : public Form {
+public:
+    // app_path: the folder the data folders live in; the program passes the folder of its own file.
+    explicit CellDrop_F(std::wstring app_path);
+
+    // Screen keys: the screen-dependent procedures act only when both equal their own.
+    std::wstring Group_Key;
+    std::wstring Screen_Key;
+    static constexpr const wchar_t* Group_Tool = L"ツール";
+    static constexpr const wchar_t* Screen_Setup = L"CellDrop";
+    static constexpr const wchar_t* Screen_Paste = L"CellDrop2";
+    bool Is_Screen(const wchar_t* screen) const { return Group_Key == Group_Tool && Screen_Key == screen; }
+
+    // Data folders beside the program file.
+    std::wstring App_Path;
+    std::wstring Path_Para;
+    std::wstring Path_RirekiText;
+    std::wstring Path_RirekiPic;
+    std::wstring Path_Kotei;
+
+    bool Flg_Check = false;  // a validation pass may run
+    bool Flg_Blink = false;  // colour phase of the error label
+    bool Flg_Stop = false;   // the end button was pressed during a paste run
+    float Pic_Cell_Size = 0;
+    int Search_Position = -1;
+
+    // Value histories of the target workbook and the folder, newest first.
+    History_List Tb_Rireki_ExcelFile;
+    History_List Tb_Rireki_Folder;
+
+    // Fixed strings shown in the lists (filled by the fixed-string module).
+    int Kotei_Max = -1;
+    int Kotei_Index = -1;
+
+    // Roles (bound by the registration procedures).
+    Control* Tim_エラーチェック = nullptr;
+    Control* Pic_Control_Target = nullptr;  // Pic_Control(0): target-workbook row
+    Control* Pic_Control_Setup = nullptr;   // Pic_Control(1)
+    Control* Pic_Control_Paste = nullptr;   // Pic_Control(2)
+    Control* Che_Sub_Folder = nullptr;      // Che_Control(3)
+    std::array<Control*, 3> Che_Table_Text{};
+    Control* Cmd_Target_Pc = nullptr;       // Cmd_Control(6)
+    Control* Cmd_Target_Open = nullptr;     // Cmd_Control(0)
+    Control* Cmd_Target_History = nullptr;  // Cmd_Control(1)
+    Control* Cmd_Folder_Pc = nullptr;       // Cmd_Control(7)
+    Control* Cmd_Folder_Browse = nullptr;   // Cmd_Control(2)
+    Control* Cmd_Folder_History = nullptr;  // Cmd_Control(3)
+    Control* Cmd_File_Search = nullptr;     // Cmd_Control(5)
+    Control* Cmd_Kotei_Delete = nullptr;    // Cmd_Control(8)
+    Control* Cmd_Kotei_New = nullptr;       // Cmd_Control(9)
+    Control* Cmd_Kotei_Up = nullptr;        // Cmd_Control(10)
+    Control* Cmd_Kotei_Down = nullptr;      // Cmd_Control(11)
+    std::array<Control*, 2> Cmd_Kotei_Sort{};  // Cmd_Control(12) ascending, (13) descending
+    Control* Cmd_Paste_End = nullptr;       // Cmd_Control(4)
+    Control* Pic_Container_Paste = nullptr;  // Pic_Container(0)
+    Control* Pic_Container_Move = nullptr;   // Pic_Container(1)
+    std::array<Control*, 2> Pic_Container_Picture{};
+    std::array<Control*, 2> Pic_Container_Text{};
+    Control* Label1_Target = nullptr;  // Label1(13): target path on the paste screen
+    Control* Label1_Folder = nullptr;  // Label1(9): folder on the paste screen
+    Control* Lst_Kotei_Setup = nullptr;  // Lst_Select(3)
+    Control* Lst_File = nullptr;         // Lst_Select(0)
+    Control* Lst_Url = nullptr;          // Lst_Select(1)
+    Control* Lst_Rireki = nullptr;       // Lst_Select(2)
+    Control* Lst_Kotei_Paste = nullptr;  // Lst_Select(4)
+    Control* Txt_File_List = nullptr;    // Txt_Value3(0)
+    Control* Txt_Url_List = nullptr;     // Txt_Value3(1)
+    Control* Txt_Kotei = nullptr;        // Txt_Value3(2)
+    Control* Txt_Target = nullptr;       // Txt_File(0)
+    Control* Txt_Folder = nullptr;       // Txt_File(1)
+    std::array<Control*, 2> Opt_Table_Paste{};
+    std::array<Control*, 2> Opt_Table_Move{};
+    std::array<Control*, 3> Opt_Table_Text{};
+    std::array<Control*, 9> Opt_Table_Picture{};
+    std::array<Control*, 4> Opt_Table_Zoom{};
+
+    Object_Registry Registry;
+
+    // Registration procedures: false clears the roles, true binds them.
+    void Set_Timer(bool bind);
+    void Set_Pic_Control(bool bind);
+    void Set_Che_Control(bool bind);
+    void Set_Cmd_Control(bool bind);
+    void Set_Pic_Container(bool bind);
+    void Set_Label1(bool bind);
+    void Set_Lst_Select(bool bind);
+    void Set_Txt_Value3(bool bind);
+    void Set_Txt_File(bool bind);
+    void Set_Opt_Joken(bool bind);
+
+    // Table procedures.
+    void Object_Table_To_IndexSearch(std::span<Control* const> table, int index);
+    static int Object_TableOpt_To_Index(std::span<Control* const> table);
+    static void Object_TableOpt_MouseClick(std::span<Control* const> table);
+
+    // Screens.
+    void List_Process();
+    void Pic_Control_Enabled(bool enabled);
+    void Pic_Control_Posission();
+    void Pic_Visble_False();
+    void Container_Pic_Control(Control& container);
+    void TextBox_Clear_Process();
+    void MsgBox_Process(const std::wstring& text);
+
+    // Timer and validation.
+    void Tim_エラーチェック_Enabled(bool enabled);
+    void Timer1_Timer(int index);
+    void Check_Process();
+
+    // Buttons of the form itself.
+    void Cmd_Cancel_Click();
+    void Cmd_Update2_Click(int index);
+    void Cmd_Control_Excel2_End();
+
+    // Settings passes of the set-up screen.
+    void Text_Update(const std::wstring& mode);
+    void Text_Update_ツール_CellDrop0(const std::wstring& mode);
+    void Text_Update_ツール_CellDrop1(const std::wstring& mode);
+    Param_Pass& Params() { return params_; }
+
+    // Event procedures of the control arrays.
+    void Cmd_Control_Click(int index);
+    void Che_Control_Click(int index);
+    void Opt_Joken_Click(int index);
+    void Txt_File_Change(int index);
+
+protected:
+    void On_Load() override;
+    bool On_Query_Unload() override;
+
+private:
+    void Form_Load();
+    void Create_Data_Folders();
+    void Build_Picture_Grid();
+    void Bind_All_Roles();
+
+    Param_Pass params_{L""};
+    std::wstring app_path_;
+};
+
+// The folder that holds the running program file, without a trailing backslash.
+std::wstring Program_Folder();

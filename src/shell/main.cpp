@@ -1,0 +1,35 @@
+#include <objbase.h>
+#include <windows.h>
+
+#include "celldrop_f.h"
+#include "message_pump.h"
+
+namespace {
+
+// COM for the whole run, single-threaded apartment. RPC_E_CHANGED_MODE would mean someone initialised
+// another model first; then we must not uninitialise what we did not initialise.
+class Com_Apartment {
+public:
+    Com_Apartment() : hr_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    Com_Apartment(const Com_Apartment&) = delete;
+    Com_Apartment& operator=(const Com_Apartment&) = delete;
+    ~Com_Apartment() {
+        if (SUCCEEDED(hr_)) CoUninitialize();
+    }
+
+private:
+    HRESULT hr_;
+};
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    Com_Apartment com;
+    CellDrop_F main_form(Program_Folder());
+    if (!main_form.Load()) return 1;
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        Dispatch_Message(msg);
+    }
+    return 0;
+}

@@ -1,0 +1,30 @@
+#include "object_registry.h"
+
+#include "control.h"
+#include "message_box.h"
+#include "message_pump.h"
+#include "text.h"
+
+void Object_Registry::Set_Object(Control*& role, Control& object, bool bind) {
+    if (!bind) {
+        role = nullptr;
+    } else if (role) {
+        Show_Message(L"オブジェクト名＝" + role->Name() + Get_CrLf() + L"が既に設定されてます。");
+    } else {
+        bool duplicate = false;
+        for (Control* entry : table_) {
+            if (entry == &object) {
+                const std::wstring index = object.Index() ? std::to_wstring(*object.Index()) : std::wstring();
+                Show_Message(L"オブジェクト名＝" + object.Name() + Get_CrLf() + L"インデックス＝" + index + Get_CrLf() +
+                             L"の設定が重複してます。");
+                duplicate = true;
+                break;
+            }
+        }
+        if (!duplicate) {
+            table_.push_back(&object);
+            role = &object;
+        }
+    }
+    Do_Events();
+}

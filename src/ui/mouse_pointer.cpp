@@ -1,0 +1,15 @@
+#include "mouse_pointer.h"
+
+#include <windows.h>
+
+namespace {
+Mouse_Pointer g_pointer = Mouse_Pointer::Default;
+}
+
+void Set_Screen_Mouse_Pointer(Mouse_Pointer pointer) {
+    g_pointer = pointer;
+    // Applied at once; the program's windows keep it on WM_SETCURSOR until it is set back.
+    SetCursor(LoadCursorW(nullptr, pointer == Mouse_Pointer::Hourglass ? IDC_WAIT : IDC_ARROW));
+}
+
+Mouse_Pointer Screen_Mouse_Pointer() { return g_pointer; }

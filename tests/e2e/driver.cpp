@@ -1,0 +1,281 @@
+#include "driver.h"
+
+#include <algorithm>
+#include <chrono>
+#include <utility>
+
+namespace {
+
+// How long one cross-process message may take before the other side counts as hung.
+constexpr UINT Send_Timeout_Ms = 5000;
+// How long a killed process or an answered message box gets to go away.
+constexpr int Teardown_Timeout_Ms = 5000;
+constexpr int Poll_Interval_Ms = 20;
+// The class name Windows and Wine give dialogs, message boxes included.
+constexpr wchar_t Dialog_Class[] = L"#32770";
+// The control ID of a message box's text.
+constexpr int Message_Box_Text_Id = 0xFFFF;
+
+DWORD Process_Of(HWND window) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    return pid;
+}
+
+// Visible top-level windows of the process, in z-order.
+std::vector<HWND> Top_Windows(DWORD pid) {
+    struct Search {
+        DWORD Pid;
+        std::vector<HWND> Found;
+    } search{pid, {}};
+    EnumWindows(
+        [](HWND window, LPARAM param) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(param);
+            if (Process_Of(window) == s.Pid && IsWindowVisible(window)) s.Found.push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.Found;
+}
+
+std::vector<HWND> Descendants(HWND top) {
+    std::vector<HWND> found;
+    EnumChildWindows(
+        top,
+        [](HWND window, LPARAM param) -> BOOL {
+            reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+bool Is_Dialog(HWND window) { return Class_Of(window) == Dialog_Class; }
+
+}  // namespace
+
+bool Wait_Until(const std::function<bool()>& predicate, int timeout_ms) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max(timeout_ms, 0));
+    for (;;) {
+        if (predicate()) return true;
+        if (std::chrono::steady_clock::now() >= deadline) return predicate();
+        Sleep(Poll_Interval_Ms);
+    }
+}
+
+std::wstring Wine_Path(const std::string& host_path) {
+    const int size = static_cast<int>(host_path.size());
+    const int length = MultiByteToWideChar(CP_UTF8, 0, host_path.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(std::max(length, 0)), L'\0');
+    if (length > 0) MultiByteToWideChar(CP_UTF8, 0, host_path.data(), size, wide.data(), length);
+    std::replace(wide.begin(), wide.end(), L'/', L'\\');
+    return L"Z:" + wide;
+}
+
+Unique_Handle::Unique_Handle(Unique_Handle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+
+Unique_Handle& Unique_Handle::operator=(Unique_Handle&& other) noexcept {
+    if (this != &other) Reset(std::exchange(other.handle_, nullptr));
+    return *this;
+}
+
+void Unique_Handle::Reset(HANDLE handle) {
+    if (handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+    handle_ = handle;
+}
+
+std::optional<App_Process> App_Process::Start(const std::wstring& exe_source, const std::wstring& program_folder,
+                                              std::wstring* failure) {
+    auto fail = [&](const std::wstring& step) -> std::optional<App_Process> {
+        const DWORD error = GetLastError();
+        if (failure) *failure = step + L" failed with error " + std::to_wstring(error);
+        return std::nullopt;
+    };
+
+    const size_t slash = exe_source.find_last_of(L"\\/");
+    const std::wstring exe_name = slash == std::wstring::npos ? exe_source : exe_source.substr(slash + 1);
+    const std::wstring exe_path = program_folder + L"\\" + exe_name;
+    if (!CopyFileW(exe_source.c_str(), exe_path.c_str(), FALSE)) {
+        return fail(L"CopyFileW(" + exe_source + L" -> " + exe_path + L")");
+    }
+
+    // CreateProcessW may write into the command line, so it gets a buffer of its own.
+    std::wstring command_line = L"\"" + exe_path + L"\"";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessW(exe_path.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        program_folder.c_str(), &startup, &info)) {
+        return fail(L"CreateProcessW(" + exe_path + L")");
+    }
+    CloseHandle(info.hThread);
+    return App_Process(Unique_Handle(info.hProcess), info.dwProcessId, exe_path);
+}
+
+App_Process& App_Process::operator=(App_Process&& other) noexcept {
+    if (this != &other) {
+        Kill();
+        process_ = std::move(other.process_);
+        pid_ = other.pid_;
+        exe_path_ = std::move(other.exe_path_);
+    }
+    return *this;
+}
+
+void App_Process::Kill() {
+    if (process_.Get() == nullptr) return;
+    if (Is_Running()) {
+        TerminateProcess(process_.Get(), 1);
+        // Waited for so that the program folder can be removed right after.
+        WaitForSingleObject(process_.Get(), Teardown_Timeout_Ms);
+    }
+    process_.Reset();
+}
+
+HWND App_Process::Wait_For_Main_Window(const std::wstring& caption, int timeout_ms) const {
+    return Wait_For_Window(pid_, caption, timeout_ms);
+}
+
+bool App_Process::Is_Running() const {
+    return process_.Get() != nullptr && WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT;
+}
+
+bool App_Process::Wait_For_Exit(int timeout_ms) const {
+    return process_.Get() != nullptr &&
+           WaitForSingleObject(process_.Get(), static_cast<DWORD>(std::max(timeout_ms, 0))) == WAIT_OBJECT_0;
+}
+
+DWORD App_Process::Exit_Code() const {
+    DWORD code = STILL_ACTIVE;
+    if (process_.Get() == nullptr || !GetExitCodeProcess(process_.Get(), &code)) return STILL_ACTIVE;
+    return code;
+}
+
+HWND Wait_For_Window(DWORD pid, const std::wstring& caption, int timeout_ms) {
+    HWND found = nullptr;
+    (void)Wait_Until(
+        [&] {
+            for (HWND window : Top_Windows(pid)) {
+                if (!Is_Dialog(window) && Text_Of(window) == caption) {
+                    found = window;
+                    return true;
+                }
+            }
+            return false;
+        },
+        timeout_ms);
+    return found;
+}
+
+std::vector<Control_Info> List_Controls(HWND top) {
+    std::vector<Control_Info> controls;
+    for (HWND window : Descendants(top)) {
+        Control_Info info;
+        info.Hwnd = window;
+        info.Id = GetDlgCtrlID(window);
+        info.Class_Name = Class_Of(window);
+        info.Text = Text_Of(window);
+        info.Enabled = IsWindowEnabled(window) != FALSE;
+        info.Visible = IsWindowVisible(window) != FALSE;
+        GetWindowRect(window, &info.Rect);
+        controls.push_back(std::move(info));
+    }
+    return controls;
+}
+
+HWND Find_Control(HWND top, int id) {
+    for (HWND window : Descendants(top)) {
+        if (GetDlgCtrlID(window) == id) return window;
+    }
+    return nullptr;
+}
+
+HWND Wait_For_Control(HWND top, int id, int timeout_ms) {
+    HWND found = nullptr;
+    (void)Wait_Until([&] { return (found = Find_Control(top, id)) != nullptr; }, timeout_ms);
+    return found;
+}
+
+std::optional<Control_Info> Find_By_Text(HWND top, const std::wstring& text) {
+    for (Control_Info& info : List_Controls(top)) {
+        if (info.Text == text) return std::move(info);
+    }
+    return std::nullopt;
+}
+
+bool Is_Usable(HWND control) {
+    if (!IsWindow(control) || !IsWindowVisible(control)) return false;
+    const HWND root = GetAncestor(control, GA_ROOT);
+    for (HWND window = control; window != nullptr; window = GetAncestor(window, GA_PARENT)) {
+        if (!IsWindowEnabled(window)) return false;
+        if (window == root) break;
+    }
+    return true;
+}
+
+bool Click(HWND button) {
+    if (!Is_Usable(button)) return false;
+    return PostMessageW(button, BM_CLICK, 0, 0) != FALSE;
+}
+
+bool Type_Text(HWND edit, const std::wstring& text) {
+    if (!Is_Usable(edit)) return false;
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG,
+                             Send_Timeout_Ms, &result)) {
+        return false;
+    }
+    // Edits answer TRUE; a combo box answers CB_ERR or CB_ERRSPACE (both negative) on failure.
+    return static_cast<LRESULT>(result) > 0;
+}
+
+bool Close_Window(HWND top) { return IsWindow(top) && PostMessageW(top, WM_CLOSE, 0, 0) != FALSE; }
+
+std::wstring Text_Of(HWND window) {
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, Send_Timeout_Ms, &length)) return {};
+    // WM_GETTEXTLENGTH may overstate the length; the copied count from WM_GETTEXT is what counts.
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
+                             Send_Timeout_Ms, &copied)) {
+        return {};
+    }
+    text.resize(std::min<size_t>(copied, length));
+    return text;
+}
+
+std::wstring Class_Of(HWND window) {
+    // Window class names are at most 256 characters long.
+    wchar_t name[257] = {};
+    const int length = GetClassNameW(window, name, static_cast<int>(std::size(name)));
+    return std::wstring(name, static_cast<size_t>(std::max(length, 0)));
+}
+
+bool Is_Enabled(HWND window) { return IsWindowEnabled(window) != FALSE; }
+
+bool Is_Visible(HWND window) { return IsWindowVisible(window) != FALSE; }
+
+std::optional<Message_Box> Wait_For_Message_Box(DWORD pid, int timeout_ms) {
+    std::optional<Message_Box> box;
+    (void)Wait_Until(
+        [&] {
+            for (HWND window : Top_Windows(pid)) {
+                if (!Is_Dialog(window)) continue;
+                const HWND text = GetDlgItem(window, Message_Box_Text_Id);
+                if (text == nullptr) continue;
+                box = Message_Box{window, Text_Of(text), Text_Of(window)};
+                return true;
+            }
+            return false;
+        },
+        timeout_ms);
+    return box;
+}
+
+bool Answer_Message_Box(const Message_Box& box) {
+    HWND button = GetDlgItem(box.Hwnd, IDOK);
+    if (button == nullptr) button = GetDlgItem(box.Hwnd, IDCANCEL);
+    if (button == nullptr || !Click(button)) return false;
+    return Wait_Until([&] { return !IsWindow(box.Hwnd) || !IsWindowVisible(box.Hwnd); }, Teardown_Timeout_Ms);
+}

@@ -1,0 +1,70 @@
+// CellDrop.exe driven from outside, as a user would: start-up, cancel and save-only.
+#include <gtest/gtest.h>
+
+#include "celldrop_app.h"
+#include "test_files.h"
+
+namespace {
+
+bool Is_Folder(const std::wstring& path) {
+    const DWORD a = GetFileAttributesW(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace
+
+TEST(Startup, FirstStartInAnEmptyFolder) {
+    Temp_Folder folder;
+    CellDrop_App app(folder);
+    ASSERT_TRUE(app.Started());
+    for (const wchar_t* name : {L"Para", L"RirekiText", L"RirekiPic", L"Kotei"})
+        EXPECT_TRUE(Is_Folder(folder / name)) << "missing folder";
+    EXPECT_EQ(Text_Of(app.Control(ids::Txt_File_0)), L"新規、空白のブック");
+    EXPECT_EQ(Text_Of(app.Control(ids::Txt_File_1)), L"");
+    EXPECT_EQ(Text_Of(app.Control(ids::Label1_16)), L"バージョン 0.4.0");
+    EXPECT_TRUE(app.Wait_Ready());
+    EXPECT_TRUE(Text_Of(app.Control(ids::Lbl_Error_Check)).empty());
+    EXPECT_FALSE(Is_Visible(app.Control(ids::Lbl_Error_Check)));
+    // Every control of both screens is there, each with its fixed ID.
+    EXPECT_NE(app.Control(1519), nullptr);  // Opt_Joken(19)
+    EXPECT_NE(app.Control(2029), nullptr);  // Img_Pic(29)
+    EXPECT_EQ(Text_Of(app.Control(1100 + 18)), L"「固定文字列」　指定");
+}
+
+TEST(Startup, CancelEndsWithoutSaving) {
+    Temp_Folder folder;
+    CellDrop_App app(folder);
+    ASSERT_TRUE(app.Started());
+    ASSERT_TRUE(app.Wait_Ready());
+    ASSERT_TRUE(Type_Text(app.Control(ids::Txt_File_1), L"C:\\windows"));
+    ASSERT_TRUE(Click(app.Control(ids::Cmd_Cancel)));
+    ASSERT_TRUE(app.Process().Wait_For_Exit(10000));
+    EXPECT_EQ(app.Process().Exit_Code(), 0u);
+    EXPECT_TRUE(List_Folder(folder / L"Para").empty());
+}
+
+TEST(Startup, SaveOnlyWritesTheSetupFiles) {
+    Temp_Folder folder;
+    {
+        CellDrop_App app(folder);
+        ASSERT_TRUE(app.Started());
+        ASSERT_TRUE(app.Wait_Ready());
+        ASSERT_TRUE(Type_Text(app.Control(ids::Txt_File_1), L"C:\\windows"));
+        ASSERT_TRUE(Type_Text(app.Control(ids::Txt_Value3_1), L"https://a.invalid/\r\nhttps://b.invalid/"));
+        ASSERT_TRUE(Click(app.Control(ids::Cmd_Update2_Save)));
+        ASSERT_TRUE(Wait_Until([&] { return Read_Bytes(folder / L"Para\\Para1_3.txt") != "<missing>"; }, 10000));
+        EXPECT_TRUE(app.Process().Is_Running());
+        EXPECT_EQ(Read_Bytes(folder / L"Para\\Para0_1.txt"), "");  // the new-workbook choice
+        EXPECT_EQ(Read_Bytes(folder / L"Para\\Para1_1.txt"), "C:\\windows\r\n 0\r\n");
+        EXPECT_EQ(Read_Bytes(folder / L"Para\\Para1_1_T.txt"), "C:\\windows\r\n");
+        EXPECT_EQ(Read_Bytes(folder / L"Para\\Para1_3.txt"), "https://a.invalid/\r\nhttps://b.invalid/\r\n");
+        EXPECT_EQ(Read_Bytes(folder / L"Para\\Para0_1_T.txt"), "<missing>");
+        ASSERT_TRUE(Close_Window(app.Main()));
+        ASSERT_TRUE(app.Process().Wait_For_Exit(10000));
+    }
+    CellDrop_App again(folder);
+    ASSERT_TRUE(again.Started());
+    ASSERT_TRUE(again.Wait_Ready());
+    EXPECT_EQ(Text_Of(again.Control(ids::Txt_File_1)), L"C:\\windows");
+    EXPECT_EQ(Text_Of(again.Control(ids::Txt_Value3_1)), L"https://a.invalid/\r\nhttps://b.invalid/");
+}
