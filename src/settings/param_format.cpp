@@ -1,5 +1,8 @@
 #include "param_format.h"
 
+#include <algorithm>
+#include <climits>
+
 #include "message_box.h"
 #include "paths.h"
 #include "text.h"
@@ -52,9 +55,12 @@ std::wstring Number_Line(long value) {
     return value < 0 ? std::to_wstring(value) : L" " + std::to_wstring(value);
 }
 
-long Read_Number_Value(std::wstring_view path) {
-    return static_cast<long>(Number_In_Text(Read_Single_Value(path)).Whole());
+int Number_Value(std::wstring_view line) {
+    const std::int64_t whole = Number_In_Text(line).Whole();
+    return static_cast<int>(std::clamp<std::int64_t>(whole, INT_MIN, INT_MAX));
 }
+
+int Read_Number_Value(std::wstring_view path) { return Number_Value(Read_Single_Value(path)); }
 
 std::wstring Read_Value_List(std::wstring_view path) {
     std::wstring text;

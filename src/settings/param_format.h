@@ -44,8 +44,10 @@ std::vector<std::wstring> Read_Values(std::wstring_view path, int count);
 
 // A number as it is written on a line: a blank in front when not negative (" 1", "-1").
 std::wstring Number_Line(long value);
+// The whole number a line holds (see Number_In_Text), limited to the range of an int.
+int Number_Value(std::wstring_view line);
 // The number on a single-value line (digits, first point, minus signs; an empty line gives 0).
-long Read_Number_Value(std::wstring_view path);
+int Read_Number_Value(std::wstring_view path);
 
 // The lines of the file joined with CR LF; leading empty lines vanish, later empty lines stay.
 std::wstring Read_Value_List(std::wstring_view path);

@@ -17,8 +17,6 @@ namespace {
 
 constexpr wchar_t kCaption[] = L"Excelへの貼付コントロール";
 
-bool Path_Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 }  // namespace
 
 std::wstring Program_Folder() {
@@ -51,8 +49,16 @@ void CellDrop_F::On_Load() {
     On(Control_Event::Click, L"Cmd_Update2", [this](int i) { Cmd_Update2_Click(i); });
     On(Control_Event::Click, L"Cmd_Cancel", [this](int) { Cmd_Cancel_Click(); });
     On(Control_Event::Timer, L"Timer1", [this](int i) { Timer1_Timer(i); });
+    On(Control_Event::Click, L"Lst_Select", [this](int i) { Lst_Select_Click(i); });
+    On(Control_Event::Change, L"VScroll1", [this](int) { VScroll1_Change(); });
+    On(Control_Event::Scroll, L"VScroll1", [this](int) { VScroll1_Change(); });
 
-    Set_Message_Handler([this](const std::wstring& text) { MsgBox_Process(text); });
+    // Every message of the program goes through the box that holds this window in front, unless a
+    // handler is in place already (tests record messages instead).
+    if (!Has_Message_Handler()) {
+        Set_Message_Handler([this](const std::wstring& text) { Message_Box_Ok(Hwnd(), text, kCaption); });
+        owns_message_handler_ = true;
+    }
     Form_Load();
 }
 
@@ -119,7 +125,10 @@ void CellDrop_F::Create_Data_Folders() {
     std::wstring failed;
     for (const Folder& f : folders) {
         *f.Field = App_Path + f.Name;
-        if (!Path_Exists(*f.Field) && !CreateDirectoryW(f.Field->c_str(), nullptr)) failed += Get_CrLf() + *f.Field;
+        const DWORD attributes = GetFileAttributesW(f.Field->c_str());
+        const bool usable = attributes == INVALID_FILE_ATTRIBUTES ? CreateDirectoryW(f.Field->c_str(), nullptr) != FALSE
+                                                                  : (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        if (!usable) failed += Get_CrLf() + *f.Field;
     }
     params_ = Param_Pass(Path_Para);
     // Without its folders the program cannot keep settings or history: say so instead of losing them silently.
@@ -197,7 +206,8 @@ void CellDrop_F::Check_Process() {
     Control& label = (*this)(L"Lbl_Error_Check");
     label.Set_Caption(L"");
     if (Is_Screen(Screen_Setup)) {
-        // The checks of the target and the file list arrive with the validation rules.
+        Check_ツール_CellDrop0();
+        if (label.Caption().empty()) Check_ツール_CellDrop1();
     }
     Control& start = (*this)(L"Cmd_Update2", 0);
     if (!label.Caption().empty()) {
@@ -235,35 +245,8 @@ void CellDrop_F::Cmd_Control_Excel2_End() {
     Tim_エラーチェック_Enabled(true);
 }
 
-void CellDrop_F::Cmd_Control_Click(int index) {
-    Set_Screen_Mouse_Pointer(Mouse_Pointer::Hourglass);
-    Do_Events();
-    if (Cmd_Paste_End && index == Cmd_Paste_End->Index()) {
-        Flg_Stop = true;
-        Cmd_Control_Excel2_End();
-    }
-    Set_Screen_Mouse_Pointer(Mouse_Pointer::Default);
-}
+void CellDrop_F::MsgBox_Process(const std::wstring& text) { Show_Message(text); }
 
-void CellDrop_F::Che_Control_Click(int) {
-    const int max = Control_Array_Max(*this, L"Che_Control");
-    std::vector<Control*> boxes;
-    for (int i = 0; i <= max; ++i)
-        if (Control* c = Find(L"Che_Control", i)) boxes.push_back(c);
-    Check_Appearance_All(boxes);
+CellDrop_F::~CellDrop_F() {
+    if (owns_message_handler_) Set_Message_Handler(nullptr);
 }
-
-void CellDrop_F::Opt_Joken_Click(int) {
-    if (!Is_Screen(Screen_Paste)) return;
-    for (auto table : {std::span<Control* const>(Opt_Table_Paste), std::span<Control* const>(Opt_Table_Move),
-                       std::span<Control* const>(Opt_Table_Text), std::span<Control* const>(Opt_Table_Picture),
-                       std::span<Control* const>(Opt_Table_Zoom)})
-        Object_TableOpt_MouseClick(table);
-}
-
-void CellDrop_F::Txt_File_Change(int index) {
-    if (!Is_Screen(Screen_Setup) || !Txt_Target || index != Txt_Target->Index()) return;
-    if (Txt_Target->Caption().empty()) Txt_Target->Set_Caption(New_Workbook_Text);
-}
-
-void CellDrop_F::MsgBox_Process(const std::wstring& text) { Message_Box_Ok(Hwnd(), text, kCaption); }

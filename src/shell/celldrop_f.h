@@ -5,14 +5,17 @@
 #include <string>
 #include <vector>
 
+#include "fixed_strings.h"
 #include "form.h"
 #include "object_registry.h"
 #include "param_format.h"
+#include "paste_state.h"
 
 class CellDrop_F : public Form {
 public:
     // app_path: the folder the data folders live in; the program passes the folder of its own file.
     explicit CellDrop_F(std::wstring app_path);
+    ~CellDrop_F() override;
 
     // Screen keys: the screen-dependent procedures act only when both equal their own.
     std::wstring Group_Key;
@@ -39,9 +42,9 @@ public:
     History_List Tb_Rireki_ExcelFile;
     History_List Tb_Rireki_Folder;
 
-    // Fixed strings shown in the lists (filled by the fixed-string module).
-    int Kotei_Max = -1;
-    int Kotei_Index = -1;
+    Fixed_Strings Kotei;
+    Paste_Options Options;
+    Clip_State Clip;
 
     // Roles (bound by the registration procedures).
     Control* Tim_エラーチェック = nullptr;
@@ -117,6 +120,10 @@ public:
     void Tim_エラーチェック_Enabled(bool enabled);
     void Timer1_Timer(int index);
     void Check_Process();
+    void Check_ツール_CellDrop0();
+    void Check_ツール_CellDrop1();
+    void Check_ツール_CellDrop1_File();
+    void Check_ツール_CellDrop1_Kotei();
 
     // Buttons of the form itself.
     void Cmd_Cancel_Click();
@@ -127,13 +134,19 @@ public:
     void Text_Update(const std::wstring& mode);
     void Text_Update_ツール_CellDrop0(const std::wstring& mode);
     void Text_Update_ツール_CellDrop1(const std::wstring& mode);
+    void Text_Update_ツール_CellDrop2(const std::wstring& mode);
     Param_Pass& Params() { return params_; }
 
     // Event procedures of the control arrays.
     void Cmd_Control_Click(int index);
     void Che_Control_Click(int index);
     void Opt_Joken_Click(int index);
+    void Opt_Joken_ツール_CellDrop2(int index);
+    void Lst_Select_Click(int index);
+    void Lst_Select_ツール_CellDrop();
+    void Lst_Select_ツール_CellDrop_UpDown();
     void Txt_File_Change(int index);
+    void VScroll1_Change();
 
 protected:
     void On_Load() override;
@@ -141,12 +154,17 @@ protected:
 
 private:
     void Form_Load();
+    // Remembers a settings file that could not be written; Report_Save_Failures names them all once.
+    void Note_Save(const File_Write_Result& result, const std::wstring& path);
+    void Report_Save_Failures();
+    std::vector<std::wstring> failed_saves_;
     void Create_Data_Folders();
     void Build_Picture_Grid();
     void Bind_All_Roles();
 
     Param_Pass params_{L""};
     std::wstring app_path_;
+    bool owns_message_handler_ = false;
 };
 
 // The folder that holds the running program file, without a trailing backslash.

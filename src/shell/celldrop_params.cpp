@@ -1,15 +1,30 @@
-// The settings passes of the set-up screen: which file holds which control.
+// The settings passes of both screens: which file holds which control.
 #include "celldrop_f.h"
 
 #include "message_pump.h"
+#include "paths.h"
 #include "target_choice.h"
 #include "text.h"
+
+void CellDrop_F::Note_Save(const File_Write_Result& result, const std::wstring& path) {
+    if (!result.Ok) failed_saves_.push_back(path);
+}
+
+void CellDrop_F::Report_Save_Failures() {
+    if (failed_saves_.empty()) return;
+    // The screen keeps its values; the user learns that they are not on disk and where.
+    std::wstring text = L"設定ファイルを保存できませんでした。";
+    for (const std::wstring& path : failed_saves_) text += Get_CrLf() + path;
+    failed_saves_.clear();
+    MsgBox_Process(text);
+}
 
 void CellDrop_F::Text_Update(const std::wstring& mode) {
     if (mode != L"R" && mode != L"W") return;
     params_.Begin();
     Text_Update_ツール_CellDrop0(mode);
     Text_Update_ツール_CellDrop1(mode);
+    Report_Save_Failures();
 }
 
 void CellDrop_F::Text_Update_ツール_CellDrop0(const std::wstring& mode) {
@@ -18,49 +33,81 @@ void CellDrop_F::Text_Update_ツール_CellDrop0(const std::wstring& mode) {
     const bool names_file = Check_ツール_CellDrop0_File(target);
 
     params_.Text_Update_ParamFileName_Process(L"Para0_1.txt");
+    const std::wstring value_file = params_.Param_File_Path();
     if (read) {
         Do_Events();
-        Txt_Target->Set_Caption(Read_Single_Value(params_.Param_File_Path()));
+        Txt_Target->Set_Caption(Read_Single_Value(value_file));
     } else {
         // The new-workbook choice leaves the file empty.
-        (void)Write_Single_Value(params_.Param_File_Path(), names_file ? target : L"");
+        Note_Save(Write_Single_Value(value_file, names_file ? target : L""), value_file);
     }
 
     params_.Text_Update_ParamFileName_Process(L"Para0_1_T.txt");
+    const std::wstring history_file = params_.Param_File_Path();
     if (read)
-        Text_Update_Tb_R(params_.Param_File_Path(), Tb_Rireki_ExcelFile);
+        Text_Update_Tb_R(history_file, Tb_Rireki_ExcelFile);
     else if (names_file)
-        (void)Text_Update_Tb_W(params_.Param_File_Path(), Tb_Rireki_ExcelFile, target);
+        Note_Save(Text_Update_Tb_W(history_file, Tb_Rireki_ExcelFile, target), history_file);
 }
 
 void CellDrop_F::Text_Update_ツール_CellDrop1(const std::wstring& mode) {
     const bool read = mode == L"R";
 
     params_.Text_Update_ParamFileName_Process(L"Para1_1.txt");
+    std::wstring file = params_.Param_File_Path();
     if (read) {
         Do_Events();
-        const std::vector<std::wstring> values = Read_Values(params_.Param_File_Path(), 2);
+        const std::vector<std::wstring> values = Read_Values(file, 2);
         Txt_Folder->Set_Caption(values[0]);
-        Che_Sub_Folder->Set_Value(static_cast<int>(Number_In_Text(values[1]).Whole()));
+        Che_Sub_Folder->Set_Value(Number_Value(values[1]));
     } else {
-        (void)Write_Lines_File(params_.Param_File_Path(), {Txt_Folder->Caption(), Number_Line(Che_Sub_Folder->Value())});
+        Note_Save(Write_Lines_File(file, {Txt_Folder->Caption(), Number_Line(Che_Sub_Folder->Value())}), file);
     }
 
     params_.Text_Update_ParamFileName_Process(L"Para1_1_T.txt");
+    file = params_.Param_File_Path();
     if (read)
-        Text_Update_Tb_R(params_.Param_File_Path(), Tb_Rireki_Folder);
+        Text_Update_Tb_R(file, Tb_Rireki_Folder);
     else
-        (void)Text_Update_Tb_W(params_.Param_File_Path(), Tb_Rireki_Folder, Txt_Folder->Caption());
+        Note_Save(Text_Update_Tb_W(file, Tb_Rireki_Folder, Txt_Folder->Caption()), file);
 
-    params_.Text_Update_ParamFileName_Process(L"Para1_2.txt");
-    if (read)
-        Txt_File_List->Set_Caption(Read_Value_List(params_.Param_File_Path()));
-    else
-        (void)Write_Value_List(params_.Param_File_Path(), Txt_File_List->Caption());
+    const std::pair<const wchar_t*, Control*> lists[] = {{L"Para1_2.txt", Txt_File_List}, {L"Para1_3.txt", Txt_Url_List}};
+    for (const auto& [name, box] : lists) {
+        params_.Text_Update_ParamFileName_Process(name);
+        file = params_.Param_File_Path();
+        if (read)
+            box->Set_Caption(Read_Value_List(file));
+        else
+            Note_Save(Write_Value_List(file, box->Caption()), file);
+    }
+}
 
-    params_.Text_Update_ParamFileName_Process(L"Para1_3.txt");
-    if (read)
-        Txt_Url_List->Set_Caption(Read_Value_List(params_.Param_File_Path()));
-    else
-        (void)Write_Value_List(params_.Param_File_Path(), Txt_Url_List->Caption());
+void CellDrop_F::Text_Update_ツール_CellDrop2(const std::wstring& mode) {
+    if (mode != L"R" && mode != L"W") return;
+    Do_Events();
+    // These two files lie in the program folder itself and are not part of the set-up pass.
+    const std::wstring options_file = Path_Join(App_Path, L"Para2_1.txt");
+    const std::wstring checks_file = Path_Join(App_Path, L"Para2_2.txt");
+    const std::span<Control* const> groups[] = {Opt_Table_Move, Opt_Table_Picture, Opt_Table_Text, Opt_Table_Zoom};
+
+    if (mode == L"R") {
+        const std::vector<std::wstring> positions = Read_Values(options_file, 4);
+        for (std::size_t g = 0; g < std::size(groups); ++g) {
+            const int p = Number_Value(positions[g]);
+            // A position outside the group leaves the group's choice as it is.
+            if (p >= 0 && static_cast<std::size_t>(p) < groups[g].size()) groups[g][static_cast<std::size_t>(p)]->Set_Value(1);
+        }
+        const std::vector<std::wstring> states = Read_Values(checks_file, 3);
+        for (std::size_t slot = 0; slot < Che_Table_Text.size(); ++slot)
+            Che_Table_Text[slot]->Set_Value(Number_Value(states[slot]));
+        return;
+    }
+
+    std::vector<std::wstring> positions;
+    for (auto group : groups) positions.push_back(Number_Line(Object_TableOpt_To_Index(group)));
+    Note_Save(Write_Lines_File(options_file, positions), options_file);
+    std::vector<std::wstring> states;
+    for (Control* box : Che_Table_Text) states.push_back(Number_Line(box->Value()));
+    Note_Save(Write_Lines_File(checks_file, states), checks_file);
+    Report_Save_Failures();
 }

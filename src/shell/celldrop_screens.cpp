@@ -42,9 +42,10 @@ void CellDrop_F::List_Process() {
         Label1_Target->Set_Visible(false);
         for (Control* c : {Cmd_Target_Pc, Cmd_Target_Open, Cmd_Target_History}) c->Set_Enabled(true);
         (*this)(L"Cmd_Cancel").Set_Enabled(true);
-        for (Control* c : Cmd_Kotei_Sort) c->Set_Enabled(Kotei_Max > 0);
+        for (Control* c : Cmd_Kotei_Sort) c->Set_Enabled(Kotei.Kotei_Max > 0);
         Lst_Kotei_Setup->Clear_List();
-        Kotei_Index = -1;
+        Kotei.Kotei_Index = -1;
+        for (int i = 0; i <= Kotei.Kotei_Max; ++i) Lst_Kotei_Setup->Add_Item(Kotei.Lst_AddItem_Kotei(i));
         Container_Pic_Control(*Pic_Control_Setup);
         Container_Pic_Control(*Pic_Control_Target);
         Form_Fit(*this, *Pic_Control_Setup, *Pic_Control_Setup);
@@ -55,7 +56,8 @@ void CellDrop_F::List_Process() {
         Pic_Control_Target->Set_Visible(true);
         (*this)(L"Cmd_Cancel").Set_Enabled(false);
         Lst_Kotei_Paste->Clear_List();
-        Kotei_Index = -1;
+        Kotei.Kotei_Index = -1;
+        for (int i = 0; i <= Kotei.Kotei_Max; ++i) Lst_Kotei_Paste->Add_Item(Kotei.Lst_AddItem_Kotei(i));
         Label1_Target->Set_Caption(Txt_Target->Caption());
         Container_Pic_Control(*Pic_Control_Target);
         Container_Pic_Control(*Pic_Control_Paste);

@@ -15,6 +15,8 @@ Message_Handler& Handler() {
 
 Message_Handler Set_Message_Handler(Message_Handler handler) { return std::exchange(Handler(), std::move(handler)); }
 
+bool Has_Message_Handler() { return static_cast<bool>(Handler()); }
+
 void Show_Message(const std::wstring& text) {
     if (Handler()) {
         Handler()(text);

@@ -10,5 +10,7 @@ using Message_Handler = std::function<void(const std::wstring& text)>;
 // Installs the handler and returns the one it replaces.
 Message_Handler Set_Message_Handler(Message_Handler handler);
 
+bool Has_Message_Handler();
+
 // Shows an OK-only message through the installed handler.
 void Show_Message(const std::wstring& text);

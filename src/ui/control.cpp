@@ -82,6 +82,8 @@ void Control::Create_Window() {
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     // Themed check boxes and option buttons ignore the text colour that marks their state.
     if (kind_ == Control_Kind::Check_Box || kind_ == Control_Kind::Option_Button) SetWindowTheme(hwnd_, L"", L"");
+    if (kind_ == Control_Kind::Text_Box || kind_ == Control_Kind::Multi_Line_Text_Box)
+        SendMessageW(hwnd_, EM_LIMITTEXT, 0, 0);  // no 32,767-character limit on what a user types
     if (kind_ == Control_Kind::VScroll_Bar) Set_Scroll_Range(scroll_min_, scroll_max_, small_change_, large_change_);
     Apply_Font();
     if (!enabled_) EnableWindow(hwnd_, FALSE);
@@ -248,6 +250,14 @@ void Control::Set_List_Index(int i) {
     if (!hwnd_) return;
     SendMessageW(hwnd_, LB_SETCURSEL, static_cast<WPARAM>(i), 0);
     form_.Raise(Control_Event::Click, *this);
+}
+
+void Control::Set_List_Item(int i, const std::wstring& text) {
+    if (!hwnd_ || i < 0 || i >= List_Count()) return;
+    const int selected = List_Index();
+    SendMessageW(hwnd_, LB_DELETESTRING, static_cast<WPARAM>(i), 0);
+    SendMessageW(hwnd_, LB_INSERTSTRING, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.c_str()));
+    if (selected >= 0) SendMessageW(hwnd_, LB_SETCURSEL, static_cast<WPARAM>(selected), 0);
 }
 
 void Control::Set_Scroll_Range(int min, int max, int small_change, int large_change) {

@@ -90,6 +90,8 @@ public:
     std::wstring List(int i) const;
     int List_Index() const;
     void Set_List_Index(int i);  // raises Click as a user's selection does
+    // Replaces the text of entry i, keeping the selection.
+    void Set_List_Item(int i, const std::wstring& text);
 
     // Scroll bars.
     void Set_Scroll_Range(int min, int max, int small_change, int large_change);

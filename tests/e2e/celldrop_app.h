@@ -4,20 +4,19 @@
 
 #include <memory>
 
+#include "control_ids.h"
 #include "driver.h"
 #include "temp_folder.h"
 
+// The program's own control IDs: an array's base plus the element's index.
 namespace ids {
-constexpr int Cmd_Cancel = 100;
-constexpr int Lbl_Error_Check = 101;
-constexpr int Txt_File_0 = 1200;
-constexpr int Txt_File_1 = 1201;
-constexpr int Txt_Value3_0 = 1300;
-constexpr int Txt_Value3_1 = 1301;
-constexpr int Label1_16 = 1116;
-constexpr int Che_Control_3 = 1603;
-constexpr int Cmd_Update2_Start = 1900;
-constexpr int Cmd_Update2_Save = 1901;
+using namespace control_ids;
+constexpr int Txt_File_0 = Txt_File + 0;
+constexpr int Txt_File_1 = Txt_File + 1;
+constexpr int Txt_Value3_1 = Txt_Value3 + 1;
+constexpr int Label1_16 = Label1 + 16;
+constexpr int Cmd_Update2_Start = Cmd_Update2 + 0;
+constexpr int Cmd_Update2_Save = Cmd_Update2 + 1;
 }  // namespace ids
 
 constexpr int Start_Timeout_Ms = 20000;

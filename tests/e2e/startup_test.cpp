@@ -26,9 +26,9 @@ TEST(Startup, FirstStartInAnEmptyFolder) {
     EXPECT_TRUE(Text_Of(app.Control(ids::Lbl_Error_Check)).empty());
     EXPECT_FALSE(Is_Visible(app.Control(ids::Lbl_Error_Check)));
     // Every control of both screens is there, each with its fixed ID.
-    EXPECT_NE(app.Control(1519), nullptr);  // Opt_Joken(19)
-    EXPECT_NE(app.Control(2029), nullptr);  // Img_Pic(29)
-    EXPECT_EQ(Text_Of(app.Control(1100 + 18)), L"「固定文字列」　指定");
+    EXPECT_NE(app.Control(ids::Opt_Joken + 19), nullptr);
+    EXPECT_NE(app.Control(ids::Img_Pic + 29), nullptr);
+    EXPECT_EQ(Text_Of(app.Control(ids::Label1 + 18)), L"「固定文字列」　指定");
 }
 
 TEST(Startup, CancelEndsWithoutSaving) {
@@ -64,7 +64,6 @@ TEST(Startup, SaveOnlyWritesTheSetupFiles) {
     }
     CellDrop_App again(folder);
     ASSERT_TRUE(again.Started());
-    ASSERT_TRUE(again.Wait_Ready());
     EXPECT_EQ(Text_Of(again.Control(ids::Txt_File_1)), L"C:\\windows");
     EXPECT_EQ(Text_Of(again.Control(ids::Txt_Value3_1)), L"https://a.invalid/\r\nhttps://b.invalid/");
 }

@@ -3,38 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "message_box.h"
-#include "temp_folder.h"
-#include "test_files.h"
+#include "main_form_fixture.h"
 
-namespace {
-
-class MainFormTest : public ::testing::Test {
-protected:
-    void Load() {
-        form = std::make_unique<CellDrop_F>(dir.Path());
-        ASSERT_TRUE(form->Load());
-        // Messages are recorded instead of opening message boxes nobody would answer.
-        Set_Message_Handler([this](const std::wstring& t) { messages.push_back(t); });
-    }
-    void TearDown() override {
-        Set_Message_Handler(nullptr);
-        if (form && form->Is_Loaded()) DestroyWindow(form->Hwnd());
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        }
-    }
-    Temp_Folder dir;
-    std::unique_ptr<CellDrop_F> form;
-    std::vector<std::wstring> messages;
-};
-
-bool Is_Folder(const std::wstring& path) {
-    const DWORD a = GetFileAttributesW(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-}  // namespace
 
 TEST_F(MainFormTest, FirstStartMakesTheFoldersAndShowsTheSetupScreen) {
     ASSERT_TRUE(CreateDirectoryW((dir / L"Kotei").c_str(), nullptr));

@@ -1,0 +1,11 @@
+#include "paste_state.h"
+
+#include "clipboard.h"
+
+void Excel_ツール_CellDrop2_Clear(Clip_State& state) {
+    // A clipboard held open by another program stays as it is; the texts are forgotten either way,
+    // and the next pass sees whatever is there as new.
+    (void)Clipboard_Clear();
+    state.Clip_Text.clear();
+    state.Clip_Text_Last.clear();
+}

@@ -1,0 +1,107 @@
+// What each control of the main form does when it is used.
+#include "celldrop_f.h"
+
+#include "control_states.h"
+#include "layout.h"
+#include "message_pump.h"
+#include "mouse_pointer.h"
+#include "target_choice.h"
+#include "wait.h"
+
+void CellDrop_F::Cmd_Control_Click(int index) {
+    Set_Screen_Mouse_Pointer(Mouse_Pointer::Hourglass);
+    Do_Events();
+    auto is = [index](const Control* bound) { return bound && bound->Index() == index; };
+    // The file dialogs, the history editor, the file list and the fixed-string edits are wired here as
+    // they are built.
+    if (is(Cmd_Paste_End)) {
+        Flg_Stop = true;
+        Cmd_Control_Excel2_End();
+    }
+    Set_Screen_Mouse_Pointer(Mouse_Pointer::Default);
+}
+
+void CellDrop_F::Che_Control_Click(int) {
+    const int max = Control_Array_Max(*this, L"Che_Control");
+    std::vector<Control*> boxes;
+    for (int i = 0; i <= max; ++i)
+        if (Control* c = Find(L"Che_Control", i)) boxes.push_back(c);
+    Check_Appearance_All(boxes);
+}
+
+void CellDrop_F::Opt_Joken_Click(int index) {
+    if (Is_Screen(Screen_Paste)) Opt_Joken_ツール_CellDrop2(index);
+}
+
+void CellDrop_F::Opt_Joken_ツール_CellDrop2(int index) {
+    const std::span<Control* const> paste(Opt_Table_Paste), move(Opt_Table_Move), text(Opt_Table_Text),
+        picture(Opt_Table_Picture), zoom(Opt_Table_Zoom);
+    for (auto table : {paste, move, text, picture, zoom}) Object_TableOpt_MouseClick(table);
+
+    Object_Table_To_IndexSearch(paste, index);
+    if (Search_Position >= 0) {
+        Options.Paste_On = Search_Position;
+        // Whatever was copied while pasting was off is never pasted.
+        if (Search_Position == 1) Excel_ツール_CellDrop2_Clear(Clip);
+    }
+    const std::pair<std::span<Control* const>, std::wstring*> modes[] = {
+        {move, &Options.Move_Mode}, {text, &Options.Text_Mode}, {picture, &Options.Pic_Format}, {zoom, &Options.Pic_Size}};
+    for (const auto& [table, mode] : modes) {
+        Object_Table_To_IndexSearch(table, index);
+        if (Search_Position >= 0) *mode = table[static_cast<std::size_t>(Search_Position)]->Caption();
+    }
+
+    const bool on = Options.Paste_On != 0;
+    for (Control* container : {Pic_Container_Move, Pic_Container_Text[0], Pic_Container_Text[1],
+                               Pic_Container_Picture[0], Pic_Container_Picture[1]})
+        Controls_Enabled_In(*container, on);
+    // While a paste run is being prepared the panel is still disabled: options read from the files are
+    // not written straight back.
+    if (Pic_Control_Paste->Enabled()) Text_Update_ツール_CellDrop2(L"W");
+}
+
+void CellDrop_F::Lst_Select_Click(int index) {
+    if (Is_Screen(Screen_Setup)) {
+        if (Lst_Kotei_Setup && index == Lst_Kotei_Setup->Index()) Lst_Select_ツール_CellDrop();
+    } else if (Is_Screen(Screen_Paste)) {
+        // The open actions of the quick lists arrive with their module; the selection is let go so
+        // that the same entry can be clicked again.
+        Wait_Time(200);
+        if (Control* list = Find(L"Lst_Select", index)) SendMessageW(list->Hwnd(), LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    }
+}
+
+void CellDrop_F::Lst_Select_ツール_CellDrop() {
+    Flg_Check = false;
+    Do_Events();
+    Kotei.Kotei_Index = Lst_Kotei_Setup->List_Index();
+    if (Kotei.Kotei_Index >= 0 && static_cast<std::size_t>(Kotei.Kotei_Index) < Kotei.Kotei_Data.size())
+        Txt_Kotei->Set_Caption(Kotei.Kotei_Data[static_cast<std::size_t>(Kotei.Kotei_Index)]);
+    Cmd_Kotei_Delete->Set_Enabled(true);
+    Lst_Select_ツール_CellDrop_UpDown();
+    Flg_Check = true;
+}
+
+void CellDrop_F::Lst_Select_ツール_CellDrop_UpDown() {
+    const int n = Lst_Kotei_Setup->List_Count();
+    const int i = Kotei.Kotei_Index;
+    if (n < 2) {
+        Cmd_Kotei_Up->Set_Enabled(false);
+        Cmd_Kotei_Down->Set_Enabled(false);
+    } else {
+        Cmd_Kotei_Up->Set_Enabled(i != 0);
+        Cmd_Kotei_Down->Set_Enabled(i != n - 1);
+    }
+}
+
+void CellDrop_F::Txt_File_Change(int index) {
+    // Only the target box falls back to the new-workbook choice: an emptied folder box means the file
+    // list is not used.
+    if (!Is_Screen(Screen_Setup) || !Txt_Target || index != Txt_Target->Index()) return;
+    if (Txt_Target->Caption().empty()) Txt_Target->Set_Caption(New_Workbook_Text);
+}
+
+void CellDrop_F::VScroll1_Change() {
+    Control& sheet = (*this)(L"Pic_Scroll");
+    sheet.Set_Top(-static_cast<float>(static_cast<std::int16_t>((*this)(L"VScroll1").Value())));
+}

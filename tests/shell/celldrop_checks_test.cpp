@@ -1,0 +1,122 @@
+// The set-up screen validates itself once a second: the first fault blinks in the error label and
+// keeps the start button disabled.
+#include <gtest/gtest.h>
+
+#include "main_form_fixture.h"
+
+namespace {
+
+class ChecksTest : public MainFormTest {
+protected:
+    void SetUp() override { Load(); }
+    std::wstring Tick() {
+        form->Timer1_Timer(0);
+        return (*form)(L"Lbl_Error_Check").Caption();
+    }
+    bool Start_Enabled() { return (*form)(L"Cmd_Update2", 0).Enabled(); }
+};
+
+}  // namespace
+
+TEST_F(ChecksTest, MissingTargetBlinksUntilTheFileExists) {
+    const std::wstring book = dir / L"book.xlsx";
+    form->Txt_Target->Set_Caption(book);
+    EXPECT_EQ(Tick(), L"貼付先Excelファイルがありません。");
+    EXPECT_FALSE(Start_Enabled());
+    Control& label = (*form)(L"Lbl_Error_Check");
+    EXPECT_TRUE(label.Visible());
+    const Colour first = label.Fore_Color();
+    Tick();
+    const Colour second = label.Fore_Color();
+    EXPECT_NE(first, second);
+    EXPECT_TRUE(first == 255u || second == 255u);  // red every other second
+
+    ASSERT_TRUE(Write_Bytes(book, "x"));
+    EXPECT_EQ(Tick(), L"");
+    EXPECT_TRUE(Start_Enabled());
+    EXPECT_FALSE(label.Visible());
+
+    // A folder or a hidden file by that name is no workbook.
+    ASSERT_TRUE(SetFileAttributesW(book.c_str(), FILE_ATTRIBUTE_HIDDEN));
+    EXPECT_EQ(Tick(), L"貼付先Excelファイルがありません。");
+    form->Txt_Target->Set_Caption(dir.Path());
+    EXPECT_EQ(Tick(), L"貼付先Excelファイルがありません。");
+}
+
+TEST_F(ChecksTest, TheNewWorkbookChoiceNeedsNoFile) {
+    for (const wchar_t* text : {L"新規、空白のブック", L"新規、空", L"新規、空白のブック2"}) {
+        form->Txt_Target->Set_Caption(text);
+        EXPECT_EQ(Tick(), L"") << "target";
+        EXPECT_TRUE(Start_Enabled());
+    }
+}
+
+TEST_F(ChecksTest, FileListFaultsWithFullWidthLineNumbers) {
+    form->Txt_Folder->Set_Caption(dir / L"nowhere");
+    EXPECT_EQ(Tick(), L"「ファイルを開く」のフォルダーが不明です。");
+
+    form->Txt_Folder->Set_Caption(dir.Path());
+    form->Txt_File_List->Set_Caption(L"");
+    EXPECT_EQ(Tick(), L"１行目のファイルが不明です。");
+
+    std::wstring list;
+    for (int i = 1; i <= 12; ++i) {
+        const std::wstring name = L"f" + std::to_wstring(i) + L".txt";
+        if (i < 12) {
+            ASSERT_TRUE(Write_Bytes(dir / name, "x"));
+        }
+        list += (i > 1 ? L"\r\n" : L"") + name;
+    }
+    form->Txt_File_List->Set_Caption(list);
+    EXPECT_EQ(Tick(), L"１２行目のファイルが不明です。");
+    EXPECT_FALSE(Start_Enabled());
+
+    form->Txt_File_List->Set_Caption(L"f1.txt\r\n\r\nf3.txt");
+    EXPECT_EQ(Tick(), L"２行目のファイルが不明です。");
+
+    form->Txt_File_List->Set_Caption(L"f1.txt\r\nf2.txt\r\n");  // a final line break adds no line
+    EXPECT_EQ(Tick(), L"");
+    EXPECT_TRUE(Start_Enabled());
+
+    // The target fault comes first.
+    form->Txt_File_List->Set_Caption(L"missing.txt");
+    form->Txt_Target->Set_Caption(dir / L"none.xlsx");
+    EXPECT_EQ(Tick(), L"貼付先Excelファイルがありません。");
+
+    // No folder: no file-list check, whatever the list holds.
+    form->Txt_Target->Set_Caption(L"新規、空白のブック");
+    form->Txt_Folder->Set_Caption(L"");
+    EXPECT_EQ(Tick(), L"");
+}
+
+TEST_F(ChecksTest, ChecksRunOnlyOnTheSetupScreen) {
+    form->Txt_Target->Set_Caption(dir / L"none.xlsx");
+    form->Screen_Key = CellDrop_F::Screen_Paste;
+    EXPECT_EQ(Tick(), L"");
+}
+
+TEST_F(ChecksTest, FixedStringEditsAreCopiedBackAtTheTick) {
+    form->Kotei.Kotei_Data = {L"一つ目", L"\r\n二つ目\r\n本文", L"三つ目"};
+    form->Kotei.Kotei_Max = 2;
+    form->List_Process();
+    Control& list = *form->Lst_Kotei_Setup;
+    ASSERT_EQ(list.List_Count(), 3);
+    EXPECT_EQ(list.List(1), L"二つ目");
+    EXPECT_TRUE(form->Cmd_Kotei_Sort[0]->Enabled());
+
+    list.Set_List_Index(0);
+    EXPECT_EQ(form->Kotei.Kotei_Index, 0);
+    EXPECT_EQ(form->Txt_Kotei->Caption(), L"一つ目");
+    EXPECT_TRUE(form->Cmd_Kotei_Delete->Enabled());
+    EXPECT_FALSE(form->Cmd_Kotei_Up->Enabled());
+    EXPECT_TRUE(form->Cmd_Kotei_Down->Enabled());
+    list.Set_List_Index(2);
+    EXPECT_TRUE(form->Cmd_Kotei_Up->Enabled());
+    EXPECT_FALSE(form->Cmd_Kotei_Down->Enabled());
+
+    form->Txt_Kotei->Set_Caption(L"\r\n変更後\r\n続き");
+    Tick();
+    EXPECT_EQ(form->Kotei.Kotei_Data[2], L"\r\n変更後\r\n続き");
+    EXPECT_EQ(list.List(2), L"変更後");
+    EXPECT_EQ(list.List_Index(), 2);
+}

@@ -1,0 +1,93 @@
+// The option groups of the paste-control screen and their two files in the program folder.
+#include <gtest/gtest.h>
+
+#include "main_form_fixture.h"
+
+namespace {
+
+class OptionsTest : public MainFormTest {
+protected:
+    void SetUp() override {
+        Load();
+        // As the start button does: the panels are disabled while the paste screen is prepared.
+        form->Pic_Control_Enabled(false);
+        form->Screen_Key = CellDrop_F::Screen_Paste;
+        form->List_Process();
+        form->Pic_Control_Enabled(true);
+    }
+    Control& Option(int index) { return (*form)(L"Opt_Joken", index); }
+};
+
+}  // namespace
+
+TEST_F(OptionsTest, MissingFilesChooseTheFirstOfEachGroupWithoutWritingBack) {
+    form->Pic_Control_Paste->Set_Enabled(false);
+    form->Text_Update_ツール_CellDrop2(L"R");
+    for (int index : {2, 7, 4, 16}) EXPECT_EQ(Option(index).Value(), 1) << index;
+    EXPECT_EQ(form->Options.Move_Mode, L"右へ");
+    EXPECT_EQ(form->Options.Pic_Format, L"なし");
+    EXPECT_EQ(form->Options.Text_Mode, L"削除→１個のセルに貼付");
+    EXPECT_EQ(form->Options.Pic_Size, L"なし");
+    EXPECT_EQ(Read_Bytes(dir / L"Para2_1.txt"), "<missing>");
+}
+
+TEST_F(OptionsTest, ChoosingAnOptionWritesBothFilesAtOnce) {
+    form->Pic_Control_Paste->Set_Enabled(false);
+    form->Text_Update_ツール_CellDrop2(L"R");
+    form->Pic_Control_Paste->Set_Enabled(true);
+    (*form)(L"Che_Control", 1).Set_Value(1);  // a check box alone writes nothing
+    EXPECT_EQ(Read_Bytes(dir / L"Para2_2.txt"), "<missing>");
+    Option(3).Set_Value(1);  // "下へ"
+    EXPECT_EQ(form->Options.Move_Mode, L"下へ");
+    EXPECT_EQ(Read_Bytes(dir / L"Para2_1.txt"), " 1\r\n 0\r\n 0\r\n 0\r\n");
+    EXPECT_EQ(Read_Bytes(dir / L"Para2_2.txt"), " 0\r\n 1\r\n 0\r\n");
+    EXPECT_EQ(Read_Bytes(dir / L"Para\\Para2_1.txt"), "<missing>");
+}
+
+TEST_F(OptionsTest, ReadsPositionsAndSkipsOnesOutsideTheGroup) {
+    ASSERT_TRUE(Write_Bytes(dir / L"Para2_1.txt", " 1\r\n 3\r\n 2\r\n 1\r\n"));
+    ASSERT_TRUE(Write_Bytes(dir / L"Para2_2.txt", " 1\r\n 0\r\n 1\r\n"));
+    form->Pic_Control_Paste->Set_Enabled(false);
+    form->Text_Update_ツール_CellDrop2(L"R");
+    EXPECT_EQ(form->Options.Move_Mode, L"下へ");
+    EXPECT_EQ(form->Options.Pic_Format, L"図 (GIF)");
+    EXPECT_EQ(form->Options.Text_Mode, L"改行を基準に縦の複数セルに貼付");
+    EXPECT_EQ(form->Options.Pic_Size, L"セルに収まる大きさ");
+    EXPECT_EQ((*form)(L"Che_Control", 2).Value(), 1);
+
+    ASSERT_TRUE(Write_Bytes(dir / L"Para2_1.txt", " 0\r\n 9\r\n 0\r\n-1\r\n"));
+    form->Text_Update_ツール_CellDrop2(L"R");
+    EXPECT_EQ(form->Options.Move_Mode, L"右へ");
+    EXPECT_EQ(form->Options.Pic_Format, L"図 (GIF)");  // 9 is no position: unchanged
+    EXPECT_EQ(form->Options.Text_Mode, L"削除→１個のセルに貼付");
+    EXPECT_EQ(form->Options.Pic_Size, L"セルに収まる大きさ");
+}
+
+TEST_F(OptionsTest, PastingOffDisablesTheOtherGroups) {
+    Option(1).Set_Value(1);  // "する"
+    EXPECT_EQ(form->Options.Paste_On, 1);
+    EXPECT_TRUE(Option(12).Enabled());
+    Option(0).Set_Value(1);  // "しない"
+    EXPECT_EQ(form->Options.Paste_On, 0);
+    for (int index = 2; index <= 19; ++index) EXPECT_FALSE(Option(index).Enabled()) << index;
+    for (int slot = 0; slot < 3; ++slot) EXPECT_FALSE(form->Che_Table_Text[slot]->Enabled());
+    EXPECT_FALSE(form->Pic_Container_Move->Enabled());
+    EXPECT_TRUE(form->Pic_Container_Paste->Enabled());
+    EXPECT_TRUE(Option(1).Enabled());
+    EXPECT_TRUE(Option(0).Strikethrough() == false);
+    EXPECT_TRUE(Option(1).Strikethrough());
+}
+
+TEST_F(OptionsTest, ChoosingPasteOnEmptiesTheClipboard) {
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, 8);
+    memcpy(GlobalLock(mem), L"old", 8);
+    GlobalUnlock(mem);
+    SetClipboardData(CF_UNICODETEXT, mem);
+    CloseClipboard();
+    form->Clip.Clip_Text_Last = L"old";
+    Option(1).Set_Value(1);
+    EXPECT_FALSE(IsClipboardFormatAvailable(CF_UNICODETEXT));
+    EXPECT_EQ(form->Clip.Clip_Text_Last, L"");
+}
