@@ -2,15 +2,19 @@
 
 #include <windows.h>
 
+#include <cstring>
+#include <vector>
+
 namespace {
 
-// Owns an open clipboard; another program may hold it for a moment, so opening is retried.
+// Owns an open clipboard. Another program may hold it for a moment, so opening is tried three times,
+// 10 ms apart; a caller that still finds it busy tries again later instead of waiting longer.
 class Clipboard_Open {
 public:
     Clipboard_Open() {
-        for (int attempt = 0; attempt < 10 && !open_; ++attempt) {
+        for (int attempt = 0; attempt < 3 && !open_; ++attempt) {
             open_ = OpenClipboard(nullptr) != FALSE;
-            if (!open_) Sleep(10);
+            if (!open_ && attempt < 2) Sleep(10);
         }
     }
     Clipboard_Open(const Clipboard_Open&) = delete;
@@ -24,9 +28,87 @@ private:
     bool open_ = false;
 };
 
+// Registered formats by which password managers and the like mark a copy as not for clipboard
+// history or monitoring.
+UINT Exclude_Format() {
+    static const UINT f = RegisterClipboardFormatW(L"ExcludeClipboardContentFromMonitorProcessing");
+    return f;
+}
+UINT History_Format() {
+    static const UINT f = RegisterClipboardFormatW(L"CanIncludeInClipboardHistory");
+    return f;
+}
+
+bool Dword_Is_Zero(UINT format) {
+    HANDLE data = GetClipboardData(format);
+    if (!data || GlobalSize(data) < sizeof(DWORD)) return false;
+    const void* p = GlobalLock(data);
+    if (!p) return false;
+    DWORD value = 1;
+    std::memcpy(&value, p, sizeof value);
+    GlobalUnlock(data);
+    return value == 0;
+}
+
 }  // namespace
 
 bool Clipboard_Clear() {
     Clipboard_Open clipboard;
     return clipboard.Is_Open() && EmptyClipboard() != FALSE;
+}
+
+bool Clipboard_Set_Text(const std::wstring& text) {
+    Clipboard_Open clipboard;
+    if (!clipboard.Is_Open() || !EmptyClipboard()) return false;
+    const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    if (!memory) return false;
+    void* p = GlobalLock(memory);
+    if (!p) {
+        GlobalFree(memory);
+        return false;
+    }
+    std::memcpy(p, text.c_str(), bytes);
+    GlobalUnlock(memory);
+    if (!SetClipboardData(CF_UNICODETEXT, memory)) {
+        GlobalFree(memory);
+        return false;
+    }
+    return true;  // the clipboard owns the memory now
+}
+
+Clipboard_Snapshot Clipboard_Read() {
+    Clipboard_Snapshot s;
+    // All offered formats in one call, instead of asking for 99 formats one by one every pass.
+    std::vector<UINT> formats(64);
+    UINT count = 0;
+    while (!GetUpdatedClipboardFormats(formats.data(), static_cast<UINT>(formats.size()), &count) &&
+           GetLastError() == ERROR_INSUFFICIENT_BUFFER && formats.size() < 65536)
+        formats.resize(formats.size() * 2);
+    formats.resize(std::min<std::size_t>(count, formats.size()));
+    for (UINT f : formats) {
+        if (f >= 1 && f <= 99) s.Has_Content = true;
+        if (f == CF_TEXT) s.Has_Text = true;
+        if (f == CF_BITMAP || f == CF_METAFILEPICT || f == CF_DIB) s.Has_Picture = true;
+        if (f == Exclude_Format()) s.Private = true;
+    }
+    if (!s.Has_Content) return s;
+
+    Clipboard_Open clipboard;
+    if (!clipboard.Is_Open()) {
+        s.Busy = true;
+        return s;
+    }
+    if (!s.Private && IsClipboardFormatAvailable(History_Format())) s.Private = Dword_Is_Zero(History_Format());
+    if (s.Has_Text && !s.Private) {
+        if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+            if (const wchar_t* p = static_cast<const wchar_t*>(GlobalLock(data))) {
+                // Bounded by the block's size: a text without its terminating zero cannot run past it.
+                const std::size_t limit = GlobalSize(data) / sizeof(wchar_t);
+                s.Text.assign(p, wcsnlen(p, limit));
+                GlobalUnlock(data);
+            }
+        }
+    }
+    return s;
 }

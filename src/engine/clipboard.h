@@ -1,6 +1,21 @@
 #pragma once
 // The Windows clipboard, for the whole program: the one place that opens it.
+#include <string>
 
-// Empties the clipboard. The clipboard may be held open by another program for a moment, so the
-// open is retried briefly. False when it stayed busy.
+// Empties the clipboard. False when another program held it open throughout the retries.
 [[nodiscard]] bool Clipboard_Clear();
+
+// Puts a text on the clipboard (as Unicode text; Windows offers the other text formats from it).
+[[nodiscard]] bool Clipboard_Set_Text(const std::wstring& text);
+
+// What the clipboard holds, read in one go.
+struct Clipboard_Snapshot {
+    bool Busy = false;         // another program held it open: look again at the next pass
+    bool Has_Content = false;  // any of the standard formats 1 to 99 is offered
+    bool Has_Text = false;     // format 1 (text) is offered
+    bool Has_Picture = false;  // format 2, 3 or 8 (bitmap, metafile, DIB) is offered
+    bool Private = false;      // the source asked clipboard watchers to leave it alone (passwords)
+    std::wstring Text;         // the text, when offered
+};
+
+Clipboard_Snapshot Clipboard_Read();

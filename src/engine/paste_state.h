@@ -3,6 +3,8 @@
 // screen) and what was last seen on the clipboard.
 #include <string>
 
+#include "clipboard.h"
+
 // Each mode is the caption of the chosen option button; the paste loop recognises it by a keyword.
 struct Paste_Options {
     int Paste_On = 0;        // 0 "しない", 1 "する"
@@ -20,3 +22,7 @@ struct Clip_State {
 
 // Empties the clipboard and forgets the texts seen, so nothing copied before is pasted.
 void Excel_ツール_CellDrop2_Clear(Clip_State& state);
+
+// Reads the clipboard: Clip_Text becomes its text (empty when it offers none, or when the copy is
+// marked private). The snapshot tells what else it holds.
+Clipboard_Snapshot Excel_ツール_CellDrop2_GetData(Clip_State& state);

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "celldrop_controls.h"
+#include "file_lock.h"
 #include "control_states.h"
 #include "layout.h"
 #include "message_box.h"
@@ -228,14 +229,79 @@ void CellDrop_F::Cmd_Update2_Click(int index) {
         return;
     }
     if (index != 0) return;
+
     Set_Screen_Mouse_Pointer(Mouse_Pointer::Hourglass);
     Text_Update(L"W");
     Pic_Control_Enabled(false);
     Tim_エラーチェック_Enabled(false);
-    // The paste run itself arrives with the Excel engine.
+
+    const std::wstring target = Txt_Target->Caption();
+    const bool names_file = Check_ツール_CellDrop0_File(target);
+    if (names_file && !Check_File_Lock(target)) {
+        MsgBox_Process(L"ファイル「" + target + L"」にロックがかかっています。");
+    } else if (Is_Screen(Screen_Setup)) {
+        Screen_Key = Screen_Paste;
+        Excel_ツール_CellDrop2_Start();
+        Pic_Control_Setup->Set_Visible(false);
+        Pic_Control_Paste->Set_Visible(true);
+        Pic_Control_Paste->Set_Enabled(true);
+
+        if (!Excel.Xl_Create()) {
+            // Without Excel there is nothing to paste into: say so and go back to the set-up screen.
+            MsgBox_Process(L"Excelを起動できませんでした。");
+            Cmd_Control_Excel2_End();
+        } else {
+            Excel.Open_Target(names_file ? target : std::wstring());
+            if (Is_Screen(Screen_Paste)) {
+                Show();
+                MsgBox_Process(L"コピーを開始してください。" + Get_CrLf() + L"自動でExcelへ貼付します。");
+                Clip.Paste_Source.clear();
+            }
+            Excel_Process();
+        }
+    }
+    // The window may have been closed during the paste run.
+    if (!Is_Loaded()) return;
     Pic_Control_Enabled(true);
     Tim_エラーチェック_Enabled(true);
     Set_Screen_Mouse_Pointer(Mouse_Pointer::Default);
+}
+
+void CellDrop_F::Excel_ツール_CellDrop2_Start() {
+    Set_Screen_Mouse_Pointer(Mouse_Pointer::Hourglass);
+    List_Process();
+    Excel_ツール_CellDrop2_Clear(Clip);
+    (void)Excel_ツール_CellDrop2_GetData(Clip);
+    Clip.Clip_Text_Last = Clip.Clip_Text;
+    Set_Screen_Mouse_Pointer(Mouse_Pointer::Hourglass);
+
+    // "しない" then "する": Paste_On ends at 1 and the clipboard is emptied once more.
+    Opt_Table_Paste[0]->Set_Value(1);
+    Do_Events();
+    Opt_Table_Paste[1]->Set_Value(1);
+    Do_Events();
+
+    Label1_Folder->Set_Caption(Txt_Folder->Caption());
+    const std::pair<Control*, Control*> quick_lists[] = {{Lst_File, Txt_File_List}, {Lst_Url, Txt_Url_List}};
+    for (const auto& [list, source] : quick_lists) {
+        list->Clear_List();
+        for (const std::wstring& line : Str_Split(source->Caption(), Get_CrLf())) list->Add_Item(line);
+    }
+    Text_Update_ツール_CellDrop2(L"R");
+}
+
+void CellDrop_F::Excel_Process() {
+    if (!Is_Screen(Screen_Paste)) return;
+    (void)Excel_ツール_CellDrop2(Excel, Options, Clip, *this);
+}
+
+Text_Edits CellDrop_F::Edits() {
+    // Each edit follows the box whose caption names it.
+    Text_Edits edits;
+    edits.Widen = Che_Table_Text[0]->Value() == 1;
+    edits.Number_As_Text = Che_Table_Text[1]->Value() == 1;
+    edits.Date_As_Text = Che_Table_Text[2]->Value() == 1;
+    return edits;
 }
 
 void CellDrop_F::Cmd_Control_Excel2_End() {

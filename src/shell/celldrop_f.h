@@ -9,9 +9,10 @@
 #include "form.h"
 #include "object_registry.h"
 #include "param_format.h"
+#include "paste_loop.h"
 #include "paste_state.h"
 
-class CellDrop_F : public Form {
+class CellDrop_F : public Form, private Paste_Loop_Host {
 public:
     // app_path: the folder the data folders live in; the program passes the folder of its own file.
     explicit CellDrop_F(std::wstring app_path);
@@ -45,6 +46,7 @@ public:
     Fixed_Strings Kotei;
     Paste_Options Options;
     Clip_State Clip;
+    Excel_Session Excel;
 
     // Roles (bound by the registration procedures).
     Control* Tim_エラーチェック = nullptr;
@@ -130,6 +132,10 @@ public:
     void Cmd_Update2_Click(int index);
     void Cmd_Control_Excel2_End();
 
+    // Paste run.
+    void Excel_ツール_CellDrop2_Start();
+    void Excel_Process();
+
     // Settings passes of the set-up screen.
     void Text_Update(const std::wstring& mode);
     void Text_Update_ツール_CellDrop0(const std::wstring& mode);
@@ -150,6 +156,14 @@ public:
 
 protected:
     void On_Load() override;
+
+    // What the paste loop asks of the window.
+    bool Stop_Requested() override { return Flg_Stop; }
+    void Clear_Stop_Request() override { Flg_Stop = false; }
+    bool Window_Closed() override { return !Is_Loaded(); }
+    void Return_To_Setup() override { Cmd_Control_Excel2_End(); }
+    HWND Main_Window() override { return Hwnd(); }
+    Text_Edits Edits() override;
     bool On_Query_Unload() override;
 
 private:

@@ -1,6 +1,7 @@
 #include <objbase.h>
 #include <windows.h>
 
+#include "automation.h"
 #include "celldrop_f.h"
 #include "message_pump.h"
 
@@ -25,6 +26,7 @@ private:
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     Com_Apartment com;
+    Busy_Retry_Filter_Registration busy_retry;
     CellDrop_F main_form(Program_Folder());
     if (!main_form.Load()) return 1;
     MSG msg;

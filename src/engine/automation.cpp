@@ -1,0 +1,149 @@
+#include "automation.h"
+
+#include <windows.h>
+
+#include <chrono>
+
+#include "wait.h"
+
+namespace {
+
+bool Is_Busy_Rejection(HRESULT hr) { return hr == RPC_E_CALL_REJECTED || hr == RPC_E_SERVERCALL_RETRYLATER; }
+
+// Answers COM's question whether to retry a call the server rejected: yes, after 250 ms, for 10 s.
+class Busy_Retry_Filter final : public IMessageFilter {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (iid == IID_IUnknown || iid == IID_IMessageFilter) {
+            *out = static_cast<IMessageFilter*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const ULONG left = --refs_;
+        if (left == 0) delete this;
+        return left;
+    }
+    DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD, HTASK, DWORD, LPINTERFACEINFO) override {
+        return SERVERCALL_ISHANDLED;
+    }
+    DWORD STDMETHODCALLTYPE RetryRejectedCall(HTASK, DWORD elapsed_ms, DWORD reject_type) override {
+        if (reject_type == SERVERCALL_RETRYLATER && elapsed_ms < Busy_Retry_Limit_Ms) return Busy_Retry_Interval_Ms;
+        return static_cast<DWORD>(-1);  // give up: the call fails with the rejection
+    }
+    DWORD STDMETHODCALLTYPE MessagePending(HTASK, DWORD, DWORD) override { return PENDINGMSG_WAITDEFPROCESS; }
+
+private:
+    ULONG refs_ = 1;
+};
+
+}  // namespace
+
+Automation_Object Call_Result::Object() const {
+    const VARIANT& v = Value.Get();
+    if (v.vt == VT_DISPATCH && v.pdispVal) return Automation_Object(Com_Ptr<IDispatch>::Share(v.pdispVal));
+    return Automation_Object();
+}
+
+Call_Result Automation_Object::Get(std::wstring_view member, std::initializer_list<Variant> args) const {
+    return Invoke(member, DISPATCH_PROPERTYGET | DISPATCH_METHOD, std::vector<Variant>(args), {}, false);
+}
+
+Call_Result Automation_Object::Put(std::wstring_view member, const Variant& value) const {
+    return Invoke(member, DISPATCH_PROPERTYPUT, {value}, {}, true);
+}
+
+Call_Result Automation_Object::Call(std::wstring_view member, std::vector<Variant> positional,
+                                    std::vector<Named_Argument> named) const {
+    return Invoke(member, DISPATCH_METHOD, std::move(positional), std::move(named), false);
+}
+
+Call_Result Automation_Object::Invoke(std::wstring_view member, WORD flags, std::vector<Variant> positional,
+                                      std::vector<Named_Argument> named, bool put) const {
+    Call_Result r;
+    if (!object_) {
+        r.Hr = E_POINTER;
+        r.Description = L"Nothing";
+        return r;
+    }
+
+    // One GetIDsOfNames for the member and every argument name: the first ID is the member's.
+    std::vector<std::wstring> names{std::wstring(member)};
+    for (const auto& [name, value] : named) names.push_back(name);
+    std::vector<LPOLESTR> name_ptrs;
+    for (std::wstring& n : names) name_ptrs.push_back(n.data());
+    std::vector<DISPID> ids(names.size(), DISPID_UNKNOWN);
+
+    // DISPPARAMS holds the named values first, in the order of their IDs, then the positional values
+    // last to first. A property put passes its value as the one named argument DISPID_PROPERTYPUT.
+    std::vector<Variant> args;
+    std::vector<DISPID> named_ids;
+    const auto started = std::chrono::steady_clock::now();
+    while (true) {
+        r.Hr = object_->GetIDsOfNames(IID_NULL, name_ptrs.data(), static_cast<UINT>(name_ptrs.size()),
+                                      LOCALE_USER_DEFAULT, ids.data());
+        if (SUCCEEDED(r.Hr)) {
+            args.clear();
+            named_ids.clear();
+            for (std::size_t i = 0; i < named.size(); ++i) {
+                args.push_back(named[i].second);
+                named_ids.push_back(ids[i + 1]);
+            }
+            for (auto it = positional.rbegin(); it != positional.rend(); ++it) args.push_back(*it);
+            if (put) named_ids = {DISPID_PROPERTYPUT};
+
+            std::vector<VARIANT> raw;
+            for (const Variant& a : args) raw.push_back(a.Get());
+            DISPPARAMS params{raw.data(), named_ids.data(), static_cast<UINT>(raw.size()),
+                              static_cast<UINT>(named_ids.size())};
+            EXCEPINFO info{};
+            UINT arg_error = 0;
+            r.Hr = object_->Invoke(ids[0], IID_NULL, LOCALE_USER_DEFAULT, flags, &params, put ? nullptr : r.Value.Put(),
+                                   &info, &arg_error);
+            if (r.Hr == DISP_E_EXCEPTION) {
+                if (info.pfnDeferredFillIn) info.pfnDeferredFillIn(&info);
+                if (info.bstrDescription) r.Description.assign(info.bstrDescription, SysStringLen(info.bstrDescription));
+                // A server may report its busy state as an exception; retry it like a rejection.
+                if (Is_Busy_Rejection(info.scode)) r.Hr = info.scode;
+            }
+            SysFreeString(info.bstrSource);
+            SysFreeString(info.bstrDescription);
+            SysFreeString(info.bstrHelpFile);
+        }
+        // A busy server (a cell in edit mode, a dialog open) rejects the call; the message filter
+        // retries on Windows, but a rejection can still arrive here (always under Wine).
+        if (!Is_Busy_Rejection(r.Hr)) break;
+        const auto waited = std::chrono::steady_clock::now() - started;
+        if (waited >= std::chrono::milliseconds(Busy_Retry_Limit_Ms)) break;
+        Wait_Time(Busy_Retry_Interval_Ms);
+    }
+    return r;
+}
+
+Call_Result Create_Automation_Object(std::wstring_view class_name) {
+    Call_Result r;
+    CLSID clsid{};
+    const std::wstring name(class_name);
+    r.Hr = CLSIDFromProgID(name.c_str(), &clsid);
+    if (FAILED(r.Hr)) return r;
+    Com_Ptr<IDispatch> object;
+    r.Hr = CoCreateInstance(clsid, nullptr, CLSCTX_SERVER, IID_IDispatch, reinterpret_cast<void**>(object.Put()));
+    if (SUCCEEDED(r.Hr)) r.Value = Variant::Object(object.Get());
+    return r;
+}
+
+Busy_Retry_Filter_Registration::Busy_Retry_Filter_Registration() {
+    Busy_Retry_Filter* filter = new Busy_Retry_Filter();
+    registered_ = SUCCEEDED(CoRegisterMessageFilter(filter, previous_.Put()));
+    filter->Release();  // COM holds its own reference while registered
+}
+
+Busy_Retry_Filter_Registration::~Busy_Retry_Filter_Registration() {
+    if (!registered_) return;
+    Com_Ptr<IMessageFilter> ours;
+    CoRegisterMessageFilter(previous_.Get(), ours.Put());
+}

@@ -1,0 +1,95 @@
+#pragma once
+// Late-bound automation: the one place that calls IDispatch. An Automation_Object holds one object of
+// the automation server (Excel) and calls its members by name:
+//
+//   Automation_Object cell = app.Get(L"ActiveCell").Object;
+//   cell.Put(L"Value", Variant::Text(L"abc"));
+//   sheet.Call(L"PasteSpecial", {}, {{L"Format", Variant::Text(L"テキスト")}, {L"Link", Variant::Bool(false)}});
+//
+// Every call returns its HRESULT and, for an error raised by the server, the server's description.
+// Calls the server rejects because it is busy are retried every 250 ms for up to 10 s, with window
+// messages running meanwhile.
+#include <initializer_list>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "com_handles.h"
+
+class Automation_Object;
+
+struct Call_Result {
+    HRESULT Hr = S_OK;
+    std::wstring Description;  // the server's text for DISP_E_EXCEPTION; else empty
+    Variant Value;
+
+    bool Ok() const { return SUCCEEDED(Hr); }
+    // The returned object; a Nothing object when the value is no object (or a null one).
+    Automation_Object Object() const;
+};
+
+using Named_Argument = std::pair<std::wstring, Variant>;
+
+class Automation_Object {
+public:
+    Automation_Object() = default;
+    explicit Automation_Object(Com_Ptr<IDispatch> object) : object_(std::move(object)) {}
+
+    // Nothing: no object (Excel answers Nothing for ActiveWorkbook when no workbook is open).
+    bool Is_Nothing() const { return !object_; }
+    IDispatch* Raw() const { return object_.Get(); }
+
+    // Property get, with arguments for indexed properties (Cells(row, column), Item(name)).
+    Call_Result Get(std::wstring_view member, std::initializer_list<Variant> args = {}) const;
+    // Property put.
+    Call_Result Put(std::wstring_view member, const Variant& value) const;
+    // Method call with positional and named arguments.
+    Call_Result Call(std::wstring_view member, std::vector<Variant> positional = {},
+                     std::vector<Named_Argument> named = {}) const;
+
+private:
+    Call_Result Invoke(std::wstring_view member, WORD flags, std::vector<Variant> positional,
+                       std::vector<Named_Argument> named, bool put) const;
+
+    Com_Ptr<IDispatch> object_;
+};
+
+// Creates the automation server's application object by class name (CLSCTX_SERVER).
+Call_Result Create_Automation_Object(std::wstring_view class_name);
+
+// The first failure since the last Clear, for code that carries on past failing steps and looks at
+// the outcome only at fixed points.
+class Error_State {
+public:
+    void Clear() { hr_ = S_OK, description_.clear(); }
+    // Records the call's failure (a success leaves the state as it is); returns the call for chaining.
+    const Call_Result& Record(const Call_Result& r) {
+        if (!r.Ok() && SUCCEEDED(hr_)) hr_ = r.Hr, description_ = r.Description;
+        return r;
+    }
+    bool Failed() const { return FAILED(hr_); }
+    HRESULT Number() const { return hr_; }
+    const std::wstring& Description() const { return description_; }
+
+private:
+    HRESULT hr_ = S_OK;
+    std::wstring description_;
+};
+
+// Registers the message filter that asks COM to retry calls a busy server rejects (every 250 ms,
+// up to 10 s), for the lifetime of the object. The apartment must be single-threaded.
+class Busy_Retry_Filter_Registration {
+public:
+    Busy_Retry_Filter_Registration();
+    Busy_Retry_Filter_Registration(const Busy_Retry_Filter_Registration&) = delete;
+    Busy_Retry_Filter_Registration& operator=(const Busy_Retry_Filter_Registration&) = delete;
+    ~Busy_Retry_Filter_Registration();
+
+private:
+    Com_Ptr<IMessageFilter> previous_;
+    bool registered_ = false;
+};
+
+// How long and how often a rejected call is retried.
+constexpr unsigned Busy_Retry_Interval_Ms = 250;
+constexpr unsigned Busy_Retry_Limit_Ms = 10000;

@@ -1,0 +1,86 @@
+#include "excel_session.h"
+
+#include "message_pump.h"
+
+bool Excel_Session::Xl_Create() {
+    Xl_App = Automation_Object();
+    Call_Result created = Create_Automation_Object(L"Excel.Application");
+    if (!created.Ok()) created = Create_Automation_Object(L"Excel.Application.15");
+    Xl_App = created.Object();
+    if (Xl_App.Is_Nothing()) return false;
+    (void)Xl_App.Put(L"Visible", Variant::Bool(true));
+    (void)Xl_App.Put(L"DisplayAlerts", Variant::Bool(false));
+    (void)Xl_App.Put(L"WindowState", Variant::Long(xl::Minimized));
+    return true;
+}
+
+void Excel_Session::Open_Target(const std::wstring& path) {
+    // From here on Excel asks its own questions, the save question on closing included.
+    (void)Xl_App.Put(L"DisplayAlerts", Variant::Bool(true));
+    (void)Xl_App.Put(L"WindowState", Variant::Long(xl::Maximized));
+    const Automation_Object books = Xl_App.Get(L"Workbooks").Object();
+    if (!path.empty()) {
+        (void)books.Call(L"Open", {},
+                         {{L"FileName", Variant::Text(path)}, {L"ReadOnly", Variant::Bool(false)},
+                          {L"UpdateLinks", Variant::Long(0)}});
+    } else {
+        (void)books.Call(L"Add");
+    }
+    Wb_Name.clear();
+    Ws_Name.clear();
+    (void)Xl_App.Get(L"ActiveWorkbook").Object().Get(L"Name").Value.To_Text(Wb_Name);
+    (void)Xl_App.Get(L"ActiveSheet").Object().Get(L"Name").Value.To_Text(Ws_Name);
+}
+
+Error_State Excel_Session::Excel_ツール_CellDrop2_Activate() const {
+    Error_State errors;
+    const Automation_Object books = errors.Record(Xl_App.Get(L"Workbooks")).Object();
+    errors.Record(errors.Record(books.Get(L"Item", {Variant::Text(Wb_Name)})).Object().Call(L"Activate"));
+    const Automation_Object sheets = errors.Record(Xl_App.Get(L"Worksheets")).Object();
+    errors.Record(errors.Record(sheets.Get(L"Item", {Variant::Text(Ws_Name)})).Object().Call(L"Activate"));
+    Do_Events();
+    errors.Record(Active_Cell(errors).Call(L"Select"));
+    Do_Events();
+    return errors;
+}
+
+Call_Result Excel_Session::Active_Workbook_Name() const {
+    const Call_Result book = Xl_App.Get(L"ActiveWorkbook");
+    if (!book.Ok()) return book;
+    const Automation_Object active = book.Object();
+    if (active.Is_Nothing()) {
+        // Excel answers Nothing when no workbook is open: as good as an error here.
+        Call_Result none;
+        none.Hr = E_POINTER;
+        none.Description = L"No active workbook";
+        return none;
+    }
+    return active.Get(L"Name");
+}
+
+void Excel_Session::Close_Active_Workbook() const { (void)Xl_App.Get(L"ActiveWorkbook").Object().Call(L"Close"); }
+
+void Excel_Session::Xl_Quit() {
+    (void)Xl_App.Call(L"Quit");
+    Xl_App = Automation_Object();
+}
+
+Automation_Object Excel_Session::Active_Cell(Error_State& errors) const {
+    return errors.Record(Xl_App.Get(L"ActiveCell")).Object();
+}
+
+Automation_Object Excel_Session::Active_Sheet(Error_State& errors) const {
+    return errors.Record(Xl_App.Get(L"ActiveSheet")).Object();
+}
+
+bool Excel_Session::Active_Cell_Position(long& row, long& column) const {
+    Error_State errors;
+    const Automation_Object cell = Active_Cell(errors);
+    return cell.Get(L"Row").Value.To_Long(row) && cell.Get(L"Column").Value.To_Long(column);
+}
+
+void Excel_Session::Select_Cell(long row, long column, Error_State& errors) const {
+    const Automation_Object cell =
+        errors.Record(Active_Sheet(errors).Get(L"Cells", {Variant::Long(row), Variant::Long(column)})).Object();
+    errors.Record(cell.Call(L"Select"));
+}

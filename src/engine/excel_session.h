@@ -1,0 +1,42 @@
+#pragma once
+// The Excel side of a paste run: the application object, the target workbook and sheet, and the
+// calls the paste run makes on them.
+#include <string>
+
+#include "automation.h"
+
+// Excel's constants.
+namespace xl {
+constexpr long Minimized = -4140;
+constexpr long Maximized = -4137;
+constexpr long Paste_Values = -4163;
+constexpr long Operation_None = -4142;
+}  // namespace xl
+
+class Excel_Session {
+public:
+    Automation_Object Xl_App;
+    std::wstring Wb_Name;  // target workbook, as Excel names it
+    std::wstring Ws_Name;  // target sheet
+
+    // Creates the application object ("Excel.Application", else "Excel.Application.15"), shows it
+    // minimised without alerts. False when neither class could be created.
+    bool Xl_Create();
+    // Alerts on, maximised; opens the workbook (or adds a new blank one when path is empty) and
+    // remembers the names of the active workbook and sheet.
+    void Open_Target(const std::wstring& path);
+    // Activates the target workbook and sheet and selects their active cell; the first failure.
+    Error_State Excel_ツール_CellDrop2_Activate() const;
+    // The name of Excel's active workbook; fails when there is none or Excel is gone.
+    Call_Result Active_Workbook_Name() const;
+    void Close_Active_Workbook() const;
+    // Asks Excel to quit and lets the object go.
+    void Xl_Quit();
+
+    Automation_Object Active_Cell(Error_State& errors) const;
+    Automation_Object Active_Sheet(Error_State& errors) const;
+    // Row and column of the active cell; false when Excel could not tell.
+    bool Active_Cell_Position(long& row, long& column) const;
+    // Selects the cell of the active sheet.
+    void Select_Cell(long row, long column, Error_State& errors) const;
+};

@@ -1,0 +1,126 @@
+#include "text_paste.h"
+
+#include <windows.h>
+#include <oleauto.h>
+
+#include <cmath>
+
+#include "excel_session.h"
+#include "message_box.h"
+#include "text.h"
+
+namespace {
+
+const std::wstring kFailed = L"テキストの貼付に失敗しました";
+
+// Step W: the active cell's column grows to the widest line, never narrower.
+void Widen_Column(const Excel_Session& excel, const std::vector<std::wstring>& lines) {
+    Error_State errors;
+    const Automation_Object cell = excel.Active_Cell(errors);
+    for (const std::wstring& line : lines) {
+        double width = 0;
+        if (!cell.Get(L"ColumnWidth").Value.To_Double(width)) continue;
+        const int needed = Str_Width(line);
+        if (width < needed) (void)cell.Put(L"ColumnWidth", Variant::Long(needed));
+    }
+}
+
+// The edits of one cell that already holds the text: a date becomes its date value; a number or a
+// date whose box is ticked becomes text with a leading apostrophe.
+void Apply_Edits(const Automation_Object& cell, const std::wstring& text, const Text_Edits& edits) {
+    const std::optional<double> date = Date_Of_Text(text);
+    if (date) (void)cell.Put(L"Value", Variant::Date(*date));
+    if (edits.Number_As_Text && Is_Number_Text(text)) (void)cell.Put(L"Value", Variant::Text(L"'" + text));
+    if (edits.Date_As_Text && date) (void)cell.Put(L"Value", Variant::Text(L"'" + text));
+}
+
+// Step V. False when Excel did not take the text at all.
+bool Write_One_Cell(const Excel_Session& excel, const std::wstring& paste_text, const Text_Edits& edits) {
+    Error_State errors;
+    const Automation_Object cell = excel.Active_Cell(errors);
+    if (!errors.Record(cell.Put(L"Value", Variant::Text(paste_text))).Ok()) return false;
+    Apply_Edits(cell, paste_text, edits);
+    return true;
+}
+
+bool Paste_Many_Cells(const Excel_Session& excel, const std::wstring& clip_text, const Text_Edits& edits) {
+    const std::vector<std::wstring> parts = Str_Split(clip_text, Get_CrLf());
+    if (edits.Widen) Widen_Column(excel, parts);
+
+    Error_State errors;
+    const Automation_Object sheet = excel.Active_Sheet(errors);
+    Call_Result pasted = sheet.Call(L"PasteSpecial", {},
+                                    {{L"Format", Variant::Text(L"テキスト")},
+                                     {L"Link", Variant::Bool(false)},
+                                     {L"DisplayAsIcon", Variant::Bool(false)}});
+    if (!pasted.Ok()) {
+        const Automation_Object selection = excel.Xl_App.Get(L"Selection").Object();
+        pasted = selection.Call(L"PasteSpecial", {},
+                                {{L"Paste", Variant::Long(xl::Paste_Values)},
+                                 {L"Operation", Variant::Long(xl::Operation_None)},
+                                 {L"SkipBlanks", Variant::Bool(false)},
+                                 {L"Transpose", Variant::Bool(false)}});
+    }
+    if (!pasted.Ok()) {
+        Show_Message(kFailed);
+        return false;
+    }
+
+    long row = 0, column = 0;
+    if (!excel.Active_Cell_Position(row, column)) return true;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        const std::wstring& part = parts[i];
+        if (!Date_Of_Text(part) && !(edits.Number_As_Text && Is_Number_Text(part))) continue;
+        const Automation_Object cell =
+            sheet.Get(L"Cells", {Variant::Long(row + static_cast<long>(i)), Variant::Long(column)}).Object();
+        Apply_Edits(cell, part, edits);
+    }
+    return true;
+}
+
+}  // namespace
+
+int Str_Width(std::wstring_view text) {
+    int width = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) width += Char_Width(text.substr(i, 1)) == 2 ? 2 : 1;
+    return width;
+}
+
+bool Is_Number_Text(const std::wstring& text) {
+    if (text.empty()) return false;
+    double value = 0;
+    return SUCCEEDED(VarR8FromStr(const_cast<OLECHAR*>(text.c_str()), LOCALE_USER_DEFAULT, 0, &value));
+}
+
+std::optional<double> Date_Of_Text(const std::wstring& text) {
+    if (text.empty() || Is_Number_Text(text)) return std::nullopt;
+    DATE value = 0;
+    if (FAILED(VarDateFromStr(const_cast<OLECHAR*>(text.c_str()), LOCALE_USER_DEFAULT, 0, &value))) return std::nullopt;
+    const DATE day = std::trunc(value);
+    // Day 0 is 1899/12/30, which only a time of day alone parses to.
+    if (day == 0) return std::nullopt;
+    return day;
+}
+
+bool Paste_Text(const Excel_Session& excel, const std::wstring& clip_text, const std::wstring& text_mode,
+                const Text_Edits& edits) {
+    bool ok = true;
+    if (text_mode.find(L"削除") != std::wstring::npos) {
+        const std::wstring paste_text = Replace_All(clip_text, Get_CrLf(), L"").Text;
+        if (edits.Widen) Widen_Column(excel, {paste_text});
+        if (!Write_One_Cell(excel, paste_text, edits)) {
+            Show_Message(kFailed);
+            ok = false;
+        }
+    }
+    if (text_mode.find(L"セル内") != std::wstring::npos) {
+        const std::wstring paste_text = Replace_All(clip_text, Get_CrLf(), Get_Lf()).Text;
+        if (edits.Widen) Widen_Column(excel, Str_Split(paste_text, Get_Lf()));
+        if (!Write_One_Cell(excel, paste_text, edits)) {
+            Show_Message(kFailed);
+            ok = false;
+        }
+    }
+    if (text_mode.find(L"複数セル") != std::wstring::npos) ok = Paste_Many_Cells(excel, clip_text, edits) && ok;
+    return ok;
+}

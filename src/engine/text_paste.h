@@ -1,0 +1,30 @@
+#pragma once
+// Writing a captured text into Excel, by the chosen line-break mode, with the optional edits: numbers
+// and dates kept as text, the column widened to the text.
+#include <optional>
+#include <string>
+#include <string_view>
+
+class Excel_Session;
+
+// The three edits, each switched on by the check box whose caption names it.
+struct Text_Edits {
+    bool Widen = false;           // "列の幅の自動調整"
+    bool Number_As_Text = false;  // "数字の場合、文字として扱う"
+    bool Date_As_Text = false;    // "日付・時刻の場合、文字として扱う"
+};
+
+// Width in Excel's character units: 2 for a double-byte character of the ANSI code page, 1 otherwise.
+int Str_Width(std::wstring_view text);
+
+// A text the locale's number parser accepts ("0123", "1,234", "-1.5").
+bool Is_Number_Text(const std::wstring& text);
+// The date part of a text the locale's date parser accepts as a date. Never a number text ("1.5" and
+// "1,234" also parse as dates) and never a time of day alone ("12:30" would become 1899/12/30).
+// An automation DATE: days since 1899/12/30.
+std::optional<double> Date_Of_Text(const std::wstring& text);
+
+// Pastes the text into the active cell (or cells, one line per row) by the mode's keyword: "削除",
+// "セル内" or "複数セル". False when the paste failed; the message is shown already.
+bool Paste_Text(const Excel_Session& excel, const std::wstring& clip_text, const std::wstring& text_mode,
+                const Text_Edits& edits);

@@ -1,0 +1,42 @@
+#include "text_paste.h"
+
+#include <gtest/gtest.h>
+
+#include "file_lock.h"
+#include "temp_folder.h"
+#include "test_files.h"
+
+TEST(TextPaste, WidthCountsDoubleByteCharactersTwice) {
+    EXPECT_EQ(Str_Width(L""), 0);
+    EXPECT_EQ(Str_Width(L"abc"), 3);
+    EXPECT_EQ(Str_Width(L"漢字ab"), 6);
+    EXPECT_EQ(Str_Width(L"ｱｲｳ"), 3);
+}
+
+TEST(TextPaste, NumbersAndDatesByTheLocale) {
+    for (const wchar_t* number : {L"0123", L"1.5", L"-2", L"1,234"}) EXPECT_TRUE(Is_Number_Text(number)) << "number";
+    for (const wchar_t* text : {L"", L"abc", L"2021/05/31"}) EXPECT_FALSE(Is_Number_Text(text));
+
+    const std::optional<double> date = Date_Of_Text(L"2021/05/31 12:30");
+    ASSERT_TRUE(date);
+    EXPECT_DOUBLE_EQ(*date, 44347.0);  // 2021/05/31, the time of day dropped
+    EXPECT_EQ(Date_Of_Text(L"2021/05/31"), date);
+    // Numbers that the date parser would also take, and a time of day alone, are no dates.
+    EXPECT_FALSE(Date_Of_Text(L"1.5"));
+    EXPECT_FALSE(Date_Of_Text(L"1,234"));
+    EXPECT_FALSE(Date_Of_Text(L"12:30"));
+    EXPECT_FALSE(Date_Of_Text(L"abc"));
+}
+
+TEST(FileLock, HeldOpenByAnotherProgram) {
+    Temp_Folder dir;
+    const std::wstring file = dir / L"book.xlsx";
+    ASSERT_TRUE(Write_Bytes(file, "x"));
+    EXPECT_TRUE(Check_File_Lock(file));
+    HANDLE h = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_FALSE(Check_File_Lock(file));
+    CloseHandle(h);
+    EXPECT_TRUE(Check_File_Lock(file));
+    EXPECT_FALSE(Check_File_Lock(dir / L"missing.xlsx"));
+    EXPECT_EQ(Read_Bytes(dir / L"missing.xlsx"), "<missing>");
+}

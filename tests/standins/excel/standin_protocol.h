@@ -1,0 +1,27 @@
+#pragma once
+// How tests talk to the stand-in Excel: the environment variables it reads and the commands a test
+// sends, as the user would act in Excel, through WM_COPYDATA to its hidden "XLMAIN" window.
+// The command's text (UTF-16, no terminating zero needed) is in lpData; dwData holds the command.
+
+namespace standin {
+
+// Full path of the JSON state file, rewritten after every change.
+constexpr wchar_t State_Variable[] = L"CELLDROP_STANDIN_STATE";
+// Full path of the call log: one JSON line appended per automation call.
+constexpr wchar_t Log_Variable[] = L"CELLDROP_STANDIN_LOG";
+
+constexpr wchar_t Window_Class[] = L"XLMAIN";
+
+enum Command : unsigned {
+    Select_Cell = 1,      // text: an A1 address on the active sheet, e.g. "B3"
+    Activate_Sheet = 2,   // text: sheet name in the active workbook
+    Rename_Sheet = 3,     // text: new name of the active sheet
+    Delete_Sheet = 4,     // text: sheet name in the active workbook
+    Close_Workbook = 5,   // text ignored: the user closes the active workbook (no save question)
+    Quit = 6,             // text ignored: the user closes Excel; the process ends
+    Busy = 7,             // text: milliseconds during which incoming calls are rejected
+    Add_Sheet = 8,        // text: name of a new sheet added to the active workbook (it becomes active)
+    Fail_Member = 9,      // text: "Object.Member:count": the next count calls of it fail with an Excel error
+};
+
+}  // namespace standin
