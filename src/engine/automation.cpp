@@ -84,8 +84,18 @@ Call_Result Automation_Object::Invoke(std::wstring_view member, WORD flags, std:
     std::vector<DISPID> named_ids;
     const auto started = std::chrono::steady_clock::now();
     while (true) {
-        r.Hr = object_->GetIDsOfNames(IID_NULL, name_ptrs.data(), static_cast<UINT>(name_ptrs.size()),
-                                      LOCALE_USER_DEFAULT, ids.data());
+        DISPID known = DISPID_UNKNOWN;
+        if (named.empty() && ids_) {
+            if (const auto it = ids_->find(member); it != ids_->end()) known = it->second;
+        }
+        if (known != DISPID_UNKNOWN) {
+            ids[0] = known;
+            r.Hr = S_OK;
+        } else {
+            r.Hr = object_->GetIDsOfNames(IID_NULL, name_ptrs.data(), static_cast<UINT>(name_ptrs.size()),
+                                          LOCALE_USER_DEFAULT, ids.data());
+            if (SUCCEEDED(r.Hr) && named.empty() && ids_) ids_->emplace(std::wstring(member), ids[0]);
+        }
         if (SUCCEEDED(r.Hr)) {
             args.clear();
             named_ids.clear();

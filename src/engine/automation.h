@@ -10,6 +10,8 @@
 // Calls the server rejects because it is busy are retried every 250 ms for up to 10 s, with window
 // messages running meanwhile.
 #include <initializer_list>
+#include <map>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -33,7 +35,8 @@ using Named_Argument = std::pair<std::wstring, Variant>;
 class Automation_Object {
 public:
     Automation_Object() = default;
-    explicit Automation_Object(Com_Ptr<IDispatch> object) : object_(std::move(object)) {}
+    explicit Automation_Object(Com_Ptr<IDispatch> object)
+        : object_(std::move(object)), ids_(std::make_shared<std::map<std::wstring, DISPID, std::less<>>>()) {}
 
     // Nothing: no object (Excel answers Nothing for ActiveWorkbook when no workbook is open).
     bool Is_Nothing() const { return !object_; }
@@ -52,6 +55,9 @@ private:
                        std::vector<Named_Argument> named, bool put) const;
 
     Com_Ptr<IDispatch> object_;
+    // Member IDs already asked for: an object keeps its IDs, and every lookup is a round trip to the
+    // server. Shared by the copies of one object.
+    std::shared_ptr<std::map<std::wstring, DISPID, std::less<>>> ids_;
 };
 
 // Creates the automation server's application object by class name (CLSCTX_SERVER).

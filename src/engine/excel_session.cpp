@@ -44,18 +44,14 @@ Error_State Excel_Session::Excel_ツール_CellDrop2_Activate() const {
     return errors;
 }
 
-Call_Result Excel_Session::Active_Workbook_Name() const {
-    const Call_Result book = Xl_App.Get(L"ActiveWorkbook");
-    if (!book.Ok()) return book;
-    const Automation_Object active = book.Object();
-    if (active.Is_Nothing()) {
+Call_Result Excel_Session::Active_Workbook() const {
+    Call_Result book = Xl_App.Get(L"ActiveWorkbook");
+    if (book.Ok() && book.Object().Is_Nothing()) {
         // Excel answers Nothing when no workbook is open: as good as an error here.
-        Call_Result none;
-        none.Hr = E_POINTER;
-        none.Description = L"No active workbook";
-        return none;
+        book.Hr = E_POINTER;
+        book.Description = L"No active workbook";
     }
-    return active.Get(L"Name");
+    return book;
 }
 
 void Excel_Session::Close_Active_Workbook() const { (void)Xl_App.Get(L"ActiveWorkbook").Object().Call(L"Close"); }

@@ -27,8 +27,8 @@ public:
     void Open_Target(const std::wstring& path);
     // Activates the target workbook and sheet and selects their active cell; the first failure.
     Error_State Excel_ツール_CellDrop2_Activate() const;
-    // The name of Excel's active workbook; fails when there is none or Excel is gone.
-    Call_Result Active_Workbook_Name() const;
+    // Excel's active workbook; fails when there is none (Excel answers Nothing) or Excel is gone.
+    Call_Result Active_Workbook() const;
     void Close_Active_Workbook() const;
     // Asks Excel to quit and lets the object go.
     void Xl_Quit();

@@ -43,7 +43,8 @@ Paste_Loop_End Excel_ツール_CellDrop2(Excel_Session& excel, const Paste_Optio
         if (second != last_second) host.Autosave_Histories(second);
         last_second = second;
 
-        const Call_Result workbook = excel.Active_Workbook_Name();
+        // One call per pass tells whether the workbook is still there; its name is read only when needed.
+        const Call_Result workbook = excel.Active_Workbook();
         if (!workbook.Ok()) {
             Show_Message(Excel_Closed_Message);
             host.Write_Histories();
@@ -52,7 +53,7 @@ Paste_Loop_End Excel_ツール_CellDrop2(Excel_Session& excel, const Paste_Optio
         }
         if (host.Stop_Requested()) {
             std::wstring name;
-            (void)workbook.Value.To_Text(name);
+            (void)workbook.Object().Get(L"Name").Value.To_Text(name);
             if (!name.empty() && Activate_Window_Titled(host.Main_Window(), name)) Do_Events();
             excel.Close_Active_Workbook();
             excel.Xl_Quit();

@@ -91,9 +91,25 @@ celldrop_start_wine() {
     # Unmanaged windows: with a window manager-less display, hiding or destroying a managed window
     # stalls for about two seconds.
     "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    # The session that made the prefix ends up with two services.exe and no rpcss, so COM cannot
+    # start local servers in it: start the prefix's processes afresh.
+    wineserver -k
+    wait "${CELLDROP_PIDS[-1]}" 2>/dev/null || true
+    wineserver -f -p &
+    CELLDROP_PIDS+=($!)
     touch "$WINEPREFIX/.celldrop-ready"
   fi
   # Start Wine's own services (services.exe, rpcss, winedevice) now, with their output going nowhere:
   # started by a test instead, they would inherit CTest's output pipe and CTest would wait on them.
   "$WINE64" wineboot >/dev/null 2>&1 </dev/null
+}
+
+# Registers the tests' stand-in automation servers (Excel) in the current Wine prefix, so that
+# creating "Excel.Application" starts the stand-in built in BUILD_DIR.
+celldrop_register_standins() {
+  local exe="$1/tests/standins/excel/ExcelStandIn.exe"
+  if ! "$WINE64" "$exe" /RegServer >/dev/null 2>&1 </dev/null; then
+    celldrop_log "registering the Excel stand-in failed: $exe"
+    return 1
+  fi
 }

@@ -34,8 +34,7 @@ bool Is_On_Sheet(Cell_Ref cell) {
 }
 
 Cell_Rect Bounding(const Cell_Rect& a, const Cell_Rect& b) {
-    return {std::min(a.Top, b.Top), std::min(a.Left, b.Left), std::max(a.Bottom, b.Bottom),
-            std::max(a.Right, b.Right)};
+    return {std::min(a.Top, b.Top), std::min(a.Left, b.Left), std::max(a.Bottom, b.Bottom), std::max(a.Right, b.Right)};
 }
 
 std::optional<Cell_Rect> Overlap(const Cell_Rect& a, const Cell_Rect& b) {

@@ -3,6 +3,7 @@
 // BSTRs and the apartment itself. Not copyable (a copy would release twice), movable, and each
 // releases its old value before handing out its address for an out-parameter.
 #include <windows.h>
+
 #include <oleauto.h>
 
 #include <string>
@@ -108,7 +109,8 @@ public:
     // A copy with every VT_BYREF level followed, so readers see plain values.
     static Unique_Variant Copy_Of(const VARIANT& source, HRESULT* result = nullptr) {
         Unique_Variant v;
-        const HRESULT hr = VariantCopyInd(&v.v_, &source);
+        // MinGW declares the source non-const; VariantCopyInd only reads it.
+        const HRESULT hr = VariantCopyInd(&v.v_, const_cast<VARIANT*>(&source));
         if (result) *result = hr;
         return v;
     }
@@ -137,8 +139,7 @@ private:
 class Unique_Bstr {
 public:
     Unique_Bstr() = default;
-    explicit Unique_Bstr(std::wstring_view text)
-        : b_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
+    explicit Unique_Bstr(std::wstring_view text) : b_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
     Unique_Bstr(const Unique_Bstr&) = delete;
     Unique_Bstr& operator=(const Unique_Bstr&) = delete;
     Unique_Bstr(Unique_Bstr&& o) noexcept : b_(std::exchange(o.b_, nullptr)) {}

@@ -2,6 +2,20 @@
 // How tests talk to the stand-in Excel: the environment variables it reads and the commands a test
 // sends, as the user would act in Excel, through WM_COPYDATA to its hidden "XLMAIN" window.
 // The command's text (UTF-16, no terminating zero needed) is in lpData; dwData holds the command.
+// SendMessage answers TRUE when the command was done, FALSE when it made no sense (no such sheet,
+// a taken sheet name, no book open, the book's last sheet, an unknown command). The state file is
+// rewritten before the answer. A client finds the window through Application.Hwnd, or FindWindowW
+// with Window_Class when only one stand-in runs.
+//
+// The variables are read when the stand-in starts. Under Wine, COM starts a local server from the
+// client's own process, so the server inherits the client's environment as it is at CoCreateInstance:
+// a test sets them in its own process before it starts CellDrop.exe (or creates Excel.Application
+// itself), and CellDrop.exe passes them on. (Windows would start the server from its COM launcher
+// instead; the stand-in runs only under Wine.)
+//
+// The state file and the call log are UTF-8 JSON; their layout is described in state_json.h. Each
+// call in the log names the object by Excel's class: Application, Workbooks, Workbook, Sheets,
+// Worksheet, Range or Shapes. Fail_Member takes the same names (any letter case).
 
 namespace standin {
 

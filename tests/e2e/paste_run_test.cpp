@@ -1,0 +1,197 @@
+// Paste runs of CellDrop.exe into the stand-in Excel, each checked on the stand-in's state.
+#include "paste_run_fixture.h"
+
+TEST_F(Paste_Run_Test, NewWorkbookDeleteModeMovesRightAndTakesEachTextOnce) {
+    Start();  // no option file: "右へ", "削除→１個のセルに貼付"
+    EXPECT_EQ(State()["activeWorkbook"].Text(), L"Book1");
+    ASSERT_TRUE(Copy(L"a\r\nb"));
+    ASSERT_TRUE(Wait_Cell("A1", L"ab"));
+    EXPECT_TRUE(Wait_Until([&] { return Active_Cell() == L"B1"; }, Paste_Timeout_Ms));
+    // The same text again is no new copy: the next text lands in B1.
+    ASSERT_TRUE(Copy(L"a\r\nb"));
+    ASSERT_TRUE(Copy(L"c"));
+    ASSERT_TRUE(Wait_Cell("B1", L"c"));
+    EXPECT_EQ(Cell("C1"), L"");
+
+    // "貼付終了": the workbook is closed and Excel quits; the set-up screen is back.
+    ASSERT_TRUE(Click(app->Control(ids::Cmd_Control + 4)));
+    EXPECT_TRUE(Back_On_Setup_Screen());
+    EXPECT_TRUE(Wait_Until([] { return FindWindowW(standin::Window_Class, nullptr) == nullptr; }, Paste_Timeout_Ms));
+    const std::string log = Log();
+    const std::size_t close = log.find("\"member\":\"Close\"");
+    EXPECT_NE(close, std::string::npos);
+    EXPECT_NE(log.find("\"member\":\"Quit\"", close), std::string::npos);
+}
+
+TEST_F(Paste_Run_Test, KeepLineBreaksInTheCellAndMoveDown) {
+    Options(1, 0, 1, 0);
+    Start();
+    ASSERT_TRUE(Copy(L"a\r\nb"));
+    ASSERT_TRUE(Wait_Cell("A1", L"a\nb"));
+    EXPECT_TRUE(Wait_Until([&] { return Active_Cell() == L"A2"; }, Paste_Timeout_Ms));
+}
+
+TEST_F(Paste_Run_Test, OneLinePerCellFromTheActiveCell) {
+    Options(0, 0, 2, 0);
+    Start();
+    ASSERT_TRUE(Copy(L"x\r\ny\r\n"));
+    ASSERT_TRUE(Wait_Cell("A2", L"y"));
+    EXPECT_EQ(Cell("A1"), L"x");
+    EXPECT_EQ(Cell("A3"), L"");
+    EXPECT_TRUE(Wait_Until([&] { return Active_Cell() == L"B1"; }, Paste_Timeout_Ms));
+}
+
+TEST_F(Paste_Run_Test, NumbersAndDatesAsTextAndTheColumnWidened) {
+    Checks(1, 1, 1);
+    Options(1, 0, 0, 0);
+    Start();
+    ASSERT_TRUE(Copy(L"0123"));
+    ASSERT_TRUE(Wait_Cell("A1", L"0123"));
+    EXPECT_EQ(Cell_Type("A1"), L"string");
+    ASSERT_TRUE(Copy(L"2021/05/31 12:30"));
+    ASSERT_TRUE(Wait_Cell("A2", L"2021/05/31 12:30"));
+    EXPECT_EQ(Cell_Type("A2"), L"string");
+    ASSERT_TRUE(Copy(L"漢字漢字漢字abc"));
+    ASSERT_TRUE(Wait_Cell("A3", L"漢字漢字漢字abc"));
+    EXPECT_TRUE(Wait_Until([&] { return Sheet()["columnWidths"]["A"].Number() >= 15; }, Paste_Timeout_Ms));
+}
+
+TEST_F(Paste_Run_Test, NumbersAndDatesAsExcelMakesThem) {
+    Options(1, 0, 0, 0);
+    Start();
+    ASSERT_TRUE(Copy(L"0123"));
+    ASSERT_TRUE(Wait_Cell("A1", L"123"));
+    EXPECT_EQ(Cell_Type("A1"), L"number");
+    ASSERT_TRUE(Copy(L"2021/05/31 12:30"));
+    ASSERT_TRUE(Wait_Until([&] { return Cell_Type("A2") == L"date"; }, Paste_Timeout_Ms));
+    EXPECT_EQ(Cell("A2"), L"2021-05-31T00:00:00");
+}
+
+TEST_F(Paste_Run_Test, ACopyMadeWhilePastingIsOffIsNeverPasted) {
+    Start();
+    ASSERT_TRUE(Click(app->Control(ids::Opt_Joken + 0)));  // "しない"
+    ASSERT_TRUE(Wait_Until([&] { return !Is_Enabled(app->Control(ids::Opt_Joken + 2)); }, Paste_Timeout_Ms));
+    ASSERT_TRUE(Copy(L"secret"));
+    ASSERT_TRUE(Click(app->Control(ids::Opt_Joken + 1)));  // "する"
+    ASSERT_TRUE(Wait_Until([&] { return Is_Enabled(app->Control(ids::Opt_Joken + 2)); }, Paste_Timeout_Ms));
+    ASSERT_TRUE(Copy(L"after"));
+    ASSERT_TRUE(Wait_Cell("A1", L"after"));
+}
+
+TEST_F(Paste_Run_Test, FailedMultiCellPasteShowsTheMessageAndKeepsTheCell) {
+    Options(0, 0, 2, 0);
+    Start();
+    ASSERT_TRUE(Send(standin::Fail_Member, L"Worksheet.PasteSpecial:1"));
+    ASSERT_TRUE(Send(standin::Fail_Member, L"Range.PasteSpecial:1"));
+    ASSERT_TRUE(Copy(L"x\r\ny"));
+    Expect_Message(L"テキストの貼付に失敗しました");
+    EXPECT_EQ(Active_Cell(), L"A1");
+    ASSERT_TRUE(Copy(L"next"));  // the loop goes on
+    ASSERT_TRUE(Wait_Cell("A1", L"next"));
+}
+
+TEST_F(Paste_Run_Test, TheTargetSheetIsActivatedBeforeEveryPaste) {
+    Start();
+    ASSERT_TRUE(Send(standin::Add_Sheet, L"Other"));
+    ASSERT_TRUE(Copy(L"z"));
+    ASSERT_TRUE(Wait_Cell("A1", L"z"));
+    EXPECT_EQ(Cell("A1", L"Other"), L"");
+}
+
+TEST_F(Paste_Run_Test, ClosingTheWorkbookEndsTheRun) {
+    Start();
+    ASSERT_TRUE(Send(standin::Close_Workbook, L""));
+    Expect_Message(Closed_Message);
+    EXPECT_TRUE(Back_On_Setup_Screen());
+}
+
+TEST_F(Paste_Run_Test, QuittingExcelEndsTheRun) {
+    Start();
+    ASSERT_TRUE(Send(standin::Quit, L""));
+    Expect_Message(Closed_Message);
+    EXPECT_TRUE(Back_On_Setup_Screen());
+}
+
+TEST_F(Paste_Run_Test, AnExcelCrashEndsTheRun) {
+    Start();
+    DWORD pid = 0;
+    GetWindowThreadProcessId(FindWindowW(standin::Window_Class, nullptr), &pid);
+    HANDLE excel = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+    ASSERT_NE(excel, nullptr);
+    TerminateProcess(excel, 1);
+    WaitForSingleObject(excel, 10000);
+    CloseHandle(excel);
+    Expect_Message(Closed_Message);
+    EXPECT_TRUE(Back_On_Setup_Screen());
+}
+
+TEST_F(Paste_Run_Test, ABusyExcelGetsTheCopyAfterwards) {
+    Start();
+    ASSERT_TRUE(Send(standin::Busy, L"3000"));
+    ASSERT_TRUE(Copy(L"later"));
+    ASSERT_TRUE(Wait_Cell("A1", L"later"));
+}
+
+TEST_F(Paste_Run_Test, ExistingWorkbookIsOpened) {
+    const std::wstring book = folder / L"報告.xlsx";
+    ASSERT_TRUE(Write_Bytes(book, "x"));
+    Start(book);
+    EXPECT_EQ(State()["activeWorkbook"].Text(), L"報告.xlsx");
+    ASSERT_TRUE(Copy(L"in the file"));
+    ASSERT_TRUE(Wait_Cell("A1", L"in the file"));
+}
+
+TEST_F(Paste_Run_Test, ALockedWorkbookStartsNoExcel) {
+    const std::wstring book = folder / L"locked.xlsx";
+    ASSERT_TRUE(Write_Bytes(book, "x"));
+    HANDLE lock = CreateFileW(book.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    app = std::make_unique<CellDrop_App>(folder);
+    ASSERT_TRUE(app->Started());
+    ASSERT_TRUE(Type_Text(app->Control(ids::Txt_File_0), book));
+    ASSERT_TRUE(app->Wait_Ready());
+    ASSERT_TRUE(Click(app->Control(ids::Cmd_Update2_Start)));
+    Expect_Message(L"ファイル「" + book + L"」にロックがかかっています。");
+    CloseHandle(lock);
+    EXPECT_TRUE(Back_On_Setup_Screen());
+    EXPECT_EQ(FindWindowW(standin::Window_Class, nullptr), nullptr);
+    EXPECT_EQ(Read_Bytes(state_file), "<missing>");
+}
+
+TEST_F(Paste_Run_Test, ClosingTheWindowLeavesExcelAndTheWorkbookOpen) {
+    Start();
+    ASSERT_TRUE(Copy(L"kept"));
+    ASSERT_TRUE(Wait_Cell("A1", L"kept"));
+    ASSERT_TRUE(Close_Window(app->Main()));
+    ASSERT_TRUE(app->Process().Wait_For_Exit(Paste_Timeout_Ms));
+    // Neither closed nor quit: the user saves the workbook in Excel.
+    EXPECT_EQ(State()["activeWorkbook"].Text(), L"Book1");
+    EXPECT_EQ(Log().find("\"member\":\"Close\""), std::string::npos);
+    EXPECT_EQ(Log().find("\"member\":\"Quit\""), std::string::npos);
+}
+
+TEST_F(Paste_Run_Test, NoExcelAtAllIsSaidAndTheSetupScreenReturns) {
+    const std::wstring server = Wine_Path(EXCEL_STANDIN_EXE);
+    auto run = [&](const wchar_t* option) {
+        std::wstring command = L"\"" + server + L"\" " + option;
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi{};
+        if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+        WaitForSingleObject(pi.hProcess, 30000);
+        DWORD code = 1;
+        GetExitCodeProcess(pi.hProcess, &code);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+        return code == 0;
+    };
+    ASSERT_TRUE(run(L"/UnregServer"));
+    app = std::make_unique<CellDrop_App>(folder);
+    const bool started = app->Started() && app->Wait_Ready() && Click(app->Control(ids::Cmd_Update2_Start));
+    if (started) Expect_Message(L"Excelを起動できませんでした。");
+    const bool back = started && Back_On_Setup_Screen();
+    ASSERT_TRUE(run(L"/RegServer"));  // before any assertion can end the test
+    EXPECT_TRUE(started);
+    EXPECT_TRUE(back);
+    EXPECT_TRUE(Is_Enabled(app->Control(ids::Txt_File_0)));
+}

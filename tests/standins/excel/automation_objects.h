@@ -1,0 +1,114 @@
+#pragma once
+// The Excel objects a client reaches: Application, Workbooks, Workbook, Sheets, Worksheet, Range and
+// Shapes, each named as Excel's class is (the name shows in error texts, the call log and in
+// Fail_Member). An object holds ids into the model, never pointers, and checks on every call that
+// its book or sheet still exists.
+#include <optional>
+
+#include "dispatch_object.h"
+#include "excel_model.h"
+
+class Application_Object final : public Dispatch_Object {
+public:
+    explicit Application_Object(Stand_In& stand_in);
+
+private:
+    void Invoke_Member(DISPID id, Call& call) override;
+    void Intersect(Call& call);
+};
+
+class Workbooks_Object final : public Dispatch_Object {
+public:
+    explicit Workbooks_Object(Stand_In& stand_in);
+
+private:
+    void Invoke_Member(DISPID id, Call& call) override;
+    void Open(Call& call);
+};
+
+class Workbook_Object final : public Dispatch_Object {
+public:
+    Workbook_Object(Stand_In& stand_in, Object_Id book);
+    std::wstring Describe() const override;
+
+private:
+    void Invoke_Member(DISPID id, Call& call) override;
+
+    Object_Id book_;
+};
+
+class Sheets_Object final : public Dispatch_Object {
+public:
+    Sheets_Object(Stand_In& stand_in, Object_Id book);
+
+private:
+    void Invoke_Member(DISPID id, Call& call) override;
+
+    Object_Id book_;
+};
+
+class Worksheet_Object final : public Dispatch_Object {
+public:
+    Worksheet_Object(Stand_In& stand_in, Object_Id book, Object_Id sheet);
+    std::wstring Describe() const override;
+
+private:
+    void Invoke_Member(DISPID id, Call& call) override;
+    void Cells(Call& call);
+    void Range(Call& call);
+    void Paste(Sheet& sheet, Call& call);
+    void Paste_Special(Sheet& sheet, Call& call);
+
+    Object_Id book_;
+    Object_Id sheet_;
+};
+
+class Range_Object final : public Dispatch_Object {
+public:
+    Range_Object(Stand_In& stand_in, Object_Id book, Object_Id sheet, Cell_Rect rect);
+    std::wstring Describe() const override;
+
+    Object_Id Book() const { return book_; }
+    Object_Id Sheet_Id() const { return sheet_; }
+    const Cell_Rect& Rect() const { return rect_; }
+
+private:
+    void Invoke_Member(DISPID id, Call& call) override;
+    void Get_Value(const Sheet& sheet, Call& call) const;
+    void Put_Value(Sheet& sheet, Call& call);
+    void Column_Width(Sheet& sheet, Call& call);
+    void Address(Call& call);
+
+    Object_Id book_;
+    Object_Id sheet_;
+    Cell_Rect rect_;
+};
+
+class Shapes_Object final : public Dispatch_Object {
+public:
+    Shapes_Object(Stand_In& stand_in, Object_Id book, Object_Id sheet);
+
+private:
+    void Invoke_Member(DISPID id, Call& call) override;
+
+    Object_Id book_;
+    Object_Id sheet_;
+};
+
+// Collection lookups shared by the objects that offer Workbooks(…) and Worksheets(…): by name for a
+// text, by 1-based position for a number; the call fails with Excel's out-of-range error otherwise.
+Workbook* Find_Workbook_Arg(Excel_Model& model, Call& call, std::size_t position);
+Sheet* Find_Sheet_Arg(Workbook& book, Call& call, std::size_t position);
+
+// Where a range a client passed back to us (for Intersect, Paste's Destination) points; nothing
+// when the argument is omitted or is not one of our ranges.
+struct Range_Ref {
+    Object_Id Book;
+    Object_Id Sheet;
+    Cell_Rect Rect;
+};
+std::optional<Range_Ref> Range_Arg(const Call& call, std::size_t position);
+
+// Whether a sheet is the one the user sees: the active sheet of the active book. Excel refuses to
+// select cells or paste through Worksheet.Paste on any other.
+bool Is_Active_Sheet(Excel_Model& model, Object_Id book, Object_Id sheet);

@@ -1,0 +1,196 @@
+#include "excel_model.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+bool Same_Name(std::wstring_view a, std::wstring_view b) {
+    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
+}
+
+double Column_Points(double width) { return (width * 7 + 5) * 0.75; }
+
+// --- Sheet ---
+
+const Cell_Value& Sheet::Value(Cell_Ref cell) const {
+    static const Cell_Value empty;
+    const auto found = Cells.find(cell);
+    return found == Cells.end() ? empty : found->second;
+}
+
+void Sheet::Set_Value(Cell_Ref cell, Cell_Value value) {
+    if (value.Type == Cell_Value::Kind::Empty)
+        Cells.erase(cell);
+    else
+        Cells[cell] = std::move(value);
+}
+
+double Sheet::Column_Width(int column) const {
+    const auto found = Column_Widths.find(column);
+    return found == Column_Widths.end() ? Default_Column_Width : found->second;
+}
+
+void Sheet::Set_Column_Width(int column, double width) {
+    if (width == Default_Column_Width)
+        Column_Widths.erase(column);
+    else
+        Column_Widths[column] = width;
+}
+
+void Sheet::Select(const Cell_Rect& rect) {
+    Selection = rect;
+    Active_Cell = rect.Top_Left();
+}
+
+Cell_Rect Sheet::Paste_Text(Cell_Ref start, std::wstring_view text) {
+    Cell_Rect pasted = Cell_Rect::Of(start);
+    int row = start.Row;
+    std::size_t line_start = 0;
+    while (line_start < text.size() && row <= Max_Rows) {
+        std::size_t line_end = text.find(L"\r\n", line_start);
+        if (line_end == std::wstring_view::npos) line_end = text.size();
+        const std::wstring_view line = text.substr(line_start, line_end - line_start);
+        int column = start.Column;
+        std::size_t piece_start = 0;
+        for (;;) {
+            const std::size_t tab = line.find(L'\t', piece_start);
+            const std::wstring_view piece =
+                line.substr(piece_start, tab == std::wstring_view::npos ? tab : tab - piece_start);
+            if (column <= Max_Columns) Set_Value({row, column}, Value_From_Text(piece));
+            pasted = Bounding(pasted, Cell_Rect::Of({row, std::min(column, Max_Columns)}));
+            if (tab == std::wstring_view::npos) break;
+            piece_start = tab + 1;
+            ++column;
+        }
+        ++row;
+        line_start = line_end + 2;
+    }
+    return pasted;
+}
+
+// --- Workbook ---
+
+Sheet* Workbook::Find_Sheet(Object_Id id) {
+    const auto found = std::find_if(Sheets.begin(), Sheets.end(), [&](const Sheet& s) { return s.Id == id; });
+    return found == Sheets.end() ? nullptr : &*found;
+}
+
+Sheet* Workbook::Find_Sheet(std::wstring_view name) {
+    const auto found =
+        std::find_if(Sheets.begin(), Sheets.end(), [&](const Sheet& s) { return Same_Name(s.Name, name); });
+    return found == Sheets.end() ? nullptr : &*found;
+}
+
+Sheet* Workbook::Sheet_At(long index) {
+    if (index < 1 || index > static_cast<long>(Sheets.size())) return nullptr;
+    return &Sheets[index - 1];
+}
+
+Sheet* Workbook::Active() { return Find_Sheet(Active_Sheet); }
+
+// --- Excel_Model ---
+
+Workbook* Excel_Model::Find_Workbook(Object_Id id) {
+    const auto found =
+        std::find_if(workbooks_.begin(), workbooks_.end(), [&](const Workbook& b) { return b.Id == id; });
+    return found == workbooks_.end() ? nullptr : &*found;
+}
+
+Workbook* Excel_Model::Find_Workbook(std::wstring_view name) {
+    const auto found =
+        std::find_if(workbooks_.begin(), workbooks_.end(), [&](const Workbook& b) { return Same_Name(b.Name, name); });
+    return found == workbooks_.end() ? nullptr : &*found;
+}
+
+Workbook* Excel_Model::Workbook_At(long index) {
+    if (index < 1 || index > static_cast<long>(workbooks_.size())) return nullptr;
+    return &workbooks_[index - 1];
+}
+
+Workbook* Excel_Model::Active_Workbook() { return Find_Workbook(active_workbook_); }
+
+Sheet* Excel_Model::Active_Sheet() {
+    Workbook* book = Active_Workbook();
+    return book ? book->Active() : nullptr;
+}
+
+Sheet* Excel_Model::Find_Sheet(Object_Id book, Object_Id sheet) {
+    Workbook* b = Find_Workbook(book);
+    return b ? b->Find_Sheet(sheet) : nullptr;
+}
+
+Sheet Excel_Model::New_Sheet(std::wstring_view name) {
+    Sheet sheet;
+    sheet.Id = next_id_++;
+    sheet.Name = name;
+    return sheet;
+}
+
+Workbook& Excel_Model::Add_Book(std::wstring name, std::wstring path) {
+    Workbook book;
+    book.Id = next_id_++;
+    book.Name = std::move(name);
+    book.Path = std::move(path);
+    book.Sheets.push_back(New_Sheet(L"Sheet1"));
+    book.Active_Sheet = book.Sheets.front().Id;
+    workbooks_.push_back(std::move(book));
+    Activate_Workbook(workbooks_.back().Id);
+    return workbooks_.back();
+}
+
+Workbook& Excel_Model::Add_Workbook() { return Add_Book(L"Book" + std::to_wstring(++books_added_), L""); }
+
+Workbook& Excel_Model::Open_Workbook(std::wstring_view folder, std::wstring_view file_name) {
+    return Add_Book(std::wstring(file_name), std::wstring(folder));
+}
+
+void Excel_Model::Activate_Workbook(Object_Id id) {
+    std::erase(activation_order_, id);
+    activation_order_.push_back(id);
+    active_workbook_ = id;
+}
+
+bool Excel_Model::Close_Workbook(Object_Id id) {
+    const auto removed = std::erase_if(workbooks_, [&](const Workbook& b) { return b.Id == id; });
+    if (removed == 0) return false;
+    std::erase(activation_order_, id);
+    active_workbook_ = activation_order_.empty() ? 0 : activation_order_.back();
+    return true;
+}
+
+void Excel_Model::Close_All() {
+    workbooks_.clear();
+    activation_order_.clear();
+    active_workbook_ = 0;
+}
+
+Name_Check Excel_Model::Check_Sheet_Name(const Workbook& book, std::wstring_view name, Object_Id renamed) const {
+    // Excel's own rules: 1 to 31 characters, none of : \ / ? * [ ], no apostrophe at either end.
+    if (name.empty() || name.size() > 31 || name.find_first_of(L":\\/?*[]") != std::wstring_view::npos ||
+        name.front() == L'\'' || name.back() == L'\'')
+        return Name_Check::Invalid;
+    for (const Sheet& s : book.Sheets)
+        if (s.Id != renamed && Same_Name(s.Name, name)) return Name_Check::Taken;
+    return Name_Check::Ok;
+}
+
+Sheet& Excel_Model::Add_Sheet(Workbook& book, std::wstring_view name) {
+    auto after =
+        std::find_if(book.Sheets.begin(), book.Sheets.end(), [&](const Sheet& s) { return s.Id == book.Active_Sheet; });
+    if (after != book.Sheets.end()) ++after;
+    const auto added = book.Sheets.insert(after, New_Sheet(name));
+    book.Active_Sheet = added->Id;
+    return *added;
+}
+
+bool Excel_Model::Delete_Sheet(Workbook& book, Object_Id sheet) {
+    if (book.Sheets.size() <= 1) return false;
+    const auto found =
+        std::find_if(book.Sheets.begin(), book.Sheets.end(), [&](const Sheet& s) { return s.Id == sheet; });
+    if (found == book.Sheets.end()) return false;
+    // As in Excel, the next sheet to the right (or the new last one) becomes active.
+    const auto next = book.Sheets.erase(found);
+    if (book.Active_Sheet == sheet) book.Active_Sheet = (next != book.Sheets.end() ? next : next - 1)->Id;
+    return true;
+}

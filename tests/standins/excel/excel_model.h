@@ -1,0 +1,116 @@
+#pragma once
+// The stand-in's Excel as data: workbooks, their sheets, cells, column widths and shapes, and the
+// operations both the automation objects and the test's user commands perform on them. No COM
+// here; automation objects refer to books and sheets by id, so a book the user closed or a sheet
+// the user deleted is noticed as gone instead of being used after it was freed.
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cell_address.h"
+#include "cell_value.h"
+
+using Object_Id = unsigned;
+
+// Excel's XlWindowState values.
+constexpr long Xl_Maximized = -4137;
+constexpr long Xl_Minimized = -4140;
+constexpr long Xl_Normal = -4143;
+
+constexpr double Default_Column_Width = 8.43;  // characters of the standard font
+constexpr double Default_Row_Height = 18.75;   // points, Excel's default row with the Japanese UI font
+
+// A picture or other drawing object placed on a sheet, in points from the sheet's top-left corner.
+struct Shape {
+    std::wstring Name;
+    std::wstring Kind;
+    double Left = 0;
+    double Top = 0;
+    double Width = 0;
+    double Height = 0;
+};
+
+struct Sheet {
+    Object_Id Id = 0;
+    std::wstring Name;
+    Cell_Rect Selection;                   // what Application.Selection answers
+    Cell_Ref Active_Cell;                  // always inside Selection
+    std::map<Cell_Ref, Cell_Value> Cells;  // no entry for an empty cell
+    std::map<int, double> Column_Widths;   // columns whose width differs from the default
+    std::vector<Shape> Shapes;
+
+    const Cell_Value& Value(Cell_Ref cell) const;
+    void Set_Value(Cell_Ref cell, Cell_Value value);
+    double Column_Width(int column) const;
+    void Set_Column_Width(int column, double width);
+    // Moves the cursor as a click would: the rectangle becomes the selection, its first cell active.
+    void Select(const Cell_Rect& rect);
+    // Excel's text paste: from the given cell, one row per CR LF separated line (a final CR LF adds
+    // no row), one column per tab, each piece entered as typed. Returns the block it filled.
+    Cell_Rect Paste_Text(Cell_Ref at, std::wstring_view text);
+};
+
+struct Workbook {
+    Object_Id Id = 0;
+    std::wstring Name;
+    std::wstring Path;  // folder of an opened file, without the trailing backslash; empty for a new book
+    std::vector<Sheet> Sheets;
+    Object_Id Active_Sheet = 0;
+
+    Sheet* Find_Sheet(Object_Id id);
+    Sheet* Find_Sheet(std::wstring_view name);
+    // 1-based, as Sheets(1).
+    Sheet* Sheet_At(long index);
+    Sheet* Active();
+};
+
+// Why a sheet could not be added or renamed.
+enum class Name_Check { Ok, Invalid, Taken };
+
+class Excel_Model {
+public:
+    bool Visible = false;
+    bool Display_Alerts = true;
+    long Window_State = Xl_Normal;
+    bool Running = true;  // false once Excel has quit
+
+    const std::vector<Workbook>& Workbooks() const { return workbooks_; }
+    Object_Id Active_Workbook_Id() const { return active_workbook_; }
+
+    Workbook* Find_Workbook(Object_Id id);
+    Workbook* Find_Workbook(std::wstring_view name);
+    Workbook* Workbook_At(long index);
+    Workbook* Active_Workbook();
+    Sheet* Active_Sheet();
+    Sheet* Find_Sheet(Object_Id book, Object_Id sheet);
+
+    // Book1, Book2, … : one number per new book in this process, never reused.
+    Workbook& Add_Workbook();
+    // A file's book, named after the file; it becomes the active book.
+    Workbook& Open_Workbook(std::wstring_view folder, std::wstring_view file_name);
+    // The most recently active of the other books takes over; false when the book is not open.
+    bool Close_Workbook(Object_Id id);
+    void Close_All();
+    void Activate_Workbook(Object_Id id);
+
+    Name_Check Check_Sheet_Name(const Workbook& book, std::wstring_view name, Object_Id renamed) const;
+    // Inserted after the book's active sheet and made active.
+    Sheet& Add_Sheet(Workbook& book, std::wstring_view name);
+    // False for the book's last sheet: a book always keeps one.
+    bool Delete_Sheet(Workbook& book, Object_Id sheet);
+
+private:
+    Workbook& Add_Book(std::wstring name, std::wstring path);
+    Sheet New_Sheet(std::wstring_view name);
+
+    std::vector<Workbook> workbooks_;
+    std::vector<Object_Id> activation_order_;  // most recently active last
+    Object_Id active_workbook_ = 0;
+    Object_Id next_id_ = 1;
+    int books_added_ = 0;
+};
+
+bool Same_Name(std::wstring_view a, std::wstring_view b);
+// Points of a column: (width * 7 + 5) pixels at 96 dpi.
+double Column_Points(double width);

@@ -1,0 +1,82 @@
+#pragma once
+// The stand-in process's shared state: the Excel model, the records written for the tests, the
+// live automation objects, and the controls a test uses to act as the user (busy time, injected
+// failures, quitting). One object, owned by wWinMain and handed to every automation object.
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "excel_model.h"
+#include "state_json.h"
+
+class Dispatch_Object;
+
+// Where the records go; an empty path writes nothing.
+struct Record_Files {
+    std::wstring State;
+    std::wstring Log;
+};
+
+// Posted to the stand-in's window to end the process once the current call has returned.
+constexpr UINT Wm_Shut_Down = WM_APP + 1;
+
+class Stand_In {
+public:
+    explicit Stand_In(Record_Files files);
+    Stand_In(const Stand_In&) = delete;
+    Stand_In& operator=(const Stand_In&) = delete;
+
+    Excel_Model& Model() { return model_; }
+    HWND Window() const { return window_; }
+    void Attach_Window(HWND window) { window_ = window; }
+
+    // Every automation object reports its birth and death. When the last one goes, Excel has no
+    // client left and the process ends, as an automated Excel does.
+    void Object_Created(Dispatch_Object* object);
+    void Object_Destroyed(Dispatch_Object* object);
+    bool Ever_Connected() const { return ever_connected_; }
+    // IClassFactory::LockServer: keeps the process while a client holds the lock.
+    void Lock_Server(bool lock);
+
+    // Appends the call to the log, then saves the state if the call changed it.
+    void After_Call(const Call_Record& call);
+    void Save_State();
+
+    // "Object.Member:count" (count defaults to 1): the next count calls of that member fail with an
+    // Excel error. False when the text is not of that form.
+    [[nodiscard]] bool Fail_Member(std::wstring_view request);
+    bool Take_Failure(std::wstring_view object, std::wstring_view member);
+
+    void Busy_For(DWORD milliseconds);
+    bool Is_Busy() const;
+
+    // Excel goes away after the current call: state saved with "running":false, every client's
+    // objects disconnected (their later calls fail), the message loop ended.
+    void Request_Quit();
+    // Runs on Wm_Shut_Down.
+    void Shut_Down();
+
+private:
+    struct Injected_Failure {
+        std::wstring Object;
+        std::wstring Member;
+        int Remaining;
+    };
+
+    Excel_Model model_;
+    Record_Files files_;
+    std::string saved_state_;
+    HWND window_ = nullptr;
+    std::vector<Dispatch_Object*> live_;
+    bool ever_connected_ = false;
+    int server_locks_ = 0;
+    bool quit_requested_ = false;
+    bool shut_down_ = false;
+    std::vector<Injected_Failure> failures_;
+    ULONGLONG busy_until_ = 0;
+};
+
+// The record files a test chose for this process (see standin_protocol.h).
+Record_Files Record_Files_From_Environment();

@@ -1,0 +1,66 @@
+#include "user_commands.h"
+
+#include <string>
+
+#include "stand_in.h"
+#include "standin_protocol.h"
+
+namespace {
+
+bool Run(Stand_In& stand_in, ULONG_PTR command, std::wstring_view text) {
+    Excel_Model& model = stand_in.Model();
+    Workbook* book = model.Active_Workbook();
+    switch (command) {
+        case standin::Select_Cell: {
+            Sheet* sheet = model.Active_Sheet();
+            const auto rect = Parse_Address(text);
+            if (!sheet || !rect) return false;
+            sheet->Select(*rect);
+            return true;
+        }
+        case standin::Activate_Sheet: {
+            Sheet* sheet = book ? book->Find_Sheet(text) : nullptr;
+            if (!sheet) return false;
+            book->Active_Sheet = sheet->Id;
+            return true;
+        }
+        case standin::Rename_Sheet: {
+            Sheet* sheet = model.Active_Sheet();
+            if (!sheet || model.Check_Sheet_Name(*book, text, sheet->Id) != Name_Check::Ok) return false;
+            sheet->Name = text;
+            return true;
+        }
+        case standin::Delete_Sheet: {
+            Sheet* sheet = book ? book->Find_Sheet(text) : nullptr;
+            return sheet && model.Delete_Sheet(*book, sheet->Id);
+        }
+        case standin::Add_Sheet:
+            if (!book || model.Check_Sheet_Name(*book, text, 0) != Name_Check::Ok) return false;
+            model.Add_Sheet(*book, text);
+            return true;
+        case standin::Close_Workbook:
+            return book && model.Close_Workbook(book->Id);
+        case standin::Quit:
+            stand_in.Request_Quit();
+            return true;
+        case standin::Busy: {
+            const std::wstring digits(text);
+            if (digits.empty() || digits.size() > 9 || digits.find_first_not_of(L"0123456789") != std::wstring::npos)
+                return false;
+            stand_in.Busy_For(static_cast<DWORD>(std::stoul(digits)));
+            return true;
+        }
+        case standin::Fail_Member:
+            return stand_in.Fail_Member(text);
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+bool Run_User_Command(Stand_In& stand_in, ULONG_PTR command, std::wstring_view text) {
+    const bool done = Run(stand_in, command, text);
+    stand_in.Save_State();
+    return done;
+}

@@ -1,0 +1,475 @@
+// Excel's Worksheet, Range and Shapes.
+#include "automation_objects.h"
+#include "clipboard_text.h"
+#include "stand_in.h"
+
+namespace {
+
+// Beyond this many cells a Value read or write would be Excel-sized work for no test's benefit.
+constexpr long long Max_Cells_Per_Value = 65536;
+
+long long Cell_Count(const Cell_Rect& rect) { return static_cast<long long>(rect.Rows()) * rect.Columns(); }
+
+// The clipboard format names Excel's PasteSpecial takes for plain text (Japanese and English UI).
+bool Is_Text_Format(std::wstring_view format) {
+    return Same_Name(format, L"テキスト") || Same_Name(format, L"Unicode テキスト") || Same_Name(format, L"Text") ||
+           Same_Name(format, L"Unicode Text");
+}
+
+}  // namespace
+
+bool Is_Active_Sheet(Excel_Model& model, Object_Id book, Object_Id sheet) {
+    const Workbook* active = model.Active_Workbook();
+    return active && active->Id == book && active->Active_Sheet == sheet;
+}
+
+std::optional<Range_Ref> Range_Arg(const Call& call, std::size_t position) {
+    const VARIANT* v = call.Arg(position);
+    if (!v || (v->vt != VT_DISPATCH && v->vt != VT_UNKNOWN) || !v->punkVal) return std::nullopt;
+    Dispatch_Object* ours = Dispatch_Object::From(v->punkVal);
+    if (!ours) return std::nullopt;
+    std::optional<Range_Ref> ref;
+    if (const auto* range = dynamic_cast<const Range_Object*>(ours))
+        ref = Range_Ref{range->Book(), range->Sheet_Id(), range->Rect()};
+    ours->Release();
+    return ref;
+}
+
+// --- Worksheet ---
+
+namespace {
+
+enum : DISPID {
+    Id_Name = 1,
+    Id_Index,
+    Id_Activate,
+    Id_Cells,
+    Id_Range,
+    Id_Paste,
+    Id_Paste_Special,
+    Id_Shapes,
+};
+
+const Member_Table& Worksheet_Members() {
+    static const Member_Table table{
+        {
+            {Id_Name, L"Name", Member_Kind::Property, {}},
+            {Id_Index, L"Index", Member_Kind::Read_Only, {}},
+            {Id_Activate, L"Activate", Member_Kind::Method, {}},
+            {Id_Cells, L"Cells", Member_Kind::Read_Only, {L"RowIndex", L"ColumnIndex"}},
+            {Id_Range, L"Range", Member_Kind::Read_Only, {L"Cell1", L"Cell2"}},
+            {Id_Paste, L"Paste", Member_Kind::Method, {L"Destination", L"Link"}},
+            {Id_Paste_Special,
+             L"PasteSpecial",
+             Member_Kind::Method,
+             {L"Format", L"Link", L"DisplayAsIcon", L"IconFileName", L"IconIndex", L"IconLabel", L"NoHTMLFormatting"}},
+            {Id_Shapes, L"Shapes", Member_Kind::Read_Only, {L"Index"}},
+        },
+        Id_Name};
+    return table;
+}
+
+}  // namespace
+
+Worksheet_Object::Worksheet_Object(Stand_In& stand_in, Object_Id book, Object_Id sheet)
+    : Dispatch_Object(stand_in, Worksheet_Members(), L"Worksheet"), book_(book), sheet_(sheet) {}
+
+std::wstring Worksheet_Object::Describe() const {
+    const Sheet* sheet = stand_in_.Model().Find_Sheet(book_, sheet_);
+    return L"Worksheet " + (sheet ? sheet->Name : L"(deleted)");
+}
+
+void Worksheet_Object::Invoke_Member(DISPID id, Call& call) {
+    Excel_Model& model = stand_in_.Model();
+    Workbook* book = model.Find_Workbook(book_);
+    Sheet* sheet = book ? book->Find_Sheet(sheet_) : nullptr;
+    if (!sheet) {
+        call.Fail_Deleted();
+        return;
+    }
+    switch (id) {
+        case Id_Name:
+            if (call.Kind() != Call_Kind::Put) {
+                call.Return(Unique_Variant::Text(sheet->Name));
+            } else if (const auto name = call.Value_Text()) {
+                switch (model.Check_Sheet_Name(*book, *name, sheet_)) {
+                    case Name_Check::Ok:
+                        sheet->Name = *name;
+                        break;
+                    case Name_Check::Invalid:
+                        call.Fail(Xl_Error_1004, L"入力されたシートまたはグラフの名前が正しくありません。");
+                        break;
+                    case Name_Check::Taken:
+                        call.Fail(Xl_Error_1004, L"その名前は既に使用されています。別の名前を入力してください。");
+                        break;
+                }
+            }
+            return;
+        case Id_Index:
+            call.Return(Unique_Variant::Long(static_cast<long>(sheet - book->Sheets.data()) + 1));
+            return;
+        case Id_Activate:
+            model.Activate_Workbook(book_);
+            book->Active_Sheet = sheet_;
+            return;
+        case Id_Cells:
+            Cells(call);
+            return;
+        case Id_Range:
+            Range(call);
+            return;
+        case Id_Paste:
+            Paste(*sheet, call);
+            return;
+        case Id_Paste_Special:
+            Paste_Special(*sheet, call);
+            return;
+        case Id_Shapes:
+            if (!call.Has(0)) {
+                call.Return_Object(new Shapes_Object(stand_in_, book_, sheet_));
+            } else {
+                call.Fail_Index();  // no shape can be reached yet: pictures are not pasted
+            }
+            return;
+    }
+}
+
+void Worksheet_Object::Cells(Call& call) {
+    Cell_Rect rect{1, 1, Max_Rows, Max_Columns};  // Cells without arguments: the whole sheet
+    if (call.Has(0) && call.Has(1)) {
+        const auto row = call.Long(0);
+        const VARIANT* column_arg = call.Arg(1);
+        std::optional<long> column;
+        if (column_arg->vt == VT_BSTR) {
+            const auto letters =
+                Column_From_Letters(std::wstring_view(column_arg->bstrVal, SysStringLen(column_arg->bstrVal)));
+            column = letters ? std::optional<long>(*letters) : call.Long(1);
+        } else {
+            column = call.Long(1);
+        }
+        if (!row || !column) return;
+        rect = Cell_Rect::Of({static_cast<int>(*row), static_cast<int>(*column)});
+        if (*row < 1 || *row > Max_Rows || *column < 1 || *column > Max_Columns) {
+            call.Fail();
+            return;
+        }
+    } else if (call.Has(0) || call.Has(1)) {
+        call.Not_Supported(L"Cells with one argument");
+        return;
+    }
+    call.Return_Object(new Range_Object(stand_in_, book_, sheet_, rect));
+}
+
+void Worksheet_Object::Range(Call& call) {
+    // Each corner is an A1 text or one of our ranges on this sheet.
+    auto corner = [&](std::size_t position) -> std::optional<Cell_Rect> {
+        const VARIANT* v = call.Arg(position);
+        if (v && v->vt == VT_BSTR) return Parse_Address(std::wstring_view(v->bstrVal, SysStringLen(v->bstrVal)));
+        const auto range = Range_Arg(call, position);
+        if (range && range->Book == book_ && range->Sheet == sheet_) return range->Rect;
+        return std::nullopt;
+    };
+    if (!call.Has(0)) {
+        call.Fail_Hresult(DISP_E_PARAMNOTOPTIONAL, L"引数は省略できません。");
+        return;
+    }
+    auto rect = corner(0);
+    if (rect && call.Has(1)) {
+        const auto second = corner(1);
+        rect = second ? std::optional<Cell_Rect>(Bounding(*rect, *second)) : std::nullopt;
+    }
+    if (!rect) {
+        call.Fail();
+        return;
+    }
+    call.Return_Object(new Range_Object(stand_in_, book_, sheet_, *rect));
+}
+
+void Worksheet_Object::Paste(Sheet& sheet, Call& call) {
+    if (call.Optional_Bool(1).value_or(false)) call.Not_Supported(L"Worksheet.Paste Link:=True");
+    if (call.Failed()) return;
+    Cell_Ref at = sheet.Active_Cell;
+    if (call.Has(0)) {
+        const auto destination = Range_Arg(call, 0);
+        if (!destination || destination->Book != book_ || destination->Sheet != sheet_) {
+            call.Fail();
+            return;
+        }
+        at = destination->Rect.Top_Left();
+    } else if (!Is_Active_Sheet(stand_in_.Model(), book_, sheet_)) {
+        call.Fail();
+        return;
+    }
+    const auto text = Read_Clipboard_Text(stand_in_.Window());
+    if (!text) {
+        call.Fail();
+        return;
+    }
+    sheet.Select(sheet.Paste_Text(at, *text));
+}
+
+void Worksheet_Object::Paste_Special(Sheet& sheet, Call& call) {
+    const auto format = call.Optional_Text(0);
+    const bool link = call.Optional_Bool(1).value_or(false);
+    const bool icon = call.Optional_Bool(2).value_or(false);
+    if (call.Failed()) return;
+    if (link || icon) {
+        call.Not_Supported(L"Worksheet.PasteSpecial Link / DisplayAsIcon");
+        return;
+    }
+    // Excel pastes into the selection of the sheet on screen; any other sheet fails. A format that
+    // is not text (pictures, HTML) fails while the stand-in cannot paste it.
+    if (!Is_Active_Sheet(stand_in_.Model(), book_, sheet_) || (format && !Is_Text_Format(*format))) {
+        call.Fail();
+        return;
+    }
+    const auto text = Read_Clipboard_Text(stand_in_.Window());
+    if (!text) {
+        call.Fail();
+        return;
+    }
+    sheet.Select(sheet.Paste_Text(sheet.Active_Cell, *text));
+}
+
+// --- Range ---
+
+namespace {
+
+enum : DISPID {
+    Id_Row = 1,
+    Id_Column,
+    Id_Value,
+    Id_Column_Width,
+    Id_Height,
+    Id_Width,
+    Id_Left,
+    Id_Top,
+    Id_Select,
+    Id_Range_Activate,
+    Id_Address,
+    Id_Range_Paste_Special,
+};
+
+const Member_Table& Range_Members() {
+    static const Member_Table table{
+        {
+            {Id_Row, L"Row", Member_Kind::Read_Only, {}},
+            {Id_Column, L"Column", Member_Kind::Read_Only, {}},
+            {Id_Value, L"Value", Member_Kind::Property, {L"RangeValueDataType"}},
+            {Id_Column_Width, L"ColumnWidth", Member_Kind::Property, {}},
+            {Id_Height, L"Height", Member_Kind::Read_Only, {}},
+            {Id_Width, L"Width", Member_Kind::Read_Only, {}},
+            {Id_Left, L"Left", Member_Kind::Read_Only, {}},
+            {Id_Top, L"Top", Member_Kind::Read_Only, {}},
+            {Id_Select, L"Select", Member_Kind::Method, {}},
+            {Id_Range_Activate, L"Activate", Member_Kind::Method, {}},
+            {Id_Address,
+             L"Address",
+             Member_Kind::Read_Only,
+             {L"RowAbsolute", L"ColumnAbsolute", L"ReferenceStyle", L"External", L"RelativeTo"}},
+            {Id_Range_Paste_Special,
+             L"PasteSpecial",
+             Member_Kind::Method,
+             {L"Paste", L"Operation", L"SkipBlanks", L"Transpose"}},
+        },
+        Id_Value};
+    return table;
+}
+
+constexpr long Xl_Range_Value_Default = 10;
+constexpr long Xl_A1 = 1;
+
+}  // namespace
+
+Range_Object::Range_Object(Stand_In& stand_in, Object_Id book, Object_Id sheet, Cell_Rect rect)
+    : Dispatch_Object(stand_in, Range_Members(), L"Range"), book_(book), sheet_(sheet), rect_(rect) {}
+
+std::wstring Range_Object::Describe() const { return L"Range " + Address_Text(rect_); }
+
+void Range_Object::Invoke_Member(DISPID id, Call& call) {
+    Excel_Model& model = stand_in_.Model();
+    Sheet* sheet = model.Find_Sheet(book_, sheet_);
+    if (!sheet) {
+        call.Fail_Deleted();
+        return;
+    }
+    switch (id) {
+        case Id_Row:
+            call.Return(Unique_Variant::Long(rect_.Top));
+            return;
+        case Id_Column:
+            call.Return(Unique_Variant::Long(rect_.Left));
+            return;
+        case Id_Value:
+            if (call.Optional_Long(0).value_or(Xl_Range_Value_Default) != Xl_Range_Value_Default)
+                call.Not_Supported(L"Range.Value RangeValueDataType");
+            if (call.Failed()) return;
+            if (call.Kind() == Call_Kind::Put)
+                Put_Value(*sheet, call);
+            else
+                Get_Value(*sheet, call);
+            return;
+        case Id_Column_Width:
+            Column_Width(*sheet, call);
+            return;
+        case Id_Height:
+            call.Return(Unique_Variant::Double(rect_.Rows() * Default_Row_Height));
+            return;
+        case Id_Width: {
+            double points = 0;
+            for (int column = rect_.Left; column <= rect_.Right; ++column)
+                points += Column_Points(sheet->Column_Width(column));
+            call.Return(Unique_Variant::Double(points));
+            return;
+        }
+        case Id_Left: {
+            double points = 0;
+            for (int column = 1; column < rect_.Left; ++column) points += Column_Points(sheet->Column_Width(column));
+            call.Return(Unique_Variant::Double(points));
+            return;
+        }
+        case Id_Top:
+            call.Return(Unique_Variant::Double((rect_.Top - 1) * Default_Row_Height));
+            return;
+        case Id_Select:
+        case Id_Range_Activate:
+            // Excel selects only on the sheet on screen.
+            if (!Is_Active_Sheet(model, book_, sheet_)) {
+                call.Fail();
+            } else if (id == Id_Range_Activate && rect_.Rows() == 1 && rect_.Columns() == 1 &&
+                       sheet->Selection.Contains(rect_.Top_Left())) {
+                sheet->Active_Cell = rect_.Top_Left();  // moving inside the selection keeps it
+            } else {
+                sheet->Select(rect_);
+            }
+            return;
+        case Id_Address:
+            Address(call);
+            return;
+        case Id_Range_Paste_Special:
+            // Range.PasteSpecial pastes Excel's own copied cells; a plain-text clipboard makes it fail.
+            call.Fail();
+            return;
+    }
+}
+
+void Range_Object::Get_Value(const Sheet& sheet, Call& call) const {
+    if (rect_.Rows() == 1 && rect_.Columns() == 1) {
+        call.Return(Variant_From_Value(sheet.Value(rect_.Top_Left())));
+        return;
+    }
+    if (Cell_Count(rect_) > Max_Cells_Per_Value) {
+        call.Not_Supported(L"Range.Value of more than 65536 cells");
+        return;
+    }
+    // A rectangle reads as a 1-based two-dimensional array, rows first.
+    SAFEARRAYBOUND bounds[2] = {{static_cast<ULONG>(rect_.Rows()), 1}, {static_cast<ULONG>(rect_.Columns()), 1}};
+    SAFEARRAY* array = SafeArrayCreate(VT_VARIANT, 2, bounds);
+    if (!array) {
+        call.Fail_Hresult(E_OUTOFMEMORY, L"メモリが不足しています。");
+        return;
+    }
+    for (int row = rect_.Top; row <= rect_.Bottom; ++row) {
+        for (int column = rect_.Left; column <= rect_.Right; ++column) {
+            LONG index[2] = {row - rect_.Top + 1, column - rect_.Left + 1};
+            Unique_Variant value = Variant_From_Value(sheet.Value({row, column}));
+            SafeArrayPutElement(array, index, value.Address());
+        }
+    }
+    Unique_Variant result;
+    result.Put()->vt = VT_ARRAY | VT_VARIANT;
+    result.Address()->parray = array;
+    call.Return(std::move(result));
+}
+
+void Range_Object::Put_Value(Sheet& sheet, Call& call) {
+    Cell_Value value;
+    if (call.Value().vt & VT_ARRAY) {
+        call.Not_Supported(L"Range.Value に配列を入れること");
+        return;
+    }
+    if (!Value_From_Variant(call.Value(), value)) {
+        call.Fail();
+        return;
+    }
+    if (Cell_Count(rect_) > Max_Cells_Per_Value) {
+        call.Not_Supported(L"Range.Value of more than 65536 cells");
+        return;
+    }
+    for (int row = rect_.Top; row <= rect_.Bottom; ++row)
+        for (int column = rect_.Left; column <= rect_.Right; ++column) sheet.Set_Value({row, column}, value);
+}
+
+void Range_Object::Column_Width(Sheet& sheet, Call& call) {
+    if (call.Kind() != Call_Kind::Put) {
+        // Columns of different widths read as Null, as in Excel.
+        const double first = sheet.Column_Width(rect_.Left);
+        for (int column = rect_.Left + 1; column <= rect_.Right; ++column) {
+            if (sheet.Column_Width(column) != first) {
+                Unique_Variant null;
+                null.Put()->vt = VT_NULL;
+                call.Return(std::move(null));
+                return;
+            }
+        }
+        call.Return(Unique_Variant::Double(first));
+        return;
+    }
+    const auto width = call.Value_Double();
+    if (!width) return;
+    if (*width < 0 || *width > 255) {
+        call.Fail();
+        return;
+    }
+    for (int column = rect_.Left; column <= rect_.Right; ++column) sheet.Set_Column_Width(column, *width);
+}
+
+void Range_Object::Address(Call& call) {
+    const bool row_absolute = call.Optional_Bool(0).value_or(true);
+    const bool column_absolute = call.Optional_Bool(1).value_or(true);
+    const long style = call.Optional_Long(2).value_or(Xl_A1);
+    const bool external = call.Optional_Bool(3).value_or(false);
+    if (call.Failed()) return;
+    if (style != Xl_A1 || external || call.Has(4)) {
+        call.Not_Supported(L"Range.Address ReferenceStyle / External / RelativeTo");
+        return;
+    }
+    call.Return(Unique_Variant::Text(Address_Text(rect_, row_absolute, column_absolute)));
+}
+
+// --- Shapes ---
+
+namespace {
+
+enum : DISPID { Id_Shapes_Count = 1, Id_Shapes_Item };
+
+const Member_Table& Shapes_Members() {
+    static const Member_Table table{{
+                                        {Id_Shapes_Count, L"Count", Member_Kind::Read_Only, {}},
+                                        {Id_Shapes_Item, L"Item", Member_Kind::Read_Only, {L"Index"}},
+                                    },
+                                    Id_Shapes_Item};
+    return table;
+}
+
+}  // namespace
+
+Shapes_Object::Shapes_Object(Stand_In& stand_in, Object_Id book, Object_Id sheet)
+    : Dispatch_Object(stand_in, Shapes_Members(), L"Shapes"), book_(book), sheet_(sheet) {}
+
+void Shapes_Object::Invoke_Member(DISPID id, Call& call) {
+    Sheet* sheet = stand_in_.Model().Find_Sheet(book_, sheet_);
+    if (!sheet) {
+        call.Fail_Deleted();
+        return;
+    }
+    switch (id) {
+        case Id_Shapes_Count:
+            call.Return(Unique_Variant::Long(static_cast<long>(sheet->Shapes.size())));
+            return;
+        case Id_Shapes_Item:
+            // No Shape object yet: the list stays empty until pictures can be pasted.
+            call.Fail_Index();
+            return;
+    }
+}
