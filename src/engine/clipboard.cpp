@@ -50,6 +50,8 @@ bool Dword_Is_Zero(UINT format) {
     return value == 0;
 }
 
+Clipboard_Snapshot Read_Clipboard_Now();
+
 }  // namespace
 
 bool Clipboard_Clear() {
@@ -78,6 +80,21 @@ bool Clipboard_Set_Text(const std::wstring& text) {
 }
 
 Clipboard_Snapshot Clipboard_Read() {
+    // Unchanged since the last read (same sequence number): the same answer, without opening the
+    // clipboard again. The paste loop asks five times a second, mostly of an unchanged clipboard.
+    thread_local DWORD last_sequence = 0;
+    thread_local Clipboard_Snapshot last;
+    const DWORD sequence = GetClipboardSequenceNumber();
+    if (sequence != 0 && sequence == last_sequence) return last;
+    Clipboard_Snapshot s = Read_Clipboard_Now();
+    last_sequence = s.Busy ? 0 : sequence;
+    last = s;
+    return s;
+}
+
+namespace {
+
+Clipboard_Snapshot Read_Clipboard_Now() {
     Clipboard_Snapshot s;
     // All offered formats in one call, instead of asking for 99 formats one by one every pass.
     std::vector<UINT> formats(64);
@@ -112,3 +129,5 @@ Clipboard_Snapshot Clipboard_Read() {
     }
     return s;
 }
+
+}  // namespace

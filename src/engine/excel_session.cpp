@@ -3,6 +3,7 @@
 #include "message_pump.h"
 
 bool Excel_Session::Xl_Create() {
+    Last_Workbook = Automation_Object();
     Xl_App = Automation_Object();
     Call_Result created = Create_Automation_Object(L"Excel.Application");
     if (!created.Ok()) created = Create_Automation_Object(L"Excel.Application.15");
@@ -44,8 +45,9 @@ Error_State Excel_Session::Excel_ツール_CellDrop2_Activate() const {
     return errors;
 }
 
-Call_Result Excel_Session::Active_Workbook() const {
+Call_Result Excel_Session::Active_Workbook() {
     Call_Result book = Xl_App.Get(L"ActiveWorkbook");
+    Last_Workbook = book.Object();
     if (book.Ok() && book.Object().Is_Nothing()) {
         // Excel answers Nothing when no workbook is open: as good as an error here.
         book.Hr = E_POINTER;
@@ -58,6 +60,7 @@ void Excel_Session::Close_Active_Workbook() const { (void)Xl_App.Get(L"ActiveWor
 
 void Excel_Session::Xl_Quit() {
     (void)Xl_App.Call(L"Quit");
+    Last_Workbook = Automation_Object();
     Xl_App = Automation_Object();
 }
 

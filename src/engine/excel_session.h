@@ -16,6 +16,9 @@ constexpr long Operation_None = -4142;
 class Excel_Session {
 public:
     Automation_Object Xl_App;
+    // The workbook the last check saw. Held between checks, so that COM finds its proxy still there
+    // when Excel answers with the same workbook, instead of building and tearing down one per check.
+    Automation_Object Last_Workbook;
     std::wstring Wb_Name;  // target workbook, as Excel names it
     std::wstring Ws_Name;  // target sheet
 
@@ -28,7 +31,7 @@ public:
     // Activates the target workbook and sheet and selects their active cell; the first failure.
     Error_State Excel_ツール_CellDrop2_Activate() const;
     // Excel's active workbook; fails when there is none (Excel answers Nothing) or Excel is gone.
-    Call_Result Active_Workbook() const;
+    Call_Result Active_Workbook();
     void Close_Active_Workbook() const;
     // Asks Excel to quit and lets the object go.
     void Xl_Quit();

@@ -45,6 +45,9 @@ Paste_Loop_End Excel_ツール_CellDrop2(Excel_Session& excel, const Paste_Optio
 
         // One call per pass tells whether the workbook is still there; its name is read only when needed.
         const Call_Result workbook = excel.Active_Workbook();
+        // Excel busy for longer than the retries (a cell being edited, a dialog open) is still there:
+        // look again at the next pass instead of ending the run.
+        if (workbook.Hr == RPC_E_CALL_REJECTED || workbook.Hr == RPC_E_SERVERCALL_RETRYLATER) continue;
         if (!workbook.Ok()) {
             Show_Message(Excel_Closed_Message);
             host.Write_Histories();

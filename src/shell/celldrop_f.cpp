@@ -242,6 +242,8 @@ void CellDrop_F::Cmd_Update2_Click(int index) {
     } else if (Is_Screen(Screen_Setup)) {
         Screen_Key = Screen_Paste;
         Excel_ツール_CellDrop2_Start();
+        // Showing the paste screen switched the error check on again; it has nothing to check there.
+        Tim_エラーチェック_Enabled(false);
         Pic_Control_Setup->Set_Visible(false);
         Pic_Control_Paste->Set_Visible(true);
         Pic_Control_Paste->Set_Enabled(true);

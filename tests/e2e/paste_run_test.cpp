@@ -195,3 +195,11 @@ TEST_F(Paste_Run_Test, NoExcelAtAllIsSaidAndTheSetupScreenReturns) {
     EXPECT_TRUE(back);
     EXPECT_TRUE(Is_Enabled(app->Control(ids::Txt_File_0)));
 }
+
+TEST_F(Paste_Run_Test, ExcelBusyLongerThanTheRetriesIsNotTakenForClosed) {
+    Start();
+    ASSERT_TRUE(Send(standin::Busy, L"11000"));
+    ASSERT_TRUE(Copy(L"after the wait"));
+    ASSERT_TRUE(Wait_Until([&] { return Cell("A1") == L"after the wait"; }, 30000));
+    EXPECT_FALSE(Wait_For_Message_Box(app->Process().Pid(), 0));
+}

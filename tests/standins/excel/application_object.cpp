@@ -107,7 +107,16 @@ void Application_Object::Invoke_Member(DISPID id, Call& call) {
             return;
         // With no book open Excel answers Nothing for these, not an error.
         case Id_Active_Workbook:
-            call.Return_Object(book ? new Workbook_Object(stand_in_, book->Id) : nullptr);
+            if (!book) {
+                call.Return_Object(nullptr);
+            } else if (Workbook_Object* held = stand_in_.Find_Live<Workbook_Object>(
+                           [&](const Workbook_Object& w) { return w.Book() == book->Id; })) {
+                // The same workbook is the same object, as in Excel.
+                held->AddRef();
+                call.Return_Object(held);
+            } else {
+                call.Return_Object(new Workbook_Object(stand_in_, book->Id));
+            }
             return;
         case Id_Active_Sheet:
             call.Return_Object(sheet ? new Worksheet_Object(stand_in_, book->Id, sheet->Id) : nullptr);

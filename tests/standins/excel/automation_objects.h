@@ -30,6 +30,7 @@ class Workbook_Object final : public Dispatch_Object {
 public:
     Workbook_Object(Stand_In& stand_in, Object_Id book);
     std::wstring Describe() const override;
+    Object_Id Book() const { return book_; }
 
 private:
     void Invoke_Member(DISPID id, Call& call) override;

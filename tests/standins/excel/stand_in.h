@@ -37,6 +37,14 @@ public:
     void Object_Created(Dispatch_Object* object);
     void Object_Destroyed(Dispatch_Object* object);
     bool Ever_Connected() const { return ever_connected_; }
+    // A live object of that type for which the predicate holds, for handing out the same object
+    // again as Excel does (a client that holds it keeps its proxy); nullptr when none.
+    template <class T, class Predicate>
+    T* Find_Live(Predicate predicate) const {
+        for (Dispatch_Object* o : live_)
+            if (T* t = dynamic_cast<T*>(o); t && predicate(*t)) return t;
+        return nullptr;
+    }
     // IClassFactory::LockServer: keeps the process while a client holds the lock.
     void Lock_Server(bool lock);
 
