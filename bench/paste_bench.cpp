@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
+#include "clipboard_copy.h"
 #include "driver.h"
 #include "standin_protocol.h"
 #include "temp_folder.h"
@@ -19,22 +19,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-bool Copy(const std::wstring& text) {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        if (OpenClipboard(nullptr)) {
-            EmptyClipboard();
-            HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-            std::memcpy(GlobalLock(memory), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
-            GlobalUnlock(memory);
-            const bool ok = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
-            CloseClipboard();
-            return ok;
-        }
-        Sleep(2);
-    }
-    return false;
-}
 
 // Wine reports no CPU times for other processes, so they are read from the host's /proc, which
 // Wine shows as Z:\proc. The program's host process is the one whose command line names its folder.
@@ -103,7 +87,7 @@ int main() {
         const std::wstring text = L"copy" + std::to_wstring(i);
         const std::string marker = "\"copy" + std::to_string(i) + "\"";
         const auto t0 = Clock::now();
-        if (!Copy(text)) return 1;
+        if (!Copy_Text(text)) return 1;
         while (Read_Bytes(state_file).find(marker) == std::string::npos) {
             if (Clock::now() - t0 > std::chrono::seconds(10)) {
                 std::printf("copy %d did not arrive\n", i);

@@ -2,10 +2,10 @@
 // A paste run of CellDrop.exe against the stand-in Excel, with the stand-in's state file to read.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <memory>
 
 #include "celldrop_app.h"
+#include "clipboard_copy.h"
 #include "json_value.h"
 #include "standin_protocol.h"
 #include "test_files.h"
@@ -93,21 +93,7 @@ protected:
     }
 
     // Copies a text as another program would.
-    static bool Copy(const std::wstring& text) {
-        for (int attempt = 0; attempt < 50; ++attempt) {
-            if (OpenClipboard(nullptr)) {
-                EmptyClipboard();
-                HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-                std::memcpy(GlobalLock(memory), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
-                GlobalUnlock(memory);
-                const bool ok = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
-                CloseClipboard();
-                return ok;
-            }
-            (void)Wait_Until([] { return false; }, 20);
-        }
-        return false;
-    }
+    static bool Copy(const std::wstring& text) { return Copy_Text(text); }
 
     // Acts in Excel as the user would.
     static bool Send(standin::Command command, const std::wstring& text) {
