@@ -203,3 +203,13 @@ TEST_F(Paste_Run_Test, ExcelBusyLongerThanTheRetriesIsNotTakenForClosed) {
     ASSERT_TRUE(Wait_Until([&] { return Cell("A1") == L"after the wait"; }, 30000));
     EXPECT_FALSE(Wait_For_Message_Box(app->Process().Pid(), 0));
 }
+
+TEST_F(Paste_Run_Test, ChoosingAnOptionSavesTheOptionsAtOnce) {
+    Start();
+    ASSERT_TRUE(Click(app->Control(ids::Opt_Joken + 3)));  // "下へ"
+    EXPECT_TRUE(Wait_Until([&] { return Read_Bytes(folder / L"Para2_1.txt") == " 1\r\n 0\r\n 0\r\n 0\r\n"; },
+                           Paste_Timeout_Ms));
+    ASSERT_TRUE(Copy(L"down"));
+    ASSERT_TRUE(Wait_Cell("A1", L"down"));
+    EXPECT_TRUE(Wait_Until([&] { return Active_Cell() == L"A2"; }, Paste_Timeout_Ms));
+}
