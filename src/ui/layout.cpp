@@ -29,6 +29,12 @@ void Apply(Form& form, const Rect_Twips& r) { form.Move(r.Left, r.Top, r.Width, 
 
 // Runs the steps of an animation; false when the form was closed meanwhile.
 bool Run_Steps(Form& form, const std::vector<Layout_Step>& steps) {
+    // Nobody sees a hidden window move: it goes straight to where the animation ends.
+    const bool shown = form.Is_Loaded() && IsWindowVisible(form.Hwnd());
+    if (!shown && !steps.empty()) {
+        Apply(form, steps.back().Rect);
+        return form.Is_Loaded();
+    }
     for (const Layout_Step& step : steps) {
         if (!form.Is_Loaded()) return false;
         Apply(form, step.Rect);
