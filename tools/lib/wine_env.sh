@@ -4,9 +4,11 @@
 set -euo pipefail
 
 CELLDROP_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-CELLDROP_PACKAGES=(g++-mingw-w64-x86-64-posix wine64 xvfb xdotool fonts-noto-cjk locales cmake ninja-build googletest)
+CELLDROP_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64 fonts-wine xvfb xdotool fonts-noto-cjk locales cmake ninja-build googletest)
 CELLDROP_PIDS=()
 WINE64=/usr/lib/wine/wine64
+# Called by its own path: the "wineserver" command on PATH is an alternative that only some installs set up.
+export WINESERVER=/usr/lib/wine/wineserver
 
 celldrop_log() { printf '[celldrop] %s\n' "$*" >&2; }
 
@@ -36,7 +38,7 @@ celldrop_install() {
 celldrop_stop_all() {
   local status=$?
   if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then
-    wineserver -k 2>/dev/null || true
+    "$WINESERVER" -k 2>/dev/null || true
   fi
   local pid
   for pid in "${CELLDROP_PIDS[@]}"; do
@@ -83,7 +85,7 @@ celldrop_start_wine() {
     rm -rf "$WINEPREFIX"
   fi
   mkdir -p "$WINEPREFIX"
-  wineserver -f -p &
+  "$WINESERVER" -f -p &
   CELLDROP_PIDS+=($!)
   if [ ! -f "$WINEPREFIX/.celldrop-ready" ]; then
     celldrop_log "making the Wine prefix $WINEPREFIX"
@@ -93,9 +95,9 @@ celldrop_start_wine() {
     "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
     # The session that made the prefix ends up with two services.exe and no rpcss, so COM cannot
     # start local servers in it: start the prefix's processes afresh.
-    wineserver -k
+    "$WINESERVER" -k
     wait "${CELLDROP_PIDS[-1]}" 2>/dev/null || true
-    wineserver -f -p &
+    "$WINESERVER" -f -p &
     CELLDROP_PIDS+=($!)
     touch "$WINEPREFIX/.celldrop-ready"
   fi
