@@ -77,10 +77,8 @@ Paste_Loop_End Excel_ツール_CellDrop2(Excel_Session& excel, const Paste_Optio
             else
                 host.Record_Text(clip.Clip_Text);
             if (!Paste_Text(excel, clip.Clip_Text, options.Text_Mode, host.Edits())) continue;
-        } else if (snapshot.Has_Picture) {
-            // Pictures are pasted by the picture paste, which comes with its own module.
-            continue;
         } else {
+            // No new text. Pictures are pasted by the picture paste, which comes with its own module.
             continue;
         }
         Move_Active_Cell(excel, options.Move_Mode);

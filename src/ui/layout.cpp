@@ -176,13 +176,12 @@ void Form_Popup_At(Form& form, const Control& anchor, const std::vector<const Co
     const float fw = form.Width();
 
     std::vector<Rect_Twips> rects;
-    for (const Control* c : [&] {
-             std::vector<const Control*> all{&anchor};
-             all.insert(all.end(), more.begin(), more.end());
-             return all;
-         }()) {
-        if (c) rects.push_back(Rect_Twips::Make(Screen_Top_Of(*c), Screen_Left_Of(*c), c->Height(), c->Width()));
-    }
+    auto add = [&rects](const Control& c) {
+        rects.push_back(Rect_Twips::Make(Screen_Top_Of(c), Screen_Left_Of(c), c.Height(), c.Width()));
+    };
+    add(anchor);
+    for (const Control* c : more)
+        if (c) add(*c);
     const Rect_Twips box = Bounding_Box(rects);
     std::vector<Rect_Twips> earlier = Popup_Areas();
     Popup_Areas().push_back(box);
