@@ -101,10 +101,17 @@ std::optional<App_Process> App_Process::Start(const std::wstring& exe_source, co
 
     // CreateProcessW may write into the command line, so it gets a buffer of its own.
     std::wstring command_line = L"\"" + exe_path + L"\"";
+    // The program and whatever it starts (the stand-in servers) get the null device as their standard
+    // handles, not the test runner's output pipe: a process left behind must not keep CTest waiting.
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    Unique_Handle null_device(CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                          &inheritable, OPEN_EXISTING, 0, nullptr));
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = startup.hStdOutput = startup.hStdError = null_device.Get();
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessW(exe_path.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+    if (!CreateProcessW(exe_path.c_str(), command_line.data(), nullptr, nullptr, TRUE, 0, nullptr,
                         program_folder.c_str(), &startup, &info)) {
         return fail(L"CreateProcessW(" + exe_path + L")");
     }

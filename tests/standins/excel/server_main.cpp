@@ -141,6 +141,15 @@ int Serve(HINSTANCE instance) {
         DispatchMessageW(&message);
     }
 
+    // Excel has quit: whatever COM's teardown waits for (a client that died mid-call), the process
+    // ends within a few seconds, as a quitting Excel does.
+    CreateThread(
+        nullptr, 0,
+        [](void*) -> DWORD {
+            Sleep(3000);
+            ExitProcess(0);
+        },
+        nullptr, 0, nullptr);
     CoRevokeClassObject(cookie);
     CoRegisterMessageFilter(nullptr, nullptr);
     DestroyWindow(window);
