@@ -54,10 +54,12 @@ public:
         : tests_extension_(pattern.starts_with(L"*.")),
           wanted_(tests_extension_ ? Upper_Case(pattern.substr(2)) : std::wstring()),
           any_extension_(!tests_extension_ || wanted_ == L"*"),
-          // "*", "*.*" and "*.ext" select exactly what the extension test (with a point in the name for
-          // "*.ext") keeps, so a listing of every entry can serve; other patterns need the system's match.
-          whole_listing_(pattern == L"*" || wanted_ == L"*" ||
-                         (tests_extension_ && wanted_.find_first_of(L"*?<>\"") == std::wstring::npos)) {}
+          // "*", "*.*" and "*.ext" with a plain extension select exactly what the extension test keeps
+          // (with a point in the name for "*.ext"), so a listing of every entry can serve; other patterns
+          // need the system's match.
+          whole_listing_(
+              pattern == L"*" || wanted_ == L"*" ||
+              (tests_extension_ && !wanted_.empty() && wanted_.find_first_of(L"*?<>\"") == std::wstring::npos)) {}
 
     // The extension test for a name the system matched: the text after the last "." (the whole name
     // without one) equals the wanted extension, upper-cased.
