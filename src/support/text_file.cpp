@@ -5,29 +5,12 @@
 #include <algorithm>
 #include <utility>
 
+#include "binary_file.h"
 #include "codepage.h"
+#include "file_handle.h"
 #include "message_pump.h"
 
 namespace {
-
-// Owns a file handle; closes it once.
-class File_Handle {
-public:
-    explicit File_Handle(HANDLE h) : h_(h) {}
-    File_Handle(const File_Handle&) = delete;
-    File_Handle& operator=(const File_Handle&) = delete;
-    ~File_Handle() { Close(); }
-    bool Valid() const { return h_ != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return h_; }
-    // Closing can fail (a delayed write); callers that care check the result.
-    bool Close() {
-        if (!Valid()) return true;
-        return CloseHandle(std::exchange(h_, INVALID_HANDLE_VALUE)) != FALSE;
-    }
-
-private:
-    HANDLE h_;
-};
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 constexpr std::string_view kUtf16Bom = "\xFF\xFE";
@@ -44,15 +27,6 @@ std::wstring Decode_File_Bytes(std::string_view bytes) {
     }
     return Ansi_To_Wide(bytes);
 }
-
-std::wstring Folder_Of(std::wstring_view path) {
-    const std::size_t p = path.find_last_of(L"\\/");
-    if (p == std::wstring_view::npos) return L".";
-    if (p == 0 || (p == 2 && path[1] == L':')) return std::wstring(path.substr(0, p + 1));
-    return std::wstring(path.substr(0, p));
-}
-
-File_Write_Result Failure(DWORD code) { return File_Write_Result{false, code, Text_Encoding::Ansi}; }
 
 // The bytes of the whole file: the ANSI code page when it holds the text exactly, else UTF-8 with its mark.
 std::pair<std::string, Text_Encoding> Encode_File_Text(std::wstring_view text) {
@@ -120,35 +94,9 @@ void Lines_Redim(std::vector<std::wstring>& lines, int highest) {
 }
 
 File_Write_Result Write_Text_File(std::wstring_view path, std::wstring_view text) {
-    const std::wstring target(path);
-    const std::wstring folder = Folder_Of(path);
     auto [bytes, encoding] = Encode_File_Text(text);
-
-    wchar_t temp[MAX_PATH + 1] = {};
-    // Creates a new, uniquely named empty file in the target's folder, so the final rename stays on one volume.
-    if (!GetTempFileNameW(folder.c_str(), L"cd~", 0, temp)) return Failure(GetLastError());
-    auto discard_temp = [&temp](DWORD code) {
-        DeleteFileW(temp);
-        return Failure(code);
-    };
-
-    {
-        File_Handle file(CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file.Valid()) return discard_temp(GetLastError());
-        std::size_t put = 0;
-        while (put < bytes.size()) {
-            DWORD n = 0;
-            const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - put, 1u << 20));
-            if (!WriteFile(file.Get(), bytes.data() + put, want, &n, nullptr) || n == 0)
-                return discard_temp(GetLastError());
-            put += n;
-        }
-        if (!FlushFileBuffers(file.Get())) return discard_temp(GetLastError());
-        if (!file.Close()) return discard_temp(GetLastError());
-    }
-    if (!MoveFileExW(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return discard_temp(GetLastError());
-    return File_Write_Result{true, 0, encoding};
+    const Binary_Write_Result written = Write_Binary_File(path, bytes);
+    return File_Write_Result{written.Ok, written.Error_Code, written.Ok ? encoding : Text_Encoding::Ansi};
 }
 
 File_Write_Result Write_Lines_File(std::wstring_view path, const std::vector<std::wstring>& lines) {

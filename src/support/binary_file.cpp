@@ -1,0 +1,72 @@
+#include "binary_file.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <utility>
+
+#include "file_handle.h"
+#include "message_pump.h"
+
+namespace {
+
+std::wstring Folder_Of(std::wstring_view path) {
+    const std::size_t p = path.find_last_of(L"\\/");
+    if (p == std::wstring_view::npos) return L".";
+    if (p == 0 || (p == 2 && path[1] == L':')) return std::wstring(path.substr(0, p + 1));
+    return std::wstring(path.substr(0, p));
+}
+
+Binary_Write_Result Failure(DWORD code) { return Binary_Write_Result{false, code}; }
+
+}  // namespace
+
+std::optional<std::string> Read_Binary_File(std::wstring_view path, std::uint64_t max_bytes) {
+    const std::wstring p(path);
+    File_Handle file(CreateFileW(p.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) return std::nullopt;
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.Get(), &size) || static_cast<std::uint64_t>(size.QuadPart) > max_bytes) return std::nullopt;
+    std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
+    std::size_t got = 0;
+    while (got < bytes.size()) {
+        DWORD n = 0;
+        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - got, 1u << 20));
+        if (!ReadFile(file.Get(), bytes.data() + got, want, &n, nullptr)) return std::nullopt;
+        if (n == 0) break;  // the file shrank meanwhile: take what is there
+        got += n;
+        Do_Events_Sometimes();
+    }
+    bytes.resize(got);
+    return bytes;
+}
+
+Binary_Write_Result Write_Binary_File(std::wstring_view path, std::string_view bytes, bool flush) {
+    const std::wstring target(path);
+    const std::wstring folder = Folder_Of(path);
+    wchar_t temp[MAX_PATH + 1] = {};
+    // Creates a new, uniquely named empty file in the target's folder, so the final rename stays on one volume.
+    if (!GetTempFileNameW(folder.c_str(), L"cd~", 0, temp)) return Failure(GetLastError());
+    auto discard_temp = [&temp](DWORD code) {
+        DeleteFileW(temp);
+        return Failure(code);
+    };
+    {
+        File_Handle file(CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file.Valid()) return discard_temp(GetLastError());
+        std::size_t put = 0;
+        while (put < bytes.size()) {
+            DWORD n = 0;
+            const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - put, 1u << 20));
+            if (!WriteFile(file.Get(), bytes.data() + put, want, &n, nullptr) || n == 0)
+                return discard_temp(GetLastError());
+            put += n;
+        }
+        if (flush && !FlushFileBuffers(file.Get())) return discard_temp(GetLastError());
+        if (!file.Close()) return discard_temp(GetLastError());
+    }
+    const DWORD move_flags = MOVEFILE_REPLACE_EXISTING | (flush ? MOVEFILE_WRITE_THROUGH : 0);
+    if (!MoveFileExW(temp, target.c_str(), move_flags)) return discard_temp(GetLastError());
+    return Binary_Write_Result{true, 0};
+}

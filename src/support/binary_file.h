@@ -1,0 +1,19 @@
+#pragma once
+// Whole files as bytes: read at once, written atomically (a temporary file in the same folder, then
+// a replace), so a failed write leaves the old file as it was.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// The file's bytes; nothing when it cannot be opened or read, or is larger than max_bytes.
+std::optional<std::string> Read_Binary_File(std::wstring_view path, std::uint64_t max_bytes);
+
+struct [[nodiscard]] Binary_Write_Result {
+    bool Ok = false;
+    std::uint32_t Error_Code = 0;  // the Win32 error of the step that failed
+};
+
+// Writes the bytes as the whole file. flush: the data reaches the disk before the replace (for files
+// that must survive a power cut; a scratch file need not wait for it).
+Binary_Write_Result Write_Binary_File(std::wstring_view path, std::string_view bytes, bool flush = true);

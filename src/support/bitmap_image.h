@@ -1,0 +1,42 @@
+#pragma once
+// Pictures as the copy history keeps them: 32-bit pixels in memory; Windows bitmap files (.bmp) and
+// packed device-independent bitmaps (the clipboard's bitmap format) in and out; small thumbnails.
+// Headers are checked against the data before anything is allocated, so a damaged or hostile file
+// (truncated, absurd dimensions) is refused instead of costing gigabytes.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct Bitmap_Image {
+    int Width = 0;
+    int Height = 0;
+    std::vector<std::uint32_t> Pixels;  // rows top to bottom, each pixel 0x00RRGGBB
+};
+
+// Larger pictures are refused: 16384 x 16384 is beyond any screen, and 64 M pixels is 256 MB in memory.
+constexpr int Max_Picture_Side = 16384;
+constexpr std::int64_t Max_Picture_Pixels = 64ll * 1024 * 1024;
+
+// A packed DIB: a BITMAPINFOHEADER (or a later version), its colour masks or palette, then the rows.
+// Uncompressed 1, 4, 8, 16, 24 and 32 bits per pixel; nothing for anything else or damaged data.
+std::optional<Bitmap_Image> Decode_Packed_Dib(std::string_view dib);
+// A .bmp file: the file header, then a DIB whose rows start where the file header says.
+std::optional<Bitmap_Image> Decode_Bmp_File(std::string_view file);
+
+// 24 bits per pixel, rows bottom to top, 96 dpi: the form every program that opens bitmaps reads.
+std::string Encode_Bmp_File(const Bitmap_Image& image);
+std::string Encode_Packed_Dib(const Bitmap_Image& image);
+
+// The size of a picture of width x height shown in a square of the given side, keeping its shape:
+// a landscape picture takes the full width, any other the full height. Zero when the picture has none.
+struct Fitted_Size {
+    double Width = 0;
+    double Height = 0;
+};
+Fitted_Size Fit_In_Square(double width, double height, double side);
+
+// The picture reduced to fit a square of side pixels, each new pixel the average of the pixels it
+// covers; a picture that fits already is returned as it is.
+Bitmap_Image Thumbnail_Of(const Bitmap_Image& image, int side);
