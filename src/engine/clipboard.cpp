@@ -2,8 +2,11 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <cstring>
 #include <vector>
+
+#include "gdi_handles.h"
 
 namespace {
 
@@ -52,6 +55,65 @@ bool Dword_Is_Zero(UINT format) {
 
 Clipboard_Snapshot Read_Clipboard_Now();
 
+// Empties the clipboard and puts one format on it, copied into memory the clipboard then owns.
+bool Set_Clipboard_Bytes(UINT format, const void* bytes, std::size_t size) {
+    Clipboard_Open clipboard;
+    if (!clipboard.Is_Open() || !EmptyClipboard()) return false;
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+    if (!memory) return false;
+    void* p = GlobalLock(memory);
+    if (!p) {
+        GlobalFree(memory);
+        return false;
+    }
+    std::memcpy(p, bytes, size);
+    GlobalUnlock(memory);
+    if (!SetClipboardData(format, memory)) {
+        GlobalFree(memory);
+        return false;
+    }
+    return true;
+}
+
+// A metafile drawn on white at the size it was recorded at, in pixels of its reference device.
+std::optional<Bitmap_Image> Draw_Metafile(HENHMETAFILE metafile) {
+    ENHMETAHEADER header{};
+    if (!GetEnhMetaFileHeader(metafile, sizeof header, &header)) return std::nullopt;
+    const long width = header.rclBounds.right - header.rclBounds.left + 1;
+    const long height = header.rclBounds.bottom - header.rclBounds.top + 1;
+    if (width <= 0 || height <= 0 || width > Max_Picture_Side || height > Max_Picture_Side ||
+        static_cast<std::int64_t>(width) * height > Max_Picture_Pixels)
+        return std::nullopt;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // rows top to bottom, as Bitmap_Image keeps them
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    Bitmap_Handle bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    HDC dc = CreateCompatibleDC(nullptr);
+    if (!bitmap || !bits || !dc) {
+        if (dc) DeleteDC(dc);
+        return std::nullopt;
+    }
+    HGDIOBJ old = SelectObject(dc, bitmap.Get());
+    RECT area{0, 0, width, height};
+    FillRect(dc, &area, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    PlayEnhMetaFile(dc, metafile, &area);
+    GdiFlush();
+    Bitmap_Image image;
+    image.Width = static_cast<int>(width);
+    image.Height = static_cast<int>(height);
+    const auto* pixels = static_cast<const std::uint32_t*>(bits);
+    image.Pixels.assign(pixels, pixels + static_cast<std::size_t>(width) * height);
+    for (std::uint32_t& p : image.Pixels) p &= 0xFFFFFF;
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return image;
+}
+
 }  // namespace
 
 bool Clipboard_Clear() {
@@ -60,23 +122,26 @@ bool Clipboard_Clear() {
 }
 
 bool Clipboard_Set_Text(const std::wstring& text) {
+    return Set_Clipboard_Bytes(CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+}
+
+bool Clipboard_Set_Picture(const Bitmap_Image& image) {
+    const std::string dib = Encode_Packed_Dib(image);
+    return Set_Clipboard_Bytes(CF_DIB, dib.data(), dib.size());
+}
+
+std::optional<Bitmap_Image> Clipboard_Read_Picture() {
     Clipboard_Open clipboard;
-    if (!clipboard.Is_Open() || !EmptyClipboard()) return false;
-    const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
-    if (!memory) return false;
-    void* p = GlobalLock(memory);
-    if (!p) {
-        GlobalFree(memory);
-        return false;
+    if (!clipboard.Is_Open()) return std::nullopt;
+    if (HANDLE data = GetClipboardData(CF_DIB)) {
+        const void* p = GlobalLock(data);
+        if (!p) return std::nullopt;
+        auto image = Decode_Packed_Dib(std::string_view(static_cast<const char*>(p), GlobalSize(data)));
+        GlobalUnlock(data);
+        return image;
     }
-    std::memcpy(p, text.c_str(), bytes);
-    GlobalUnlock(memory);
-    if (!SetClipboardData(CF_UNICODETEXT, memory)) {
-        GlobalFree(memory);
-        return false;
-    }
-    return true;  // the clipboard owns the memory now
+    if (HANDLE data = GetClipboardData(CF_ENHMETAFILE)) return Draw_Metafile(static_cast<HENHMETAFILE>(data));
+    return std::nullopt;
 }
 
 Clipboard_Snapshot Clipboard_Read() {

@@ -1,6 +1,9 @@
 #pragma once
 // The Windows clipboard, for the whole program: the one place that opens it.
+#include <optional>
 #include <string>
+
+#include "bitmap_image.h"
 
 // Empties the clipboard. False when another program held it open throughout the retries.
 [[nodiscard]] bool Clipboard_Clear();
@@ -19,3 +22,11 @@ struct Clipboard_Snapshot {
 };
 
 Clipboard_Snapshot Clipboard_Read();
+
+// The clipboard's picture: its bitmap, or its metafile drawn at its own size. Nothing when it offers
+// no picture, the picture is damaged or too large, or another program holds the clipboard.
+std::optional<Bitmap_Image> Clipboard_Read_Picture();
+
+// Puts a picture on the clipboard as a device-independent bitmap (Windows offers the other picture
+// formats from it).
+[[nodiscard]] bool Clipboard_Set_Picture(const Bitmap_Image& image);

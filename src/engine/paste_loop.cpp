@@ -6,12 +6,14 @@
 #include "wait.h"
 #include "window_titles.h"
 
+#include "picture_paste.h"
+
 namespace {
 
-int Now_Second() {
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    return now.wSecond;
+// Both histories, at the end of a run.
+void Write_Histories(Paste_Loop_Host& host) {
+    host.Write_Text_History();
+    host.Write_Picture_History();
 }
 
 // The active cell moves one to the right or one down from where the paste left it.
@@ -26,8 +28,21 @@ void Move_Active_Cell(const Excel_Session& excel, const std::wstring& move_mode)
 
 }  // namespace
 
+int Local_Second() {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    return now.wSecond;
+}
+
+void History_Autosave(int now_second, int& last_second, Paste_Loop_Host& host) {
+    if (now_second == last_second) return;
+    if (now_second == 0 && host.Text_History_Changed()) host.Write_Text_History();
+    if (now_second == 30 && host.Picture_History_Changed()) host.Write_Picture_History();
+    last_second = now_second;
+}
+
 Paste_Loop_End Excel_ツール_CellDrop2(Excel_Session& excel, const Paste_Options& options, Clip_State& clip,
-                                         Paste_Loop_Host& host) {
+                                         Paste_Loop_Host& host, int (*now_second)()) {
     host.Clear_Stop_Request();
     int last_second = 0;
     while (true) {
@@ -35,13 +50,11 @@ Paste_Loop_End Excel_ツール_CellDrop2(Excel_Session& excel, const Paste_Optio
         Wait_Time(200);
         if (host.Window_Closed() || Quit_Requested()) {
             // Excel and the workbook stay open for the user to save.
-            host.Write_Histories();
+            Write_Histories(host);
             return Paste_Loop_End::Window_Closed;
         }
 
-        const int second = Now_Second();
-        if (second != last_second) host.Autosave_Histories(second);
-        last_second = second;
+        History_Autosave(now_second(), last_second, host);
 
         // One call per pass tells whether the workbook is still there; its name is read only when needed.
         const Call_Result workbook = excel.Active_Workbook();
@@ -50,7 +63,7 @@ Paste_Loop_End Excel_ツール_CellDrop2(Excel_Session& excel, const Paste_Optio
         if (workbook.Hr == RPC_E_CALL_REJECTED || workbook.Hr == RPC_E_SERVERCALL_RETRYLATER) continue;
         if (!workbook.Ok()) {
             Show_Message(Excel_Closed_Message);
-            host.Write_Histories();
+            Write_Histories(host);
             host.Return_To_Setup();
             return Paste_Loop_End::Excel_Closed;
         }
@@ -60,7 +73,7 @@ Paste_Loop_End Excel_ツール_CellDrop2(Excel_Session& excel, const Paste_Optio
             if (!name.empty() && Activate_Window_Titled(host.Main_Window(), name)) Do_Events();
             excel.Close_Active_Workbook();
             excel.Xl_Quit();
-            host.Write_Histories();
+            Write_Histories(host);
             return Paste_Loop_End::Stopped;
         }
         if (options.Paste_On == 0) continue;
@@ -77,8 +90,16 @@ Paste_Loop_End Excel_ツール_CellDrop2(Excel_Session& excel, const Paste_Optio
             else
                 host.Record_Text(clip.Clip_Text);
             if (!Paste_Text(excel, clip.Clip_Text, options.Text_Mode, host.Edits())) continue;
+        } else if (snapshot.Has_Picture) {
+            (void)excel.Excel_ツール_CellDrop2_Activate();
+            if (!clip.Paste_Source.empty()) {
+                clip.Paste_Source.clear();
+            } else if (const auto picture = Clipboard_Read_Picture()) {
+                host.Record_Picture(*picture);
+            }
+            if (!Paste_Picture(excel, options.Pic_Format, clip)) continue;
+            Size_Picture(excel, options.Pic_Size);
         } else {
-            // No new text. Pictures are pasted by the picture paste, which comes with its own module.
             continue;
         }
         Move_Active_Cell(excel, options.Move_Mode);

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "bitmap_image.h"
 #include "excel_session.h"
 #include "paste_state.h"
 #include "text_paste.h"
@@ -23,17 +24,28 @@ public:
     virtual void Return_To_Setup() = 0;
     virtual HWND Main_Window() = 0;
     virtual Text_Edits Edits() = 0;
-    // Copy history: a new text to record, and the once-a-minute and final saves.
-    virtual void Record_Text(const std::wstring&) {}
-    virtual void Autosave_Histories(int /*second*/) {}
-    virtual void Write_Histories() {}
+    // Copy history: what a capture records, and the saves (each leaves its history changed when a
+    // file could not be written, so that the next save tries again).
+    virtual void Record_Text(const std::wstring& text) = 0;
+    virtual void Record_Picture(const Bitmap_Image& picture) = 0;
+    virtual bool Text_History_Changed() = 0;
+    virtual bool Picture_History_Changed() = 0;
+    virtual void Write_Text_History() = 0;
+    virtual void Write_Picture_History() = 0;
 };
+
+// The seconds of the local clock's minute (0 to 59).
+int Local_Second();
+
+// The once-a-minute saves of a pass: the texts at second 0, the pictures at second 30, each only
+// when changed, and each once however many passes fall into that second.
+void History_Autosave(int now_second, int& last_second, Paste_Loop_Host& host);
 
 // How the loop ended.
 enum class Paste_Loop_End { Stopped, Excel_Closed, Window_Closed };
 
 Paste_Loop_End Excel_ツール_CellDrop2(Excel_Session& excel, const Paste_Options& options, Clip_State& clip,
-                                         Paste_Loop_Host& host);
+                                         Paste_Loop_Host& host, int (*now_second)() = Local_Second);
 
 // The messages of a paste run.
 inline const std::wstring Excel_Closed_Message = L"Excelが閉じられました。\r\n「Excelへの貼付コントロール」を止めます。";

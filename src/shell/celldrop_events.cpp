@@ -1,6 +1,7 @@
 // What each control of the main form does when it is used.
 #include "celldrop_f.h"
 
+#include "clipboard.h"
 #include "control_states.h"
 #include "layout.h"
 #include "message_pump.h"
@@ -64,10 +65,21 @@ void CellDrop_F::Lst_Select_Click(int index) {
     if (Is_Screen(Screen_Setup)) {
         if (Lst_Kotei_Setup && index == Lst_Kotei_Setup->Index()) Lst_Select_ツール_CellDrop();
     } else if (Is_Screen(Screen_Paste)) {
-        // The open actions of the quick lists arrive with their module; the selection is let go so
-        // that the same entry can be clicked again.
+        Lst_Select_ツール_CellDrop2(index);
+        // The selection is let go so that the same entry can be clicked again.
         Wait_Time(200);
         if (Control* list = Find(L"Lst_Select", index)) SendMessageW(list->Hwnd(), LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    }
+}
+
+void CellDrop_F::Lst_Select_ツール_CellDrop2(int index) {
+    // The file, URL and fixed-string lists act here as their module is built.
+    if (Lst_Rireki && index == Lst_Rireki->Index()) {
+        const int selected = Lst_Rireki->List_Index();
+        if (selected < 0 || selected > Rireki_Texts.Rireki_Text_Count) return;
+        // Emptied first, so that the entry counts as a new copy even when it equals the last one.
+        Clip.Clip_Text_Last.clear();
+        if (Clipboard_Set_Text(Rireki_Texts.Rireki_Text[static_cast<std::size_t>(selected)])) Clip.Paste_Source = L"履歴";
     }
 }
 

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "celldrop_controls.h"
 #include "file_lock.h"
 #include "control_states.h"
@@ -13,6 +15,7 @@
 #include "paths.h"
 #include "target_choice.h"
 #include "text.h"
+#include "twips.h"
 
 namespace {
 
@@ -53,6 +56,7 @@ void CellDrop_F::On_Load() {
     On(Control_Event::Click, L"Lst_Select", [this](int i) { Lst_Select_Click(i); });
     On(Control_Event::Change, L"VScroll1", [this](int) { VScroll1_Change(); });
     On(Control_Event::Scroll, L"VScroll1", [this](int) { VScroll1_Change(); });
+    On(Control_Event::Click, L"Img_Pic", [this](int i) { Img_Pic_Click(i); });
 
     // Every message of the program goes through the box that holds this window in front, unless a
     // handler is in place already (tests record messages instead).
@@ -132,6 +136,8 @@ void CellDrop_F::Create_Data_Folders() {
         if (!usable) failed += Get_CrLf() + *f.Field;
     }
     params_ = Param_Pass(Path_Para);
+    Rireki_Texts.Folder = Path_RirekiText;
+    Rireki_Pics.Folder = Path_RirekiPic;
     // Without its folders the program cannot keep settings or history: say so instead of losing them silently.
     if (!failed.empty()) MsgBox_Process(L"次のフォルダーを作成できません。設定と履歴は保存されません。" + failed);
 }
@@ -142,6 +148,7 @@ void CellDrop_F::Build_Picture_Grid() {
     sheet.Set_Border(false);
     sheet.Move(0, 0, screen.Inner_Width(), sheet.Height());
     Pic_Cell_Size = sheet.Width() / 5;
+    Rireki_Pics.Thumbnail_Side = std::max(1, Twips_To_Pixels_X(Pic_Cell_Size));
 
     Control& first = (*this)(L"Img_Pic", 0);
     first.Move(first.Left(), first.Top(), Pic_Cell_Size, Pic_Cell_Size);
@@ -290,6 +297,13 @@ void CellDrop_F::Excel_ツール_CellDrop2_Start() {
         for (const std::wstring& line : Str_Split(source->Caption(), Get_CrLf())) list->Add_Item(line);
     }
     Text_Update_ツール_CellDrop2(L"R");
+
+    Rireki_Texts.Rireki_Text_Dirty = false;
+    Rireki_Pics.Rireki_Pic_Dirty = false;
+    Text_Update_ツール_CellDrop2_Text(L"R");
+    Excel_ツール_CellDrop2_RirekiText_Display();
+    Text_Update_ツール_CellDrop2_Pic(L"R");
+    Excel_ツール_CellDrop2_RirekiPic_Display();
 }
 
 void CellDrop_F::Excel_Process() {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "copy_history.h"
 #include "fixed_strings.h"
 #include "form.h"
 #include "object_registry.h"
@@ -44,6 +45,8 @@ public:
     History_List Tb_Rireki_Folder;
 
     Fixed_Strings Kotei;
+    Text_History Rireki_Texts;
+    Picture_History Rireki_Pics;
     Paste_Options Options;
     Clip_State Clip;
     Excel_Session Excel;
@@ -136,6 +139,17 @@ public:
     void Excel_ツール_CellDrop2_Start();
     void Excel_Process();
 
+    // Copy history.
+    void Excel_ツール_CellDrop2_RirekiText(const std::wstring& text);
+    void Excel_ツール_CellDrop2_RirekiPic(const Bitmap_Image& picture);
+    void Excel_ツール_CellDrop2_RirekiText_Display();
+    void Excel_ツール_CellDrop2_RirekiPic_Display();
+    void Text_Update_ツール_CellDrop2_Text(const std::wstring& mode);
+    void Text_Update_ツール_CellDrop2_Pic(const std::wstring& mode);
+    void Text_Update_ツール_CellDrop2_Text_Write();
+    void Text_Update_ツール_CellDrop2_Pic_Write();
+    void Img_Pic_Click(int index);
+
     // Settings passes of the set-up screen.
     void Text_Update(const std::wstring& mode);
     void Text_Update_ツール_CellDrop0(const std::wstring& mode);
@@ -150,6 +164,7 @@ public:
     void Opt_Joken_ツール_CellDrop2(int index);
     void Lst_Select_Click(int index);
     void Lst_Select_ツール_CellDrop();
+    void Lst_Select_ツール_CellDrop2(int index);
     void Lst_Select_ツール_CellDrop_UpDown();
     void Txt_File_Change(int index);
     void VScroll1_Change();
@@ -164,6 +179,12 @@ protected:
     void Return_To_Setup() override { Cmd_Control_Excel2_End(); }
     HWND Main_Window() override { return Hwnd(); }
     Text_Edits Edits() override;
+    void Record_Text(const std::wstring& text) override { Excel_ツール_CellDrop2_RirekiText(text); }
+    void Record_Picture(const Bitmap_Image& picture) override { Excel_ツール_CellDrop2_RirekiPic(picture); }
+    bool Text_History_Changed() override { return Rireki_Texts.Rireki_Text_Dirty; }
+    bool Picture_History_Changed() override { return Rireki_Pics.Rireki_Pic_Dirty; }
+    void Write_Text_History() override { Text_Update_ツール_CellDrop2_Text_Write(); }
+    void Write_Picture_History() override { Text_Update_ツール_CellDrop2_Pic_Write(); }
     bool On_Query_Unload() override;
 
 private:
@@ -175,6 +196,8 @@ private:
     void Create_Data_Folders();
     void Build_Picture_Grid();
     void Bind_All_Roles();
+    // Shows the saving label while a history is written; the flag is cleared only when all was written.
+    void Write_History(const wchar_t* caption, bool (*write)(CellDrop_F&), bool& dirty);
 
     Param_Pass params_{L""};
     std::wstring app_path_;

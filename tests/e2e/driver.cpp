@@ -225,6 +225,38 @@ bool Click(HWND button) {
     return PostMessageW(button, BM_CLICK, 0, 0) != FALSE;
 }
 
+bool Click_List_Item(HWND list, int index) {
+    if (!Is_Usable(list)) return false;
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0, SMTO_ABORTIFHUNG, Send_Timeout_Ms,
+                             &result) ||
+        static_cast<LRESULT>(result) == LB_ERR)
+        return false;
+    const WPARAM command = MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE);
+    return PostMessageW(GetParent(list), WM_COMMAND, command, reinterpret_cast<LPARAM>(list)) != FALSE;
+}
+
+bool Click_Window(HWND window) {
+    if (!Is_Usable(window)) return false;
+    RECT r{};
+    GetClientRect(window, &r);
+    const LPARAM at = MAKELPARAM(r.right / 2, r.bottom / 2);
+    return PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at) && PostMessageW(window, WM_LBUTTONUP, 0, at);
+}
+
+std::vector<std::wstring> List_Items(HWND list) {
+    std::vector<std::wstring> items;
+    const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+        std::wstring text(length > 0 ? static_cast<std::size_t>(length) + 1 : 1, L'\0');
+        const LRESULT got = SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+        text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+        items.push_back(text);
+    }
+    return items;
+}
+
 bool Type_Text(HWND edit, const std::wstring& text) {
     if (!Is_Usable(edit)) return false;
     DWORD_PTR result = 0;

@@ -114,6 +114,13 @@ bool Is_Usable(HWND control);
 // does not block the test). Returns false and does nothing when the control is not usable.
 [[nodiscard]] bool Click(HWND button);
 
+// Selects entry index of a list box as a click on it would: the selection, then the list's
+// selection-change notice to the window that owns it (posted). False when the list is not usable.
+[[nodiscard]] bool Click_List_Item(HWND list, int index);
+// A left-button click in the middle of a window that has no button behaviour (an image cell).
+[[nodiscard]] bool Click_Window(HWND window);
+// The lines of a list box, as it shows them.
+std::vector<std::wstring> List_Items(HWND list);
 // Replaces the text of an edit or combo box as typing would (WM_SETTEXT, which also raises
 // EN_CHANGE). Returns false and does nothing when the control is not usable, or when the program
 // did not take the text within a few seconds.

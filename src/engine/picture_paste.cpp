@@ -1,0 +1,118 @@
+#include "picture_paste.h"
+
+#include "excel_session.h"
+#include "message_box.h"
+#include "message_pump.h"
+#include "paste_state.h"
+
+namespace {
+
+// Option caption keyword and the format name Excel's PasteSpecial knows it by; an empty name is
+// Excel's own default paste.
+struct Paste_Format {
+    const wchar_t* Keyword;
+    const wchar_t* Format;
+};
+constexpr Paste_Format Paste_Formats[] = {
+    {L"なし", L""},
+    {L"PNG", L"図 (PNG)"},
+    {L"JPEG", L"図 (JPEG)"},
+    {L"GIF", L"図 (GIF)"},
+    {L"ﾒﾀﾌｧｲﾙ", L"図 (拡張メタファイル)"},
+    {L"ビットマップ", L"ビットマップ"},
+    {L"Microsoft", L"Microsoft Office 描画オブジェクト"},
+    {L"SVG", L"画像 (SVG)"},
+    {L"ﾎｰﾑ", L"HTML"},
+};
+
+enum class Fit { Inside, Width, Height };
+struct Size_Rule {
+    const wchar_t* Keyword;
+    Fit Rule;
+};
+constexpr Size_Rule Size_Rules[] = {{L"収まる", Fit::Inside}, {L"幅", Fit::Width}, {L"高さ", Fit::Height}};
+
+bool Contains(const std::wstring& caption, const wchar_t* keyword) { return caption.find(keyword) != std::wstring::npos; }
+
+double Number_Of(const Call_Result& r) {
+    double v = 0;
+    return r.Value.To_Double(v) ? v : 0;
+}
+
+}  // namespace
+
+std::wstring Address_Hensyu(std::wstring_view address) {
+    std::wstring out;
+    for (wchar_t c : address)
+        if (c != L'$') out += c;
+    return out;
+}
+
+bool Paste_Picture(const Excel_Session& excel, const std::wstring& pic_format, Clip_State& clip) {
+    // Only the paste itself decides success: a failed activation earlier in the pass is no failed paste.
+    Error_State errors;
+    for (const Paste_Format& row : Paste_Formats) {
+        if (!Contains(pic_format, row.Keyword)) continue;
+        const Automation_Object sheet = excel.Active_Sheet(errors);
+        if (*row.Format == L'\0')
+            errors.Record(sheet.Call(L"Paste"));
+        else
+            errors.Record(sheet.Call(L"PasteSpecial", {},
+                                     {{L"Format", Variant::Text(row.Format)},
+                                      {L"Link", Variant::Bool(false)},
+                                      {L"DisplayAsIcon", Variant::Bool(false)}}));
+    }
+    Excel_ツール_CellDrop2_Clear(clip);
+    if (errors.Failed()) {
+        Show_Message(L"画像の貼付に失敗しました");
+        return false;
+    }
+    return true;
+}
+
+void Size_Picture(const Excel_Session& excel, const std::wstring& pic_size) {
+    if (Contains(pic_size, L"なし")) return;
+    Error_State errors;
+    const Automation_Object sheet = excel.Active_Sheet(errors);
+    const Automation_Object shapes = sheet.Get(L"Shapes").Object();
+    long count = 0;
+    if (!shapes.Get(L"Count").Value.To_Long(count)) return;
+    for (long i = 1; i <= count; ++i) {
+        const Automation_Object shape = shapes.Get(L"Item", {Variant::Long(i)}).Object();
+        std::wstring address;
+        if (!shape.Get(L"TopLeftCell").Object().Get(L"Address").Value.To_Text(address)) continue;
+        const Automation_Object corner = sheet.Get(L"Range", {Variant::Text(Address_Hensyu(address))}).Object();
+        const Automation_Object cell = excel.Active_Cell(errors);
+        if (corner.Is_Nothing() || cell.Is_Nothing()) continue;
+        const Call_Result common =
+            excel.Xl_App.Call(L"Intersect", {Variant::Object(corner.Raw()), Variant::Object(cell.Raw())});
+        if (!common.Ok() || common.Object().Is_Nothing()) continue;
+        (void)shape.Call(L"Select");
+        Do_Events();
+        const double shape_height = Number_Of(shape.Get(L"Height")), shape_width = Number_Of(shape.Get(L"Width"));
+        if (shape_height <= 0 || shape_width <= 0) continue;
+        const double zoom_h = Number_Of(cell.Get(L"Height")) / shape_height;
+        const double zoom_w = Number_Of(cell.Get(L"Width")) / shape_width;
+        for (const Size_Rule& rule : Size_Rules) {
+            if (!Contains(pic_size, rule.Keyword)) continue;
+            const double factor = rule.Rule == Fit::Width    ? zoom_w
+                                  : rule.Rule == Fit::Height ? zoom_h
+                                  : zoom_h > zoom_w          ? zoom_w
+                                                             : zoom_h;
+            (void)Excel_シート_オブジェクト拡大縮小_Zoom(excel, factor);
+        }
+    }
+}
+
+Error_State Excel_シート_オブジェクト拡大縮小_Zoom(const Excel_Session& excel, double factor) {
+    Error_State errors;
+    const Automation_Object range = errors.Record(errors.Record(excel.Xl_App.Get(L"Selection")).Object().Get(L"ShapeRange")).Object();
+    constexpr long Scale_From_Top_Left = 0;
+    const std::vector<Variant> arguments = {Variant::Double(factor), Variant::Bool(false), Variant::Long(Scale_From_Top_Left)};
+    errors.Record(range.Call(L"ScaleWidth", arguments));
+    long locked = 0;
+    if (errors.Record(range.Get(L"LockAspectRatio")).Value.To_Long(locked) && locked == 0)
+        errors.Record(range.Call(L"ScaleHeight", arguments));
+    Do_Events();
+    return errors;
+}

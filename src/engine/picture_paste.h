@@ -1,0 +1,27 @@
+#pragma once
+// Pasting a captured picture into Excel in the chosen clipboard format, and scaling it to the
+// active cell. Formats and sizes are chosen by option captions, recognised by a keyword each.
+#include <string>
+#include <string_view>
+
+#include "automation.h"
+
+class Excel_Session;
+struct Clip_State;
+
+// "$B$3" -> "B3".
+std::wstring Address_Hensyu(std::wstring_view address);
+
+// Pastes the clipboard's picture at the active cell of the active sheet in the format the caption
+// names, then empties the clipboard whether or not the paste worked. False when Excel refused the
+// paste; the message is shown already.
+bool Paste_Picture(const Excel_Session& excel, const std::wstring& pic_format, Clip_State& clip);
+
+// Scales every shape whose top-left cell is the active cell as the size caption says ("収まる": to
+// fit inside the cell, "幅": to its width, "高さ": to its height; "なし": not at all), keeping its
+// top-left corner. Failures leave a shape as it is.
+void Size_Picture(const Excel_Session& excel, const std::wstring& pic_size);
+
+// Scales the shapes of Excel's selection by the factor from their top-left corner; the height too
+// when their aspect ratio is not locked (a locked one follows the width by itself).
+Error_State Excel_シート_オブジェクト拡大縮小_Zoom(const Excel_Session& excel, double factor);

@@ -1,0 +1,78 @@
+// The copy history on the paste-control screen: recording, showing, saving, and picking an entry.
+#include "celldrop_f.h"
+
+#include "clipboard.h"
+#include "copy_history_view.h"
+#include "message_pump.h"
+#include "wait.h"
+
+void CellDrop_F::Excel_ツール_CellDrop2_RirekiText(const std::wstring& text) {
+    if (Rireki_Texts.Add(text)) Excel_ツール_CellDrop2_RirekiText_Display();
+}
+
+void CellDrop_F::Excel_ツール_CellDrop2_RirekiPic(const Bitmap_Image& picture) {
+    Rireki_Pics.Add(picture);
+    Excel_ツール_CellDrop2_RirekiPic_Display();
+}
+
+void CellDrop_F::Excel_ツール_CellDrop2_RirekiText_Display() {
+    ::Excel_ツール_CellDrop2_RirekiText_Display(*Lst_Rireki, Rireki_Texts);
+}
+
+void CellDrop_F::Excel_ツール_CellDrop2_RirekiPic_Display() {
+    Picture_Grid grid{(*this)(L"Pic_Screen"), (*this)(L"Pic_Scroll"), (*this)(L"VScroll1"), {}, Pic_Cell_Size};
+    for (int i = 0; i < Rireki_Size; ++i) grid.Img_Pic[static_cast<std::size_t>(i)] = &(*this)(L"Img_Pic", i);
+    ::Excel_ツール_CellDrop2_RirekiPic_Display(grid, Rireki_Pics);
+}
+
+void CellDrop_F::Text_Update_ツール_CellDrop2_Text(const std::wstring& mode) {
+    if (mode == L"R") {
+        Lst_Rireki->Clear_List();
+        Rireki_Texts.Load();
+    } else if (mode == L"W") {
+        Text_Update_ツール_CellDrop2_Text_Write();
+    }
+}
+
+void CellDrop_F::Text_Update_ツール_CellDrop2_Pic(const std::wstring& mode) {
+    if (mode == L"R")
+        Rireki_Pics.Load();
+    else if (mode == L"W")
+        Text_Update_ツール_CellDrop2_Pic_Write();
+}
+
+void CellDrop_F::Text_Update_ツール_CellDrop2_Text_Write() {
+    Write_History(L"コピー履歴（文字）　登録中", [](CellDrop_F& f) { return f.Rireki_Texts.Write(); },
+                  Rireki_Texts.Rireki_Text_Dirty);
+}
+
+void CellDrop_F::Text_Update_ツール_CellDrop2_Pic_Write() {
+    Write_History(L"コピー履歴（画像）　登録中", [](CellDrop_F& f) { return f.Rireki_Pics.Write(); },
+                  Rireki_Pics.Rireki_Pic_Dirty);
+}
+
+void CellDrop_F::Write_History(const wchar_t* caption, bool (*write)(CellDrop_F&), bool& dirty) {
+    // The window may be gone already (closed during a run): the files are written all the same.
+    Control* label = Is_Loaded() ? Find(L"Lbl_Error_Check") : nullptr;
+    if (label) {
+        label->Set_Visible(true);
+        label->Set_Fore_Color(Colour{255});
+        label->Set_Caption(caption);
+        Do_Events();
+    }
+    if (write(*this)) dirty = false;
+    if (label && Is_Loaded()) label->Set_Visible(false);
+}
+
+void CellDrop_F::Img_Pic_Click(int index) {
+    Control* cell = Find(L"Img_Pic", index);
+    if (!cell || !cell->Enabled()) return;
+    cell->Set_Border(true);
+    Do_Events();
+    // An entry whose picture cannot be read back puts nothing on the clipboard, and marks nothing.
+    if (const auto picture = Rireki_Pics.Picture(index); picture && Clipboard_Set_Picture(*picture))
+        Clip.Paste_Source = L"履歴";
+    Do_Events();
+    Wait_Time(200);
+    if (Is_Loaded()) cell->Set_Border(false);
+}
