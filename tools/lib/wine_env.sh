@@ -106,12 +106,44 @@ celldrop_start_wine() {
   "$WINE64" wineboot >/dev/null 2>&1 </dev/null
 }
 
-# Registers the tests' stand-in automation servers (Excel) in the current Wine prefix, so that
-# creating "Excel.Application" starts the stand-in built in BUILD_DIR.
+# A host path as Wine sees it through its Z: drive, which is the whole file system:
+# build/x.exe -> Z:\work\repo\build\x.exe.
+celldrop_windows_path() {
+  local path
+  path="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
+  printf 'Z:%s' "${path//\//\\}"
+}
+
+# Sets the default value of a registry key in the current Wine prefix, making the key when missing.
+celldrop_set_default_value() {
+  if ! "$WINE64" reg add "$1" /ve /d "$2" /f >/dev/null 2>&1 </dev/null; then
+    celldrop_log "writing the registry key $1 failed"
+    return 1
+  fi
+}
+
+# Registers the tests' stand-ins in the current Wine prefix, from their build in BUILD_DIR:
+# - the Excel automation server, so that creating "Excel.Application" starts ExcelStandIn.exe;
+# - ChromeStandIn.exe as "chrome.exe" under App Paths, where ShellExecuteExW looks for a program
+#   it did not find on the search path;
+# - OpenRecorder.exe as the program that opens files of the test type.
+# The names are those of tests/standins/chrome/recorder_protocol.h. Every step overwrites what an
+# earlier run wrote, so calling it on every run is harmless.
 celldrop_register_standins() {
   local exe="$1/tests/standins/excel/ExcelStandIn.exe"
   if ! "$WINE64" "$exe" /RegServer >/dev/null 2>&1 </dev/null; then
     celldrop_log "registering the Excel stand-in failed: $exe"
     return 1
   fi
+  local chrome="$1/tests/standins/chrome/ChromeStandIn.exe"
+  local opener="$1/tests/standins/chrome/OpenRecorder.exe"
+  for exe in "$chrome" "$opener"; do
+    [ -f "$exe" ] || { celldrop_log "stand-in not built: $exe"; return 1; }
+  done
+  celldrop_set_default_value 'HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\chrome.exe' \
+    "$(celldrop_windows_path "$chrome")"
+  # Wine's HKEY_CLASSES_ROOT is HKLM\Software\Classes alone: it does not merge in HKCU\Software\Classes.
+  celldrop_set_default_value 'HKLM\Software\Classes\.celldroptest' 'CellDrop.TestFile'
+  celldrop_set_default_value 'HKLM\Software\Classes\CellDrop.TestFile\shell\open\command' \
+    "\"$(celldrop_windows_path "$opener")\" \"%1\""
 }
