@@ -19,18 +19,24 @@ void Excel_Session::Open_Target(const std::wstring& path) {
     // From here on Excel asks its own questions, the save question on closing included.
     (void)Xl_App.Put(L"DisplayAlerts", Variant::Bool(true));
     (void)Xl_App.Put(L"WindowState", Variant::Long(xl::Maximized));
-    const Automation_Object books = Xl_App.Get(L"Workbooks").Object();
-    if (!path.empty()) {
-        (void)books.Call(L"Open", {},
-                         {{L"FileName", Variant::Text(path)}, {L"ReadOnly", Variant::Bool(false)},
-                          {L"UpdateLinks", Variant::Long(0)}});
-    } else {
-        (void)books.Call(L"Add");
-    }
+    if (!path.empty())
+        (void)Open_Workbook(path);
+    else
+        (void)Xl_App.Get(L"Workbooks").Object().Call(L"Add");
     Wb_Name.clear();
     Ws_Name.clear();
     (void)Xl_App.Get(L"ActiveWorkbook").Object().Get(L"Name").Value.To_Text(Wb_Name);
     (void)Xl_App.Get(L"ActiveSheet").Object().Get(L"Name").Value.To_Text(Ws_Name);
+}
+
+Call_Result Excel_Session::Open_Workbook(const std::wstring& path) const {
+    Error_State errors;
+    const Automation_Object books = errors.Record(Xl_App.Get(L"Workbooks")).Object();
+    Call_Result opened = books.Call(L"Open", {},
+                                    {{L"FileName", Variant::Text(path)}, {L"ReadOnly", Variant::Bool(false)},
+                                     {L"UpdateLinks", Variant::Long(0)}});
+    if (errors.Failed()) opened.Hr = errors.Number();
+    return opened;
 }
 
 Error_State Excel_Session::Excel_ツール_CellDrop2_Activate() const {

@@ -28,6 +28,8 @@ public:
     // Alerts on, maximised; opens the workbook (or adds a new blank one when path is empty) and
     // remembers the names of the active workbook and sheet.
     void Open_Target(const std::wstring& path);
+    // Opens a workbook file in this Excel (links not updated, not read-only).
+    Call_Result Open_Workbook(const std::wstring& path) const;
     // Activates the target workbook and sheet and selects their active cell; the first failure.
     Error_State Excel_ツール_CellDrop2_Activate() const;
     // Excel's active workbook; fails when there is none (Excel answers Nothing) or Excel is gone.

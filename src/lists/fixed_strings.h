@@ -1,5 +1,6 @@
 #pragma once
-// The fixed strings ("固定文字列"): text snippets the user keeps for repeated pasting, in list order.
+// The fixed strings ("固定文字列"): text snippets the user keeps for repeated pasting, in list order,
+// and their folder of files Kotei000.txt, Kotei001.txt, … (the number is the entry's place).
 #include <string>
 #include <vector>
 
@@ -8,6 +9,36 @@ struct Fixed_Strings {
     int Kotei_Max = -1;                    // highest index in use; -1 when there is none
     int Kotei_Index = -1;                  // entry selected on the set-up screen; -1 when none
 
+    // At most this many entries are made by hand (the files are numbered with three digits).
+    static constexpr int Kotei_Limit = 1000;
+
     // The line a list shows for entry i: its first non-empty line (empty when all its lines are).
     std::wstring Lst_AddItem_Kotei(int i) const;
+
+    // A new entry "新規文字列" at the end, selected. False when the list is full.
+    bool New();
+    // Deletes the selected entry; the one that followed it is selected, or the one before when the
+    // last was deleted, or none when no entry is left. False when nothing was selected.
+    bool Delete();
+    // Exchanges the selected entry with its neighbour (step -1 up, +1 down), which becomes selected.
+    bool Move(int step);
+    // Sorts by the whole text, UTF-16 code unit by code unit (order 0 ascending, 1 descending); no
+    // entry is selected afterwards.
+    void Sort(int order);
+
+    // Loads the folder's Kotei files in the order of their numbers, skipping blank ones; writes them
+    // back at once when their numbers had gaps.
+    void Load(const std::wstring& folder);
+    // Writes every entry as Kotei000.txt onward, then deletes the Kotei files no entry owns any more.
+    // The paths of the files that could not be written (they keep their old content) or deleted.
+    std::vector<std::wstring> Write(const std::wstring& folder);
+
+private:
+    // Kotei files read by the last load under a name that is not an entry's own ("Kotei.txt",
+    // "Kotei-1.txt"): their texts are entries now, so they go once those are written, instead of
+    // being read again, beside their copies, at every start.
+    std::vector<std::wstring> taken_foreign_;
 };
+
+// "Kotei" + the index with at least three digits + ".txt".
+std::wstring Kotei_File_Name(int index);

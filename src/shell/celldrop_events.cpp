@@ -4,6 +4,8 @@
 #include "clipboard.h"
 #include "control_states.h"
 #include "layout.h"
+#include "open_actions.h"
+#include "text.h"
 #include "message_pump.h"
 #include "mouse_pointer.h"
 #include "target_choice.h"
@@ -18,6 +20,18 @@ void CellDrop_F::Cmd_Control_Click(int index) {
     if (is(Cmd_Paste_End)) {
         Flg_Stop = true;
         Cmd_Control_Excel2_End();
+    } else if (is(Cmd_Kotei_New)) {
+        Cmd_Control_Excel1_Kotei_New();
+    } else if (is(Cmd_Kotei_Delete)) {
+        Cmd_Control_Excel1_Kotei_Del();
+    } else if (is(Cmd_Kotei_Up)) {
+        Cmd_Control_Excel1_Kotei_Up();
+    } else if (is(Cmd_Kotei_Down)) {
+        Cmd_Control_Excel1_Kotei_Down();
+    } else if (is(Cmd_Kotei_Sort[0])) {
+        Cmd_Control_Excel1_Kotei_Sort(0);
+    } else if (is(Cmd_Kotei_Sort[1])) {
+        Cmd_Control_Excel1_Kotei_Sort(1);
     }
     Set_Screen_Mouse_Pointer(Mouse_Pointer::Default);
 }
@@ -73,14 +87,59 @@ void CellDrop_F::Lst_Select_Click(int index) {
 }
 
 void CellDrop_F::Lst_Select_ツール_CellDrop2(int index) {
-    // The file, URL and fixed-string lists act here as their module is built.
-    if (Lst_Rireki && index == Lst_Rireki->Index()) {
-        const int selected = Lst_Rireki->List_Index();
-        if (selected < 0 || selected > Rireki_Texts.Rireki_Text_Count) return;
-        // Emptied first, so that the entry counts as a new copy even when it equals the last one.
-        Clip.Clip_Text_Last.clear();
-        if (Clipboard_Set_Text(Rireki_Texts.Rireki_Text[static_cast<std::size_t>(selected)])) Clip.Paste_Source = L"履歴";
+    Control* list = nullptr;
+    for (Control* c : {Lst_File, Lst_Url, Lst_Rireki, Lst_Kotei_Paste})
+        if (c && c->Index() == index) list = c;
+    const int selected = list ? list->List_Index() : -1;
+    if (selected < 0) return;
+    const std::wstring line = list->List(selected);
+    if (list == Lst_File) {
+        Lst_Select_File_Open(line);
+    } else if (list == Lst_Url) {
+        Set_Screen_Mouse_Pointer(Mouse_Pointer::Hourglass);
+        Do_Events();
+        const bool started = Start_Chrome(Hwnd(), line);
+        Set_Screen_Mouse_Pointer(Mouse_Pointer::Default);
+        if (!started) MsgBox_Process(L"Chromeを起動できませんでした。");
+    } else if (list == Lst_Rireki && selected <= Rireki_Texts.Rireki_Text_Count) {
+        Put_On_Clipboard(Rireki_Texts.Rireki_Text[static_cast<std::size_t>(selected)], L"履歴");
+    } else if (list == Lst_Kotei_Paste && selected <= Kotei.Kotei_Max) {
+        Put_On_Clipboard(Kotei.Kotei_Data[static_cast<std::size_t>(selected)], L"固定");
     }
+}
+
+void CellDrop_F::Lst_Select_File_Open(const std::wstring& line) {
+    Set_Screen_Mouse_Pointer(Mouse_Pointer::Hourglass);
+    Do_Events();
+    const File_Line file = Classify_File_Line(Label1_Folder->Caption(), line);
+    switch (file.Kind) {
+        case File_Line_Kind::Empty:
+            break;
+        case File_Line_Kind::Missing:
+            Set_Screen_Mouse_Pointer(Mouse_Pointer::Default);
+            MsgBox_Process(L"[" + file.Path + L"]がありません。");
+            break;
+        case File_Line_Kind::Locked:
+            Set_Screen_Mouse_Pointer(Mouse_Pointer::Default);
+            MsgBox_Process(L"ファイル「" + file.Path + L"」にロックがかかっています。");
+            break;
+        case File_Line_Kind::Workbook: {
+            const bool opened = Excel.Open_Workbook(file.Path).Ok();
+            Set_Screen_Mouse_Pointer(Mouse_Pointer::Default);
+            MsgBox_Process(file.Path + Get_CrLf() + (opened ? L"をExcel内に開きました。" : L"をExcel内に開けませんでした。"));
+            break;
+        }
+        case File_Line_Kind::Other:
+            (void)ShellExecuteEx_Process(Hwnd(), file.Path);
+            break;
+    }
+    Set_Screen_Mouse_Pointer(Mouse_Pointer::Default);
+}
+
+void CellDrop_F::Put_On_Clipboard(const std::wstring& text, const wchar_t* source) {
+    // Emptied first, so that the entry counts as a new copy even when it equals the last one.
+    Clip.Clip_Text_Last.clear();
+    if (Clipboard_Set_Text(text)) Clip.Paste_Source = source;
 }
 
 void CellDrop_F::Lst_Select_ツール_CellDrop() {

@@ -130,6 +130,13 @@ public:
     void Check_ツール_CellDrop1_File();
     void Check_ツール_CellDrop1_Kotei();
 
+    // Fixed-string editing on the set-up screen.
+    void Cmd_Control_Excel1_Kotei_New();
+    void Cmd_Control_Excel1_Kotei_Del();
+    void Cmd_Control_Excel1_Kotei_Up();
+    void Cmd_Control_Excel1_Kotei_Down();
+    void Cmd_Control_Excel1_Kotei_Sort(int order);
+
     // Buttons of the form itself.
     void Cmd_Cancel_Click();
     void Cmd_Update2_Click(int index);
@@ -155,6 +162,7 @@ public:
     void Text_Update_ツール_CellDrop0(const std::wstring& mode);
     void Text_Update_ツール_CellDrop1(const std::wstring& mode);
     void Text_Update_ツール_CellDrop2(const std::wstring& mode);
+    void Text_Update_ツール_CellDrop1_Kotei_Write();
     Param_Pass& Params() { return params_; }
 
     // Event procedures of the control arrays.
@@ -165,6 +173,9 @@ public:
     void Lst_Select_Click(int index);
     void Lst_Select_ツール_CellDrop();
     void Lst_Select_ツール_CellDrop2(int index);
+    void Lst_Select_File_Open(const std::wstring& line);
+    // A quick-list text put on the clipboard for the paste loop, marked with who put it there.
+    void Put_On_Clipboard(const std::wstring& text, const wchar_t* source);
     void Lst_Select_ツール_CellDrop_UpDown();
     void Txt_File_Change(int index);
     void VScroll1_Change();
@@ -198,6 +209,8 @@ private:
     void Bind_All_Roles();
     // Shows the saving label while a history is written; the flag is cleared only when all was written.
     void Write_History(const wchar_t* caption, bool (*write)(CellDrop_F&), bool& dirty);
+    // Up and Down: the selected entry and its neighbour change places in the table and the list.
+    void Kotei_Move(int step);
 
     Param_Pass params_{L""};
     std::wstring app_path_;

@@ -80,6 +80,17 @@ void CellDrop_F::Text_Update_ツール_CellDrop1(const std::wstring& mode) {
         else
             Note_Save(Write_Value_List(file, box->Caption()), file);
     }
+
+    if (read) {
+        Lst_Kotei_Setup->Clear_List();
+        Kotei.Load(Path_Kotei);
+    } else {
+        Text_Update_ツール_CellDrop1_Kotei_Write();
+    }
+}
+
+void CellDrop_F::Text_Update_ツール_CellDrop1_Kotei_Write() {
+    for (const std::wstring& path : Kotei.Write(Path_Kotei)) failed_saves_.push_back(path);
 }
 
 void CellDrop_F::Text_Update_ツール_CellDrop2(const std::wstring& mode) {

@@ -224,6 +224,10 @@ void Control::Add_Item(const std::wstring& text) {
     if (hwnd_) SendMessageW(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
+void Control::Remove_Item(int i) {
+    if (hwnd_) SendMessageW(hwnd_, LB_DELETESTRING, static_cast<WPARAM>(i), 0);
+}
+
 int Control::List_Count() const {
     if (!hwnd_) return 0;
     const LRESULT n = SendMessageW(hwnd_, LB_GETCOUNT, 0, 0);

@@ -90,6 +90,7 @@ public:
     std::wstring List(int i) const;
     int List_Index() const;
     void Set_List_Index(int i);  // raises Click as a user's selection does
+    void Remove_Item(int i);
     // Replaces the text of entry i, keeping the selection.
     void Set_List_Item(int i, const std::wstring& text);
 

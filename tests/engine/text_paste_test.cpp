@@ -39,4 +39,7 @@ TEST(FileLock, HeldOpenByAnotherProgram) {
     EXPECT_TRUE(Check_File_Lock(file));
     EXPECT_FALSE(Check_File_Lock(dir / L"missing.xlsx"));
     EXPECT_EQ(Read_Bytes(dir / L"missing.xlsx"), "<missing>");
+    // A read-only workbook is no locked one.
+    ASSERT_TRUE(SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_TRUE(Check_File_Lock(file));
 }

@@ -1,0 +1,63 @@
+// The fixed-string editor of the set-up screen: the list and the text box follow the table.
+#include "celldrop_f.h"
+
+#include "message_pump.h"
+
+void CellDrop_F::Cmd_Control_Excel1_Kotei_New() {
+    Flg_Check = false;
+    Do_Events();
+    if (!Kotei.New()) {
+        MsgBox_Process(L"固定文字列は1000件までです。");
+    } else {
+        Txt_Kotei->Set_Caption(Kotei.Kotei_Data[static_cast<std::size_t>(Kotei.Kotei_Max)]);
+        Lst_Kotei_Setup->Add_Item(Kotei.Lst_AddItem_Kotei(Kotei.Kotei_Max));
+        Lst_Kotei_Setup->Set_List_Index(Kotei.Kotei_Max);
+    }
+    Flg_Check = true;
+}
+
+void CellDrop_F::Cmd_Control_Excel1_Kotei_Del() {
+    const int deleted = Kotei.Kotei_Index;
+    Flg_Check = false;
+    Do_Events();
+    if (Kotei.Delete()) {
+        Lst_Kotei_Setup->Remove_Item(deleted);
+        if (Kotei.Kotei_Index >= 0) {
+            Txt_Kotei->Set_Caption(Kotei.Kotei_Data[static_cast<std::size_t>(Kotei.Kotei_Index)]);
+            Lst_Kotei_Setup->Set_List_Index(Kotei.Kotei_Index);
+        } else {
+            // Nothing left to show or to delete.
+            Txt_Kotei->Set_Caption(L"");
+            for (Control* c : {Cmd_Kotei_Delete, Cmd_Kotei_Up, Cmd_Kotei_Down}) c->Set_Enabled(false);
+        }
+    }
+    Flg_Check = true;
+}
+
+void CellDrop_F::Cmd_Control_Excel1_Kotei_Up() { Kotei_Move(-1); }
+
+void CellDrop_F::Cmd_Control_Excel1_Kotei_Down() { Kotei_Move(1); }
+
+void CellDrop_F::Kotei_Move(int step) {
+    const int from = Kotei.Kotei_Index;
+    Flg_Check = false;
+    Do_Events();
+    if (Kotei.Move(step)) {
+        Lst_Kotei_Setup->Set_List_Item(from, Kotei.Lst_AddItem_Kotei(from));
+        Lst_Kotei_Setup->Set_List_Item(Kotei.Kotei_Index, Kotei.Lst_AddItem_Kotei(Kotei.Kotei_Index));
+        Lst_Kotei_Setup->Set_List_Index(Kotei.Kotei_Index);
+    }
+    Flg_Check = true;
+}
+
+void CellDrop_F::Cmd_Control_Excel1_Kotei_Sort(int order) {
+    Flg_Check = false;
+    Do_Events();
+    Kotei.Sort(order);
+    Lst_Kotei_Setup->Clear_List();
+    for (int i = 0; i <= Kotei.Kotei_Max; ++i) {
+        Lst_Kotei_Setup->Add_Item(Kotei.Lst_AddItem_Kotei(i));
+        Do_Events_Sometimes();
+    }
+    Flg_Check = true;
+}

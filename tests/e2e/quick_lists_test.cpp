@@ -1,0 +1,113 @@
+// The fixed strings edited on the set-up screen, and every quick list of the paste screen clicked.
+#include "paste_run_fixture.h"
+#include "recorder_protocol.h"
+
+namespace {
+
+constexpr int Cmd_Kotei_Delete = ids::Cmd_Control + 8, Cmd_Kotei_New = ids::Cmd_Control + 9,
+              Cmd_Kotei_Up = ids::Cmd_Control + 10, Cmd_Kotei_Sort_Ascending = ids::Cmd_Control + 12;
+constexpr int Lst_Kotei_Setup = ids::Lst_Select + 3, Txt_Kotei = ids::Txt_Value3 + 2;
+constexpr int Lst_File = ids::Lst_Select + 0, Lst_Url = ids::Lst_Select + 1, Lst_Rireki = ids::Lst_Select + 2,
+              Lst_Kotei_Paste = ids::Lst_Select + 4;
+
+}  // namespace
+
+TEST(Quick_Lists, FixedStringsAreEditedSavedAndRestored) {
+    Temp_Folder folder;
+    ASSERT_TRUE(CreateDirectoryW((folder / L"Kotei").c_str(), nullptr));
+    ASSERT_TRUE(Write_Bytes(folder / L"Kotei\\memo.txt", "not mine"));
+    {
+        CellDrop_App app(folder);
+        ASSERT_TRUE(app.Started());
+        ASSERT_TRUE(app.Wait_Ready());
+        HWND list = app.Control(Lst_Kotei_Setup), box = app.Control(Txt_Kotei);
+        ASSERT_TRUE(Click(app.Control(Cmd_Kotei_New)));
+        ASSERT_TRUE(Wait_Until([&] { return List_Items(list) == std::vector<std::wstring>{L"新規文字列"}; }, 10000));
+        EXPECT_EQ(Text_Of(box), L"新規文字列");
+        EXPECT_FALSE(Is_Enabled(app.Control(Cmd_Kotei_Up)));
+        // Typed text reaches the table at the next tick of the check.
+        ASSERT_TRUE(Type_Text(box, L"\r\nbeta\r\nsecond line"));
+        ASSERT_TRUE(Wait_Until([&] { return List_Items(list) == std::vector<std::wstring>{L"beta"}; }, 10000));
+        ASSERT_TRUE(Click(app.Control(Cmd_Kotei_New)));
+        ASSERT_TRUE(Wait_Until([&] { return List_Items(list).size() == 2; }, 10000));
+        ASSERT_TRUE(Type_Text(box, L"Alpha"));
+        ASSERT_TRUE(Wait_Until([&] { return List_Items(list) == std::vector<std::wstring>{L"beta", L"Alpha"}; }, 10000));
+        ASSERT_TRUE(Click(app.Control(Cmd_Kotei_Up)));
+        ASSERT_TRUE(Wait_Until([&] { return List_Items(list) == std::vector<std::wstring>{L"Alpha", L"beta"}; }, 10000));
+        ASSERT_TRUE(Click(app.Control(Cmd_Kotei_New)));
+        ASSERT_TRUE(Wait_Until([&] { return List_Items(list).size() == 3; }, 10000));
+        ASSERT_TRUE(Click(app.Control(Cmd_Kotei_Delete)));
+        ASSERT_TRUE(Wait_Until([&] { return List_Items(list).size() == 2; }, 10000));
+        ASSERT_TRUE(Click(app.Control(ids::Cmd_Update2_Save)));
+        ASSERT_TRUE(Wait_Until([&] { return Read_Bytes(folder / L"Kotei\\Kotei001.txt") == "\r\nbeta\r\nsecond line"; }, 10000));
+        EXPECT_EQ(Read_Bytes(folder / L"Kotei\\Kotei000.txt"), "Alpha");
+        EXPECT_EQ(Read_Bytes(folder / L"Kotei\\Kotei002.txt"), "<missing>");
+        ASSERT_TRUE(Click(app.Control(ids::Cmd_Cancel)));
+        ASSERT_TRUE(app.Process().Wait_For_Exit(10000));
+    }
+    CellDrop_App again(folder);
+    ASSERT_TRUE(again.Started());
+    ASSERT_TRUE(again.Wait_Ready());
+    EXPECT_EQ(List_Items(again.Control(Lst_Kotei_Setup)), (std::vector<std::wstring>{L"Alpha", L"beta"}));
+    // Sorted by the whole text: the entry that starts with a line break comes first.
+    ASSERT_TRUE(Click(again.Control(Cmd_Kotei_Sort_Ascending)));
+    EXPECT_TRUE(Wait_Until(
+        [&] { return List_Items(again.Control(Lst_Kotei_Setup)) == std::vector<std::wstring>{L"beta", L"Alpha"}; }, 10000));
+    EXPECT_EQ(Read_Bytes(folder / L"Kotei\\memo.txt"), "not mine");
+}
+
+class Quick_List_Run_Test : public Paste_Run_Test {};
+
+TEST_F(Quick_List_Run_Test, EveryQuickListActsOnOneClick) {
+    // A folder with a workbook, a text file of the test type, one file to go missing and one to be locked.
+    const std::wstring files = folder / L"資料 フォルダー";
+    ASSERT_TRUE(CreateDirectoryW(files.c_str(), nullptr));
+    for (const wchar_t* name : {L"報告.xlsx", L"メモ 1.celldroptest", L"gone.txt", L"held.txt"})
+        ASSERT_TRUE(Write_Bytes(files + L"\\" + name, "x"));
+    ASSERT_TRUE(CreateDirectoryW((folder / L"Kotei").c_str(), nullptr));
+    ASSERT_TRUE(Write_Bytes(folder / L"Kotei\\Kotei000.txt", "fixed\r\ntext"));
+    const std::wstring chrome_log = folder / L"chrome.log", open_log = folder / L"open.log";
+    SetEnvironmentVariableW(recorder::Chrome_Log_Variable, chrome_log.c_str());
+    SetEnvironmentVariableW(recorder::Open_Log_Variable, open_log.c_str());
+
+    app = std::make_unique<CellDrop_App>(folder);
+    ASSERT_TRUE(app->Started());
+    ASSERT_TRUE(Type_Text(app->Control(ids::Txt_File_1), files));
+    ASSERT_TRUE(Type_Text(app->Control(ids::Txt_Value3 + 0), L"報告.xlsx\r\nメモ 1.celldroptest\r\ngone.txt\r\nheld.txt"));
+    ASSERT_TRUE(Type_Text(app->Control(ids::Txt_Value3_1), L"https://example.com/a b?q=\"x\""));
+    ASSERT_TRUE(app->Wait_Ready());
+    ASSERT_TRUE(Click(app->Control(ids::Cmd_Update2_Start)));
+    Expect_Message(Start_Message);
+
+    // A fixed string is pasted, twice in a row, and never recorded in the history.
+    ASSERT_TRUE(Click_List_Item(app->Control(Lst_Kotei_Paste), 0));
+    ASSERT_TRUE(Wait_Cell("A1", L"fixedtext"));
+    ASSERT_TRUE(Click_List_Item(app->Control(Lst_Kotei_Paste), 0));
+    ASSERT_TRUE(Wait_Cell("B1", L"fixedtext"));
+    EXPECT_TRUE(List_Items(app->Control(Lst_Rireki)).empty());
+
+    // A workbook opens inside the running Excel.
+    ASSERT_TRUE(Click_List_Item(app->Control(Lst_File), 0));
+    Expect_Message(files + L"\\報告.xlsx\r\nをExcel内に開きました。");
+    EXPECT_NE(Log().find(R"x("member":"Open","kind":"method","args":[],"named":{"FileName":)x"), std::string::npos);
+    EXPECT_NE(Log().find(R"x("ReadOnly":"False","UpdateLinks":"0")x"), std::string::npos);
+    // Another file opens with the program Windows associates with it.
+    ASSERT_TRUE(Click_List_Item(app->Control(Lst_File), 1));
+    EXPECT_TRUE(Wait_Until([&] { return Read_Bytes(open_log).find("\xE3\x83\xA1\xE3\x83\xA2 1.celldroptest") != std::string::npos; },
+                           Paste_Timeout_Ms));
+    // A missing file and a locked one are named.
+    ASSERT_TRUE(DeleteFileW((files + L"\\gone.txt").c_str()));
+    ASSERT_TRUE(Click_List_Item(app->Control(Lst_File), 2));
+    Expect_Message(L"[" + files + L"\\gone.txt]がありません。");
+    HANDLE held = CreateFileW((files + L"\\held.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(Click_List_Item(app->Control(Lst_File), 3));
+    Expect_Message(L"ファイル「" + files + L"\\held.txt」にロックがかかっています。");
+    CloseHandle(held);
+    // A URL starts Chrome with it, as it stands.
+    ASSERT_TRUE(Click_List_Item(app->Control(Lst_Url), 0));
+    EXPECT_TRUE(Wait_Until([&] { return Read_Bytes(chrome_log).find("-url https://example.com/a b?q=\"x\"") != std::string::npos; },
+                           Paste_Timeout_Ms));
+    SetEnvironmentVariableW(recorder::Chrome_Log_Variable, nullptr);
+    SetEnvironmentVariableW(recorder::Open_Log_Variable, nullptr);
+}
