@@ -3,13 +3,15 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cmath>
 
 bool Same_Name(std::wstring_view a, std::wstring_view b) {
     return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
            CSTR_EQUAL;
 }
 
-double Column_Points(double width) { return (width * 7 + 5) * 0.75; }
+// Excel lays columns out in whole pixels: 8.43 characters are 64 pixels, 48 points.
+double Column_Points(double width) { return std::round(width * 7 + 5) * 0.75; }
 
 // --- Sheet ---
 

@@ -112,5 +112,5 @@ private:
 };
 
 bool Same_Name(std::wstring_view a, std::wstring_view b);
-// Points of a column: (width * 7 + 5) pixels at 96 dpi.
+// Points of a column: (width * 7 + 5) pixels at 96 dpi, rounded to a whole pixel.
 double Column_Points(double width);

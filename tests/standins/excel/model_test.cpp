@@ -97,6 +97,8 @@ TEST(Cell_Address, ParsesAndFormatsA1Notation) {
     EXPECT_EQ(Address_Text({1, 1, 2, 3}), L"$A$1:$C$2");
     EXPECT_EQ(Address_Text(Cell_Rect::Of({3, 2}), false, true), L"$B3");
     EXPECT_FALSE(Overlap({1, 1, 2, 2}, {3, 1, 4, 2}));
+    EXPECT_EQ(Column_Points(Default_Column_Width), 48);  // 64 whole pixels
+    EXPECT_EQ(Column_Points(12), 66.75);
     EXPECT_EQ(Overlap({1, 1, 3, 3}, {2, 2, 5, 5}), (Cell_Rect{2, 2, 3, 3}));
 }
 
