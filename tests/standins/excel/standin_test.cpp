@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "../../common/clipboard_copy.h"
 #include "../../common/temp_folder.h"
 #include "../../common/test_files.h"
 #include "com_handles.h"
@@ -145,24 +146,6 @@ void Register_Stand_In() {
     ASSERT_EQ(exit_code, 0u);
 }
 
-[[nodiscard]] bool Set_Clipboard(const std::wstring* text) {
-    if (!OpenClipboard(nullptr)) return false;
-    bool ok = EmptyClipboard() != FALSE;
-    if (ok && text) {
-        const std::size_t bytes = (text->size() + 1) * sizeof(wchar_t);
-        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
-        ok = memory != nullptr;
-        if (ok) {
-            memcpy(GlobalLock(memory), text->c_str(), bytes);
-            GlobalUnlock(memory);
-            ok = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
-            if (!ok) GlobalFree(memory);
-        }
-    }
-    CloseClipboard();
-    return ok;
-}
-
 class Excel_Stand_In : public testing::Test {
 protected:
     void SetUp() override {
@@ -285,7 +268,7 @@ TEST_F(Excel_Stand_In, TextPasteFillsOneRowPerLineAndFailsWithoutText) {
     const Com_Ptr<IDispatch> sheet = Add_Book_Sheet();
     ASSERT_EQ(Call(Get(sheet.Get(), L"Cells", {2, 3}).Object(), L"Select").Hr, S_OK);
     const std::wstring text = L"x\r\ny\r\n";
-    ASSERT_TRUE(Set_Clipboard(&text));
+    ASSERT_TRUE(Copy_Text(text));
     const Reply pasted = Call(sheet.Get(), L"PasteSpecial", {}, {{L"Format", L"テキスト"}});
     ASSERT_EQ(pasted.Hr, S_OK) << testing::PrintToString(pasted.Error);
     const std::string state = State();
@@ -308,7 +291,7 @@ TEST_F(Excel_Stand_In, TextPasteFillsOneRowPerLineAndFailsWithoutText) {
     EXPECT_EQ(Call(sheet.Get(), L"PasteSpecial", {}, {{L"Format", L"テキスト"}}).Hr, DISP_E_EXCEPTION);
     ASSERT_EQ(User(standin::Activate_Sheet, L"Sheet1"), TRUE);
 
-    ASSERT_TRUE(Set_Clipboard(nullptr));
+    ASSERT_TRUE(clipboard_copy::Put({}));
     const Reply empty = Call(sheet.Get(), L"PasteSpecial", {}, {{L"Format", L"テキスト"}});
     EXPECT_EQ(empty.Hr, DISP_E_EXCEPTION);
     EXPECT_NE(empty.Error.find(L"PasteSpecial"), std::wstring::npos) << testing::PrintToString(empty.Error);
