@@ -97,8 +97,6 @@ TEST(Cell_Address, ParsesAndFormatsA1Notation) {
     EXPECT_EQ(Address_Text({1, 1, 2, 3}), L"$A$1:$C$2");
     EXPECT_EQ(Address_Text(Cell_Rect::Of({3, 2}), false, true), L"$B3");
     EXPECT_FALSE(Overlap({1, 1, 2, 2}, {3, 1, 4, 2}));
-    EXPECT_EQ(Column_Points(Default_Column_Width), 48);  // 64 whole pixels
-    EXPECT_EQ(Column_Points(12), 66.75);
     EXPECT_EQ(Overlap({1, 1, 3, 3}, {2, 2, 5, 5}), (Cell_Rect{2, 2, 3, 3}));
 }
 
@@ -118,6 +116,37 @@ TEST(Text_Paste, OneRowPerLineOneColumnPerTab) {
     sheet.Paste_Text({5, 1}, L"a\nb");
     EXPECT_EQ(sheet.Value({5, 1}).Text, L"a\nb");
     EXPECT_EQ(sheet.Value({6, 1}).Type, Kind::Empty);
+}
+
+TEST(Picture_Shapes, PlacedNumberedAndResizedAsInExcel) {
+    Sheet sheet;
+    EXPECT_EQ(Column_Points(Default_Column_Width), 48);  // 64 whole pixels
+    sheet.Set_Column_Width(1, 12);
+    EXPECT_EQ(sheet.Column_Left(3), 66.75 + 48);
+    EXPECT_EQ(sheet.Row_Top(3), 37.5);
+    sheet.Select(Cell_Rect::Of({3, 2}));
+    Shape& first = sheet.Add_Picture({3, 2}, 75, 37.5);
+    EXPECT_EQ(first.Name, L"図 1");
+    EXPECT_EQ(first.Left, 66.75);
+    EXPECT_EQ(first.Top, 37.5);
+    EXPECT_EQ(sheet.Selected_Shape, first.Id);
+    EXPECT_EQ(sheet.Active_Cell, (Cell_Ref{3, 2}));
+    EXPECT_EQ(sheet.Cell_At(first.Left, first.Top), (Cell_Ref{3, 2}));
+    EXPECT_EQ(sheet.Cell_At(first.Left - 0.1, first.Top - 0.1), (Cell_Ref{2, 1}));
+    // A locked aspect ratio (Excel's default for pictures) carries a new width over to the height.
+    first.Set_Width(150);
+    EXPECT_EQ(first.Height, 75);
+    first.Lock_Aspect_Ratio = false;
+    first.Set_Height(10);
+    EXPECT_EQ(first.Width, 150);
+
+    const Object_Id first_id = first.Id;
+    EXPECT_EQ(sheet.Add_Picture({1, 1}, 1, 1).Name, L"図 2");
+    EXPECT_TRUE(sheet.Delete_Shape(first_id));
+    EXPECT_EQ(sheet.Find_Shape(first_id), nullptr);
+    EXPECT_EQ(sheet.Add_Picture({1, 1}, 1, 1).Name, L"図 3");  // numbers are never reused
+    sheet.Select(Cell_Rect::Of({1, 1}));
+    EXPECT_EQ(sheet.Selected_Shape, 0u);
 }
 
 TEST(Workbook_Model, NamesSheetsAndActivatesBooksAsExcel) {
@@ -159,12 +188,18 @@ TEST(State_Json, WritesTheFixedLayoutTestsLookFor) {
     sheet.Set_Value({2, 1}, Value_From_Text(L"say \"貼付\"\r\n"));
     sheet.Set_Column_Width(3, 12);
     sheet.Select(Cell_Rect::Of({3, 2}));
+    sheet.Add_Picture({3, 2}, 75, 37.5);
     const std::string json = State_Json(model);
     EXPECT_NE(json.find(R"("activeWorkbook":"Book1")"), std::string::npos) << json;
     EXPECT_NE(json.find(R"("activeCell":"B3","cells":{"A1":{"type":"string","value":"0123","prefixed":true},)"
                         R"("A2":{"type":"string","value":"say \")"
                         "\xE8\xB2\xBC\xE4\xBB\x98"
-                        R"(\"\r\n"}},"columnWidths":{"C":12},"shapes":[])"),
+                        R"(\"\r\n"}},"columnWidths":{"C":12},"shapes":[{"name":")"
+                        "\xE5\x9B\xB3 1"
+                        R"(","kind":"picture","left":48,"top":37.5,"width":75,"height":37.5,"topLeftCell":"B3"}],)"
+                        R"("selectedShape":")"
+                        "\xE5\x9B\xB3 1"
+                        R"(","selection":"B3"})"),
               std::string::npos)
         << json;
 

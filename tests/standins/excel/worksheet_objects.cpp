@@ -322,23 +322,20 @@ void Range_Object::Invoke_Member(DISPID id, Call& call) {
             call.Return(Unique_Variant::Double(points));
             return;
         }
-        case Id_Left: {
-            double points = 0;
-            for (int column = 1; column < rect_.Left; ++column) points += Column_Points(sheet->Column_Width(column));
-            call.Return(Unique_Variant::Double(points));
+        case Id_Left:
+            call.Return(Unique_Variant::Double(sheet->Column_Left(rect_.Left)));
             return;
-        }
         case Id_Top:
-            call.Return(Unique_Variant::Double((rect_.Top - 1) * Default_Row_Height));
+            call.Return(Unique_Variant::Double(sheet->Row_Top(rect_.Top)));
             return;
         case Id_Select:
         case Id_Range_Activate:
             // Excel selects only on the sheet on screen.
             if (!Is_Active_Sheet(model, book_, sheet_)) {
                 call.Fail();
-            } else if (id == Id_Range_Activate && rect_.Rows() == 1 && rect_.Columns() == 1 &&
+            } else if (id == Id_Range_Activate && rect_.Rows() == 1 && rect_.Columns() == 1 && !sheet->Selected_Shape &&
                        sheet->Selection.Contains(rect_.Top_Left())) {
-                sheet->Active_Cell = rect_.Top_Left();  // moving inside the selection keeps it
+                sheet->Active_Cell = rect_.Top_Left();  // moving inside the selected cells keeps them
             } else {
                 sheet->Select(rect_);
             }
