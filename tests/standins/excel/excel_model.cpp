@@ -11,7 +11,7 @@ bool Same_Name(std::wstring_view a, std::wstring_view b) {
 }
 
 // Excel lays columns out in whole pixels: 8.43 characters are 64 pixels, 48 points.
-double Column_Points(double width) { return std::round(width * 7 + 5) * 0.75; }
+double Column_Points(double width) { return std::round(width * 7 + 5) * Points_Per_Pixel; }
 
 // --- Shape ---
 

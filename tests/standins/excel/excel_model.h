@@ -20,6 +20,7 @@ constexpr long Xl_Normal = -4143;
 
 constexpr double Default_Column_Width = 8.43;  // characters of the standard font
 constexpr double Default_Row_Height = 18.75;   // points, Excel's default row with the Japanese UI font
+constexpr double Points_Per_Pixel = 0.75;      // at 96 dpi
 
 // A picture or other drawing object placed on a sheet, in points from the sheet's top-left corner.
 struct Shape {

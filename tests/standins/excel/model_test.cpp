@@ -5,6 +5,7 @@
 #include "cell_address.h"
 #include "cell_value.h"
 #include "excel_model.h"
+#include "paste_choice.h"
 #include "state_json.h"
 
 namespace {
@@ -147,6 +148,29 @@ TEST(Picture_Shapes, PlacedNumberedAndResizedAsInExcel) {
     EXPECT_EQ(sheet.Add_Picture({1, 1}, 1, 1).Name, L"図 3");  // numbers are never reused
     sheet.Select(Cell_Rect::Of({1, 1}));
     EXPECT_EQ(sheet.Selected_Shape, 0u);
+}
+
+TEST(Paste_Choice, TakesWhatTheFormatAsksForWhenTheCopyHasIt) {
+    Clipboard_Offer text, picture, both;
+    text.Text = both.Text = L"x";
+    picture.Picture = both.Picture = Picture_Size{4, 3};
+    EXPECT_EQ(Default_Paste(both), Paste_As::Text);
+    EXPECT_EQ(Default_Paste(picture), Paste_As::Picture);
+    EXPECT_EQ(Default_Paste({}), Paste_As::Nothing);
+    for (const wchar_t* format : {L"図 (PNG)", L"図 (JPEG)", L"図 (GIF)", L"図 (拡張メタファイル)", L"ビットマップ",
+                                  L"Microsoft Office 描画オブジェクト"}) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(format)));
+        EXPECT_EQ(Paste_Special_As(format, both), Paste_As::Picture);
+        EXPECT_EQ(Paste_Special_As(format, text), Paste_As::Nothing);
+    }
+    EXPECT_EQ(Paste_Special_As(L"テキスト", both), Paste_As::Text);
+    EXPECT_EQ(Paste_Special_As(L"Unicode Text", picture), Paste_As::Nothing);
+    EXPECT_EQ(Paste_Special_As(L"画像 (SVG)", both), Paste_As::Nothing);
+    EXPECT_EQ(Paste_Special_As(L"HTML", both), Paste_As::Nothing);
+    both.Svg = both.Html = true;
+    EXPECT_EQ(Paste_Special_As(L"画像 (SVG)", both), Paste_As::Picture);
+    EXPECT_EQ(Paste_Special_As(L"HTML", both), Paste_As::Text);  // an HTML copy's text goes into cells
+    EXPECT_EQ(Paste_Special_As(L"図 (BMP)", both), Paste_As::Nothing);
 }
 
 TEST(Workbook_Model, NamesSheetsAndActivatesBooksAsExcel) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "../../common/clipboard_copy.h"
+#include "../../common/json_value.h"
 #include "../../common/temp_folder.h"
 #include "../../common/test_files.h"
 #include "com_handles.h"
@@ -175,6 +176,8 @@ protected:
     std::string State() const { return Read_Bytes(state_path_); }
     std::string Log() const { return Read_Bytes(log_path_); }
     bool State_Has(const std::string& piece) const { return State().find(piece) != std::string::npos; }
+    // The first sheet of the first book, as the state file has it.
+    Json_Value First_Sheet() const { return Json_Value::Parse(State())["workbooks"][0]["sheets"][0]; }
 
     // As the user: WM_COPYDATA to Excel's window; the answer says whether the command was done.
     LRESULT User(standin::Command command, const std::wstring& text = L"") const {
@@ -296,6 +299,57 @@ TEST_F(Excel_Stand_In, TextPasteFillsOneRowPerLineAndFailsWithoutText) {
     EXPECT_EQ(empty.Hr, DISP_E_EXCEPTION);
     EXPECT_NE(empty.Error.find(L"PasteSpecial"), std::wstring::npos) << testing::PrintToString(empty.Error);
     EXPECT_EQ(Call(sheet.Get(), L"Paste").Hr, DISP_E_EXCEPTION);
+}
+
+TEST_F(Excel_Stand_In, PicturesPasteAtTheActiveCellInTheFormatsTheCopyCanSupply) {
+    const Com_Ptr<IDispatch> sheet = Add_Book_Sheet();
+    ASSERT_EQ(Call(Get(sheet.Get(), L"Range", {L"B3"}).Object(), L"Select").Hr, S_OK);
+    // A drawing program's copy pastes as text by default and as a picture when asked.
+    ASSERT_TRUE(Copy_Text_And_Picture(L"x", 100, 50));
+    ASSERT_EQ(Call(sheet.Get(), L"Paste").Hr, S_OK);
+    EXPECT_EQ(First_Sheet()["shapes"].Size(), 0u);
+    const Reply png =
+        Call(sheet.Get(), L"PasteSpecial", {}, {{L"Format", L"図 (PNG)"}, {L"Link", 0}, {L"DisplayAsIcon", 0}});
+    ASSERT_EQ(png.Hr, S_OK) << testing::PrintToString(png.Error);
+    EXPECT_TRUE(State_Has(R"("shapes":[{"name":")"
+                          "\xE5\x9B\xB3 1"
+                          R"(","kind":"picture","left":48,"top":37.5,"width":75,"height":37.5,"topLeftCell":"B3"}],)"
+                          R"("selectedShape":")"
+                          "\xE5\x9B\xB3 1"
+                          R"(","selection":"B3")"))
+        << State();
+    EXPECT_NE(Log().find(R"("member":"PasteSpecial","kind":"method","args":[],"named":{"Format":")"
+                         "\xE5\x9B\xB3 (PNG)"
+                         R"(","Link":"0","DisplayAsIcon":"0"},"hr":"0x00000000"})"),
+              std::string::npos)
+        << Log();
+
+    // A picture alone has no text, and SVG and HTML need formats of their own on the clipboard.
+    ASSERT_TRUE(Copy_Picture(40, 20));
+    for (const wchar_t* format : {L"テキスト", L"画像 (SVG)", L"HTML", L"図 (BMP)"})
+        EXPECT_EQ(Call(sheet.Get(), L"PasteSpecial", {}, {{L"Format", format}}).Hr, DISP_E_EXCEPTION)
+            << testing::PrintToString(std::wstring(format));
+    ASSERT_EQ(Call(sheet.Get(), L"Paste").Hr, S_OK);
+    // A metafile is as large as its frame (hundredths of a millimetre) at 96 dpi.
+    const RECT frame{0, 0, 2646, 1323};
+    HDC recorder = CreateEnhMetaFileW(nullptr, nullptr, &frame, nullptr);
+    ASSERT_NE(recorder, nullptr);
+    HENHMETAFILE metafile = CloseEnhMetaFile(recorder);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EXPECT_TRUE(EmptyClipboard() && SetClipboardData(CF_ENHMETAFILE, metafile));
+    CloseClipboard();
+    ASSERT_EQ(Call(sheet.Get(), L"PasteSpecial", {}, {{L"Format", L"図 (拡張メタファイル)"}}).Hr, S_OK);
+    const Json_Value shapes = First_Sheet()["shapes"];
+    ASSERT_EQ(shapes.Size(), 3u) << State();
+    EXPECT_EQ(shapes[1]["width"].Number(), 30);
+    EXPECT_EQ(shapes[1]["height"].Number(), 15);
+    EXPECT_EQ(shapes[2]["name"].Text(), L"図 3");
+    EXPECT_EQ(shapes[2]["width"].Number(), 75);
+    EXPECT_EQ(shapes[2]["height"].Number(), 37.5);
+    EXPECT_EQ(First_Sheet()["activeCell"].Text(), L"B3");  // the new picture is selected, not a cell
+
+    ASSERT_TRUE(clipboard_copy::Put({}));
+    EXPECT_EQ(Call(sheet.Get(), L"PasteSpecial", {}, {{L"Format", L"ビットマップ"}}).Hr, DISP_E_EXCEPTION);
 }
 
 TEST_F(Excel_Stand_In, SettingsAndBookLifecycleAsInExcel) {

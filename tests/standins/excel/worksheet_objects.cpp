@@ -1,6 +1,7 @@
 // Excel's Worksheet, Range and Shapes.
 #include "automation_objects.h"
-#include "clipboard_text.h"
+#include "clipboard_reader.h"
+#include "paste_choice.h"
 #include "stand_in.h"
 
 namespace {
@@ -10,10 +11,24 @@ constexpr long long Max_Cells_Per_Value = 65536;
 
 long long Cell_Count(const Cell_Rect& rect) { return static_cast<long long>(rect.Rows()) * rect.Columns(); }
 
-// The clipboard format names Excel's PasteSpecial takes for plain text (Japanese and English UI).
-bool Is_Text_Format(std::wstring_view format) {
-    return Same_Name(format, L"テキスト") || Same_Name(format, L"Unicode テキスト") || Same_Name(format, L"Text") ||
-           Same_Name(format, L"Unicode Text");
+// Puts the copy on the sheet at the cell the way the paste chose, or fails as Excel does when the
+// copy cannot supply what was asked for.
+void Paste_At(Sheet& sheet, Call& call, Cell_Ref at, Paste_As as, const Clipboard_Offer& offer) {
+    switch (as) {
+        case Paste_As::Text:
+            sheet.Select(sheet.Paste_Text(at, *offer.Text));
+            return;
+        case Paste_As::Picture:
+            if (!offer.Picture) {
+                call.Not_Supported(L"a picture copied without a bitmap or metafile to give its size");
+                return;
+            }
+            sheet.Add_Picture(at, offer.Picture->Width * Points_Per_Pixel, offer.Picture->Height * Points_Per_Pixel);
+            return;
+        case Paste_As::Nothing:
+            call.Fail();
+            return;
+    }
 }
 
 }  // namespace
@@ -200,12 +215,8 @@ void Worksheet_Object::Paste(Sheet& sheet, Call& call) {
         call.Fail();
         return;
     }
-    const auto text = Read_Clipboard_Text(stand_in_.Window());
-    if (!text) {
-        call.Fail();
-        return;
-    }
-    sheet.Select(sheet.Paste_Text(at, *text));
+    const Clipboard_Offer offer = Read_Clipboard(stand_in_.Window());
+    Paste_At(sheet, call, at, Default_Paste(offer), offer);
 }
 
 void Worksheet_Object::Paste_Special(Sheet& sheet, Call& call) {
@@ -217,18 +228,13 @@ void Worksheet_Object::Paste_Special(Sheet& sheet, Call& call) {
         call.Not_Supported(L"Worksheet.PasteSpecial Link / DisplayAsIcon");
         return;
     }
-    // Excel pastes into the selection of the sheet on screen; any other sheet fails. A format that
-    // is not text (pictures, HTML) fails while the stand-in cannot paste it.
-    if (!Is_Active_Sheet(stand_in_.Model(), book_, sheet_) || (format && !Is_Text_Format(*format))) {
+    // Excel pastes at the active cell of the sheet on screen; any other sheet fails.
+    if (!Is_Active_Sheet(stand_in_.Model(), book_, sheet_)) {
         call.Fail();
         return;
     }
-    const auto text = Read_Clipboard_Text(stand_in_.Window());
-    if (!text) {
-        call.Fail();
-        return;
-    }
-    sheet.Select(sheet.Paste_Text(sheet.Active_Cell, *text));
+    const Clipboard_Offer offer = Read_Clipboard(stand_in_.Window());
+    Paste_At(sheet, call, sheet.Active_Cell, format ? Paste_Special_As(*format, offer) : Default_Paste(offer), offer);
 }
 
 // --- Range ---
