@@ -38,6 +38,7 @@ struct Arg {
     Unique_Variant Value;
     Arg(const wchar_t* text) : Value(Unique_Variant::Text(text)) {}
     Arg(int number) : Value(Unique_Variant::Long(number)) {}
+    Arg(double number) : Value(Unique_Variant::Double(number)) {}
     Arg(IDispatch* object) : Value(Unique_Variant::Object(object)) {}
 };
 
@@ -350,6 +351,62 @@ TEST_F(Excel_Stand_In, PicturesPasteAtTheActiveCellInTheFormatsTheCopyCanSupply)
 
     ASSERT_TRUE(clipboard_copy::Put({}));
     EXPECT_EQ(Call(sheet.Get(), L"PasteSpecial", {}, {{L"Format", L"ビットマップ"}}).Hr, DISP_E_EXCEPTION);
+}
+
+TEST_F(Excel_Stand_In, ShapesAndTheSelectedPictureBehaveAsInExcel) {
+    const Com_Ptr<IDispatch> sheet = Add_Book_Sheet();
+    ASSERT_EQ(Call(Get(sheet.Get(), L"Range", {L"B3"}).Object(), L"Select").Hr, S_OK);
+    ASSERT_TRUE(Copy_Picture(100, 50));
+    ASSERT_EQ(Call(sheet.Get(), L"Paste").Hr, S_OK);
+    ASSERT_EQ(Call(sheet.Get(), L"Paste").Hr, S_OK);
+    const Reply shapes = Get(sheet.Get(), L"Shapes");
+    EXPECT_EQ(Get(shapes.Object(), L"Count").Value.Get().lVal, 2);
+    EXPECT_EQ(Get(shapes.Object(), L"Item", {3}).Hr, DISP_E_EXCEPTION);
+    const Reply first = Get(sheet.Get(), L"Shapes", {1});
+    const Reply second = Invoke(shapes.Object(), L"_Default", DISPATCH_PROPERTYGET, {L"図 2"}, {});
+    EXPECT_EQ(Get(second.Object(), L"Name").Text(), L"図 2");
+    EXPECT_EQ(Get(Get(App(), L"Selection").Object(), L"Name").Text(), L"図 2");  // the last pasted picture
+
+    // The picture's top-left cell meets the active cell; a cell elsewhere does not.
+    const Reply corner = Get(first.Object(), L"TopLeftCell");
+    EXPECT_EQ(Get(corner.Object(), L"Address").Text(), L"$B$3");
+    const Reply met = Call(App(), L"Intersect", {Get(sheet.Get(), L"Range", {L"B3"}).Object(), corner.Object()});
+    EXPECT_EQ(Get(met.Object(), L"Address").Text(), L"$B$3");
+    const Reply active = Call(App(), L"Intersect", {corner.Object(), Get(App(), L"ActiveCell").Object()});
+    EXPECT_EQ(Get(active.Object(), L"Address").Text(), L"$B$3");
+    const Reply apart = Call(App(), L"Intersect", {corner.Object(), Get(sheet.Get(), L"Range", {L"D5"}).Object()});
+    EXPECT_EQ(apart.Hr, S_OK);
+    EXPECT_EQ(apart.Object(), nullptr);
+
+    // The selection scales from its top-left corner; a locked aspect ratio takes the other side along.
+    ASSERT_EQ(Call(first.Object(), L"Select").Hr, S_OK);
+    const Reply range = Get(Get(App(), L"Selection").Object(), L"ShapeRange");
+    EXPECT_EQ(Get(range.Object(), L"LockAspectRatio").Value.Get().lVal, -1);
+    ASSERT_EQ(Call(range.Object(), L"ScaleWidth", {0.5, 0, 0}).Hr, S_OK);
+    EXPECT_EQ(Get(first.Object(), L"Height").Value.Get().dblVal, 18.75);
+    ASSERT_EQ(Put(range.Object(), L"LockAspectRatio", 0).Hr, S_OK);
+    ASSERT_EQ(Call(range.Object(), L"ScaleHeight", {4.0, 0, 0}).Hr, S_OK);
+    EXPECT_EQ(Get(range.Object(), L"Width").Value.Get().dblVal, 37.5);
+    EXPECT_EQ(Get(range.Object(), L"Height").Value.Get().dblVal, 75);
+    EXPECT_EQ(Get(first.Object(), L"Left").Value.Get().dblVal, 48);
+    EXPECT_EQ(Call(range.Object(), L"ScaleWidth", {2.0, -1, 0}).Hr, E_NOTIMPL);  // relative to the original
+    ASSERT_EQ(Put(second.Object(), L"Width", 150).Hr, S_OK);
+    EXPECT_EQ(Get(second.Object(), L"Height").Value.Get().dblVal, 75);
+    ASSERT_EQ(Put(second.Object(), L"Left", 100).Hr, S_OK);  // column C spans 96 to 144 points
+    EXPECT_EQ(Get(Get(second.Object(), L"TopLeftCell").Object(), L"Address").Text(), L"$C$3");
+
+    // Selecting a cell selects cells again. Objects keep their own shape when another one goes.
+    ASSERT_EQ(Call(Get(sheet.Get(), L"Range", {L"D5"}).Object(), L"Select").Hr, S_OK);
+    EXPECT_EQ(Get(Get(App(), L"Selection").Object(), L"Address").Text(), L"$D$5");
+    EXPECT_TRUE(First_Sheet()["selectedShape"].Is_Null()) << State();
+    EXPECT_EQ(First_Sheet()["shapes"][1]["topLeftCell"].Text(), L"C3");
+    ASSERT_EQ(Call(first.Object(), L"Delete").Hr, S_OK);
+    const Reply gone = Get(range.Object(), L"Width");
+    EXPECT_EQ(gone.Hr, DISP_E_EXCEPTION);
+    EXPECT_NE(gone.Error.find(L"削除"), std::wstring::npos) << testing::PrintToString(gone.Error);
+    EXPECT_EQ(Get(Get(sheet.Get(), L"Shapes", {1}).Object(), L"Name").Text(), L"図 2");
+    ASSERT_EQ(User(standin::Add_Sheet, L"Sheet2"), TRUE);
+    EXPECT_EQ(Call(second.Object(), L"Select").Hr, DISP_E_EXCEPTION);  // only on the sheet on screen
 }
 
 TEST_F(Excel_Stand_In, SettingsAndBookLifecycleAsInExcel) {

@@ -1,4 +1,4 @@
-// Excel's Worksheet, Range and Shapes.
+// Excel's Worksheet and Range.
 #include "automation_objects.h"
 #include "clipboard_reader.h"
 #include "paste_choice.h"
@@ -142,8 +142,8 @@ void Worksheet_Object::Invoke_Member(DISPID id, Call& call) {
         case Id_Shapes:
             if (!call.Has(0)) {
                 call.Return_Object(new Shapes_Object(stand_in_, book_, sheet_));
-            } else {
-                call.Fail_Index();  // no shape can be reached yet: pictures are not pasted
+            } else if (const Shape* shape = Find_Shape_Arg(*sheet, call, 0)) {
+                call.Return_Object(new Shape_Object(stand_in_, book_, sheet_, shape->Id));
             }
             return;
     }
@@ -438,41 +438,4 @@ void Range_Object::Address(Call& call) {
         return;
     }
     call.Return(Unique_Variant::Text(Address_Text(rect_, row_absolute, column_absolute)));
-}
-
-// --- Shapes ---
-
-namespace {
-
-enum : DISPID { Id_Shapes_Count = 1, Id_Shapes_Item };
-
-const Member_Table& Shapes_Members() {
-    static const Member_Table table{{
-                                        {Id_Shapes_Count, L"Count", Member_Kind::Read_Only, {}},
-                                        {Id_Shapes_Item, L"Item", Member_Kind::Read_Only, {L"Index"}},
-                                    },
-                                    Id_Shapes_Item};
-    return table;
-}
-
-}  // namespace
-
-Shapes_Object::Shapes_Object(Stand_In& stand_in, Object_Id book, Object_Id sheet)
-    : Dispatch_Object(stand_in, Shapes_Members(), L"Shapes"), book_(book), sheet_(sheet) {}
-
-void Shapes_Object::Invoke_Member(DISPID id, Call& call) {
-    Sheet* sheet = stand_in_.Model().Find_Sheet(book_, sheet_);
-    if (!sheet) {
-        call.Fail_Deleted();
-        return;
-    }
-    switch (id) {
-        case Id_Shapes_Count:
-            call.Return(Unique_Variant::Long(static_cast<long>(sheet->Shapes.size())));
-            return;
-        case Id_Shapes_Item:
-            // No Shape object yet: the list stays empty until pictures can be pasted.
-            call.Fail_Index();
-            return;
-    }
 }
