@@ -126,7 +126,12 @@ void Application_Object::Invoke_Member(DISPID id, Call& call) {
                 sheet ? new Range_Object(stand_in_, book->Id, sheet->Id, Cell_Rect::Of(sheet->Active_Cell)) : nullptr);
             return;
         case Id_Selection:
-            call.Return_Object(sheet ? new Range_Object(stand_in_, book->Id, sheet->Id, sheet->Selection) : nullptr);
+            if (!sheet)
+                call.Return_Nothing();
+            else if (sheet->Find_Shape(sheet->Selected_Shape))
+                call.Return_Object(new Picture_Object(stand_in_, book->Id, sheet->Id, sheet->Selected_Shape));
+            else
+                call.Return_Object(new Range_Object(stand_in_, book->Id, sheet->Id, sheet->Selection));
             return;
         case Id_Intersect:
             Intersect(call);

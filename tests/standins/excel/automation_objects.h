@@ -1,8 +1,8 @@
 #pragma once
-// The Excel objects a client reaches: Application, Workbooks, Workbook, Sheets, Worksheet, Range and
-// Shapes, each named as Excel's class is (the name shows in error texts, the call log and in
-// Fail_Member). An object holds ids into the model, never pointers, and checks on every call that
-// its book or sheet still exists.
+// The Excel objects a client reaches: Application, Workbooks, Workbook, Sheets, Worksheet, Range,
+// Shapes, Shape, and for a selected picture Picture and ShapeRange, each named as Excel's class is
+// (the name shows in error texts, the call log and in Fail_Member). An object holds ids into the
+// model, never pointers, and checks on every call that its book, sheet or shape still exists.
 #include <optional>
 
 #include "dispatch_object.h"
@@ -96,10 +96,51 @@ private:
     Object_Id sheet_;
 };
 
-// Collection lookups shared by the objects that offer Workbooks(…) and Worksheets(…): by name for a
+class Shape_Object final : public Dispatch_Object {
+public:
+    Shape_Object(Stand_In& stand_in, Object_Id book, Object_Id sheet, Object_Id shape);
+    std::wstring Describe() const override;
+
+private:
+    void Invoke_Member(DISPID id, Call& call) override;
+    void Select(Sheet& sheet, Call& call);
+
+    Object_Id book_;
+    Object_Id sheet_;
+    Object_Id shape_;
+};
+
+// What Application.Selection answers while a picture is selected.
+class Picture_Object final : public Dispatch_Object {
+public:
+    Picture_Object(Stand_In& stand_in, Object_Id book, Object_Id sheet, Object_Id shape);
+
+private:
+    void Invoke_Member(DISPID id, Call& call) override;
+
+    Object_Id book_;
+    Object_Id sheet_;
+    Object_Id shape_;
+};
+
+// A selected picture's ShapeRange: the one shape, with Excel's scaling.
+class Shape_Range_Object final : public Dispatch_Object {
+public:
+    Shape_Range_Object(Stand_In& stand_in, Object_Id book, Object_Id sheet, Object_Id shape);
+
+private:
+    void Invoke_Member(DISPID id, Call& call) override;
+
+    Object_Id book_;
+    Object_Id sheet_;
+    Object_Id shape_;
+};
+
+// Collection lookups shared by the objects that offer Workbooks(…), Worksheets(…) and Shapes(…): by name for a
 // text, by 1-based position for a number; the call fails with Excel's out-of-range error otherwise.
 Workbook* Find_Workbook_Arg(Excel_Model& model, Call& call, std::size_t position);
 Sheet* Find_Sheet_Arg(Workbook& book, Call& call, std::size_t position);
+Shape* Find_Shape_Arg(Sheet& sheet, Call& call, std::size_t position);
 
 // Where a range a client passed back to us (for Intersect, Paste's Destination) points; nothing
 // when the argument is omitted or is not one of our ranges.

@@ -66,6 +66,12 @@ std::optional<long> Call::Long(std::size_t position) {
     return v->Get().lVal;
 }
 
+std::optional<double> Call::Double(std::size_t position) {
+    const auto v = Converted(Arg(position), VT_R8);
+    if (!v) return std::nullopt;
+    return v->Get().dblVal;
+}
+
 std::optional<bool> Call::Bool(std::size_t position) {
     const auto v = Converted(Arg(position), VT_BOOL);
     if (!v) return std::nullopt;

@@ -61,6 +61,7 @@ public:
 
     std::optional<std::wstring> Text(std::size_t position);
     std::optional<long> Long(std::size_t position);
+    std::optional<double> Double(std::size_t position);
     std::optional<bool> Bool(std::size_t position);
     // The same for an optional argument: nothing, without failing, when it was omitted.
     std::optional<std::wstring> Optional_Text(std::size_t position);

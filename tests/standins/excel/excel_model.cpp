@@ -3,13 +3,27 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cmath>
 
 bool Same_Name(std::wstring_view a, std::wstring_view b) {
     return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
            CSTR_EQUAL;
 }
 
-double Column_Points(double width) { return (width * 7 + 5) * 0.75; }
+// Excel lays columns out in whole pixels: 8.43 characters are 64 pixels, 48 points.
+double Column_Points(double width) { return std::round(width * 7 + 5) * Points_Per_Pixel; }
+
+// --- Shape ---
+
+void Shape::Set_Width(double width) {
+    if (Lock_Aspect_Ratio && Width > 0) Height *= width / Width;
+    Width = width;
+}
+
+void Shape::Set_Height(double height) {
+    if (Lock_Aspect_Ratio && Height > 0) Width *= height / Height;
+    Height = height;
+}
 
 // --- Sheet ---
 
@@ -38,9 +52,26 @@ void Sheet::Set_Column_Width(int column, double width) {
         Column_Widths[column] = width;
 }
 
+double Sheet::Column_Left(int column) const {
+    double points = 0;
+    for (int c = 1; c < column; ++c) points += Column_Points(Column_Width(c));
+    return points;
+}
+
+double Sheet::Row_Top(int row) const { return (row - 1) * Default_Row_Height; }
+
+Cell_Ref Sheet::Cell_At(double left, double top) const {
+    int column = 1;
+    for (double right = Column_Points(Column_Width(1)); right <= left && column < Max_Columns;)
+        right += Column_Points(Column_Width(++column));
+    const double row = std::clamp(std::floor(top / Default_Row_Height) + 1, 1.0, double{Max_Rows});
+    return {static_cast<int>(row), column};
+}
+
 void Sheet::Select(const Cell_Rect& rect) {
     Selection = rect;
     Active_Cell = rect.Top_Left();
+    Selected_Shape = 0;
 }
 
 Cell_Rect Sheet::Paste_Text(Cell_Ref start, std::wstring_view text) {
@@ -67,6 +98,33 @@ Cell_Rect Sheet::Paste_Text(Cell_Ref start, std::wstring_view text) {
         line_start = line_end + 2;
     }
     return pasted;
+}
+
+Shape& Sheet::Add_Picture(Cell_Ref at, double width, double height) {
+    const Object_Id id = ++Last_Shape_Id;
+    Shapes.push_back({.Id = id,
+                      .Name = L"図 " + std::to_wstring(id),
+                      .Kind = L"picture",
+                      .Left = Column_Left(at.Column),
+                      .Top = Row_Top(at.Row),
+                      .Width = width,
+                      .Height = height,
+                      .Lock_Aspect_Ratio = true});
+    Selected_Shape = id;
+    return Shapes.back();
+}
+
+Shape* Sheet::Find_Shape(Object_Id id) {
+    const auto found = std::find_if(Shapes.begin(), Shapes.end(), [&](const Shape& s) { return s.Id == id; });
+    return found == Shapes.end() ? nullptr : &*found;
+}
+
+const Shape* Sheet::Find_Shape(Object_Id id) const { return const_cast<Sheet*>(this)->Find_Shape(id); }
+
+bool Sheet::Delete_Shape(Object_Id id) {
+    if (std::erase_if(Shapes, [&](const Shape& s) { return s.Id == id; }) == 0) return false;
+    if (Selected_Shape == id) Selected_Shape = 0;
+    return true;
 }
 
 // --- Workbook ---

@@ -20,35 +20,58 @@ constexpr long Xl_Normal = -4143;
 
 constexpr double Default_Column_Width = 8.43;  // characters of the standard font
 constexpr double Default_Row_Height = 18.75;   // points, Excel's default row with the Japanese UI font
+constexpr double Points_Per_Pixel = 0.75;      // at 96 dpi
 
 // A picture or other drawing object placed on a sheet, in points from the sheet's top-left corner.
 struct Shape {
+    Object_Id Id = 0;  // the number in its name; automation objects refer to the shape by it
     std::wstring Name;
     std::wstring Kind;
     double Left = 0;
     double Top = 0;
     double Width = 0;
     double Height = 0;
+    bool Lock_Aspect_Ratio = false;
+
+    // Excel's Width and Height: the top-left corner stays where it is, and with the aspect ratio
+    // locked the other side changes by the same factor.
+    void Set_Width(double width);
+    void Set_Height(double height);
 };
 
 struct Sheet {
     Object_Id Id = 0;
     std::wstring Name;
-    Cell_Rect Selection;                   // what Application.Selection answers
+    Cell_Rect Selection;                   // the cells Application.Selection answers
     Cell_Ref Active_Cell;                  // always inside Selection
+    Object_Id Selected_Shape = 0;          // a shape selected instead of the cells, or 0
     std::map<Cell_Ref, Cell_Value> Cells;  // no entry for an empty cell
     std::map<int, double> Column_Widths;   // columns whose width differs from the default
     std::vector<Shape> Shapes;
+    Object_Id Last_Shape_Id = 0;  // shapes are numbered per sheet; a number is never used twice
 
     const Cell_Value& Value(Cell_Ref cell) const;
     void Set_Value(Cell_Ref cell, Cell_Value value);
     double Column_Width(int column) const;
     void Set_Column_Width(int column, double width);
+    // Points from the sheet's left edge to the column's, and from its top edge to the row's.
+    double Column_Left(int column) const;
+    double Row_Top(int row) const;
+    // The cell under a point, as Shape.TopLeftCell: a point on a border belongs to the cell right of
+    // it or below it.
+    Cell_Ref Cell_At(double left, double top) const;
     // Moves the cursor as a click would: the rectangle becomes the selection, its first cell active.
     void Select(const Cell_Rect& rect);
     // Excel's text paste: from the given cell, one row per CR LF separated line (a final CR LF adds
     // no row), one column per tab, each piece entered as typed. Returns the block it filled.
     Cell_Rect Paste_Text(Cell_Ref at, std::wstring_view text);
+    // Excel's picture paste: "図 n" with its top-left corner on the cell's and its aspect ratio
+    // locked; the new picture becomes the selection while the active cell stays.
+    Shape& Add_Picture(Cell_Ref at, double width, double height);
+    Shape* Find_Shape(Object_Id id);
+    const Shape* Find_Shape(Object_Id id) const;
+    // A deleted shape that was selected leaves the cells selected; false when there is no such shape.
+    bool Delete_Shape(Object_Id id);
 };
 
 struct Workbook {
@@ -112,5 +135,5 @@ private:
 };
 
 bool Same_Name(std::wstring_view a, std::wstring_view b);
-// Points of a column: (width * 7 + 5) pixels at 96 dpi.
+// Points of a column: (width * 7 + 5) pixels at 96 dpi, rounded to a whole pixel.
 double Column_Points(double width);

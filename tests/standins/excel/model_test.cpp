@@ -5,6 +5,7 @@
 #include "cell_address.h"
 #include "cell_value.h"
 #include "excel_model.h"
+#include "paste_choice.h"
 #include "state_json.h"
 
 namespace {
@@ -118,6 +119,60 @@ TEST(Text_Paste, OneRowPerLineOneColumnPerTab) {
     EXPECT_EQ(sheet.Value({6, 1}).Type, Kind::Empty);
 }
 
+TEST(Picture_Shapes, PlacedNumberedAndResizedAsInExcel) {
+    Sheet sheet;
+    EXPECT_EQ(Column_Points(Default_Column_Width), 48);  // 64 whole pixels
+    sheet.Set_Column_Width(1, 12);
+    EXPECT_EQ(sheet.Column_Left(3), 66.75 + 48);
+    EXPECT_EQ(sheet.Row_Top(3), 37.5);
+    sheet.Select(Cell_Rect::Of({3, 2}));
+    Shape& first = sheet.Add_Picture({3, 2}, 75, 37.5);
+    EXPECT_EQ(first.Name, L"図 1");
+    EXPECT_EQ(first.Left, 66.75);
+    EXPECT_EQ(first.Top, 37.5);
+    EXPECT_EQ(sheet.Selected_Shape, first.Id);
+    EXPECT_EQ(sheet.Active_Cell, (Cell_Ref{3, 2}));
+    EXPECT_EQ(sheet.Cell_At(first.Left, first.Top), (Cell_Ref{3, 2}));
+    EXPECT_EQ(sheet.Cell_At(first.Left - 0.1, first.Top - 0.1), (Cell_Ref{2, 1}));
+    // A locked aspect ratio (Excel's default for pictures) carries a new width over to the height.
+    first.Set_Width(150);
+    EXPECT_EQ(first.Height, 75);
+    first.Lock_Aspect_Ratio = false;
+    first.Set_Height(10);
+    EXPECT_EQ(first.Width, 150);
+
+    const Object_Id first_id = first.Id;
+    EXPECT_EQ(sheet.Add_Picture({1, 1}, 1, 1).Name, L"図 2");
+    EXPECT_TRUE(sheet.Delete_Shape(first_id));
+    EXPECT_EQ(sheet.Find_Shape(first_id), nullptr);
+    EXPECT_EQ(sheet.Add_Picture({1, 1}, 1, 1).Name, L"図 3");  // numbers are never reused
+    sheet.Select(Cell_Rect::Of({1, 1}));
+    EXPECT_EQ(sheet.Selected_Shape, 0u);
+}
+
+TEST(Paste_Choice, TakesWhatTheFormatAsksForWhenTheCopyHasIt) {
+    Clipboard_Offer text, picture, both;
+    text.Text = both.Text = L"x";
+    picture.Picture = both.Picture = Picture_Size{4, 3};
+    EXPECT_EQ(Default_Paste(both), Paste_As::Text);
+    EXPECT_EQ(Default_Paste(picture), Paste_As::Picture);
+    EXPECT_EQ(Default_Paste({}), Paste_As::Nothing);
+    for (const wchar_t* format : {L"図 (PNG)", L"図 (JPEG)", L"図 (GIF)", L"図 (拡張メタファイル)", L"ビットマップ",
+                                  L"Microsoft Office 描画オブジェクト"}) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(format)));
+        EXPECT_EQ(Paste_Special_As(format, both), Paste_As::Picture);
+        EXPECT_EQ(Paste_Special_As(format, text), Paste_As::Nothing);
+    }
+    EXPECT_EQ(Paste_Special_As(L"テキスト", both), Paste_As::Text);
+    EXPECT_EQ(Paste_Special_As(L"Unicode Text", picture), Paste_As::Nothing);
+    EXPECT_EQ(Paste_Special_As(L"画像 (SVG)", both), Paste_As::Nothing);
+    EXPECT_EQ(Paste_Special_As(L"HTML", both), Paste_As::Nothing);
+    both.Svg = both.Html = true;
+    EXPECT_EQ(Paste_Special_As(L"画像 (SVG)", both), Paste_As::Picture);
+    EXPECT_EQ(Paste_Special_As(L"HTML", both), Paste_As::Text);  // an HTML copy's text goes into cells
+    EXPECT_EQ(Paste_Special_As(L"図 (BMP)", both), Paste_As::Nothing);
+}
+
 TEST(Workbook_Model, NamesSheetsAndActivatesBooksAsExcel) {
     Excel_Model model;
     Workbook& first = model.Add_Workbook();
@@ -157,12 +212,18 @@ TEST(State_Json, WritesTheFixedLayoutTestsLookFor) {
     sheet.Set_Value({2, 1}, Value_From_Text(L"say \"貼付\"\r\n"));
     sheet.Set_Column_Width(3, 12);
     sheet.Select(Cell_Rect::Of({3, 2}));
+    sheet.Add_Picture({3, 2}, 75, 37.5);
     const std::string json = State_Json(model);
     EXPECT_NE(json.find(R"("activeWorkbook":"Book1")"), std::string::npos) << json;
     EXPECT_NE(json.find(R"("activeCell":"B3","cells":{"A1":{"type":"string","value":"0123","prefixed":true},)"
                         R"("A2":{"type":"string","value":"say \")"
                         "\xE8\xB2\xBC\xE4\xBB\x98"
-                        R"(\"\r\n"}},"columnWidths":{"C":12},"shapes":[])"),
+                        R"(\"\r\n"}},"columnWidths":{"C":12},"shapes":[{"name":")"
+                        "\xE5\x9B\xB3 1"
+                        R"(","kind":"picture","left":48,"top":37.5,"width":75,"height":37.5,"topLeftCell":"B3"}],)"
+                        R"("selectedShape":")"
+                        "\xE5\x9B\xB3 1"
+                        R"(","selection":"B3"})"),
               std::string::npos)
         << json;
 

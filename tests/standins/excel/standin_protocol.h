@@ -15,7 +15,8 @@
 //
 // The state file and the call log are UTF-8 JSON; their layout is described in state_json.h. Each
 // call in the log names the object by Excel's class: Application, Workbooks, Workbook, Sheets,
-// Worksheet, Range or Shapes. Fail_Member takes the same names (any letter case).
+// Worksheet, Range, Shapes, Shape, Picture or ShapeRange. Fail_Member takes the same names (any
+// letter case).
 
 namespace standin {
 

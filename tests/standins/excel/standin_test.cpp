@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "../../common/clipboard_copy.h"
+#include "../../common/json_value.h"
 #include "../../common/temp_folder.h"
 #include "../../common/test_files.h"
 #include "com_handles.h"
@@ -36,6 +38,7 @@ struct Arg {
     Unique_Variant Value;
     Arg(const wchar_t* text) : Value(Unique_Variant::Text(text)) {}
     Arg(int number) : Value(Unique_Variant::Long(number)) {}
+    Arg(double number) : Value(Unique_Variant::Double(number)) {}
     Arg(IDispatch* object) : Value(Unique_Variant::Object(object)) {}
 };
 
@@ -145,24 +148,6 @@ void Register_Stand_In() {
     ASSERT_EQ(exit_code, 0u);
 }
 
-[[nodiscard]] bool Set_Clipboard(const std::wstring* text) {
-    if (!OpenClipboard(nullptr)) return false;
-    bool ok = EmptyClipboard() != FALSE;
-    if (ok && text) {
-        const std::size_t bytes = (text->size() + 1) * sizeof(wchar_t);
-        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
-        ok = memory != nullptr;
-        if (ok) {
-            memcpy(GlobalLock(memory), text->c_str(), bytes);
-            GlobalUnlock(memory);
-            ok = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
-            if (!ok) GlobalFree(memory);
-        }
-    }
-    CloseClipboard();
-    return ok;
-}
-
 class Excel_Stand_In : public testing::Test {
 protected:
     void SetUp() override {
@@ -192,6 +177,8 @@ protected:
     std::string State() const { return Read_Bytes(state_path_); }
     std::string Log() const { return Read_Bytes(log_path_); }
     bool State_Has(const std::string& piece) const { return State().find(piece) != std::string::npos; }
+    // The first sheet of the first book, as the state file has it.
+    Json_Value First_Sheet() const { return Json_Value::Parse(State())["workbooks"][0]["sheets"][0]; }
 
     // As the user: WM_COPYDATA to Excel's window; the answer says whether the command was done.
     LRESULT User(standin::Command command, const std::wstring& text = L"") const {
@@ -285,7 +272,7 @@ TEST_F(Excel_Stand_In, TextPasteFillsOneRowPerLineAndFailsWithoutText) {
     const Com_Ptr<IDispatch> sheet = Add_Book_Sheet();
     ASSERT_EQ(Call(Get(sheet.Get(), L"Cells", {2, 3}).Object(), L"Select").Hr, S_OK);
     const std::wstring text = L"x\r\ny\r\n";
-    ASSERT_TRUE(Set_Clipboard(&text));
+    ASSERT_TRUE(Copy_Text(text));
     const Reply pasted = Call(sheet.Get(), L"PasteSpecial", {}, {{L"Format", L"テキスト"}});
     ASSERT_EQ(pasted.Hr, S_OK) << testing::PrintToString(pasted.Error);
     const std::string state = State();
@@ -308,11 +295,118 @@ TEST_F(Excel_Stand_In, TextPasteFillsOneRowPerLineAndFailsWithoutText) {
     EXPECT_EQ(Call(sheet.Get(), L"PasteSpecial", {}, {{L"Format", L"テキスト"}}).Hr, DISP_E_EXCEPTION);
     ASSERT_EQ(User(standin::Activate_Sheet, L"Sheet1"), TRUE);
 
-    ASSERT_TRUE(Set_Clipboard(nullptr));
+    ASSERT_TRUE(clipboard_copy::Put({}));
     const Reply empty = Call(sheet.Get(), L"PasteSpecial", {}, {{L"Format", L"テキスト"}});
     EXPECT_EQ(empty.Hr, DISP_E_EXCEPTION);
     EXPECT_NE(empty.Error.find(L"PasteSpecial"), std::wstring::npos) << testing::PrintToString(empty.Error);
     EXPECT_EQ(Call(sheet.Get(), L"Paste").Hr, DISP_E_EXCEPTION);
+}
+
+TEST_F(Excel_Stand_In, PicturesPasteAtTheActiveCellInTheFormatsTheCopyCanSupply) {
+    const Com_Ptr<IDispatch> sheet = Add_Book_Sheet();
+    ASSERT_EQ(Call(Get(sheet.Get(), L"Range", {L"B3"}).Object(), L"Select").Hr, S_OK);
+    // A drawing program's copy pastes as text by default and as a picture when asked.
+    ASSERT_TRUE(Copy_Text_And_Picture(L"x", 100, 50));
+    ASSERT_EQ(Call(sheet.Get(), L"Paste").Hr, S_OK);
+    EXPECT_EQ(First_Sheet()["shapes"].Size(), 0u);
+    const Reply png =
+        Call(sheet.Get(), L"PasteSpecial", {}, {{L"Format", L"図 (PNG)"}, {L"Link", 0}, {L"DisplayAsIcon", 0}});
+    ASSERT_EQ(png.Hr, S_OK) << testing::PrintToString(png.Error);
+    EXPECT_TRUE(State_Has(R"("shapes":[{"name":")"
+                          "\xE5\x9B\xB3 1"
+                          R"(","kind":"picture","left":48,"top":37.5,"width":75,"height":37.5,"topLeftCell":"B3"}],)"
+                          R"("selectedShape":")"
+                          "\xE5\x9B\xB3 1"
+                          R"(","selection":"B3")"))
+        << State();
+    EXPECT_NE(Log().find(R"("member":"PasteSpecial","kind":"method","args":[],"named":{"Format":")"
+                         "\xE5\x9B\xB3 (PNG)"
+                         R"(","Link":"0","DisplayAsIcon":"0"},"hr":"0x00000000"})"),
+              std::string::npos)
+        << Log();
+
+    // A picture alone has no text, and SVG and HTML need formats of their own on the clipboard.
+    ASSERT_TRUE(Copy_Picture(40, 20));
+    for (const wchar_t* format : {L"テキスト", L"画像 (SVG)", L"HTML", L"図 (BMP)"})
+        EXPECT_EQ(Call(sheet.Get(), L"PasteSpecial", {}, {{L"Format", format}}).Hr, DISP_E_EXCEPTION)
+            << testing::PrintToString(std::wstring(format));
+    ASSERT_EQ(Call(sheet.Get(), L"Paste").Hr, S_OK);
+    // A metafile is as large as its frame (hundredths of a millimetre) at 96 dpi.
+    const RECT frame{0, 0, 2646, 1323};
+    HDC recorder = CreateEnhMetaFileW(nullptr, nullptr, &frame, nullptr);
+    ASSERT_NE(recorder, nullptr);
+    HENHMETAFILE metafile = CloseEnhMetaFile(recorder);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EXPECT_TRUE(EmptyClipboard() && SetClipboardData(CF_ENHMETAFILE, metafile));
+    CloseClipboard();
+    ASSERT_EQ(Call(sheet.Get(), L"PasteSpecial", {}, {{L"Format", L"図 (拡張メタファイル)"}}).Hr, S_OK);
+    const Json_Value shapes = First_Sheet()["shapes"];
+    ASSERT_EQ(shapes.Size(), 3u) << State();
+    EXPECT_EQ(shapes[1]["width"].Number(), 30);
+    EXPECT_EQ(shapes[1]["height"].Number(), 15);
+    EXPECT_EQ(shapes[2]["name"].Text(), L"図 3");
+    EXPECT_EQ(shapes[2]["width"].Number(), 75);
+    EXPECT_EQ(shapes[2]["height"].Number(), 37.5);
+    EXPECT_EQ(First_Sheet()["activeCell"].Text(), L"B3");  // the new picture is selected, not a cell
+
+    ASSERT_TRUE(clipboard_copy::Put({}));
+    EXPECT_EQ(Call(sheet.Get(), L"PasteSpecial", {}, {{L"Format", L"ビットマップ"}}).Hr, DISP_E_EXCEPTION);
+}
+
+TEST_F(Excel_Stand_In, ShapesAndTheSelectedPictureBehaveAsInExcel) {
+    const Com_Ptr<IDispatch> sheet = Add_Book_Sheet();
+    ASSERT_EQ(Call(Get(sheet.Get(), L"Range", {L"B3"}).Object(), L"Select").Hr, S_OK);
+    ASSERT_TRUE(Copy_Picture(100, 50));
+    ASSERT_EQ(Call(sheet.Get(), L"Paste").Hr, S_OK);
+    ASSERT_EQ(Call(sheet.Get(), L"Paste").Hr, S_OK);
+    const Reply shapes = Get(sheet.Get(), L"Shapes");
+    EXPECT_EQ(Get(shapes.Object(), L"Count").Value.Get().lVal, 2);
+    EXPECT_EQ(Get(shapes.Object(), L"Item", {3}).Hr, DISP_E_EXCEPTION);
+    const Reply first = Get(sheet.Get(), L"Shapes", {1});
+    const Reply second = Invoke(shapes.Object(), L"_Default", DISPATCH_PROPERTYGET, {L"図 2"}, {});
+    EXPECT_EQ(Get(second.Object(), L"Name").Text(), L"図 2");
+    EXPECT_EQ(Get(Get(App(), L"Selection").Object(), L"Name").Text(), L"図 2");  // the last pasted picture
+
+    // The picture's top-left cell meets the active cell; a cell elsewhere does not.
+    const Reply corner = Get(first.Object(), L"TopLeftCell");
+    EXPECT_EQ(Get(corner.Object(), L"Address").Text(), L"$B$3");
+    const Reply met = Call(App(), L"Intersect", {Get(sheet.Get(), L"Range", {L"B3"}).Object(), corner.Object()});
+    EXPECT_EQ(Get(met.Object(), L"Address").Text(), L"$B$3");
+    const Reply active = Call(App(), L"Intersect", {corner.Object(), Get(App(), L"ActiveCell").Object()});
+    EXPECT_EQ(Get(active.Object(), L"Address").Text(), L"$B$3");
+    const Reply apart = Call(App(), L"Intersect", {corner.Object(), Get(sheet.Get(), L"Range", {L"D5"}).Object()});
+    EXPECT_EQ(apart.Hr, S_OK);
+    EXPECT_EQ(apart.Object(), nullptr);
+
+    // The selection scales from its top-left corner; a locked aspect ratio takes the other side along.
+    ASSERT_EQ(Call(first.Object(), L"Select").Hr, S_OK);
+    const Reply range = Get(Get(App(), L"Selection").Object(), L"ShapeRange");
+    EXPECT_EQ(Get(range.Object(), L"LockAspectRatio").Value.Get().lVal, -1);
+    ASSERT_EQ(Call(range.Object(), L"ScaleWidth", {0.5, 0, 0}).Hr, S_OK);
+    EXPECT_EQ(Get(first.Object(), L"Height").Value.Get().dblVal, 18.75);
+    ASSERT_EQ(Put(range.Object(), L"LockAspectRatio", 0).Hr, S_OK);
+    ASSERT_EQ(Call(range.Object(), L"ScaleHeight", {4.0, 0, 0}).Hr, S_OK);
+    EXPECT_EQ(Get(range.Object(), L"Width").Value.Get().dblVal, 37.5);
+    EXPECT_EQ(Get(range.Object(), L"Height").Value.Get().dblVal, 75);
+    EXPECT_EQ(Get(first.Object(), L"Left").Value.Get().dblVal, 48);
+    EXPECT_EQ(Call(range.Object(), L"ScaleWidth", {2.0, -1, 0}).Hr, E_NOTIMPL);  // relative to the original
+    ASSERT_EQ(Put(second.Object(), L"Width", 150).Hr, S_OK);
+    EXPECT_EQ(Get(second.Object(), L"Height").Value.Get().dblVal, 75);
+    ASSERT_EQ(Put(second.Object(), L"Left", 100).Hr, S_OK);  // column C spans 96 to 144 points
+    EXPECT_EQ(Get(Get(second.Object(), L"TopLeftCell").Object(), L"Address").Text(), L"$C$3");
+
+    // Selecting a cell selects cells again. Objects keep their own shape when another one goes.
+    ASSERT_EQ(Call(Get(sheet.Get(), L"Range", {L"D5"}).Object(), L"Select").Hr, S_OK);
+    EXPECT_EQ(Get(Get(App(), L"Selection").Object(), L"Address").Text(), L"$D$5");
+    EXPECT_TRUE(First_Sheet()["selectedShape"].Is_Null()) << State();
+    EXPECT_EQ(First_Sheet()["shapes"][1]["topLeftCell"].Text(), L"C3");
+    ASSERT_EQ(Call(first.Object(), L"Delete").Hr, S_OK);
+    const Reply gone = Get(range.Object(), L"Width");
+    EXPECT_EQ(gone.Hr, DISP_E_EXCEPTION);
+    EXPECT_NE(gone.Error.find(L"削除"), std::wstring::npos) << testing::PrintToString(gone.Error);
+    EXPECT_EQ(Get(Get(sheet.Get(), L"Shapes", {1}).Object(), L"Name").Text(), L"図 2");
+    ASSERT_EQ(User(standin::Add_Sheet, L"Sheet2"), TRUE);
+    EXPECT_EQ(Call(second.Object(), L"Select").Hr, DISP_E_EXCEPTION);  // only on the sheet on screen
 }
 
 TEST_F(Excel_Stand_In, SettingsAndBookLifecycleAsInExcel) {

@@ -177,9 +177,16 @@ void Write_Sheet(Json_Writer& json, const Sheet& sheet) {
         json.Number(shape.Width);
         json.Key(L"height");
         json.Number(shape.Height);
+        json.Key(L"topLeftCell");
+        json.String(Cell_Name(sheet.Cell_At(shape.Left, shape.Top)));
         json.End_Object();
     }
     json.End_Array();
+    json.Key(L"selectedShape");
+    if (const Shape* selected = sheet.Find_Shape(sheet.Selected_Shape))
+        json.String(selected->Name);
+    else
+        json.Null();
     json.Key(L"selection");
     json.String(Address_Text(sheet.Selection, false, false));
     json.End_Object();

@@ -1,6 +1,7 @@
-// Excel's Worksheet, Range and Shapes.
+// Excel's Worksheet and Range.
 #include "automation_objects.h"
-#include "clipboard_text.h"
+#include "clipboard_reader.h"
+#include "paste_choice.h"
 #include "stand_in.h"
 
 namespace {
@@ -10,10 +11,24 @@ constexpr long long Max_Cells_Per_Value = 65536;
 
 long long Cell_Count(const Cell_Rect& rect) { return static_cast<long long>(rect.Rows()) * rect.Columns(); }
 
-// The clipboard format names Excel's PasteSpecial takes for plain text (Japanese and English UI).
-bool Is_Text_Format(std::wstring_view format) {
-    return Same_Name(format, L"テキスト") || Same_Name(format, L"Unicode テキスト") || Same_Name(format, L"Text") ||
-           Same_Name(format, L"Unicode Text");
+// Puts the copy on the sheet at the cell the way the paste chose, or fails as Excel does when the
+// copy cannot supply what was asked for.
+void Paste_At(Sheet& sheet, Call& call, Cell_Ref at, Paste_As as, const Clipboard_Offer& offer) {
+    switch (as) {
+        case Paste_As::Text:
+            sheet.Select(sheet.Paste_Text(at, *offer.Text));
+            return;
+        case Paste_As::Picture:
+            if (!offer.Picture) {
+                call.Not_Supported(L"a picture copied without a bitmap or metafile to give its size");
+                return;
+            }
+            sheet.Add_Picture(at, offer.Picture->Width * Points_Per_Pixel, offer.Picture->Height * Points_Per_Pixel);
+            return;
+        case Paste_As::Nothing:
+            call.Fail();
+            return;
+    }
 }
 
 }  // namespace
@@ -127,8 +142,8 @@ void Worksheet_Object::Invoke_Member(DISPID id, Call& call) {
         case Id_Shapes:
             if (!call.Has(0)) {
                 call.Return_Object(new Shapes_Object(stand_in_, book_, sheet_));
-            } else {
-                call.Fail_Index();  // no shape can be reached yet: pictures are not pasted
+            } else if (const Shape* shape = Find_Shape_Arg(*sheet, call, 0)) {
+                call.Return_Object(new Shape_Object(stand_in_, book_, sheet_, shape->Id));
             }
             return;
     }
@@ -200,12 +215,8 @@ void Worksheet_Object::Paste(Sheet& sheet, Call& call) {
         call.Fail();
         return;
     }
-    const auto text = Read_Clipboard_Text(stand_in_.Window());
-    if (!text) {
-        call.Fail();
-        return;
-    }
-    sheet.Select(sheet.Paste_Text(at, *text));
+    const Clipboard_Offer offer = Read_Clipboard(stand_in_.Window());
+    Paste_At(sheet, call, at, Default_Paste(offer), offer);
 }
 
 void Worksheet_Object::Paste_Special(Sheet& sheet, Call& call) {
@@ -217,18 +228,13 @@ void Worksheet_Object::Paste_Special(Sheet& sheet, Call& call) {
         call.Not_Supported(L"Worksheet.PasteSpecial Link / DisplayAsIcon");
         return;
     }
-    // Excel pastes into the selection of the sheet on screen; any other sheet fails. A format that
-    // is not text (pictures, HTML) fails while the stand-in cannot paste it.
-    if (!Is_Active_Sheet(stand_in_.Model(), book_, sheet_) || (format && !Is_Text_Format(*format))) {
+    // Excel pastes at the active cell of the sheet on screen; any other sheet fails.
+    if (!Is_Active_Sheet(stand_in_.Model(), book_, sheet_)) {
         call.Fail();
         return;
     }
-    const auto text = Read_Clipboard_Text(stand_in_.Window());
-    if (!text) {
-        call.Fail();
-        return;
-    }
-    sheet.Select(sheet.Paste_Text(sheet.Active_Cell, *text));
+    const Clipboard_Offer offer = Read_Clipboard(stand_in_.Window());
+    Paste_At(sheet, call, sheet.Active_Cell, format ? Paste_Special_As(*format, offer) : Default_Paste(offer), offer);
 }
 
 // --- Range ---
@@ -322,23 +328,20 @@ void Range_Object::Invoke_Member(DISPID id, Call& call) {
             call.Return(Unique_Variant::Double(points));
             return;
         }
-        case Id_Left: {
-            double points = 0;
-            for (int column = 1; column < rect_.Left; ++column) points += Column_Points(sheet->Column_Width(column));
-            call.Return(Unique_Variant::Double(points));
+        case Id_Left:
+            call.Return(Unique_Variant::Double(sheet->Column_Left(rect_.Left)));
             return;
-        }
         case Id_Top:
-            call.Return(Unique_Variant::Double((rect_.Top - 1) * Default_Row_Height));
+            call.Return(Unique_Variant::Double(sheet->Row_Top(rect_.Top)));
             return;
         case Id_Select:
         case Id_Range_Activate:
             // Excel selects only on the sheet on screen.
             if (!Is_Active_Sheet(model, book_, sheet_)) {
                 call.Fail();
-            } else if (id == Id_Range_Activate && rect_.Rows() == 1 && rect_.Columns() == 1 &&
+            } else if (id == Id_Range_Activate && rect_.Rows() == 1 && rect_.Columns() == 1 && !sheet->Selected_Shape &&
                        sheet->Selection.Contains(rect_.Top_Left())) {
-                sheet->Active_Cell = rect_.Top_Left();  // moving inside the selection keeps it
+                sheet->Active_Cell = rect_.Top_Left();  // moving inside the selected cells keeps them
             } else {
                 sheet->Select(rect_);
             }
@@ -435,41 +438,4 @@ void Range_Object::Address(Call& call) {
         return;
     }
     call.Return(Unique_Variant::Text(Address_Text(rect_, row_absolute, column_absolute)));
-}
-
-// --- Shapes ---
-
-namespace {
-
-enum : DISPID { Id_Shapes_Count = 1, Id_Shapes_Item };
-
-const Member_Table& Shapes_Members() {
-    static const Member_Table table{{
-                                        {Id_Shapes_Count, L"Count", Member_Kind::Read_Only, {}},
-                                        {Id_Shapes_Item, L"Item", Member_Kind::Read_Only, {L"Index"}},
-                                    },
-                                    Id_Shapes_Item};
-    return table;
-}
-
-}  // namespace
-
-Shapes_Object::Shapes_Object(Stand_In& stand_in, Object_Id book, Object_Id sheet)
-    : Dispatch_Object(stand_in, Shapes_Members(), L"Shapes"), book_(book), sheet_(sheet) {}
-
-void Shapes_Object::Invoke_Member(DISPID id, Call& call) {
-    Sheet* sheet = stand_in_.Model().Find_Sheet(book_, sheet_);
-    if (!sheet) {
-        call.Fail_Deleted();
-        return;
-    }
-    switch (id) {
-        case Id_Shapes_Count:
-            call.Return(Unique_Variant::Long(static_cast<long>(sheet->Shapes.size())));
-            return;
-        case Id_Shapes_Item:
-            // No Shape object yet: the list stays empty until pictures can be pasted.
-            call.Fail_Index();
-            return;
-    }
 }

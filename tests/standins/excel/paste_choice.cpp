@@ -1,0 +1,53 @@
+#include "paste_choice.h"
+
+#include "excel_model.h"
+
+namespace {
+
+enum class Needs { Text, Picture, Svg, Html };
+
+struct Format_Name {
+    const wchar_t* Name;
+    Needs What;
+};
+
+// A bitmap or metafile copy can be pasted in any of the picture formats: Excel converts it.
+constexpr Format_Name Format_Names[] = {
+    {L"テキスト", Needs::Text},
+    {L"Unicode テキスト", Needs::Text},
+    {L"Text", Needs::Text},
+    {L"Unicode Text", Needs::Text},
+    {L"図 (PNG)", Needs::Picture},
+    {L"図 (JPEG)", Needs::Picture},
+    {L"図 (GIF)", Needs::Picture},
+    {L"図 (拡張メタファイル)", Needs::Picture},
+    {L"ビットマップ", Needs::Picture},
+    {L"Microsoft Office 描画オブジェクト", Needs::Picture},
+    {L"画像 (SVG)", Needs::Svg},
+    {L"HTML", Needs::Html},
+};
+
+}  // namespace
+
+Paste_As Default_Paste(const Clipboard_Offer& offer) {
+    if (offer.Text) return Paste_As::Text;
+    return offer.Picture ? Paste_As::Picture : Paste_As::Nothing;
+}
+
+Paste_As Paste_Special_As(std::wstring_view format, const Clipboard_Offer& offer) {
+    for (const Format_Name& name : Format_Names) {
+        if (!Same_Name(name.Name, format)) continue;
+        switch (name.What) {
+            case Needs::Text:
+                return offer.Text ? Paste_As::Text : Paste_As::Nothing;
+            case Needs::Picture:
+                return offer.Picture ? Paste_As::Picture : Paste_As::Nothing;
+            case Needs::Svg:
+                return offer.Svg ? Paste_As::Picture : Paste_As::Nothing;
+            case Needs::Html:
+                // An HTML copy pastes its text into cells, a lone image as a picture.
+                return offer.Html ? Default_Paste(offer) : Paste_As::Nothing;
+        }
+    }
+    return Paste_As::Nothing;
+}

@@ -1,0 +1,29 @@
+#pragma once
+// What Excel's Worksheet.Paste and PasteSpecial take from a copy: its text, its picture, or nothing
+// (the paste fails). Window-free, so that the format names are tested without a clipboard.
+#include <optional>
+#include <string>
+#include <string_view>
+
+// A picture's size in pixels, as its bitmap header or metafile frame gives it.
+struct Picture_Size {
+    int Width = 0;
+    int Height = 0;
+};
+
+// What one copy on the clipboard offers a paste.
+struct Clipboard_Offer {
+    std::optional<std::wstring> Text;
+    std::optional<Picture_Size> Picture;  // a bitmap or a metafile
+    bool Svg = false;                     // the registered format "image/svg+xml"
+    bool Html = false;                    // the registered format "HTML Format"
+};
+
+enum class Paste_As { Text, Picture, Nothing };
+
+// Worksheet.Paste, and PasteSpecial without a Format: a copy's text when it has one (a drawing
+// program's text-and-picture copy pastes as text), otherwise its picture.
+Paste_As Default_Paste(const Clipboard_Offer& offer);
+// PasteSpecial with a Format named as the Japanese Excel names it (texts also by their English
+// names): Nothing when the copy cannot supply that format or Excel has no format of that name.
+Paste_As Paste_Special_As(std::wstring_view format, const Clipboard_Offer& offer);
