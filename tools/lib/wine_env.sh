@@ -104,6 +104,9 @@ celldrop_start_wine() {
   # Start Wine's own services (services.exe, rpcss, winedevice) now, with their output going nowhere:
   # started by a test instead, they would inherit CTest's output pipe and CTest would wait on them.
   "$WINE64" wineboot >/dev/null 2>&1 </dev/null
+  # A program that crashes gets its backtrace written to the log instead of a dialog that nobody
+  # answers on this display.
+  "$WINE64" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 </dev/null
 }
 
 # A host path as Wine sees it through its Z: drive, which is the whole file system:

@@ -1,0 +1,135 @@
+// Pictures pasted and scaled, and the copy history recorded, shown, picked again and saved.
+#include <cmath>
+
+#include "bitmap_image.h"
+#include "paste_run_fixture.h"
+
+namespace {
+
+constexpr int Img_Pic_0 = ids::Img_Pic;
+constexpr int Lst_Rireki = ids::Lst_Select + 2;
+constexpr double Cell_Width = 48, Cell_Height = 18.75;  // points, of a cell of a new sheet
+
+bool Near(double a, double b) { return std::fabs(a - b) < 0.01; }
+bool Clipboard_Empty() { return CountClipboardFormats() == 0; }
+
+}  // namespace
+
+class Picture_Run_Test : public Paste_Run_Test {
+protected:
+    std::vector<Json_Value> Shapes() const { return Sheet()["shapes"].Items(); }
+    // The picture is on the sheet and the paste is over (the clipboard emptied): the next copy can be made.
+    bool Wait_Shapes(std::size_t count) const {
+        return Wait_Until([&] { return Shapes().size() == count && Clipboard_Empty(); }, Paste_Timeout_Ms);
+    }
+    bool Choose(int option) const {
+        HWND button = app->Control(ids::Opt_Joken + option);
+        return Click(button) &&
+               Wait_Until([&] { return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }, Paste_Timeout_Ms);
+    }
+    std::vector<std::wstring> History_Lines() const { return List_Items(app->Control(Lst_Rireki)); }
+    bool Wait_History_Top(const std::wstring& line) const {
+        return Wait_Until([&] { auto lines = History_Lines(); return !lines.empty() && lines[0] == line; }, Paste_Timeout_Ms);
+    }
+};
+
+TEST_F(Picture_Run_Test, PicturesArePastedInTheChosenFormatAndScaledToTheCell) {
+    Options(0, 1, 0, 1);  // "右へ", "図 (PNG)", "セルに収まる大きさ"
+    Start();
+    ASSERT_TRUE(Copy_Picture(400, 200));
+    ASSERT_TRUE(Wait_Shapes(1));
+    ASSERT_TRUE(Wait_Until([&] { return Active_Cell() == L"B1"; }, Paste_Timeout_Ms));
+    Json_Value first = Shapes()[0];
+    EXPECT_TRUE(Near(first["left"].Number(), 0) && Near(first["top"].Number(), 0));
+    EXPECT_TRUE(Near(first["height"].Number(), Cell_Height));  // the height limits a wide picture
+    EXPECT_TRUE(Near(first["width"].Number(), Cell_Height * 2));
+    EXPECT_NE(Log().find(R"x("member":"PasteSpecial","kind":"method","args":[],"named":{"Format":"図 (PNG)")x"),
+              std::string::npos);
+    EXPECT_TRUE(Is_Enabled(app->Control(Img_Pic_0)));
+    EXPECT_FALSE(Is_Enabled(app->Control(Img_Pic_0 + 1)));
+
+    // A second picture into the same cell: both are fitted alike.
+    ASSERT_TRUE(Send(standin::Select_Cell, L"A1"));
+    ASSERT_TRUE(Copy_Picture(200, 400));
+    ASSERT_TRUE(Wait_Shapes(2));
+    ASSERT_TRUE(Wait_Until([&] { return Near(Shapes()[1]["height"].Number(), Cell_Height); }, Paste_Timeout_Ms));
+    EXPECT_TRUE(Near(Shapes()[1]["width"].Number(), Cell_Height / 2));
+    EXPECT_TRUE(Near(Shapes()[0]["width"].Number(), Cell_Height * 2));
+
+    // A portrait picture made as wide as the cell; its locked aspect ratio sets the height.
+    ASSERT_TRUE(Choose(18));  // "セルの幅に合わせる"
+    ASSERT_TRUE(Send(standin::Select_Cell, L"D1"));
+    ASSERT_TRUE(Copy_Picture(200, 400));
+    ASSERT_TRUE(Wait_Shapes(3));
+    ASSERT_TRUE(Wait_Until([&] { return Near(Shapes()[2]["width"].Number(), Cell_Width); }, Paste_Timeout_Ms));
+    EXPECT_TRUE(Near(Shapes()[2]["height"].Number(), Cell_Width * 2));
+    EXPECT_TRUE(Near(Shapes()[2]["left"].Number(), Cell_Width * 3));
+
+    // A format a bitmap cannot give: the message, the clipboard emptied, the picture kept in the history.
+    ASSERT_TRUE(Choose(14));  // "画像 (SVG)"
+    ASSERT_TRUE(Copy_Picture(30, 30));
+    Expect_Message(L"画像の貼付に失敗しました");
+    EXPECT_TRUE(Clipboard_Empty());
+    EXPECT_TRUE(Is_Enabled(app->Control(Img_Pic_0 + 3)));
+    EXPECT_EQ(Shapes().size(), 3u);
+}
+
+TEST_F(Picture_Run_Test, TheHistoryRecordsShowsRepastesAndSavesEveryCopy) {
+    Options(0, 1, 0, 0);  // "右へ", "図 (PNG)", no sizing
+    ASSERT_TRUE(CreateDirectoryW((folder / L"RirekiText").c_str(), nullptr));
+    ASSERT_TRUE(Write_Bytes(folder / L"RirekiText\\Text00.txt", "a"));
+    ASSERT_TRUE(Write_Bytes(folder / L"RirekiText\\Text02.txt", "b"));
+    Start();
+    // Renumbered at load: Text02.txt is Text01.txt now.
+    EXPECT_EQ(History_Lines(), (std::vector<std::wstring>{L"a", L"b"}));
+    EXPECT_EQ(Read_Bytes(folder / L"RirekiText\\Text01.txt"), "b");
+    EXPECT_EQ(Read_Bytes(folder / L"RirekiText\\Text02.txt"), "<missing>");
+
+    for (int i = 1; i <= 29; ++i) {
+        ASSERT_TRUE(Copy(L"t" + std::to_wstring(i)));
+        ASSERT_TRUE(Wait_History_Top(L"t" + std::to_wstring(i)));
+    }
+    // Text and a picture in one copy: the text first, the picture one pass later, beside it.
+    ASSERT_TRUE(Copy_Text_And_Picture(L"caption", 40, 30));
+    ASSERT_TRUE(Wait_Shapes(1));
+    EXPECT_EQ(Cell("AD1"), L"caption");
+    EXPECT_EQ(Shapes()[0]["topLeftCell"].Text(), L"AE1");
+    // A text of several lines shows its first line that is not empty.
+    ASSERT_TRUE(Copy(L"\r\nfirst line\r\nsecond"));
+    // The list is rebuilt line by line: wait for the whole of it.
+    std::vector<std::wstring> lines;
+    ASSERT_TRUE(Wait_Until([&] { lines = History_Lines(); return lines.size() == 30 && lines[0] == L"first line"; },
+                           Paste_Timeout_Ms))
+        << lines.size();
+    EXPECT_EQ(lines[1], L"caption");
+    EXPECT_EQ(lines[29], L"t2");
+
+    // Picked again from the list: pasted whole, not recorded again.
+    ASSERT_TRUE(Wait_Cell("AF1", L"first linesecond"));
+    ASSERT_TRUE(Click_List_Item(app->Control(Lst_Rireki), 0));
+    ASSERT_TRUE(Wait_Cell("AG1", L"first linesecond"));
+    // A thumbnail clicked: the picture is pasted again, not recorded again.
+    ASSERT_TRUE(Click_Window(app->Control(Img_Pic_0)));
+    ASSERT_TRUE(Wait_Shapes(2));
+    EXPECT_EQ(History_Lines(), lines);
+    EXPECT_FALSE(Is_Enabled(app->Control(Img_Pic_0 + 1)));
+
+    // "貼付終了" saves both histories.
+    ASSERT_TRUE(Click(app->Control(ids::Cmd_Control + 4)));
+    ASSERT_TRUE(Back_On_Setup_Screen());
+    EXPECT_TRUE(Wait_Until([&] { return Read_Bytes(folder / L"RirekiText\\Text29.txt") == "t2"; }, Paste_Timeout_Ms));
+    EXPECT_EQ(Read_Bytes(folder / L"RirekiText\\Text00.txt"), "\r\nfirst line\r\nsecond");
+    std::optional<Bitmap_Image> saved;
+    ASSERT_TRUE(Wait_Until([&] { return (saved = Decode_Bmp_File(Read_Bytes(folder / L"RirekiPic\\Pic00.bmp"))).has_value(); },
+                           Paste_Timeout_Ms));
+    EXPECT_EQ(saved->Width, 40);
+    EXPECT_EQ(saved->Height, 30);
+
+    // The next run shows them again.
+    ASSERT_TRUE(Wait_Until([&] { return FindWindowW(standin::Window_Class, nullptr) == nullptr; }, Paste_Timeout_Ms));
+    ASSERT_TRUE(app->Wait_Ready());
+    ASSERT_TRUE(Click(app->Control(ids::Cmd_Update2_Start)));
+    Expect_Message(Start_Message);
+    EXPECT_TRUE(Wait_Until([&] { return History_Lines() == lines; }, Paste_Timeout_Ms));
+    EXPECT_TRUE(Is_Enabled(app->Control(Img_Pic_0)));
+}
