@@ -14,10 +14,10 @@ namespace {
 // 10 ms apart; a caller that still finds it busy tries again later instead of waiting longer.
 class Clipboard_Open {
 public:
-    Clipboard_Open() {
-        for (int attempt = 0; attempt < 3 && !open_; ++attempt) {
+    explicit Clipboard_Open(int attempts = 3) {
+        for (int attempt = 0; attempt < attempts && !open_; ++attempt) {
             open_ = OpenClipboard(nullptr) != FALSE;
-            if (!open_ && attempt < 2) Sleep(10);
+            if (!open_ && attempt + 1 < attempts) Sleep(10);
         }
     }
     Clipboard_Open(const Clipboard_Open&) = delete;
@@ -117,8 +117,33 @@ std::optional<Bitmap_Image> Draw_Metafile(HENHMETAFILE metafile) {
 }  // namespace
 
 bool Clipboard_Clear() {
-    Clipboard_Open clipboard;
+    // Emptying is no read that can wait for the next pass: it is tried for longer.
+    Clipboard_Open clipboard(50);
     return clipboard.Is_Open() && EmptyClipboard() != FALSE;
+}
+
+unsigned long Clipboard_Sequence() { return GetClipboardSequenceNumber(); }
+
+Clipboard_Listener::Clipboard_Listener(HWND window) {
+    if (window && AddClipboardFormatListener(window)) window_ = window;
+}
+
+Clipboard_Listener::~Clipboard_Listener() {
+    if (window_) RemoveClipboardFormatListener(window_);
+}
+
+Clipboard_Copy Clipboard_Read_Copy() {
+    Clipboard_Copy copy;
+    // The text and the picture are read one after the other: read again when a new copy came between.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        copy = Clipboard_Copy();
+        copy.Sequence = GetClipboardSequenceNumber();
+        copy.Snapshot = Read_Clipboard_Now();
+        if (!copy.Snapshot.Busy && !copy.Snapshot.Private && copy.Snapshot.Has_Picture)
+            copy.Picture = Clipboard_Read_Picture();
+        if (GetClipboardSequenceNumber() == copy.Sequence) break;
+    }
+    return copy;
 }
 
 bool Clipboard_Set_Text(const std::wstring& text) {

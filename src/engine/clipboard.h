@@ -1,12 +1,32 @@
 #pragma once
 // The Windows clipboard, for the whole program: the one place that opens it.
+#include <windows.h>
+
 #include <optional>
 #include <string>
 
 #include "bitmap_image.h"
 
-// Empties the clipboard. False when another program held it open throughout the retries.
+// Empties the clipboard. False when another program held it open throughout the retries (about
+// half a second).
 [[nodiscard]] bool Clipboard_Clear();
+
+// Changes with every change of the clipboard's content, by any program.
+unsigned long Clipboard_Sequence();
+
+// Makes the window a clipboard format listener (it receives WM_CLIPBOARDUPDATE after every change)
+// for the lifetime of the object.
+class Clipboard_Listener {
+public:
+    explicit Clipboard_Listener(HWND window);
+    Clipboard_Listener(const Clipboard_Listener&) = delete;
+    Clipboard_Listener& operator=(const Clipboard_Listener&) = delete;
+    ~Clipboard_Listener();
+    bool Listening() const { return window_ != nullptr; }
+
+private:
+    HWND window_ = nullptr;
+};
 
 // Puts a text on the clipboard (as Unicode text; Windows offers the other text formats from it).
 [[nodiscard]] bool Clipboard_Set_Text(const std::wstring& text);
@@ -22,6 +42,15 @@ struct Clipboard_Snapshot {
 };
 
 Clipboard_Snapshot Clipboard_Read();
+
+// A whole copy as it is on the clipboard now: the snapshot, with its picture when it offers one, and
+// the sequence number it was read at.
+struct Clipboard_Copy {
+    Clipboard_Snapshot Snapshot;
+    std::optional<Bitmap_Image> Picture;
+    unsigned long Sequence = 0;
+};
+Clipboard_Copy Clipboard_Read_Copy();
 
 // The clipboard's picture: its bitmap, or its metafile drawn at its own size. Nothing when it offers
 // no picture, the picture is damaged or too large, or another program holds the clipboard.

@@ -10,11 +10,16 @@
 void Excel_ツール_CellDrop2_RirekiText_Display(Control& list, const Text_History& history) {
     Set_Screen_Mouse_Pointer(Mouse_Pointer::Hourglass);
     Do_Events();
+    // Drawn once at the end, not line by line: the list is rebuilt during a paste. Messages run
+    // between lines, but not after every one, for the same reason.
+    SendMessageW(list.Hwnd(), WM_SETREDRAW, FALSE, 0);
     list.Clear_List();
     for (int i = 0; i <= history.Rireki_Text_Count; ++i) {
         list.Add_Item(history.Lst_AddItem_RirekiText(i));
-        Do_Events();
+        Do_Events_Sometimes();
     }
+    SendMessageW(list.Hwnd(), WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list.Hwnd(), nullptr, TRUE);
     Set_Screen_Mouse_Pointer(Mouse_Pointer::Default);
     Do_Events();
 }
@@ -53,7 +58,7 @@ void Excel_ツール_CellDrop2_RirekiPic_Display(const Picture_Grid& grid, const
         cell.Move(cell.Left(), cell.Top(), shown ? static_cast<float>(size.Width) : grid.Pic_Cell_Size,
                   shown ? static_cast<float>(size.Height) : grid.Pic_Cell_Size);
         cell.Set_Picture(shown ? Bitmap_From_Image(entry.Thumbnail) : Bitmap_Handle());
-        Do_Events();
+        Do_Events_Sometimes();
     }
     Set_Screen_Mouse_Pointer(Mouse_Pointer::Default);
     Do_Events();

@@ -6,9 +6,64 @@
 #include "wait.h"
 #include "window_titles.h"
 
+#include "clipboard.h"
 #include "picture_paste.h"
 
 namespace {
+
+// The copies a full queue let go: not pasted, but kept in the history. How many there were.
+int Record_Skipped(Clipboard_Capture& capture, Paste_Loop_Host& host) {
+    const std::vector<Captured_Copy> skipped = capture.Take_Skipped();
+    for (const Captured_Copy& copy : skipped) {
+        if (!copy.Paste_Source.empty()) continue;
+        if (copy.Text && !copy.Text_Done) host.Record_Text(*copy.Text);
+        if (copy.Picture) host.Record_Picture(*copy.Picture);
+    }
+    return static_cast<int>(skipped.size());
+}
+
+// Puts the copy back on the clipboard for a paste that reads it there, when a newer copy (or the
+// program's own emptying) has replaced it meanwhile. The write is the program's, not a new copy.
+bool Clipboard_Holds(Captured_Copy& copy, Clipboard_Capture& capture, bool picture) {
+    if (Clipboard_Sequence() == copy.Sequence) return true;
+    const bool put = picture ? copy.Picture && Clipboard_Set_Picture(*copy.Picture)
+                             : copy.Text && Clipboard_Set_Text(*copy.Text);
+    if (!put) return false;
+    capture.Ignore_Current();
+    copy.Sequence = Clipboard_Sequence();
+    return true;
+}
+
+// One pass's paste of the oldest copy waiting: its text when it differs from the last text taken,
+// else its picture (a copy offering both has its picture pasted one pass after its text). False when
+// nothing was pasted, or the paste failed: the active cell stays.
+bool Paste_Oldest_Copy(const Excel_Session& excel, const Paste_Options& options, Clip_State& clip,
+                       Clipboard_Capture& capture, Paste_Loop_Host& host) {
+    Captured_Copy& copy = capture.Oldest();
+    if (copy.Text && !copy.Text_Done && *copy.Text != clip.Clip_Text_Last) {
+        copy.Text_Done = true;
+        clip.Clip_Text = *copy.Text;
+        clip.Clip_Text_Last = clip.Clip_Text;
+        (void)excel.Excel_ツール_CellDrop2_Activate();
+        if (copy.Paste_Source.empty()) host.Record_Text(clip.Clip_Text);
+        const bool reads_clipboard = Text_Paste_Reads_Clipboard(options.Text_Mode);
+        const bool ready = !reads_clipboard || Clipboard_Holds(copy, capture, false);
+        if (!copy.Has_Picture) capture.Pop();
+        return ready && Paste_Text(excel, clip.Clip_Text, options.Text_Mode, host.Edits());
+    }
+    if (!copy.Has_Picture) {
+        capture.Pop();  // the same text as the last one: no new copy
+        return false;
+    }
+    Captured_Copy picture = std::move(copy);
+    capture.Pop();
+    (void)excel.Excel_ツール_CellDrop2_Activate();
+    if (picture.Paste_Source.empty() && picture.Picture) host.Record_Picture(*picture.Picture);
+    if (!Clipboard_Holds(picture, capture, true)) return false;
+    if (!Paste_Picture(excel, options.Pic_Format, clip, picture.Sequence)) return false;
+    Size_Picture(excel, options.Pic_Size);
+    return true;
+}
 
 // Both histories, at the end of a run.
 void Write_Histories(Paste_Loop_Host& host) {
@@ -42,14 +97,16 @@ void History_Autosave(int now_second, int& last_second, Paste_Loop_Host& host) {
 }
 
 Paste_Loop_End Excel_ツール_CellDrop2(Excel_Session& excel, const Paste_Options& options, Clip_State& clip,
-                                         Paste_Loop_Host& host, int (*now_second)()) {
+                                         Clipboard_Capture& capture, Paste_Loop_Host& host, int (*now_second)()) {
     host.Clear_Stop_Request();
     int last_second = 0;
     while (true) {
         Set_Screen_Mouse_Pointer(Mouse_Pointer::Default);
-        Wait_Time(200);
+        // A copy waiting ends the wait at once: it is pasted now, not at the next tick.
+        (void)Wait_Time_Until(200, [&] { return !capture.Empty() || host.Stop_Requested() || host.Window_Closed(); });
         if (host.Window_Closed() || Quit_Requested()) {
             // Excel and the workbook stay open for the user to save.
+            Record_Skipped(capture, host);
             Write_Histories(host);
             return Paste_Loop_End::Window_Closed;
         }
@@ -63,6 +120,7 @@ Paste_Loop_End Excel_ツール_CellDrop2(Excel_Session& excel, const Paste_Optio
         if (workbook.Hr == RPC_E_CALL_REJECTED || workbook.Hr == RPC_E_SERVERCALL_RETRYLATER) continue;
         if (!workbook.Ok()) {
             Show_Message(Excel_Closed_Message);
+            Record_Skipped(capture, host);
             Write_Histories(host);
             host.Return_To_Setup();
             return Paste_Loop_End::Excel_Closed;
@@ -73,35 +131,14 @@ Paste_Loop_End Excel_ツール_CellDrop2(Excel_Session& excel, const Paste_Optio
             if (!name.empty() && Activate_Window_Titled(host.Main_Window(), name)) Do_Events();
             excel.Close_Active_Workbook();
             excel.Xl_Quit();
+            Record_Skipped(capture, host);
             Write_Histories(host);
             return Paste_Loop_End::Stopped;
         }
-        if (options.Paste_On == 0) continue;
-
-        const Clipboard_Snapshot snapshot = Excel_ツール_CellDrop2_GetData(clip);
-        // Held open by another program: the copy is taken at a later pass, never lost.
-        if (snapshot.Busy || !snapshot.Has_Content || snapshot.Private) continue;
-
-        if (snapshot.Has_Text && clip.Clip_Text != clip.Clip_Text_Last) {
-            clip.Clip_Text_Last = clip.Clip_Text;
-            (void)excel.Excel_ツール_CellDrop2_Activate();
-            if (!clip.Paste_Source.empty())
-                clip.Paste_Source.clear();
-            else
-                host.Record_Text(clip.Clip_Text);
-            if (!Paste_Text(excel, clip.Clip_Text, options.Text_Mode, host.Edits())) continue;
-        } else if (snapshot.Has_Picture) {
-            (void)excel.Excel_ツール_CellDrop2_Activate();
-            if (!clip.Paste_Source.empty()) {
-                clip.Paste_Source.clear();
-            } else if (const auto picture = Clipboard_Read_Picture()) {
-                host.Record_Picture(*picture);
-            }
-            if (!Paste_Picture(excel, options.Pic_Format, clip)) continue;
-            Size_Picture(excel, options.Pic_Size);
-        } else {
-            continue;
-        }
-        Move_Active_Cell(excel, options.Move_Mode);
+        if (const int skipped = Record_Skipped(capture, host))
+            Show_Message(L"コピーが続いたため、" + std::to_wstring(skipped) +
+                         L"件のコピーを貼り付けませんでした。コピー履歴には残っています。");
+        if (options.Paste_On == 0 || capture.Empty()) continue;
+        if (Paste_Oldest_Copy(excel, options, clip, capture, host)) Move_Active_Cell(excel, options.Move_Mode);
     }
 }

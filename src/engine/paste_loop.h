@@ -1,12 +1,13 @@
 #pragma once
-// The paste loop: every 200 ms it checks that the workbook is still there, takes a new copy from the
-// clipboard, pastes it at Excel's active cell and moves the active cell on. It keeps control until the
+// The paste loop: it takes the copies the capture queued, oldest first, pastes each at Excel's active
+// cell and moves the active cell on; at least every 200 ms it checks that the workbook is still there. It keeps control until the
 // user ends pasting, closes the workbook or Excel, or closes the program's window.
 #include <windows.h>
 
 #include <string>
 
 #include "bitmap_image.h"
+#include "clipboard_capture.h"
 #include "excel_session.h"
 #include "paste_state.h"
 #include "text_paste.h"
@@ -45,7 +46,8 @@ void History_Autosave(int now_second, int& last_second, Paste_Loop_Host& host);
 enum class Paste_Loop_End { Stopped, Excel_Closed, Window_Closed };
 
 Paste_Loop_End Excel_ツール_CellDrop2(Excel_Session& excel, const Paste_Options& options, Clip_State& clip,
-                                         Paste_Loop_Host& host, int (*now_second)() = Local_Second);
+                                         Clipboard_Capture& capture, Paste_Loop_Host& host,
+                                         int (*now_second)() = Local_Second);
 
 // The messages of a paste run.
 inline const std::wstring Excel_Closed_Message = L"Excelが閉じられました。\r\n「Excelへの貼付コントロール」を止めます。";

@@ -10,6 +10,12 @@ void Excel_ツール_CellDrop2_Clear(Clip_State& state) {
     state.Clip_Text_Last.clear();
 }
 
+void Excel_ツール_CellDrop2_Clear(Clip_State& state, unsigned long pasted_sequence) {
+    if (Clipboard_Sequence() == pasted_sequence) (void)Clipboard_Clear();
+    state.Clip_Text.clear();
+    state.Clip_Text_Last.clear();
+}
+
 Clipboard_Snapshot Excel_ツール_CellDrop2_GetData(Clip_State& state) {
     Clipboard_Snapshot snapshot = Clipboard_Read();
     state.Clip_Text = snapshot.Private ? std::wstring() : snapshot.Text;

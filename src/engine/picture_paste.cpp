@@ -48,7 +48,8 @@ std::wstring Address_Hensyu(std::wstring_view address) {
     return out;
 }
 
-bool Paste_Picture(const Excel_Session& excel, const std::wstring& pic_format, Clip_State& clip) {
+bool Paste_Picture(const Excel_Session& excel, const std::wstring& pic_format, Clip_State& clip,
+                   unsigned long sequence) {
     // Only the paste itself decides success: a failed activation earlier in the pass is no failed paste.
     Error_State errors;
     for (const Paste_Format& row : Paste_Formats) {
@@ -62,7 +63,7 @@ bool Paste_Picture(const Excel_Session& excel, const std::wstring& pic_format, C
                                       {L"Link", Variant::Bool(false)},
                                       {L"DisplayAsIcon", Variant::Bool(false)}}));
     }
-    Excel_ツール_CellDrop2_Clear(clip);
+    Excel_ツール_CellDrop2_Clear(clip, sequence);
     if (errors.Failed()) {
         Show_Message(L"画像の貼付に失敗しました");
         return false;

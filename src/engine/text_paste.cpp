@@ -124,3 +124,5 @@ bool Paste_Text(const Excel_Session& excel, const std::wstring& clip_text, const
     if (text_mode.find(L"複数セル") != std::wstring::npos) ok = Paste_Many_Cells(excel, clip_text, edits) && ok;
     return ok;
 }
+
+bool Text_Paste_Reads_Clipboard(const std::wstring& text_mode) { return text_mode.find(L"複数セル") != std::wstring::npos; }

@@ -28,3 +28,7 @@ std::optional<double> Date_Of_Text(const std::wstring& text);
 // "セル内" or "複数セル". False when the paste failed; the message is shown already.
 bool Paste_Text(const Excel_Session& excel, const std::wstring& clip_text, const std::wstring& text_mode,
                 const Text_Edits& edits);
+
+// Whether the mode pastes through Excel's paste of the clipboard (one row per line), so that the
+// text must be on the clipboard when it runs.
+bool Text_Paste_Reads_Clipboard(const std::wstring& text_mode);

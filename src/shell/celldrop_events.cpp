@@ -57,7 +57,11 @@ void CellDrop_F::Opt_Joken_ツール_CellDrop2(int index) {
     if (Search_Position >= 0) {
         Options.Paste_On = Search_Position;
         // Whatever was copied while pasting was off is never pasted.
-        if (Search_Position == 1) Excel_ツール_CellDrop2_Clear(Clip);
+        if (Search_Position == 1) {
+            Excel_ツール_CellDrop2_Clear(Clip);
+            // Held by another program, the clipboard may keep that copy: it is still not pasted.
+            Capture.Ignore_Current();
+        }
     }
     const std::pair<std::span<Control* const>, std::wstring*> modes[] = {
         {move, &Options.Move_Mode}, {text, &Options.Text_Mode}, {picture, &Options.Pic_Format}, {zoom, &Options.Pic_Size}};

@@ -268,6 +268,7 @@ void CellDrop_F::Cmd_Update2_Click(int index) {
             }
             Excel_Process();
         }
+        Capture.Stop();
     }
     // The window may have been closed during the paste run.
     if (!Is_Loaded()) return;
@@ -282,6 +283,8 @@ void CellDrop_F::Excel_ツール_CellDrop2_Start() {
     Excel_ツール_CellDrop2_Clear(Clip);
     (void)Excel_ツール_CellDrop2_GetData(Clip);
     Clip.Clip_Text_Last = Clip.Clip_Text;
+    // From here on every copy is taken, also while Excel starts and the start message is open.
+    Capture.Start(Hwnd());
     Set_Screen_Mouse_Pointer(Mouse_Pointer::Hourglass);
 
     // "しない" then "する": Paste_On ends at 1 and the clipboard is emptied once more.
@@ -308,7 +311,12 @@ void CellDrop_F::Excel_ツール_CellDrop2_Start() {
 
 void CellDrop_F::Excel_Process() {
     if (!Is_Screen(Screen_Paste)) return;
-    (void)Excel_ツール_CellDrop2(Excel, Options, Clip, *this);
+    (void)Excel_ツール_CellDrop2(Excel, Options, Clip, Capture, *this);
+}
+
+std::optional<LRESULT> CellDrop_F::On_Message(UINT message, WPARAM wparam, LPARAM) {
+    if (Capture.On_Message(message, wparam)) return 0;
+    return std::nullopt;
 }
 
 Text_Edits CellDrop_F::Edits() {

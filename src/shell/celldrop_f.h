@@ -49,6 +49,7 @@ public:
     Picture_History Rireki_Pics;
     Paste_Options Options;
     Clip_State Clip;
+    Clipboard_Capture Capture{Options, Clip};
     Excel_Session Excel;
 
     // Roles (bound by the registration procedures).
@@ -197,6 +198,7 @@ protected:
     void Write_Text_History() override { Text_Update_ツール_CellDrop2_Text_Write(); }
     void Write_Picture_History() override { Text_Update_ツール_CellDrop2_Pic_Write(); }
     bool On_Query_Unload() override;
+    std::optional<LRESULT> On_Message(UINT message, WPARAM wparam, LPARAM lparam) override;
 
 private:
     void Form_Load();

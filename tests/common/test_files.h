@@ -15,8 +15,10 @@ inline bool Write_Bytes(const std::wstring& path, const std::string& bytes) {
 }
 
 inline std::string Read_Bytes(const std::wstring& path) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Shared for deletion too: a program that replaces the file meanwhile (the stand-in's state)
+    // does not have to wait for this read.
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return "<missing>";
     std::string out;
     char buf[65536];

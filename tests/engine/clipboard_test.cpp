@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "clipboard_capture.h"
 #include "paste_state.h"
 
 namespace {
@@ -64,4 +65,36 @@ TEST(Clipboard, PrivateCopiesAreMarked) {
     Put_Format(RegisterClipboardFormatW(L"CanIncludeInClipboardHistory"), &one, sizeof one);
     CloseClipboard();
     EXPECT_FALSE(Clipboard_Read().Private);
+}
+
+TEST(Clipboard, CaptureQueuesEveryNewCopyAndLetsTheOldestGoWhenFull) {
+    Paste_Options options;
+    options.Paste_On = 1;
+    Clip_State clip;
+    Clipboard_Capture capture(options, clip);
+    capture.Start(nullptr);  // no window: copies are taken by calling the timer's work directly
+    for (std::size_t i = 0; i < Clipboard_Capture::Max_Copies + 3; ++i) {
+        ASSERT_TRUE(Clipboard_Set_Text(L"copy " + std::to_wstring(i)));
+        if (i == 0) clip.Paste_Source = L"固定";  // put there by the program itself
+        capture.Take_Copy();
+        capture.Take_Copy();  // the same copy again is no new one
+    }
+    const std::vector<Captured_Copy> skipped = capture.Take_Skipped();
+    ASSERT_EQ(skipped.size(), 3u);
+    EXPECT_EQ(*skipped[0].Text, L"copy 0");
+    EXPECT_EQ(skipped[0].Paste_Source, L"固定");
+    EXPECT_EQ(*capture.Oldest().Text, L"copy 3");
+    EXPECT_TRUE(capture.Oldest().Paste_Source.empty());
+
+    // Copied while pasting is off, or written by the program: never queued.
+    options.Paste_On = 0;
+    ASSERT_TRUE(Clipboard_Set_Text(L"off"));
+    capture.Take_Copy();
+    options.Paste_On = 1;
+    ASSERT_TRUE(Clipboard_Set_Text(L"own"));
+    capture.Ignore_Current();
+    capture.Take_Copy();
+    for (std::size_t i = 0; i < Clipboard_Capture::Max_Copies; ++i) capture.Pop();
+    EXPECT_TRUE(capture.Empty());
+    capture.Stop();
 }
