@@ -17,7 +17,9 @@ TEST(Settings, EverySetupValueSurvivesARestart) {
         ASSERT_TRUE(app.Wait_Ready());
         ASSERT_TRUE(Type_Text(app.Control(ids::Txt_File_0), book));
         ASSERT_TRUE(Type_Text(app.Control(ids::Txt_File_1), folder / L"資料"));
+        // Ticking the box rebuilds the file list from the folder; the list is edited after that.
         ASSERT_TRUE(Click(app.Control(ids::Che_Control + 3)));
+        ASSERT_TRUE(Wait_Until([&] { return Text_Of(app.Control(ids::Txt_Value3 + 0)) == L"報告.xlsx"; }, 10000));
         ASSERT_TRUE(Type_Text(app.Control(ids::Txt_Value3 + 0), L"報告.xlsx\r\n\r\n報告.xlsx"));
         ASSERT_TRUE(Type_Text(app.Control(ids::Txt_Value3_1), L"https://a.invalid/"));
         ASSERT_TRUE(Click(app.Control(ids::Cmd_Update2_Save)));
