@@ -119,8 +119,8 @@ bool Wk_FileDlg_F::Open_Folder(const std::wstring& folder) {
     (*this)(L"Dir_Label").Set_Caption(folder_);
     Control& folders = (*this)(L"Dir1");
     folders.Clear_List();
-    const std::wstring spec = Path_Join(folder_, L"*");
-    SendMessageW(folders.Hwnd(), LB_DIR, DDL_DIRECTORY | DDL_EXCLUSIVE, reinterpret_cast<LPARAM>(spec.c_str()));
+    const std::wstring every_folder = Path_Join(folder_, L"*");
+    SendMessageW(folders.Hwnd(), LB_DIR, DDL_DIRECTORY | DDL_EXCLUSIVE, reinterpret_cast<LPARAM>(every_folder.c_str()));
     // A file chosen in another folder is no choice here.
     if (File_Mode()) (*this)(L"Cmd_Ok").Set_Enabled(false);
     (*this)(L"File_Label").Set_Caption(L"");
@@ -143,9 +143,9 @@ void Wk_FileDlg_F::List_Files() {
     files.Clear_List();
     const std::vector<std::wstring> patterns = Pattern_List(request_.Dlg_Pattern);
     for (const std::wstring& pattern : patterns) {
-        const std::wstring spec = Path_Join(folder_, pattern);
+        const std::wstring matching = Path_Join(folder_, pattern);
         SendMessageW(files.Hwnd(), LB_DIR, DDL_READWRITE | DDL_READONLY | DDL_ARCHIVE,
-                     reinterpret_cast<LPARAM>(spec.c_str()));
+                     reinterpret_cast<LPARAM>(matching.c_str()));
     }
     // The system's match also looks at short names ("*.xls" finds Book1.xlsx through BOOK1~1.XLS), and
     // a name two patterns match comes twice: keep each name one of the patterns matches, once. The
@@ -218,8 +218,9 @@ void Wk_FileDlg_F::Cmd_Ok_Click() {
     } else {
         return;
     }
-    // A later dialog opened on a box without a drive starts here.
-    SetCurrentDirectoryW(folder_.c_str());
+    // A later dialog opened on a box without a drive starts here. Only a convenience: a folder that
+    // cannot become the current one changes nothing else.
+    (void)SetCurrentDirectoryW(folder_.c_str());
     Dlg_Result = 0;
     Unload();
 }
