@@ -17,6 +17,7 @@ void CellDrop_F::Cmd_Control_Click(int index) {
     auto is = [index](const Control* bound) { return bound && bound->Index() == index; };
     // The file dialogs, the history editor, the file list and the fixed-string edits are wired here as
     // they are built.
+    Cmd_Control_Click_Path_Boxes(index);
     if (is(Cmd_Paste_End)) {
         Flg_Stop = true;
         Cmd_Control_Excel2_End();
@@ -36,12 +37,14 @@ void CellDrop_F::Cmd_Control_Click(int index) {
     Set_Screen_Mouse_Pointer(Mouse_Pointer::Default);
 }
 
-void CellDrop_F::Che_Control_Click(int) {
+void CellDrop_F::Che_Control_Click(int index) {
     const int max = Control_Array_Max(*this, L"Che_Control");
     std::vector<Control*> boxes;
     for (int i = 0; i <= max; ++i)
         if (Control* c = Find(L"Che_Control", i)) boxes.push_back(c);
     Check_Appearance_All(boxes);
+    // A click rebuilds the list; start-up, which sets the box from the settings, keeps the saved list.
+    if (Che_Sub_Folder && index == Che_Sub_Folder->Index() && Enabled()) Cmd_Control_Excel1_File_Search();
 }
 
 void CellDrop_F::Opt_Joken_Click(int index) {

@@ -6,12 +6,15 @@
 #include <vector>
 
 #include "copy_history.h"
+#include "file_dialog_form.h"
+#include "file_list_build.h"
 #include "fixed_strings.h"
 #include "form.h"
 #include "object_registry.h"
 #include "param_format.h"
 #include "paste_loop.h"
 #include "paste_state.h"
+#include "value_list_editor.h"
 
 class CellDrop_F : public Form, private Paste_Loop_Host {
 public:
@@ -180,6 +183,18 @@ public:
     void Lst_Select_ツール_CellDrop_UpDown();
     void Txt_File_Change(int index);
     void VScroll1_Change();
+
+    // The two path boxes of the set-up screen: their choosers and history editor, and the file list.
+    Update2_Value_F Value_List_Editor;
+    Wk_FileDlg_F File_Dialog;
+    File_List_Build File_List;
+    void Cmd_Control_Click_Path_Boxes(int index);
+    void Cmd_Control_Update(Control& button, Control& box);
+    void Cmd_Control_Fldg(const std::wstring& caption, const std::wstring& mode, const std::wstring& pattern,
+                          Control& box);
+    void Cmd_Control_ShowFile(const std::wstring& title, const std::wstring& filter, Control& box);
+    void Cmd_Control_ShowFolders(const std::wstring& title, Control& box);
+    void Cmd_Control_Excel1_File_Search();
 
 protected:
     void On_Load() override;

@@ -4,6 +4,8 @@
 
 #include <utility>
 
+#include "file_dialogs.h"
+
 namespace {
 
 // Owns the item list the chooser returns; the shell allocates it with the COM task allocator.
@@ -20,13 +22,6 @@ private:
     PIDLIST_ABSOLUTE list_;
 };
 
-// Opens the chooser on the start folder (data is its path); a path that names no folder leaves the
-// chooser at its default.
-int CALLBACK Browse_Callback(HWND chooser, UINT message, LPARAM, LPARAM data) {
-    if (message == BFFM_INITIALIZED) SendMessageW(chooser, BFFM_SETSELECTIONW, TRUE, data);
-    return 0;
-}
-
 }  // namespace
 
 void Folder_Browse(HWND owner, Folder_Browse_State& state) {
@@ -38,7 +33,7 @@ void Folder_Browse(HWND owner, Folder_Browse_State& state) {
     info.lpszTitle = state.Browse_Title.c_str();
     // The new style is resizable; with it the shell needs COM, which the program starts before any window.
     info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
-    info.lpfn = Browse_Callback;
+    info.lpfn = Callback_Address(Browse_Callback);  // opens the chooser on Browse_Path
     info.lParam = reinterpret_cast<LPARAM>(state.Browse_Path.c_str());
     const Item_List chosen(SHBrowseForFolderW(&info));
     if (!chosen) return;

@@ -7,6 +7,22 @@
 #include "form.h"
 #include "twips.h"
 
+namespace {
+
+// A combo box's window height includes its dropped list: room for about ten lines below the box.
+constexpr float Combo_List_Twips = 2400;
+
+// The messages of list boxes and combo boxes that do the same job.
+struct List_Messages {
+    UINT Reset, Add, Count, Text_Length, Text, Get_Selection, Set_Selection, Remove, Insert;
+};
+constexpr List_Messages List_Box_Messages{LB_RESETCONTENT, LB_ADDSTRING, LB_GETCOUNT,   LB_GETTEXTLEN,  LB_GETTEXT,
+                                          LB_GETCURSEL,    LB_SETCURSEL, LB_DELETESTRING, LB_INSERTSTRING};
+constexpr List_Messages Combo_Box_Messages{CB_RESETCONTENT, CB_ADDSTRING, CB_GETCOUNT,   CB_GETLBTEXTLEN, CB_GETLBTEXT,
+                                           CB_GETCURSEL,    CB_SETCURSEL, CB_DELETESTRING, CB_INSERTSTRING};
+
+}  // namespace
+
 Control::Control(Form& form, Control_Kind kind, std::wstring name, std::optional<int> index, int id,
                  Control* container)
     : form_(form), kind_(kind), name_(std::move(name)), index_(index), id_(id), container_(container) {}
@@ -47,9 +63,15 @@ void Control::Create_Window() {
             ex_style |= WS_EX_CLIENTEDGE;
             break;
         case Control_Kind::List_Box:
+        case Control_Kind::Sorted_List_Box:
             window_class = L"LISTBOX";
             style |= LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP;
+            if (kind_ == Control_Kind::Sorted_List_Box) style |= LBS_SORT;
             ex_style |= WS_EX_CLIENTEDGE;
+            break;
+        case Control_Kind::Combo_Box:
+            window_class = L"COMBOBOX";
+            style |= CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
             break;
         case Control_Kind::Option_Button:
             window_class = L"BUTTON";
@@ -75,7 +97,8 @@ void Control::Create_Window() {
             return;
     }
     hwnd_ = CreateWindowExW(ex_style, window_class, caption_.c_str(), style, Twips_To_Pixels_X(left_),
-                            Twips_To_Pixels_Y(top_), Twips_To_Pixels_X(width_), Twips_To_Pixels_Y(height_),
+                            Twips_To_Pixels_Y(top_), Twips_To_Pixels_X(width_),
+                            Twips_To_Pixels_Y(height_ + (Is_Combo() ? Combo_List_Twips : 0)),
                             Parent_Hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)),
                             GetModuleHandleW(nullptr), nullptr);
     if (!hwnd_) return;
@@ -92,7 +115,7 @@ void Control::Create_Window() {
 void Control::Apply_Geometry() {
     if (!hwnd_) return;
     SetWindowPos(hwnd_, nullptr, Twips_To_Pixels_X(left_), Twips_To_Pixels_Y(top_), Twips_To_Pixels_X(width_),
-                 Twips_To_Pixels_Y(height_), SWP_NOZORDER | SWP_NOACTIVATE);
+                 Twips_To_Pixels_Y(height_ + (Is_Combo() ? Combo_List_Twips : 0)), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Control::Apply_Font() {
@@ -150,6 +173,24 @@ std::wstring Control::Caption() const {
 void Control::Set_Caption(const std::wstring& text) {
     caption_ = text;
     if (hwnd_) SetWindowTextW(hwnd_, text.c_str());
+}
+
+void Control::Append_Text(const std::wstring& text) {
+    if (!hwnd_) return;
+    // A selection start beyond the text is taken as the text's end.
+    constexpr WPARAM end = 0x7FFFFFFF;
+    SendMessageW(hwnd_, EM_SETSEL, end, static_cast<LPARAM>(end));
+    SendMessageW(hwnd_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void Control::Set_Locked(bool locked) {
+    if (hwnd_) SendMessageW(hwnd_, EM_SETREADONLY, locked ? TRUE : FALSE, 0);
+}
+
+void Control::Select_Text(int start, int length) {
+    if (!hwnd_) return;
+    SendMessageW(hwnd_, EM_SETSEL, static_cast<WPARAM>(start), static_cast<LPARAM>(start + length));
+    SendMessageW(hwnd_, EM_SCROLLCARET, 0, 0);
 }
 
 int Control::Value() const { return value_; }
@@ -217,51 +258,57 @@ void Control::Set_Border(bool on) {
 }
 
 void Control::Clear_List() {
-    if (hwnd_) SendMessageW(hwnd_, LB_RESETCONTENT, 0, 0);
+    if (hwnd_) SendMessageW(hwnd_, (Is_Combo() ? Combo_Box_Messages : List_Box_Messages).Reset, 0, 0);
 }
 
 void Control::Add_Item(const std::wstring& text) {
-    if (hwnd_) SendMessageW(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-}
-
-void Control::Remove_Item(int i) {
-    if (hwnd_) SendMessageW(hwnd_, LB_DELETESTRING, static_cast<WPARAM>(i), 0);
+    if (hwnd_)
+        SendMessageW(hwnd_, (Is_Combo() ? Combo_Box_Messages : List_Box_Messages).Add, 0,
+                     reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 int Control::List_Count() const {
     if (!hwnd_) return 0;
-    const LRESULT n = SendMessageW(hwnd_, LB_GETCOUNT, 0, 0);
+    const LRESULT n = SendMessageW(hwnd_, (Is_Combo() ? Combo_Box_Messages : List_Box_Messages).Count, 0, 0);
     return n < 0 ? 0 : static_cast<int>(n);
 }
 
 std::wstring Control::List(int i) const {
     if (!hwnd_) return {};
-    const LRESULT length = SendMessageW(hwnd_, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+    const List_Messages& m = Is_Combo() ? Combo_Box_Messages : List_Box_Messages;
+    const LRESULT length = SendMessageW(hwnd_, m.Text_Length, static_cast<WPARAM>(i), 0);
     if (length < 0) return {};
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const LRESULT got = SendMessageW(hwnd_, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+    const LRESULT got = SendMessageW(hwnd_, m.Text, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
     text.resize(got < 0 ? 0 : static_cast<std::size_t>(got));
     return text;
 }
 
 int Control::List_Index() const {
     if (!hwnd_) return -1;
-    const LRESULT i = SendMessageW(hwnd_, LB_GETCURSEL, 0, 0);
-    return i == LB_ERR ? -1 : static_cast<int>(i);
+    const LRESULT i = SendMessageW(hwnd_, (Is_Combo() ? Combo_Box_Messages : List_Box_Messages).Get_Selection, 0, 0);
+    return i < 0 ? -1 : static_cast<int>(i);
 }
 
 void Control::Set_List_Index(int i) {
     if (!hwnd_) return;
-    SendMessageW(hwnd_, LB_SETCURSEL, static_cast<WPARAM>(i), 0);
-    form_.Raise(Control_Event::Click, *this);
+    SendMessageW(hwnd_, (Is_Combo() ? Combo_Box_Messages : List_Box_Messages).Set_Selection, static_cast<WPARAM>(i), 0);
+    // A drive list tells of a new choice as a change, as its user's choice does.
+    form_.Raise(Is_Combo() ? Control_Event::Change : Control_Event::Click, *this);
 }
 
 void Control::Set_List_Item(int i, const std::wstring& text) {
     if (!hwnd_ || i < 0 || i >= List_Count()) return;
+    const List_Messages& m = Is_Combo() ? Combo_Box_Messages : List_Box_Messages;
     const int selected = List_Index();
-    SendMessageW(hwnd_, LB_DELETESTRING, static_cast<WPARAM>(i), 0);
-    SendMessageW(hwnd_, LB_INSERTSTRING, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.c_str()));
-    if (selected >= 0) SendMessageW(hwnd_, LB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+    SendMessageW(hwnd_, m.Remove, static_cast<WPARAM>(i), 0);
+    SendMessageW(hwnd_, m.Insert, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.c_str()));
+    if (selected >= 0) SendMessageW(hwnd_, m.Set_Selection, static_cast<WPARAM>(selected), 0);
+}
+
+void Control::Remove_Item(int i) {
+    if (hwnd_ && i >= 0 && i < List_Count())
+        SendMessageW(hwnd_, (Is_Combo() ? Combo_Box_Messages : List_Box_Messages).Remove, static_cast<WPARAM>(i), 0);
 }
 
 void Control::Set_Scroll_Range(int min, int max, int small_change, int large_change) {

@@ -19,6 +19,8 @@ enum class Control_Kind {
     Text_Box,
     Multi_Line_Text_Box,
     List_Box,
+    Sorted_List_Box,  // keeps its lines in the system's locale order, letter case ignored
+    Combo_Box,        // a drop-down list to choose one line from (drive lists)
     Option_Button,
     Check_Box,
     Picture_Box,  // panel or container: a child window that holds other controls
@@ -68,6 +70,13 @@ public:
     // Caption of buttons, labels, check boxes and option buttons; text of text boxes.
     std::wstring Caption() const;
     void Set_Caption(const std::wstring& text);
+    // Text boxes: adds the text at the end, leaving the rest and the scroll position alone, so that a
+    // long text can be filled in pieces with messages running in between.
+    void Append_Text(const std::wstring& text);
+    // Text boxes: while locked the user cannot change the text; code still can.
+    void Set_Locked(bool locked);
+    // Text boxes: selects length characters from start (0, 0: the caret at the top) and scrolls there.
+    void Select_Text(int start, int length);
 
     // Option buttons: 1 chosen, 0 not. Check boxes: 0 unticked, 1 ticked, 2 greyed. Scroll bars:
     // position. Setting a value by code raises the same Click (Change for scroll bars) as the user.
@@ -83,16 +92,16 @@ public:
     bool Border() const { return border_; }
     void Set_Border(bool on);
 
-    // List boxes.
+    // List boxes and combo boxes.
     void Clear_List();
     void Add_Item(const std::wstring& text);
     int List_Count() const;
     std::wstring List(int i) const;
     int List_Index() const;
     void Set_List_Index(int i);  // raises Click as a user's selection does
-    void Remove_Item(int i);
     // Replaces the text of entry i, keeping the selection.
     void Set_List_Item(int i, const std::wstring& text);
+    void Remove_Item(int i);
 
     // Scroll bars.
     void Set_Scroll_Range(int min, int max, int small_change, int large_change);
@@ -122,6 +131,7 @@ private:
     void Apply_Font();
     void Apply_Timer();
     HWND Parent_Hwnd() const;
+    bool Is_Combo() const { return kind_ == Control_Kind::Combo_Box; }
 
     Form& form_;
     Control_Kind kind_;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "message_pump.h"
 #include "mouse_pointer.h"
 #include "twips.h"
 
@@ -112,9 +113,12 @@ bool Form::Load() {
     RegisterClassW(&wc);  // fails harmlessly when the class is already registered
 
     Create_Fonts();
-    HWND created = CreateWindowExW(0, window_class_.c_str(), caption_.c_str(),
-                                   WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN,
-                                   CW_USEDEFAULT, CW_USEDEFAULT, 640, 480, nullptr, nullptr, wc.hInstance, this);
+    // An owned window is never minimised on its own: it would leave its owner for the task bar's corner.
+    const DWORD style = drop_down_ ? WS_POPUP | WS_BORDER | WS_CLIPCHILDREN
+                        : owner_   ? WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN
+                                   : WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+    HWND created = CreateWindowExW(0, window_class_.c_str(), caption_.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
+                                   640, 480, owner_, nullptr, wc.hInstance, this);
     if (!created) return false;
     Loaded().push_back(this);
     for (const auto& c : controls_)
@@ -133,10 +137,48 @@ void Form::Hide() {
     if (hwnd_) ShowWindow(hwnd_, SW_HIDE);
 }
 
+void Form::Set_Owner(HWND owner, bool drop_down) {
+    owner_ = owner;
+    drop_down_ = drop_down;
+}
+
+void Form::Hold_Owner() {
+    if (holds_owner_ || !owner_ || !IsWindowEnabled(owner_)) return;
+    EnableWindow(owner_, FALSE);
+    holds_owner_ = true;
+}
+
+void Form::Release_Owner() {
+    if (!holds_owner_) return;
+    holds_owner_ = false;
+    if (IsWindow(owner_)) EnableWindow(owner_, TRUE);
+}
+
+void Form::Show_Modal() {
+    if (!hwnd_) return;
+    Hold_Owner();
+    Show();
+    SetActiveWindow(hwnd_);
+    MSG msg;
+    while (hwnd_) {
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        if (got < 0) break;
+        Dispatch_Message(msg);
+    }
+    Release_Owner();
+}
+
 bool Form::Unload() {
     if (!hwnd_) return true;
     if (!On_Query_Unload()) return false;
     On_Unload();
+    // The owner takes input again before this window goes, so that Windows hands the activation back
+    // to it rather than to another program's window.
+    Release_Owner();
     if (hwnd_) DestroyWindow(hwnd_);
     return true;
 }
@@ -324,6 +366,7 @@ LRESULT Form::Handle_Message(UINT msg, WPARAM wp, LPARAM lp) {
             Unload();
             return 0;
         case WM_DESTROY: {
+            Release_Owner();
             auto& forms = Loaded();
             forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
             for (const auto& c : controls_)
@@ -356,8 +399,13 @@ void Form::On_Command(HWND control_hwnd, int code) {
             if (code == EN_CHANGE) Raise(Control_Event::Change, *c);
             break;
         case Control_Kind::List_Box:
+        case Control_Kind::Sorted_List_Box:
             if (code == LBN_SELCHANGE) Raise(Control_Event::Click, *c);
             if (code == LBN_DBLCLK) Raise(Control_Event::Dbl_Click, *c);
+            break;
+        case Control_Kind::Combo_Box:
+            if (code == CBN_SELCHANGE) Raise(Control_Event::Change, *c);
+            if (code == CBN_SETFOCUS) Raise(Control_Event::Got_Focus, *c);
             break;
         default:
             break;

@@ -19,7 +19,7 @@
 #include "control.h"
 #include "gdi_handles.h"
 
-enum class Control_Event { Click, Dbl_Click, Change, Scroll, Timer };
+enum class Control_Event { Click, Dbl_Click, Change, Scroll, Timer, Got_Focus };
 using Index_Handler = std::function<void(int index)>;
 
 // One row of a control table. Index -1: not part of an array. Container: the picture box the control
@@ -44,10 +44,18 @@ public:
     Form& operator=(const Form&) = delete;
     virtual ~Form();
 
+    // Before Load: the window belongs to owner, stays in front of it and goes with it. A drop-down
+    // has a thin border and no title bar, like the list of a combo box.
+    void Set_Owner(HWND owner, bool drop_down = false);
     // Creates the window (hidden) and runs On_Load. False when the window could not be created.
     bool Load();
     void Show();
     void Hide();
+    // The owner takes no input from now until this form is unloaded.
+    void Hold_Owner();
+    // Shows the form and returns once it is unloaded; meanwhile its owner takes no input. A quit
+    // request ends the wait too (it is passed on to the outer message loop).
+    void Show_Modal();
     // Asks On_Query_Unload, then destroys the window (On_Unload runs first). True when unloaded.
     bool Unload();
     bool Is_Loaded() const { return hwnd_ != nullptr; }
@@ -107,7 +115,11 @@ private:
     void On_Command(HWND control_hwnd, int code);
     LRESULT On_Control_Colour(HDC dc, HWND control_hwnd, UINT msg);
     void Create_Fonts();
+    void Release_Owner();
 
+    HWND owner_ = nullptr;
+    bool drop_down_ = false;
+    bool holds_owner_ = false;
     std::wstring window_class_;
     std::wstring caption_;
     HWND hwnd_ = nullptr;

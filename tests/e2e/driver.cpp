@@ -52,6 +52,19 @@ std::vector<HWND> Descendants(HWND top) {
 
 bool Is_Dialog(HWND window) { return Class_Of(window) == Dialog_Class; }
 
+// The first visible top-level window of the process that the test accepts, or nullptr at the deadline.
+HWND Wait_For_Top_Window(DWORD pid, const std::function<bool(HWND)>& wanted, int timeout_ms) {
+    HWND found = nullptr;
+    (void)Wait_Until(
+        [&] {
+            for (HWND window : Top_Windows(pid))
+                if (wanted(window)) return (found = window) != nullptr;
+            return false;
+        },
+        timeout_ms);
+    return found;
+}
+
 }  // namespace
 
 bool Wait_Until(const std::function<bool()>& predicate, int timeout_ms) {
@@ -174,6 +187,15 @@ HWND Wait_For_Window(DWORD pid, const std::wstring& caption, int timeout_ms) {
     return found;
 }
 
+HWND Wait_For_Window_Class(DWORD pid, const std::wstring& class_name, int timeout_ms) {
+    return Wait_For_Top_Window(pid, [&](HWND w) { return Class_Of(w) == class_name; }, timeout_ms);
+}
+
+HWND Wait_For_Dialog(DWORD pid, int timeout_ms) {
+    return Wait_For_Top_Window(
+        pid, [](HWND w) { return Is_Dialog(w) && GetDlgItem(w, Message_Box_Text_Id) == nullptr; }, timeout_ms);
+}
+
 std::vector<Control_Info> List_Controls(HWND top) {
     std::vector<Control_Info> controls;
     for (HWND window : Descendants(top)) {
@@ -201,6 +223,13 @@ HWND Wait_For_Control(HWND top, int id, int timeout_ms) {
     HWND found = nullptr;
     (void)Wait_Until([&] { return (found = Find_Control(top, id)) != nullptr; }, timeout_ms);
     return found;
+}
+
+HWND Find_Control(HWND top, int id, const std::wstring& class_name) {
+    for (HWND window : Descendants(top)) {
+        if (GetDlgCtrlID(window) == id && Class_Of(window) == class_name) return window;
+    }
+    return nullptr;
 }
 
 std::optional<Control_Info> Find_By_Text(HWND top, const std::wstring& text) {
@@ -234,6 +263,41 @@ bool Click_List_Item(HWND list, int index) {
         return false;
     const WPARAM command = MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE);
     return PostMessageW(GetParent(list), WM_COMMAND, command, reinterpret_cast<LPARAM>(list)) != FALSE;
+}
+
+bool Double_Click_List_Item(HWND list, int index) {
+    if (!Click_List_Item(list, index)) return false;
+    const WPARAM command = MAKEWPARAM(GetDlgCtrlID(list), LBN_DBLCLK);
+    return PostMessageW(GetParent(list), WM_COMMAND, command, reinterpret_cast<LPARAM>(list)) != FALSE;
+}
+
+bool Press_Key(HWND window, UINT virtual_key) {
+    if (!Is_Usable(window)) return false;
+    const UINT scan = MapVirtualKeyW(virtual_key, MAPVK_VK_TO_VSC);
+    const LPARAM down = 1 | static_cast<LPARAM>(scan) << 16;
+    const LPARAM up = down | 0xC0000000;
+    return PostMessageW(window, WM_KEYDOWN, virtual_key, down) && PostMessageW(window, WM_KEYUP, virtual_key, up);
+}
+
+bool Mouse_Click(HWND window) {
+    if (!Is_Usable(window)) return false;
+    RECT r{};
+    if (!GetWindowRect(window, &r)) return false;
+    // Absolute coordinates are in 0..65535 over the primary screen.
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    if (width <= 1 || height <= 1) return false;
+    const LONG x = ((r.left + r.right) / 2) * 65535 / (width - 1);
+    const LONG y = ((r.top + r.bottom) / 2) * 65535 / (height - 1);
+    INPUT input[3] = {};
+    for (INPUT& i : input) {
+        i.type = INPUT_MOUSE;
+        i.mi.dx = x;
+        i.mi.dy = y;
+    }
+    input[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
+    input[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
+    return SendInput(3, input, sizeof(INPUT)) == 3;
 }
 
 bool Click_Window(HWND window) {

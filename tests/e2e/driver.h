@@ -83,6 +83,14 @@ private:
 // or nullptr at the deadline. For the main window and for the program's other forms.
 [[nodiscard]] HWND Wait_For_Window(DWORD pid, const std::wstring& caption, int timeout_ms);
 
+// A visible top-level window of the process with this window class, or nullptr at the deadline. For
+// the program's other forms, whose class is their form's name.
+[[nodiscard]] HWND Wait_For_Window_Class(DWORD pid, const std::wstring& class_name, int timeout_ms);
+
+// A visible system dialog of the process (class "#32770") that is not a message box: the open-file
+// dialog or the folder chooser. nullptr at the deadline.
+[[nodiscard]] HWND Wait_For_Dialog(DWORD pid, int timeout_ms);
+
 // One control as a user would see it. Enabled is the control's own state; Visible also takes its
 // containers into account (IsWindowVisible). Rect is in screen pixels.
 struct Control_Info {
@@ -103,6 +111,10 @@ std::vector<Control_Info> List_Controls(HWND top);
 HWND Find_Control(HWND top, int id);
 [[nodiscard]] HWND Wait_For_Control(HWND top, int id, int timeout_ms);
 
+// The first descendant with this control ID and window class, at any depth (system dialogs reuse IDs
+// for a control and the edit inside it).
+HWND Find_Control(HWND top, int id, const std::wstring& class_name);
+
 // The first descendant whose text is exactly this one.
 std::optional<Control_Info> Find_By_Text(HWND top, const std::wstring& text);
 
@@ -117,6 +129,14 @@ bool Is_Usable(HWND control);
 // Selects entry index of a list box as a click on it would: the selection, then the list's
 // selection-change notice to the window that owns it (posted). False when the list is not usable.
 [[nodiscard]] bool Click_List_Item(HWND list, int index);
+// Double-clicks entry index of a list box: the selection and the list's selection-change notice, then
+// its double-click notice (both posted). False when the list is not usable.
+[[nodiscard]] bool Double_Click_List_Item(HWND list, int index);
+// A key pressed and let go in the window (posted key-down and key-up), as when it has the keyboard.
+[[nodiscard]] bool Press_Key(HWND window, UINT virtual_key);
+// A real left-button click through the system's input queue in the middle of the window, as a user's
+// mouse gives it: the window is activated on the way, and the one that had the focus loses it.
+[[nodiscard]] bool Mouse_Click(HWND window);
 // A left-button click in the middle of a window that has no button behaviour (an image cell).
 [[nodiscard]] bool Click_Window(HWND window);
 // The lines of a list box, as it shows them.

@@ -160,3 +160,38 @@ TEST_F(FormTest, HandlerMayUnloadTheFormWhileMessagesRun) {
     EXPECT_FALSE(form.Is_Loaded());
     EXPECT_TRUE(Form::Loaded_Forms().empty());
 }
+
+namespace {
+
+// Notes whether its owner takes input again by the time the window goes.
+class Modal_Form : public Test_Form {
+public:
+    bool Owner_Enabled_At_Destroy = false;
+
+protected:
+    std::optional<LRESULT> On_Message(UINT msg, WPARAM, LPARAM) override {
+        if (msg == WM_DESTROY) Owner_Enabled_At_Destroy = IsWindowEnabled(GetWindow(Hwnd(), GW_OWNER)) != FALSE;
+        return std::nullopt;
+    }
+};
+
+}  // namespace
+
+TEST_F(FormTest, ModalFormHoldsItsOwnerUntilUnloadedAndHandsItBackBeforeItGoes) {
+    Modal_Form modal;
+    modal.Set_Owner(form.Hwnd());
+    ASSERT_TRUE(modal.Load());
+    EXPECT_EQ(GetWindow(modal.Hwnd(), GW_OWNER), form.Hwnd());
+    bool owner_enabled_while_modal = true;
+    modal.On(Control_Event::Timer, L"Timer1", [&](int) {
+        owner_enabled_while_modal = IsWindowEnabled(form.Hwnd()) != FALSE;
+        modal.Unload();
+    });
+    modal(L"Timer1", 0).Set_Interval(10);
+    modal(L"Timer1", 0).Set_Enabled(true);
+    modal.Show_Modal();  // returns once the timer has unloaded the form
+    EXPECT_FALSE(modal.Is_Loaded());
+    EXPECT_FALSE(owner_enabled_while_modal);
+    EXPECT_TRUE(modal.Owner_Enabled_At_Destroy);
+    EXPECT_TRUE(IsWindowEnabled(form.Hwnd()));
+}

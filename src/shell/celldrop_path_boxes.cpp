@@ -1,0 +1,79 @@
+// The two path boxes of the set-up screen: their file dialogs and history editor, and the file list
+// built from the folder box.
+#include "celldrop_f.h"
+
+#include "file_dialogs.h"
+#include "folder_browse.h"
+#include "mouse_pointer.h"
+
+namespace {
+
+// Two filter entries, each a description and its patterns: Excel workbooks (chosen first), every file.
+const std::wstring Excel_Filter =
+    std::wstring(L"Excelファイル(*.xls;*.xlsx;*.xlsm)|*.xls;*.xlsx;*.xlsm") + L"|" + L"すべてのファイル(*.*)|*.*";
+
+}  // namespace
+
+void CellDrop_F::Cmd_Control_Click_Path_Boxes(int index) {
+    auto is = [index](const Control* bound) { return bound && bound->Index() == index; };
+    const std::wstring folder_before = Txt_Folder->Caption();
+    if (is(Cmd_Target_Pc))
+        Cmd_Control_Fldg(L"貼付先Excelファイル", L"FILE", L"*.xls;*.xlsx;*.xlsm", *Txt_Target);
+    else if (is(Cmd_Target_Open))
+        Cmd_Control_ShowFile(L"貼付先Excelファイル", Excel_Filter, *Txt_Target);
+    else if (is(Cmd_Target_History))
+        Cmd_Control_Update(*Cmd_Target_History, *Txt_Target);
+    else if (is(Cmd_Folder_Pc))
+        Cmd_Control_Fldg(L"参照、ディレクトリ検索", L"DIR", L"*.*", *Txt_Folder);
+    else if (is(Cmd_Folder_Browse))
+        Cmd_Control_ShowFolders(L"参照、ディレクトリ検索", *Txt_Folder);
+    else if (is(Cmd_Folder_History))
+        Cmd_Control_Update(*Cmd_Folder_History, *Txt_Folder);
+    else if (is(Cmd_File_Search))
+        Cmd_Control_Excel1_File_Search();
+    // A folder chosen with a folder button rebuilds the list, an unchanged one leaves it alone.
+    if ((is(Cmd_Folder_Pc) || is(Cmd_Folder_Browse)) && Is_Loaded() && Txt_Folder->Caption() != folder_before)
+        Cmd_Control_Excel1_File_Search();
+}
+
+void CellDrop_F::Cmd_Control_Update(Control& button, Control& box) {
+    // The button decides the history; only a folder picked from its history rebuilds the file list.
+    const bool folder = &button == Cmd_Folder_History;
+    std::function<void()> rebuild;
+    if (folder) rebuild = [this] { Cmd_Control_Excel1_File_Search(); };
+    Value_List_Editor.Open(*this, box, folder ? Tb_Rireki_Folder : Tb_Rireki_ExcelFile, std::move(rebuild));
+}
+
+void CellDrop_F::Cmd_Control_Fldg(const std::wstring& caption, const std::wstring& mode, const std::wstring& pattern,
+                                  Control& box) {
+    if (const auto path = File_Dialog.Run(Hwnd(), box, {caption, mode, pattern, box.Caption()})) box.Set_Caption(*path);
+}
+
+void CellDrop_F::Cmd_Control_ShowFile(const std::wstring& title, const std::wstring& filter, Control& box) {
+    Set_Screen_Mouse_Pointer(Mouse_Pointer::Default);  // the program waits for the user now
+    Open_File_State state{title, filter, box.Caption()};
+    Open_File_Dialog(Hwnd(), state);
+    if (!state.Dialog_Cancelled) box.Set_Caption(state.Ofd_Path);
+}
+
+void CellDrop_F::Cmd_Control_ShowFolders(const std::wstring& title, Control& box) {
+    Set_Screen_Mouse_Pointer(Mouse_Pointer::Default);  // the program waits for the user now
+    Folder_Browse_State state{title, box.Caption()};
+    Folder_Browse(Hwnd(), state);
+    if (!state.Dialog_Cancelled) box.Set_Caption(state.Browse_Path);
+}
+
+void CellDrop_F::Cmd_Control_Excel1_File_Search() {
+    // Asked for again while a build runs (the check box clicked meanwhile): the build starts over.
+    if (File_List.Restart_If_Running()) return;
+    Set_Screen_Mouse_Pointer(Mouse_Pointer::Hourglass);
+    Flg_Check = false;
+    Tim_エラーチェック_Enabled(false);
+    const bool alive = File_List.Run(*Txt_File_List, [this] {
+        return File_List_Build::Source{Txt_Folder->Caption(), Che_Sub_Folder->Value() == 1};
+    });
+    if (!alive || !Is_Loaded()) return;
+    Tim_エラーチェック_Enabled(true);
+    Flg_Check = true;
+    Set_Screen_Mouse_Pointer(Mouse_Pointer::Default);
+}
