@@ -1,5 +1,7 @@
 #include "paste_loop.h"
 
+#include <algorithm>
+
 #include "message_box.h"
 #include "message_pump.h"
 #include "mouse_pointer.h"
@@ -16,12 +18,13 @@ void Write_Histories(Paste_Loop_Host& host) {
     host.Write_Picture_History();
 }
 
-// The active cell moves one to the right or one down from where the paste left it.
-void Move_Active_Cell(const Excel_Session& excel, const std::wstring& move_mode) {
+// The active cell moves one to the right of the pasted block's top cell, or to the row below its last
+// row: a copy of several lines must not land on its own second line.
+void Move_Active_Cell(const Excel_Session& excel, const std::wstring& move_mode, long rows_pasted) {
     long row = 0, column = 0;
     if (!excel.Active_Cell_Position(row, column)) return;
     if (move_mode == L"右へ") ++column;
-    if (move_mode == L"下へ") ++row;
+    if (move_mode == L"下へ") row += std::max(rows_pasted, 1L);
     Error_State errors;
     excel.Select_Cell(row, column, errors);
 }
@@ -82,6 +85,7 @@ Paste_Loop_End Excel_ツール_CellDrop2(Excel_Session& excel, const Paste_Optio
         // Held open by another program: the copy is taken at a later pass, never lost.
         if (snapshot.Busy || !snapshot.Has_Content || snapshot.Private) continue;
 
+        Text_Paste_Result pasted;
         if (snapshot.Has_Text && clip.Clip_Text != clip.Clip_Text_Last) {
             clip.Clip_Text_Last = clip.Clip_Text;
             (void)excel.Excel_ツール_CellDrop2_Activate();
@@ -89,7 +93,8 @@ Paste_Loop_End Excel_ツール_CellDrop2(Excel_Session& excel, const Paste_Optio
                 clip.Paste_Source.clear();
             else
                 host.Record_Text(clip.Clip_Text);
-            if (!Paste_Text(excel, clip.Clip_Text, options.Text_Mode, host.Edits())) continue;
+            pasted = Paste_Text(excel, clip.Clip_Text, options.Text_Mode, host.Edits());
+            if (!pasted) continue;
         } else if (snapshot.Has_Picture) {
             (void)excel.Excel_ツール_CellDrop2_Activate();
             if (!clip.Paste_Source.empty()) {
@@ -102,6 +107,6 @@ Paste_Loop_End Excel_ツール_CellDrop2(Excel_Session& excel, const Paste_Optio
         } else {
             continue;
         }
-        Move_Active_Cell(excel, options.Move_Mode);
+        Move_Active_Cell(excel, options.Move_Mode, pasted.Rows);
     }
 }
