@@ -1,6 +1,7 @@
-// Start-up time of CellDrop.exe, from process start to the start button enabled (the end of start-up
-// plus the first validation tick), and its working set at rest on the set-up screen. The baseline is
-// a minimal window program started the same way in the same run.
+// Start-up time of CellDrop.exe, from process start to the start button enabled (the end of start-up,
+// which runs the first validation pass as the window shows), and its working set at rest on the set-up
+// screen. The baseline is a minimal window program started the same way in the same run. Goal: the
+// start button enabled within 0.4 s under Wine.
 #include <windows.h>
 #include <psapi.h>
 
@@ -71,7 +72,9 @@ int main() {
     const double o = Median(ours), b = Median(base);
     std::printf("start-up to start button enabled (median of %d): %.3f s; minimal window program: %.3f s; ratio %.2fx\n",
                 runs, o, b, o / b);
-    std::printf("start-up less the one-second validation tick: %.3f s\n", o - 1.0);
+    constexpr double goal_seconds = 0.4;
+    std::printf("goal: start button enabled within %.1f s: %s (%.2fx the goal)\n", goal_seconds,
+                o <= goal_seconds ? "met" : "missed", o / goal_seconds);
     const double om = Median(ours_mb), bm = Median(base_mb);
     std::printf("working set at rest: %.1f MB; minimal window program: %.1f MB; ratio %.2fx\n", om, bm, om / bm);
     return 0;

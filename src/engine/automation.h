@@ -82,8 +82,9 @@ private:
     std::wstring description_;
 };
 
-// Registers the message filter that asks COM to retry calls a busy server rejects (every 250 ms,
-// up to 10 s), for the lifetime of the object. The apartment must be single-threaded.
+// Registers, for the lifetime of the object, the message filter that hands a call a busy server
+// rejects straight back to the caller: the layer retries it itself (every 250 ms, up to 10 s) with
+// window messages running. The apartment must be single-threaded.
 class Busy_Retry_Filter_Registration {
 public:
     Busy_Retry_Filter_Registration();

@@ -4,9 +4,9 @@
 
 namespace {
 
-// A clipboard held open by another program is tried again this many settling delays later, for
-// about two seconds, before the copy is given up.
-constexpr int Busy_Retry_Limit = 80;
+// A clipboard held open by another program is tried again, for about two seconds, before the copy
+// is given up.
+constexpr int Busy_Retry_Limit = 100;
 
 }  // namespace
 
@@ -29,9 +29,9 @@ void Clipboard_Capture::Stop() {
 bool Clipboard_Capture::On_Message(UINT message, WPARAM wparam) {
     if (!listener_) return false;
     if (message == WM_CLIPBOARDUPDATE) {
-        // Restarted by every change: a copy written in several steps is read once, complete.
+        // Read now: the next copy may replace this one within a few tens of milliseconds.
         busy_retries_ = 0;
-        SetTimer(window_, Timer_Id, Settle_Ms, nullptr);
+        Take_Copy();
         return true;
     }
     if (message == WM_TIMER && wparam == Timer_Id) {
@@ -47,7 +47,7 @@ void Clipboard_Capture::Take_Copy() {
     if (sequence == last_taken_ || sequence == ignored_sequence_) return;
     Clipboard_Copy read = Clipboard_Read_Copy();
     if (read.Snapshot.Busy) {
-        if (++busy_retries_ <= Busy_Retry_Limit && window_) SetTimer(window_, Timer_Id, Settle_Ms, nullptr);
+        if (++busy_retries_ <= Busy_Retry_Limit && window_) SetTimer(window_, Timer_Id, Busy_Retry_Ms, nullptr);
         return;
     }
     last_taken_ = read.Sequence;
@@ -62,12 +62,23 @@ void Clipboard_Capture::Take_Copy() {
     if (read.Snapshot.Has_Text) copy.Text = std::move(read.Snapshot.Text);
     copy.Has_Picture = read.Snapshot.Has_Picture;
     copy.Picture = std::move(read.Picture);
+    copy.Taken_At = GetTickCount64();
     // The marker belongs to the copy the program made: it is used up by that copy.
     copy.Paste_Source = std::exchange(clip_.Paste_Source, std::wstring());
     Push(std::move(copy));
 }
 
 void Clipboard_Capture::Push(Captured_Copy copy) {
+    if (!queue_.empty()) {
+        Captured_Copy& last = queue_.back();
+        if (!last.Started && copy.Taken_At - last.Taken_At < Settle_Ms && Completes(last, copy)) {
+            picture_bytes_ -= Picture_Bytes(last);
+            picture_bytes_ += Picture_Bytes(copy);
+            if (copy.Paste_Source.empty()) copy.Paste_Source = std::move(last.Paste_Source);
+            last = std::move(copy);
+            return;
+        }
+    }
     picture_bytes_ += Picture_Bytes(copy);
     queue_.push_back(std::move(copy));
     while (queue_.size() > 1 && (queue_.size() > Max_Copies || picture_bytes_ > Max_Picture_Bytes)) {
@@ -81,6 +92,14 @@ void Clipboard_Capture::Pop() {
     if (queue_.empty()) return;
     picture_bytes_ -= Picture_Bytes(queue_.front());
     queue_.pop_front();
+}
+
+bool Clipboard_Capture::Completes(const Captured_Copy& earlier, const Captured_Copy& later) {
+    const bool same_text = !earlier.Text || (later.Text && *later.Text == *earlier.Text);
+    const bool same_picture = !earlier.Has_Picture || (earlier.Picture && later.Picture &&
+                                                      earlier.Picture->Width == later.Picture->Width &&
+                                                      earlier.Picture->Pixels == later.Picture->Pixels);
+    return same_text && same_picture;
 }
 
 std::size_t Clipboard_Capture::Picture_Bytes(const Captured_Copy& copy) {

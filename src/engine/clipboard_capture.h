@@ -1,7 +1,9 @@
 #pragma once
 // Every copy taken when it happens: during a paste run the window listens to the clipboard, and each
-// change is read (after a short settling delay, for programs that write the clipboard in several
-// steps) into a first-in, first-out queue that the paste loop works through. A copy made while a
+// change is read at once into a first-in, first-out queue that the paste loop works through. A
+// program that writes the clipboard in several steps gives several changes within a few
+// milliseconds: a change that only completes the copy before it (the same text, the same picture,
+// more formats) within the settling time replaces that copy instead of adding one. A copy made while a
 // message box is open, while Excel is busy or while a paste runs is kept, and a copy starts its
 // paste at once instead of waiting for the next tick.
 #include <windows.h>
@@ -24,6 +26,8 @@ struct Captured_Copy {
     bool Has_Picture = false;          // offered a picture (format 2, 3 or 8)
     std::optional<Bitmap_Image> Picture;
     std::wstring Paste_Source;  // "", "履歴" or "固定": the program put it there itself
+    unsigned long long Taken_At = 0;  // GetTickCount64 when it was read
+    bool Started = false;       // the loop is pasting it: it is not replaced any more
     bool Text_Done = false;     // the text was taken; the picture, if any, is the next pass's
 };
 
@@ -32,8 +36,10 @@ public:
     // At most this many copies wait; beyond it the oldest are not pasted (they stay in the history).
     static constexpr std::size_t Max_Copies = 100;
     static constexpr std::size_t Max_Picture_Bytes = 256u << 20;
-    static constexpr UINT Settle_Ms = 20;
+    static constexpr UINT Settle_Ms = 30;
+    // Retries a read while another program holds the clipboard open.
     static constexpr UINT_PTR Timer_Id = 0xCA97;
+    static constexpr UINT Busy_Retry_Ms = 20;
 
     // Copies are taken while the options say "する"; a taken copy takes the clipboard marker with it.
     Clipboard_Capture(const Paste_Options& options, Clip_State& clip) : options_(options), clip_(clip) {}
@@ -43,7 +49,7 @@ public:
     void Stop();
     bool Running() const { return listener_ != nullptr; }
 
-    // The window's messages: WM_CLIPBOARDUPDATE and the settling timer. True when handled.
+    // The window's messages: WM_CLIPBOARDUPDATE and the retry timer. True when handled.
     bool On_Message(UINT message, WPARAM wparam);
 
     // What is on the clipboard now is not a copy to paste: the program wrote it itself, or it was
@@ -56,12 +62,14 @@ public:
     // The copies that fell out of a full queue since the last call, oldest first.
     std::vector<Captured_Copy> Take_Skipped() { return std::exchange(skipped_, {}); }
 
-    // Reads the clipboard now and queues what is new (the settling timer's work, callable directly).
+    // Reads the clipboard now and queues what is new.
     void Take_Copy();
 
 private:
     void Push(Captured_Copy copy);
     static std::size_t Picture_Bytes(const Captured_Copy& copy);
+    // The later copy only completes the earlier one (a program writing its copy in several steps).
+    static bool Completes(const Captured_Copy& earlier, const Captured_Copy& later);
 
     const Paste_Options& options_;
     Clip_State& clip_;

@@ -1,5 +1,8 @@
 #include "paste_loop.h"
 
+#include <algorithm>
+#include <optional>
+
 #include "message_box.h"
 #include "message_pump.h"
 #include "mouse_pointer.h"
@@ -35,11 +38,12 @@ bool Clipboard_Holds(Captured_Copy& copy, Clipboard_Capture& capture, bool pictu
 }
 
 // One pass's paste of the oldest copy waiting: its text when it differs from the last text taken,
-// else its picture (a copy offering both has its picture pasted one pass after its text). False when
-// nothing was pasted, or the paste failed: the active cell stays.
-bool Paste_Oldest_Copy(const Excel_Session& excel, const Paste_Options& options, Clip_State& clip,
+// else its picture (a copy offering both has its picture pasted one pass after its text). The rows it
+// filled; nothing when nothing was pasted, or the paste failed: the active cell stays.
+std::optional<long> Paste_Oldest_Copy(const Excel_Session& excel, const Paste_Options& options, Clip_State& clip,
                        Clipboard_Capture& capture, Paste_Loop_Host& host) {
     Captured_Copy& copy = capture.Oldest();
+    copy.Started = true;
     if (copy.Text && !copy.Text_Done && *copy.Text != clip.Clip_Text_Last) {
         copy.Text_Done = true;
         clip.Clip_Text = *copy.Text;
@@ -49,20 +53,22 @@ bool Paste_Oldest_Copy(const Excel_Session& excel, const Paste_Options& options,
         const bool reads_clipboard = Text_Paste_Reads_Clipboard(options.Text_Mode);
         const bool ready = !reads_clipboard || Clipboard_Holds(copy, capture, false);
         if (!copy.Has_Picture) capture.Pop();
-        return ready && Paste_Text(excel, clip.Clip_Text, options.Text_Mode, host.Edits());
+        if (!ready) return std::nullopt;
+        const Text_Paste_Result pasted = Paste_Text(excel, clip.Clip_Text, options.Text_Mode, host.Edits());
+        return pasted ? std::optional<long>(pasted.Rows) : std::nullopt;
     }
     if (!copy.Has_Picture) {
         capture.Pop();  // the same text as the last one: no new copy
-        return false;
+        return std::nullopt;
     }
     Captured_Copy picture = std::move(copy);
     capture.Pop();
     (void)excel.Excel_ツール_CellDrop2_Activate();
     if (picture.Paste_Source.empty() && picture.Picture) host.Record_Picture(*picture.Picture);
-    if (!Clipboard_Holds(picture, capture, true)) return false;
-    if (!Paste_Picture(excel, options.Pic_Format, clip, picture.Sequence)) return false;
+    if (!Clipboard_Holds(picture, capture, true)) return std::nullopt;
+    if (!Paste_Picture(excel, options.Pic_Format, clip, picture.Sequence)) return std::nullopt;
     Size_Picture(excel, options.Pic_Size);
-    return true;
+    return 1;
 }
 
 // Both histories, at the end of a run.
@@ -71,12 +77,13 @@ void Write_Histories(Paste_Loop_Host& host) {
     host.Write_Picture_History();
 }
 
-// The active cell moves one to the right or one down from where the paste left it.
-void Move_Active_Cell(const Excel_Session& excel, const std::wstring& move_mode) {
+// The active cell moves one to the right of the pasted block's top cell, or to the row below its last
+// row: a copy of several lines must not land on its own second line.
+void Move_Active_Cell(const Excel_Session& excel, const std::wstring& move_mode, long rows_pasted) {
     long row = 0, column = 0;
     if (!excel.Active_Cell_Position(row, column)) return;
     if (move_mode == L"右へ") ++column;
-    if (move_mode == L"下へ") ++row;
+    if (move_mode == L"下へ") row += std::max(rows_pasted, 1L);
     Error_State errors;
     excel.Select_Cell(row, column, errors);
 }
@@ -139,6 +146,9 @@ Paste_Loop_End Excel_ツール_CellDrop2(Excel_Session& excel, const Paste_Optio
             Show_Message(L"コピーが続いたため、" + std::to_wstring(skipped) +
                          L"件のコピーを貼り付けませんでした。コピー履歴には残っています。");
         if (options.Paste_On == 0 || capture.Empty()) continue;
-        if (Paste_Oldest_Copy(excel, options, clip, capture, host)) Move_Active_Cell(excel, options.Move_Mode);
+        if (const auto rows = Paste_Oldest_Copy(excel, options, clip, capture, host)) {
+            Do_Events();  // copies made during the paste are taken before the next one replaces them
+            Move_Active_Cell(excel, options.Move_Mode, *rows);
+        }
     }
 }

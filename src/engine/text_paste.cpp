@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <oleauto.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "excel_session.h"
@@ -28,8 +29,8 @@ void Widen_Column(const Excel_Session& excel, const std::vector<std::wstring>& l
 // The edits of one cell that already holds the text: a date becomes its date value; a number or a
 // date whose box is ticked becomes text with a leading apostrophe.
 void Apply_Edits(const Automation_Object& cell, const std::wstring& text, const Text_Edits& edits) {
-    const std::optional<double> date = Date_Of_Text(text);
-    if (date) (void)cell.Put(L"Value", Variant::Date(*date));
+    const std::optional<Date_Text> date = Date_Of_Text(text);
+    if (date && !date->Time_Only) (void)cell.Put(L"Value", Variant::Date(date->Day));
     if (edits.Number_As_Text && Is_Number_Text(text)) (void)cell.Put(L"Value", Variant::Text(L"'" + text));
     if (edits.Date_As_Text && date) (void)cell.Put(L"Value", Variant::Text(L"'" + text));
 }
@@ -43,7 +44,16 @@ bool Write_One_Cell(const Excel_Session& excel, const std::wstring& paste_text, 
     return true;
 }
 
-bool Paste_Many_Cells(const Excel_Session& excel, const std::wstring& clip_text, const Text_Edits& edits) {
+// Rows Excel fills with the text: one per line, where a CR LF ends a line ("a\r\n\r\n" is a and an
+// empty line). Not the parts of Str_Split, which gives an extra empty part for a text ending in two.
+long Pasted_Rows(std::wstring_view text) {
+    long rows = 0;
+    for (std::size_t at = text.find(L"\r\n"); at != std::wstring_view::npos; at = text.find(L"\r\n", at + 2)) ++rows;
+    if (!text.ends_with(L"\r\n")) ++rows;
+    return std::max(rows, 1L);
+}
+
+Text_Paste_Result Paste_Many_Cells(const Excel_Session& excel, const std::wstring& clip_text, const Text_Edits& edits) {
     const std::vector<std::wstring> parts = Str_Split(clip_text, Get_CrLf());
     if (edits.Widen) Widen_Column(excel, parts);
 
@@ -63,11 +73,12 @@ bool Paste_Many_Cells(const Excel_Session& excel, const std::wstring& clip_text,
     }
     if (!pasted.Ok()) {
         Show_Message(kFailed);
-        return false;
+        return {.Ok = false};
     }
+    const Text_Paste_Result filled{.Ok = true, .Rows = Pasted_Rows(clip_text)};
 
     long row = 0, column = 0;
-    if (!excel.Active_Cell_Position(row, column)) return true;
+    if (!excel.Active_Cell_Position(row, column)) return filled;
     for (std::size_t i = 0; i < parts.size(); ++i) {
         const std::wstring& part = parts[i];
         if (!Date_Of_Text(part) && !(edits.Number_As_Text && Is_Number_Text(part))) continue;
@@ -75,7 +86,7 @@ bool Paste_Many_Cells(const Excel_Session& excel, const std::wstring& clip_text,
             sheet.Get(L"Cells", {Variant::Long(row + static_cast<long>(i)), Variant::Long(column)}).Object();
         Apply_Edits(cell, part, edits);
     }
-    return true;
+    return filled;
 }
 
 }  // namespace
@@ -92,25 +103,24 @@ bool Is_Number_Text(const std::wstring& text) {
     return SUCCEEDED(VarR8FromStr(const_cast<OLECHAR*>(text.c_str()), LOCALE_USER_DEFAULT, 0, &value));
 }
 
-std::optional<double> Date_Of_Text(const std::wstring& text) {
+std::optional<Date_Text> Date_Of_Text(const std::wstring& text) {
     if (text.empty() || Is_Number_Text(text)) return std::nullopt;
     DATE value = 0;
     if (FAILED(VarDateFromStr(const_cast<OLECHAR*>(text.c_str()), LOCALE_USER_DEFAULT, 0, &value))) return std::nullopt;
     const DATE day = std::trunc(value);
     // Day 0 is 1899/12/30, which only a time of day alone parses to.
-    if (day == 0) return std::nullopt;
-    return day;
+    return Date_Text{day, day == 0};
 }
 
-bool Paste_Text(const Excel_Session& excel, const std::wstring& clip_text, const std::wstring& text_mode,
-                const Text_Edits& edits) {
-    bool ok = true;
+Text_Paste_Result Paste_Text(const Excel_Session& excel, const std::wstring& clip_text, const std::wstring& text_mode,
+                             const Text_Edits& edits) {
+    Text_Paste_Result result;
     if (text_mode.find(L"削除") != std::wstring::npos) {
         const std::wstring paste_text = Replace_All(clip_text, Get_CrLf(), L"").Text;
         if (edits.Widen) Widen_Column(excel, {paste_text});
         if (!Write_One_Cell(excel, paste_text, edits)) {
             Show_Message(kFailed);
-            ok = false;
+            result.Ok = false;
         }
     }
     if (text_mode.find(L"セル内") != std::wstring::npos) {
@@ -118,11 +128,15 @@ bool Paste_Text(const Excel_Session& excel, const std::wstring& clip_text, const
         if (edits.Widen) Widen_Column(excel, Str_Split(paste_text, Get_Lf()));
         if (!Write_One_Cell(excel, paste_text, edits)) {
             Show_Message(kFailed);
-            ok = false;
+            result.Ok = false;
         }
     }
-    if (text_mode.find(L"複数セル") != std::wstring::npos) ok = Paste_Many_Cells(excel, clip_text, edits) && ok;
-    return ok;
+    if (text_mode.find(L"複数セル") != std::wstring::npos) {
+        const Text_Paste_Result block = Paste_Many_Cells(excel, clip_text, edits);
+        result.Ok = block.Ok && result.Ok;
+        result.Rows = block.Rows;
+    }
+    return result;
 }
 
 bool Text_Paste_Reads_Clipboard(const std::wstring& text_mode) { return text_mode.find(L"複数セル") != std::wstring::npos; }

@@ -19,15 +19,25 @@ int Str_Width(std::wstring_view text);
 
 // A text the locale's number parser accepts ("0123", "1,234", "-1.5").
 bool Is_Number_Text(const std::wstring& text);
-// The date part of a text the locale's date parser accepts as a date. Never a number text ("1.5" and
-// "1,234" also parse as dates) and never a time of day alone ("12:30" would become 1899/12/30).
-// An automation DATE: days since 1899/12/30.
-std::optional<double> Date_Of_Text(const std::wstring& text);
+// A text the locale's date parser accepts as a date or a time of day.
+struct Date_Text {
+    double Day = 0;          // the date part, an automation DATE: days since 1899/12/30
+    bool Time_Only = false;  // "12:30": its date part would be 1899/12/30, so it has none to store
+};
+// Never a number text: "1.5" and "1,234" also parse as dates.
+std::optional<Date_Text> Date_Of_Text(const std::wstring& text);
+
+// What a text paste filled, for the cell move that follows it.
+struct Text_Paste_Result {
+    bool Ok = true;  // false when the paste failed; the message is shown already
+    long Rows = 1;   // rows filled from the active cell down: one per line in mode "複数セル"
+    explicit operator bool() const { return Ok; }
+};
 
 // Pastes the text into the active cell (or cells, one line per row) by the mode's keyword: "削除",
-// "セル内" or "複数セル". False when the paste failed; the message is shown already.
-bool Paste_Text(const Excel_Session& excel, const std::wstring& clip_text, const std::wstring& text_mode,
-                const Text_Edits& edits);
+// "セル内" or "複数セル".
+Text_Paste_Result Paste_Text(const Excel_Session& excel, const std::wstring& clip_text, const std::wstring& text_mode,
+                             const Text_Edits& edits);
 
 // Whether the mode pastes through Excel's paste of the clipboard (one row per line), so that the
 // text must be on the clipboard when it runs.

@@ -17,6 +17,17 @@ void For_Each_Top_Window(HWND form, Visit visit) {
         if (Is_Top_Window(w) && !visit(w)) return;
 }
 
+bool Activate_First_Containing(HWND form, const std::wstring& part) {
+    bool found = false;
+    For_Each_Top_Window(form, [&](HWND w) {
+        if (Trimmed_Title(w).find(part) == std::wstring::npos) return true;
+        SetForegroundWindow(w);
+        found = true;
+        return false;
+    });
+    return found;
+}
+
 }  // namespace
 
 bool Is_Top_Window(HWND window) {
@@ -33,13 +44,10 @@ std::vector<std::wstring> Win_Title_List(HWND form) {
     return titles;
 }
 
-bool Activate_Window_Titled(HWND form, const std::wstring& part) {
-    bool found = false;
-    For_Each_Top_Window(form, [&](HWND w) {
-        if (Trimmed_Title(w).find(part) == std::wstring::npos) return true;
-        SetForegroundWindow(w);
-        found = true;
-        return false;
-    });
-    return found;
+bool Activate_Window_Titled(HWND form, const std::wstring& workbook_name) {
+    if (Activate_First_Containing(form, workbook_name)) return true;
+    // With extensions hidden (the Windows default) Excel titles its window "帳票 - Excel".
+    const std::size_t dot = workbook_name.find_last_of(L'.');
+    if (dot == std::wstring::npos || dot == 0) return false;
+    return Activate_First_Containing(form, workbook_name.substr(0, dot));
 }

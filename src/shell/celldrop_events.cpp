@@ -146,7 +146,9 @@ void CellDrop_F::Lst_Select_File_Open(const std::wstring& line) {
 void CellDrop_F::Put_On_Clipboard(const std::wstring& text, const wchar_t* source) {
     // Emptied first, so that the entry counts as a new copy even when it equals the last one.
     Clip.Clip_Text_Last.clear();
-    if (Clipboard_Set_Text(text)) Clip.Paste_Source = source;
+    // Marked before the write: the copy is taken as soon as the clipboard tells of it.
+    Clip.Paste_Source = source;
+    if (!Clipboard_Set_Text(text)) Clip.Paste_Source.clear();
 }
 
 void CellDrop_F::Lst_Select_ツール_CellDrop() {

@@ -115,6 +115,9 @@ void CellDrop_F::Form_Load() {
     Set_Enabled(true);
     Flg_Check = true;
     Show();
+    // The first check runs as soon as the window shows instead of a second later, so that the start
+    // button is usable at once; the timer goes on checking every second.
+    if (Tim_エラーチェック && Tim_エラーチェック->Index()) Timer1_Timer(*Tim_エラーチェック->Index());
     Set_Screen_Mouse_Pointer(Mouse_Pointer::Default);
 }
 

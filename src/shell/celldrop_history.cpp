@@ -70,8 +70,11 @@ void CellDrop_F::Img_Pic_Click(int index) {
     cell->Set_Border(true);
     Do_Events();
     // An entry whose picture cannot be read back puts nothing on the clipboard, and marks nothing.
-    if (const auto picture = Rireki_Pics.Picture(index); picture && Clipboard_Set_Picture(*picture))
+    if (const auto picture = Rireki_Pics.Picture(index)) {
+        // Marked before the write: the copy is taken as soon as the clipboard tells of it.
         Clip.Paste_Source = L"履歴";
+        if (!Clipboard_Set_Picture(*picture)) Clip.Paste_Source.clear();
+    }
     Do_Events();
     Wait_Time(200);
     if (Is_Loaded()) cell->Set_Border(false);

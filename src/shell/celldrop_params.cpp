@@ -104,9 +104,11 @@ void CellDrop_F::Text_Update_ツール_CellDrop2(const std::wstring& mode) {
     if (mode == L"R") {
         const std::vector<std::wstring> positions = Read_Values(options_file, 4);
         for (std::size_t g = 0; g < std::size(groups); ++g) {
-            const int p = Number_Value(positions[g]);
-            // A position outside the group leaves the group's choice as it is.
-            if (p >= 0 && static_cast<std::size_t>(p) < groups[g].size()) groups[g][static_cast<std::size_t>(p)]->Set_Value(1);
+            int p = Number_Value(positions[g]);
+            // A position outside the group reads like an empty line: the group's first option. Leaving
+            // the group without a choice would make every copy overwrite the same cell.
+            if (p < 0 || static_cast<std::size_t>(p) >= groups[g].size()) p = 0;
+            groups[g][static_cast<std::size_t>(p)]->Set_Value(1);
         }
         const std::vector<std::wstring> states = Read_Values(checks_file, 3);
         for (std::size_t slot = 0; slot < Che_Table_Text.size(); ++slot)

@@ -79,7 +79,9 @@ void Control::Create_Window() {
             break;
         case Control_Kind::Check_Box:
             window_class = L"BUTTON";
-            style |= BS_CHECKBOX | BS_MULTILINE | WS_TABSTOP;
+            // Three-state, so that a stored 2 shows greyed: a two-state box would show it ticked.
+            // Not automatic: a click goes through Notify_User_Click, which ticks a greyed box.
+            style |= BS_3STATE | BS_MULTILINE | WS_TABSTOP;
             break;
         case Control_Kind::Picture_Box:
             window_class = L"CellDropPanel";

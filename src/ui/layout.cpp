@@ -264,8 +264,11 @@ void List_Fit_Extent(Form& form, Control& list) {
 void Form_Close_All(Form& main) {
     while (true) {
         Form* other = nullptr;
-        for (Form* f : Form::Loaded_Forms())
-            if (f != &main) other = f;
+        for (Form* f : Form::Loaded_Forms()) {
+            if (f == &main) continue;
+            other = f;
+            break;
+        }
         if (!other || !other->Unload()) break;
     }
     if (main.Is_Loaded() && main.State() != Window_State::Normal) {

@@ -41,19 +41,74 @@ TEST_F(Paste_Run_Test, OneLinePerCellFromTheActiveCell) {
     EXPECT_TRUE(Wait_Until([&] { return Active_Cell() == L"B1"; }, Paste_Timeout_Ms));
 }
 
-TEST_F(Paste_Run_Test, NumbersAndDatesAsTextAndTheColumnWidened) {
-    Checks(1, 1, 1);
-    Options(1, 0, 0, 0);
+TEST_F(Paste_Run_Test, EachBoxSwitchesItsOwnEditOneAtATime) {
+    // Positions out of range choose each group's first option: "右へ" and "削除→１個のセルに貼付".
+    ASSERT_TRUE(Write_Bytes(folder / L"Para2_1.txt", "-5\r\n 0\r\n 12345678901234567890\r\n 0\r\n"));
+    Checks(1, 2, 0);  // widening on; the number box greyed, which counts as off
     Start();
-    ASSERT_TRUE(Copy(L"0123"));
-    ASSERT_TRUE(Wait_Cell("A1", L"0123"));
-    EXPECT_EQ(Cell_Type("A1"), L"string");
-    ASSERT_TRUE(Copy(L"2021/05/31 12:30"));
-    ASSERT_TRUE(Wait_Cell("A2", L"2021/05/31 12:30"));
-    EXPECT_EQ(Cell_Type("A2"), L"string");
+    const auto box_is = [&](int slot, LRESULT state) {
+        return Wait_Until([&] { return SendMessageW(app->Control(ids::Che_Control + slot), BM_GETCHECK, 0, 0) == state; },
+                          Paste_Timeout_Ms);
+    };
+    EXPECT_TRUE(box_is(1, BST_INDETERMINATE));
+
+    // Into a fresh column: a double-byte character counts 2.
     ASSERT_TRUE(Copy(L"漢字漢字漢字abc"));
-    ASSERT_TRUE(Wait_Cell("A3", L"漢字漢字漢字abc"));
-    EXPECT_TRUE(Wait_Until([&] { return Sheet()["columnWidths"]["A"].Number() >= 15; }, Paste_Timeout_Ms));
+    ASSERT_TRUE(Wait_Cell("A1", L"漢字漢字漢字abc"));
+    EXPECT_EQ(Sheet()["columnWidths"]["A"].Number(), 15);
+    ASSERT_TRUE(Copy(L"0123"));
+    // The cell moves only when all edits are done: then the value is final.
+    ASSERT_TRUE(Wait_Until([&] { return Active_Cell() == L"C1"; }, Paste_Timeout_Ms));
+    EXPECT_EQ(Cell("B1"), L"123");
+
+    // Choosing an option writes both files back; the greyed box stays 2 until it is clicked.
+    ASSERT_TRUE(Click(app->Control(ids::Opt_Joken + 17)));
+    EXPECT_TRUE(Wait_Until(
+        [&] {
+            return Read_Bytes(folder / L"Para2_1.txt") == " 0\r\n 0\r\n 0\r\n 1\r\n" &&
+                   Read_Bytes(folder / L"Para2_2.txt") == " 1\r\n 2\r\n 0\r\n";
+        },
+        Paste_Timeout_Ms));
+    ASSERT_TRUE(Click(app->Control(ids::Che_Control + 0)));
+    ASSERT_TRUE(box_is(0, BST_UNCHECKED));
+    ASSERT_TRUE(Click(app->Control(ids::Che_Control + 1)));
+    ASSERT_TRUE(box_is(1, BST_CHECKED));
+    ASSERT_TRUE(Copy(L"0456"));
+    ASSERT_TRUE(Wait_Cell("C1", L"0456"));
+    EXPECT_EQ(Cell_Type("C1"), L"string");
+
+    ASSERT_TRUE(Click(app->Control(ids::Che_Control + 1)));
+    ASSERT_TRUE(box_is(1, BST_UNCHECKED));
+    ASSERT_TRUE(Click(app->Control(ids::Che_Control + 2)));
+    ASSERT_TRUE(box_is(2, BST_CHECKED));
+    // A time of day alone is a date to the date box.
+    ASSERT_TRUE(Copy(L"12:30"));
+    ASSERT_TRUE(Wait_Cell("D1", L"12:30"));
+    EXPECT_EQ(Cell_Type("D1"), L"string");
+    ASSERT_TRUE(Copy(L"2021/05/31 12:30"));
+    ASSERT_TRUE(Wait_Cell("E1", L"2021/05/31 12:30"));
+    EXPECT_EQ(Cell_Type("E1"), L"string");
+    ASSERT_TRUE(Copy(L"0789"));
+    ASSERT_TRUE(Wait_Until([&] { return Active_Cell() == L"G1"; }, Paste_Timeout_Ms));
+    EXPECT_EQ(Cell("F1"), L"789");
+    EXPECT_EQ(Sheet()["columnWidths"]["E"].Number(), 0);  // widening is off
+}
+
+TEST_F(Paste_Run_Test, ManyCellsDownwardsRewriteNumbersAndDatesAndTheNextCopyGoesBelow) {
+    Options(1, 0, 2, 0);  // "下へ", "改行を基準に縦の複数セルに貼付"
+    Checks(0, 1, 0);
+    Start();
+    // Two trailing line breaks: the last line is empty.
+    ASSERT_TRUE(Copy(L"x\r\n0123\r\n2021/05/31 12:30\r\n\r\n"));
+    // The rewrite goes down the column: the date, last, loses its time of day.
+    ASSERT_TRUE(Wait_Cell("A3", L"2021-05-31T00:00:00"));
+    EXPECT_EQ(Cell("A1"), L"x");
+    EXPECT_EQ(Cell("A2"), L"0123");
+    EXPECT_EQ(Cell_Type("A2"), L"string");
+    ASSERT_TRUE(Copy(L"next"));
+    ASSERT_TRUE(Wait_Cell("A5", L"next"));
+    EXPECT_EQ(Cell("A4"), L"");
+    EXPECT_EQ(Cell("A2"), L"0123");
 }
 
 TEST_F(Paste_Run_Test, NumbersAndDatesAsExcelMakesThem) {
@@ -134,13 +189,20 @@ TEST_F(Paste_Run_Test, ABusyExcelGetsTheCopyAfterwards) {
     ASSERT_TRUE(Wait_Cell("A1", L"later"));
 }
 
-TEST_F(Paste_Run_Test, ExistingWorkbookIsOpened) {
+TEST_F(Paste_Run_Test, ExistingWorkbookIsOpenedAndItsWindowComesForwardAtTheEnd) {
     const std::wstring book = folder / L"報告.xlsx";
     ASSERT_TRUE(Write_Bytes(book, "x"));
+    // Excel's window titled as Windows' default hides extensions: "報告 - Excel".
+    SetEnvironmentVariableW(standin::Hide_Extensions_Variable, L"1");
     Start(book);
     EXPECT_EQ(State()["activeWorkbook"].Text(), L"報告.xlsx");
     ASSERT_TRUE(Copy(L"in the file"));
     ASSERT_TRUE(Wait_Cell("A1", L"in the file"));
+    EXPECT_EQ(State()["window"]["title"].Text(), L"報告 - Excel");
+    const double activations = State()["window"]["activations"].Number();
+    ASSERT_TRUE(Click(app->Control(ids::Cmd_Control + 4)));  // "貼付終了"
+    EXPECT_TRUE(Wait_Until([&] { return !State()["running"].Bool(); }, Paste_Timeout_Ms));
+    EXPECT_GT(State()["window"]["activations"].Number(), activations);
 }
 
 TEST_F(Paste_Run_Test, ALockedWorkbookStartsNoExcel) {

@@ -17,14 +17,18 @@ TEST(TextPaste, NumbersAndDatesByTheLocale) {
     for (const wchar_t* number : {L"0123", L"1.5", L"-2", L"1,234"}) EXPECT_TRUE(Is_Number_Text(number)) << "number";
     for (const wchar_t* text : {L"", L"abc", L"2021/05/31"}) EXPECT_FALSE(Is_Number_Text(text));
 
-    const std::optional<double> date = Date_Of_Text(L"2021/05/31 12:30");
+    const std::optional<Date_Text> date = Date_Of_Text(L"2021/05/31 12:30");
     ASSERT_TRUE(date);
-    EXPECT_DOUBLE_EQ(*date, 44347.0);  // 2021/05/31, the time of day dropped
-    EXPECT_EQ(Date_Of_Text(L"2021/05/31"), date);
-    // Numbers that the date parser would also take, and a time of day alone, are no dates.
+    EXPECT_DOUBLE_EQ(date->Day, 44347.0);  // 2021/05/31, the time of day dropped
+    EXPECT_FALSE(date->Time_Only);
+    EXPECT_DOUBLE_EQ(Date_Of_Text(L"2021/05/31").value_or(Date_Text{}).Day, 44347.0);
+    // A time of day alone is a date without a date part to store.
+    const std::optional<Date_Text> time = Date_Of_Text(L"12:30");
+    ASSERT_TRUE(time);
+    EXPECT_TRUE(time->Time_Only);
+    // Numbers that the date parser would also take are no dates.
     EXPECT_FALSE(Date_Of_Text(L"1.5"));
     EXPECT_FALSE(Date_Of_Text(L"1,234"));
-    EXPECT_FALSE(Date_Of_Text(L"12:30"));
     EXPECT_FALSE(Date_Of_Text(L"abc"));
 }
 

@@ -44,7 +44,7 @@ TEST_F(OptionsTest, ChoosingAnOptionWritesBothFilesAtOnce) {
     EXPECT_EQ(Read_Bytes(dir / L"Para\\Para2_1.txt"), "<missing>");
 }
 
-TEST_F(OptionsTest, ReadsPositionsAndSkipsOnesOutsideTheGroup) {
+TEST_F(OptionsTest, ReadsPositionsAndTakesTheFirstOptionForOnesOutsideTheGroup) {
     ASSERT_TRUE(Write_Bytes(dir / L"Para2_1.txt", " 1\r\n 3\r\n 2\r\n 1\r\n"));
     ASSERT_TRUE(Write_Bytes(dir / L"Para2_2.txt", " 1\r\n 0\r\n 1\r\n"));
     form->Pic_Control_Paste->Set_Enabled(false);
@@ -55,12 +55,13 @@ TEST_F(OptionsTest, ReadsPositionsAndSkipsOnesOutsideTheGroup) {
     EXPECT_EQ(form->Options.Pic_Size, L"セルに収まる大きさ");
     EXPECT_EQ((*form)(L"Che_Control", 2).Value(), 1);
 
-    ASSERT_TRUE(Write_Bytes(dir / L"Para2_1.txt", " 0\r\n 9\r\n 0\r\n-1\r\n"));
+    // Read like empty lines: the first option of each group.
+    ASSERT_TRUE(Write_Bytes(dir / L"Para2_1.txt", " 0\r\n 9\r\n 0\r\n12345678901234567890\r\n"));
     form->Text_Update_ツール_CellDrop2(L"R");
     EXPECT_EQ(form->Options.Move_Mode, L"右へ");
-    EXPECT_EQ(form->Options.Pic_Format, L"図 (GIF)");  // 9 is no position: unchanged
+    EXPECT_EQ(form->Options.Pic_Format, L"なし");
     EXPECT_EQ(form->Options.Text_Mode, L"削除→１個のセルに貼付");
-    EXPECT_EQ(form->Options.Pic_Size, L"セルに収まる大きさ");
+    EXPECT_EQ(form->Options.Pic_Size, L"なし");
 }
 
 TEST_F(OptionsTest, PastingOffDisablesTheOtherGroups) {

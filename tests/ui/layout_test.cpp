@@ -68,14 +68,22 @@ TEST(Layout, ArrayMaxCountsTheElements) {
     EXPECT_EQ(Control_Array_Max(form, L"Img_Pic"), 1);
 }
 
-TEST(Layout, CloseAllEndsTheProgram) {
-    Test_Form main_form, other;
+TEST(Layout, CloseAllUnloadsTheOtherFormsInLoadOrderAndEndsTheProgram) {
+    struct Noted_Form : Test_Form {
+        std::vector<const Form*>* Unloaded = nullptr;
+        void On_Unload() override { Unloaded->push_back(this); }
+    };
+    std::vector<const Form*> unloaded;
+    Test_Form main_form;
+    Noted_Form first, second;
+    first.Unloaded = second.Unloaded = &unloaded;
     ASSERT_TRUE(main_form.Load());
-    ASSERT_TRUE(other.Load());
+    ASSERT_TRUE(first.Load());
+    ASSERT_TRUE(second.Load());
     main_form.Show();
     Form_Close_All(main_form);
     EXPECT_FALSE(main_form.Is_Loaded());
-    EXPECT_FALSE(other.Is_Loaded());
+    EXPECT_EQ(unloaded, (std::vector<const Form*>{&first, &second}));
     MSG msg;
     bool quit = false;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) quit = quit || msg.message == WM_QUIT;

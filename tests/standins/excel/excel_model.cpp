@@ -252,3 +252,14 @@ bool Excel_Model::Delete_Sheet(Workbook& book, Object_Id sheet) {
     if (book.Active_Sheet == sheet) book.Active_Sheet = (next != book.Sheets.end() ? next : next - 1)->Id;
     return true;
 }
+
+std::wstring Window_Title(const Excel_Model& model) {
+    const auto& books = model.Workbooks();
+    const auto book = std::find_if(books.begin(), books.end(),
+                                   [&](const Workbook& b) { return b.Id == model.Active_Workbook_Id(); });
+    if (book == books.end()) return L"Excel";
+    std::wstring name = book->Name;
+    const std::size_t dot = name.find_last_of(L'.');
+    if (model.Extensions_Hidden && dot != std::wstring::npos && dot > 0) name.resize(dot);
+    return name + L" - Excel";
+}

@@ -97,6 +97,10 @@ public:
     bool Display_Alerts = true;
     long Window_State = Xl_Normal;
     bool Running = true;  // false once Excel has quit
+    // Excel's main window: whether its title leaves out the workbook's extension, as Excel's does
+    // when the system hides extensions, and how often the window was brought forward.
+    bool Extensions_Hidden = false;
+    int Window_Activations = 0;
 
     const std::vector<Workbook>& Workbooks() const { return workbooks_; }
     Object_Id Active_Workbook_Id() const { return active_workbook_; }
@@ -133,6 +137,9 @@ private:
     Object_Id next_id_ = 1;
     int books_added_ = 0;
 };
+
+// Excel's window title: "帳票.xlsx - Excel", "帳票 - Excel" with extensions hidden, "Excel" with no book.
+std::wstring Window_Title(const Excel_Model& model);
 
 bool Same_Name(std::wstring_view a, std::wstring_view b);
 // Points of a column: (width * 7 + 5) pixels at 96 dpi, rounded to a whole pixel.

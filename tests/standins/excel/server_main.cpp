@@ -3,7 +3,8 @@
 //
 // One process serves one client (REGCLS_SINGLEUSE, as a killed multiple-use server leaves Wine's
 // class table pointing at a dead process until rpcss restarts). It runs a single-threaded apartment
-// with a message loop and a hidden "XLMAIN" window, through which tests act as the user, and ends
+// with a message loop and an "XLMAIN" window (shown while Excel is visible), through which tests act
+// as the user, and ends
 // when its last object is released, on Quit, or when the user quits.
 #include <windows.h>
 
@@ -83,6 +84,12 @@ LRESULT CALLBACK Window_Procedure(HWND window, UINT message, WPARAM wparam, LPAR
                 if (!stand_in->Ever_Connected()) stand_in->Request_Quit();
             }
             return 0;
+        case WM_ACTIVATE:
+            if (LOWORD(wparam) != WA_INACTIVE) {
+                ++stand_in->Model().Window_Activations;
+                stand_in->Save_State();
+            }
+            return DefWindowProcW(window, message, wparam, lparam);
         case WM_CLOSE:  // the user closing Excel's window
             stand_in->Request_Quit();
             return 0;
@@ -122,6 +129,7 @@ int Serve(HINSTANCE instance) {
     const Com_Apartment apartment;
     if (FAILED(apartment.Result())) return 2;
     Stand_In stand_in(Record_Files_From_Environment());
+    stand_in.Model().Extensions_Hidden = Extensions_Hidden_From_Environment();
     const HWND window = Create_Main_Window(instance, stand_in);
     if (!window) return 3;
     stand_in.Attach_Window(window);

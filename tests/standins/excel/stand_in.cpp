@@ -63,6 +63,8 @@ Record_Files Record_Files_From_Environment() {
     return {Environment(standin::State_Variable), Environment(standin::Log_Variable)};
 }
 
+bool Extensions_Hidden_From_Environment() { return Environment(standin::Hide_Extensions_Variable) == L"1"; }
+
 Stand_In::Stand_In(Record_Files files) : files_(std::move(files)) {}
 
 void Stand_In::Object_Created(Dispatch_Object* object) {
@@ -86,7 +88,18 @@ void Stand_In::After_Call(const Call_Record& call) {
     Save_State();
 }
 
+void Stand_In::Sync_Window() {
+    if (!window_ || shut_down_) return;
+    const std::wstring title = Window_Title(model_);
+    wchar_t shown[256] = {};
+    GetWindowTextW(window_, shown, 256);
+    if (title != shown) SetWindowTextW(window_, title.c_str());
+    // Shown without taking the focus: only the program under test brings it forward.
+    if ((IsWindowVisible(window_) != FALSE) != model_.Visible) ShowWindow(window_, model_.Visible ? SW_SHOWNOACTIVATE : SW_HIDE);
+}
+
 void Stand_In::Save_State() {
+    Sync_Window();
     if (files_.State.empty()) return;
     std::string state = State_Json(model_);
     if (state == saved_state_) return;

@@ -50,6 +50,7 @@ public:
 
     // Appends the call to the log, then saves the state if the call changed it.
     void After_Call(const Call_Record& call);
+    // Also brings the main window in line with the model: shown while Visible, titled as Excel's.
     void Save_State();
 
     // "Object.Member:count" (count defaults to 1): the next count calls of that member fail with an
@@ -67,6 +68,8 @@ public:
     void Shut_Down();
 
 private:
+    void Sync_Window();
+
     struct Injected_Failure {
         std::wstring Object;
         std::wstring Member;
@@ -88,3 +91,5 @@ private:
 
 // The record files a test chose for this process (see standin_protocol.h).
 Record_Files Record_Files_From_Environment();
+// Whether the test asked for window titles without the workbook's extension.
+bool Extensions_Hidden_From_Environment();

@@ -1,6 +1,8 @@
 #pragma once
 // How tests talk to the stand-in Excel: the environment variables it reads and the commands a test
-// sends, as the user would act in Excel, through WM_COPYDATA to its hidden "XLMAIN" window.
+// sends, as the user would act in Excel, through WM_COPYDATA to its "XLMAIN" window. That window is
+// shown while Application.Visible is True and titled as Excel titles its main window; the state file
+// counts how often it was brought forward (see state_json.h).
 // The command's text (UTF-16, no terminating zero needed) is in lpData; dwData holds the command.
 // SendMessage answers TRUE when the command was done, FALSE when it made no sense (no such sheet,
 // a taken sheet name, no book open, the book's last sheet, an unknown command). The state file is
@@ -24,6 +26,9 @@ namespace standin {
 constexpr wchar_t State_Variable[] = L"CELLDROP_STANDIN_STATE";
 // Full path of the call log: one JSON line appended per automation call.
 constexpr wchar_t Log_Variable[] = L"CELLDROP_STANDIN_LOG";
+// "1": the window title leaves out the workbook's extension from the start, as Excel's does when the
+// system hides extensions (the Windows default). Hide_Extensions switches it later.
+constexpr wchar_t Hide_Extensions_Variable[] = L"CELLDROP_STANDIN_HIDE_EXTENSIONS";
 
 constexpr wchar_t Window_Class[] = L"XLMAIN";
 
@@ -37,6 +42,7 @@ enum Command : unsigned {
     Busy = 7,             // text: milliseconds during which incoming calls are rejected
     Add_Sheet = 8,        // text: name of a new sheet added to the active workbook (it becomes active)
     Fail_Member = 9,      // text: "Object.Member:count": the next count calls of it fail with an Excel error
+    Hide_Extensions = 10, // text: "1": window title "帳票 - Excel"; "0": "帳票.xlsx - Excel"
 };
 
 }  // namespace standin

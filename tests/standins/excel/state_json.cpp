@@ -233,6 +233,13 @@ std::string State_Json(const Excel_Model& model) {
     json.End_Array();
     json.Key(L"running");
     json.Bool(model.Running);
+    json.Key(L"window");
+    json.Begin_Object();
+    json.Key(L"title");
+    json.String(Window_Title(model));
+    json.Key(L"activations");
+    json.Number(model.Window_Activations);
+    json.End_Object();
     json.End_Object();
     return json.Text();
 }

@@ -52,6 +52,10 @@ bool Run(Stand_In& stand_in, ULONG_PTR command, std::wstring_view text) {
         }
         case standin::Fail_Member:
             return stand_in.Fail_Member(text);
+        case standin::Hide_Extensions:
+            if (text != L"0" && text != L"1") return false;
+            model.Extensions_Hidden = text == L"1";
+            return true;
         default:
             return false;
     }
