@@ -158,19 +158,25 @@ int main() {
             if (!Copy_Text(Burst_Text(burst.Column, i))) return 1;
             Sleep(static_cast<DWORD>(burst.Gap_Ms));
         }
-        const std::string last_cell = "\"" + std::string(burst.Column) + std::to_string(burst.Count) + "\"";
-        (void)Wait_Until([&] { return Read_Bytes(state_file).find(last_cell) != std::string::npos; }, 30000);
+        // The last copy's text in a cell (the cell's address alone also shows as the active cell).
+        const std::string last_text = "\"value\":\"" + std::string(burst.Column) + "-" + std::to_string(burst.Count - 1) + "\"";
+        (void)Wait_Until([&] { return Read_Bytes(state_file).find(last_text) != std::string::npos; }, 30000);
         const double seconds = std::chrono::duration<double>(Clock::now() - t0).count();
         const std::string state = Read_Bytes(state_file);
         int in_place = 0;
+        std::string misplaced;
         for (int i = 0; i < burst.Count; ++i) {
             const std::string cell = "\"" + std::string(burst.Column) + std::to_string(i + 1) + "\":{\"type\":\"string\",\"value\":\"" +
                                      std::string(burst.Column) + "-" + std::to_string(i) + "\"";
-            if (state.find(cell) != std::string::npos) ++in_place;
+            if (state.find(cell) != std::string::npos)
+                ++in_place;
+            else if (misplaced.size() < 60)
+                misplaced += " " + std::to_string(i);
         }
         std::printf("burst of %d copies %d ms apart: %d landed once and in order (%.1f s; ratio of gap to the 200 ms "
-                    "wait %.2f)\n",
-                    burst.Count, burst.Gap_Ms, in_place, seconds, burst.Gap_Ms / baseline);
+                    "wait %.2f)%s%s\n",
+                    burst.Count, burst.Gap_Ms, in_place, seconds, burst.Gap_Ms / baseline,
+                    misplaced.empty() ? "" : "; not in place:", misplaced.c_str());
     }
 
     const std::wstring folder_name = folder.Path().substr(folder.Path().find_last_of(L'\\') + 1);
