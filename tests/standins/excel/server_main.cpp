@@ -122,6 +122,7 @@ int Serve(HINSTANCE instance) {
     const Com_Apartment apartment;
     if (FAILED(apartment.Result())) return 2;
     Stand_In stand_in(Record_Files_From_Environment());
+    stand_in.Model().Ui_Language = Language_From_Environment();
     const HWND window = Create_Main_Window(instance, stand_in);
     if (!window) return 3;
     stand_in.Attach_Window(window);

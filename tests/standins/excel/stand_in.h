@@ -88,3 +88,5 @@ private:
 
 // The record files a test chose for this process (see standin_protocol.h).
 Record_Files Record_Files_From_Environment();
+// The user-interface language a test chose; Japanese when unset or not a number.
+long Language_From_Environment();
