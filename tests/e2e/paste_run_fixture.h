@@ -28,6 +28,7 @@ protected:
         (void)Wait_Until([] { return FindWindowW(standin::Window_Class, nullptr) == nullptr; }, 10000);
         SetEnvironmentVariableW(standin::State_Variable, nullptr);
         SetEnvironmentVariableW(standin::Log_Variable, nullptr);
+        SetEnvironmentVariableW(standin::Language_Variable, nullptr);
     }
 
     // Para2_1.txt and Para2_2.txt in the program folder: option positions and check-box states.
