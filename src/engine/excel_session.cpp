@@ -12,6 +12,12 @@ bool Excel_Session::Xl_Create() {
     (void)Xl_App.Put(L"Visible", Variant::Bool(true));
     (void)Xl_App.Put(L"DisplayAlerts", Variant::Bool(false));
     (void)Xl_App.Put(L"WindowState", Variant::Long(xl::Minimized));
+    // An Excel that cannot tell its language is taken as Japanese, the users' own.
+    const Automation_Object settings = Xl_App.Get(L"LanguageSettings").Object();
+    long language = xl::Language_Japanese;
+    if (!settings.Get(L"LanguageID", {Variant::Long(xl::Language_Id_Ui)}).Value.To_Long(language))
+        language = xl::Language_Japanese;
+    Japanese_Ui = language == xl::Language_Japanese;
     return true;
 }
 

@@ -11,6 +11,8 @@ constexpr long Minimized = -4140;
 constexpr long Maximized = -4137;
 constexpr long Paste_Values = -4163;
 constexpr long Operation_None = -4142;
+constexpr long Language_Id_Ui = 2;  // msoLanguageIDUI
+constexpr long Language_Japanese = 1041;
 }  // namespace xl
 
 class Excel_Session {
@@ -21,6 +23,9 @@ public:
     Automation_Object Last_Workbook;
     std::wstring Wb_Name;  // target workbook, as Excel names it
     std::wstring Ws_Name;  // target sheet
+    // Excel knows its paste formats only by the names in its own user-interface language; read once
+    // per run by Xl_Create.
+    bool Japanese_Ui = true;
 
     // Creates the application object ("Excel.Application", else "Excel.Application.15"), shows it
     // minimised without alerts. False when neither class could be created.
@@ -28,6 +33,11 @@ public:
     // Alerts on, maximised; opens the workbook (or adds a new blank one when path is empty) and
     // remembers the names of the active workbook and sheet.
     void Open_Target(const std::wstring& path);
+    // The name PasteSpecial knows a format by in this Excel: the Japanese one, or the English one for
+    // an Excel in any other language.
+    const wchar_t* Format_Name(const wchar_t* japanese, const wchar_t* english) const {
+        return Japanese_Ui ? japanese : english;
+    }
     // Opens a workbook file in this Excel (links not updated, not read-only).
     Call_Result Open_Workbook(const std::wstring& path) const;
     // Activates the target workbook and sheet and selects their active cell; the first failure.

@@ -7,22 +7,24 @@
 
 namespace {
 
-// Option caption keyword and the format name Excel's PasteSpecial knows it by; an empty name is
-// Excel's own default paste.
+// Option caption keyword and the format name Excel's PasteSpecial knows it by, in a Japanese Excel
+// and in an English one (as its Paste Special dialog shows them); an empty name is Excel's own
+// default paste.
 struct Paste_Format {
     const wchar_t* Keyword;
     const wchar_t* Format;
+    const wchar_t* English;
 };
 constexpr Paste_Format Paste_Formats[] = {
-    {L"なし", L""},
-    {L"PNG", L"図 (PNG)"},
-    {L"JPEG", L"図 (JPEG)"},
-    {L"GIF", L"図 (GIF)"},
-    {L"ﾒﾀﾌｧｲﾙ", L"図 (拡張メタファイル)"},
-    {L"ビットマップ", L"ビットマップ"},
-    {L"Microsoft", L"Microsoft Office 描画オブジェクト"},
-    {L"SVG", L"画像 (SVG)"},
-    {L"ﾎｰﾑ", L"HTML"},
+    {L"なし", L"", L""},
+    {L"PNG", L"図 (PNG)", L"Picture (PNG)"},
+    {L"JPEG", L"図 (JPEG)", L"Picture (JPEG)"},
+    {L"GIF", L"図 (GIF)", L"Picture (GIF)"},
+    {L"ﾒﾀﾌｧｲﾙ", L"図 (拡張メタファイル)", L"Picture (Enhanced Metafile)"},
+    {L"ビットマップ", L"ビットマップ", L"Bitmap"},
+    {L"Microsoft", L"Microsoft Office 描画オブジェクト", L"Microsoft Office Drawing Object"},
+    {L"SVG", L"画像 (SVG)", L"Picture (SVG)"},
+    {L"ﾎｰﾑ", L"HTML", L"HTML"},
 };
 
 enum class Fit { Inside, Width, Height };
@@ -59,7 +61,7 @@ bool Paste_Picture(const Excel_Session& excel, const std::wstring& pic_format, C
             errors.Record(sheet.Call(L"Paste"));
         else
             errors.Record(sheet.Call(L"PasteSpecial", {},
-                                     {{L"Format", Variant::Text(row.Format)},
+                                     {{L"Format", Variant::Text(excel.Format_Name(row.Format, row.English))},
                                       {L"Link", Variant::Bool(false)},
                                       {L"DisplayAsIcon", Variant::Bool(false)}}));
     }

@@ -60,7 +60,7 @@ Text_Paste_Result Paste_Many_Cells(const Excel_Session& excel, const std::wstrin
     Error_State errors;
     const Automation_Object sheet = excel.Active_Sheet(errors);
     Call_Result pasted = sheet.Call(L"PasteSpecial", {},
-                                    {{L"Format", Variant::Text(L"テキスト")},
+                                    {{L"Format", Variant::Text(excel.Format_Name(L"テキスト", L"Text"))},
                                      {L"Link", Variant::Bool(false)},
                                      {L"DisplayAsIcon", Variant::Bool(false)}});
     if (!pasted.Ok()) {

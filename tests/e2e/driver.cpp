@@ -108,7 +108,10 @@ std::optional<App_Process> App_Process::Start(const std::wstring& exe_source, co
     const size_t slash = exe_source.find_last_of(L"\\/");
     const std::wstring exe_name = slash == std::wstring::npos ? exe_source : exe_source.substr(slash + 1);
     const std::wstring exe_path = program_folder + L"\\" + exe_name;
-    if (!CopyFileW(exe_source.c_str(), exe_path.c_str(), FALSE)) {
+    // An executable already in the program folder (an unpacked download) is started where it is.
+    const bool in_place = CompareStringOrdinal(exe_source.c_str(), -1, exe_path.c_str(), -1, TRUE) == CSTR_EQUAL &&
+                          GetFileAttributesW(exe_path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (!in_place && !CopyFileW(exe_source.c_str(), exe_path.c_str(), FALSE)) {
         return fail(L"CopyFileW(" + exe_source + L" -> " + exe_path + L")");
     }
 

@@ -44,7 +44,8 @@ private:
 // this object goes is killed, so a failed test never leaves it behind for the next one.
 class App_Process {
 public:
-    // Copies the executable into program_folder (which must exist) and starts it there, with that
+    // Copies the executable into program_folder (which must exist; an executable already there is
+    // not copied) and starts it there, with that
     // folder as its working directory. On failure, *failure (when given) says which step failed
     // and the Win32 error code.
     [[nodiscard]] static std::optional<App_Process> Start(const std::wstring& exe_source,

@@ -29,6 +29,7 @@ protected:
         SetEnvironmentVariableW(standin::State_Variable, nullptr);
         SetEnvironmentVariableW(standin::Log_Variable, nullptr);
         SetEnvironmentVariableW(standin::Hide_Extensions_Variable, nullptr);
+        SetEnvironmentVariableW(standin::Language_Variable, nullptr);
     }
 
     // Para2_1.txt and Para2_2.txt in the program folder: option positions and check-box states.

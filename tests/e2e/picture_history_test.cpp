@@ -74,6 +74,23 @@ TEST_F(Picture_Run_Test, PicturesArePastedInTheChosenFormatAndScaledToTheCell) {
     EXPECT_EQ(Shapes().size(), 3u);
 }
 
+TEST_F(Picture_Run_Test, AnExcelInEnglishIsAskedForTheFormatsByTheirEnglishNames) {
+    ASSERT_TRUE(SetEnvironmentVariableW(standin::Language_Variable, L"1033"));
+    Options(0, 1, 2, 0);  // "右へ", "図 (PNG)", "改行を基準に縦の複数セルに貼付", no sizing
+    Start();
+    ASSERT_TRUE(Copy(L"x\r\ny"));
+    ASSERT_TRUE(Wait_Cell("A2", L"y"));
+    EXPECT_EQ(Cell("A1"), L"x");
+    ASSERT_TRUE(Wait_Until([&] { return Active_Cell() == L"B1"; }, Paste_Timeout_Ms));
+    ASSERT_TRUE(Copy_Picture(40, 20));
+    ASSERT_TRUE(Wait_Shapes(1));
+    EXPECT_EQ(Shapes()[0]["topLeftCell"].Text(), L"B1");
+    const std::string log = Log();
+    EXPECT_NE(log.find(R"("member":"LanguageID","kind":"get","args":["2"])"), std::string::npos) << log;
+    EXPECT_NE(log.find(R"("named":{"Format":"Text","Link":"False")"), std::string::npos) << log;
+    EXPECT_NE(log.find(R"x("named":{"Format":"Picture (PNG)","Link":"False")x"), std::string::npos) << log;
+}
+
 TEST_F(Picture_Run_Test, TheHistoryRecordsShowsRepastesAndSavesEveryCopy) {
     Options(0, 1, 0, 0);  // "右へ", "図 (PNG)", no sizing
     ASSERT_TRUE(CreateDirectoryW((folder / L"RirekiText").c_str(), nullptr));

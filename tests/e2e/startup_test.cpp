@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "celldrop_app.h"
+#include "celldrop_version.h"
 #include "test_files.h"
 
 namespace {
@@ -21,7 +22,7 @@ TEST(Startup, FirstStartInAnEmptyFolder) {
         EXPECT_TRUE(Is_Folder(folder / name)) << "missing folder";
     EXPECT_EQ(Text_Of(app.Control(ids::Txt_File_0)), L"新規、空白のブック");
     EXPECT_EQ(Text_Of(app.Control(ids::Txt_File_1)), L"");
-    EXPECT_EQ(Text_Of(app.Control(ids::Label1_16)), L"バージョン 0.4.0");
+    EXPECT_EQ(Text_Of(app.Control(ids::Label1_16)), L"バージョン " CELLDROP_VERSION_TEXT);
     EXPECT_TRUE(app.Wait_Ready());
     EXPECT_TRUE(Text_Of(app.Control(ids::Lbl_Error_Check)).empty());
     EXPECT_FALSE(Is_Visible(app.Control(ids::Lbl_Error_Check)));

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "celldrop_version.h"
 #include "main_form_fixture.h"
 
 
@@ -17,7 +18,7 @@ TEST_F(MainFormTest, FirstStartMakesTheFoldersAndShowsTheSetupScreen) {
 
     CellDrop_F& f = *form;
     EXPECT_EQ(f.Caption(), L"Excelへの貼付コントロール");
-    EXPECT_EQ(f(L"Label1", 16).Caption(), L"バージョン 0.4.0");
+    EXPECT_EQ(f(L"Label1", 16).Caption(), L"バージョン " CELLDROP_VERSION_TEXT);
     EXPECT_EQ(f.Txt_Target->Caption(), L"新規、空白のブック");
     EXPECT_TRUE(f.Txt_Folder->Caption().empty());
     EXPECT_TRUE(f.Pic_Control_Setup->Visible());

@@ -4,7 +4,8 @@
 set -euo pipefail
 
 CELLDROP_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-CELLDROP_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64 fonts-wine xvfb xdotool fonts-noto-cjk locales cmake ninja-build googletest)
+CELLDROP_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64 fonts-wine xvfb xdotool fonts-noto-cjk fonts-ipafont-gothic locales
+  cmake ninja-build googletest)
 CELLDROP_PIDS=()
 WINE64=/usr/lib/wine/wine64
 # Called by its own path: the "wineserver" command on PATH is an alternative that only some installs set up.
@@ -107,6 +108,26 @@ celldrop_start_wine() {
   # A program that crashes gets its backtrace written to the log instead of a dialog that nobody
   # answers on this display.
   "$WINE64" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 </dev/null
+  celldrop_windows_fonts
+}
+
+# The fonts a Japanese Windows has, so that the window looks as it does there. Done on every start,
+# so that prefixes made earlier get them too.
+celldrop_windows_fonts() {
+  # Marlett draws the title bar's buttons; without it they show as "0 1 r". fonts-wine ships it, but
+  # this Wine does not load the fonts of its own data folder (/usr/share/wine/fonts), only those of
+  # the prefix's Fonts folder and of fontconfig: put it in the Fonts folder.
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  mkdir -p "$fonts"
+  [ -f "$fonts/marlett.ttf" ] || cp /usr/share/wine/fonts/marlett.ttf "$fonts/marlett.ttf"
+  # The dialog font ＭＳ Ｐゴシック and its fixed-pitch sibling do not exist here; IPA's Gothic fonts are
+  # drawn to the same widths, so captions wrap where they do on Windows.
+  local name replacement
+  for name in 'ＭＳ Ｐゴシック=IPAPGothic' 'MS PGothic=IPAPGothic' 'ＭＳ ゴシック=IPAGothic' 'MS Gothic=IPAGothic'; do
+    replacement=${name#*=}
+    "$WINE64" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "${name%%=*}" /d "$replacement" /f \
+      >/dev/null 2>&1 </dev/null || { celldrop_log "writing the font replacement ${name%%=*} failed"; return 1; }
+  done
 }
 
 # A host path as Wine sees it through its Z: drive, which is the whole file system:

@@ -1,4 +1,5 @@
-// Excel's Application: the object CoCreateInstance("Excel.Application") hands out.
+// Excel's Application: the object CoCreateInstance("Excel.Application") hands out, and its
+// LanguageSettings.
 #include "automation_objects.h"
 #include "stand_in.h"
 
@@ -19,6 +20,7 @@ enum : DISPID {
     Id_Selection,
     Id_Intersect,
     Id_Quit,
+    Id_Language_Settings,
 };
 
 const Member_Table& Members() {
@@ -43,6 +45,7 @@ const Member_Table& Members() {
               L"Arg11", L"Arg12", L"Arg13", L"Arg14", L"Arg15", L"Arg16", L"Arg17", L"Arg18", L"Arg19", L"Arg20",
               L"Arg21", L"Arg22", L"Arg23", L"Arg24", L"Arg25", L"Arg26", L"Arg27", L"Arg28", L"Arg29", L"Arg30"}},
             {Id_Quit, L"Quit", Member_Kind::Method, {}},
+            {Id_Language_Settings, L"LanguageSettings", Member_Kind::Read_Only, {}},
         },
         Id_Name};
     return table;
@@ -139,6 +142,9 @@ void Application_Object::Invoke_Member(DISPID id, Call& call) {
         case Id_Quit:
             stand_in_.Request_Quit();
             return;
+        case Id_Language_Settings:
+            call.Return_Object(new Language_Settings_Object(stand_in_));
+            return;
     }
 }
 
@@ -178,4 +184,33 @@ void Application_Object::Intersect(Call& call) {
         return;
     }
     call.Return_Object(new Range_Object(stand_in_, common->Book, common->Sheet, common->Rect));
+}
+
+namespace {
+
+enum : DISPID { Id_Language_Id = 1 };
+
+const Member_Table& Language_Settings_Members() {
+    static const Member_Table table{{{Id_Language_Id, L"LanguageID", Member_Kind::Read_Only, {L"Id"}}}, Id_Language_Id};
+    return table;
+}
+
+// MsoAppLanguageID: install, user interface, help, executable mode, previous user interface. The
+// stand-in is one language throughout.
+constexpr long Mso_Language_Id_First = 1;
+constexpr long Mso_Language_Id_Last = 5;
+
+}  // namespace
+
+Language_Settings_Object::Language_Settings_Object(Stand_In& stand_in)
+    : Dispatch_Object(stand_in, Language_Settings_Members(), L"LanguageSettings") {}
+
+void Language_Settings_Object::Invoke_Member(DISPID id, Call& call) {
+    if (id != Id_Language_Id) return;
+    const auto which = call.Long(0);
+    if (!which) return;
+    if (*which < Mso_Language_Id_First || *which > Mso_Language_Id_Last)
+        call.Fail(E_INVALIDARG, L"指定された値は範囲外です。");
+    else
+        call.Return(Unique_Variant::Long(stand_in_.Model().Ui_Language));
 }

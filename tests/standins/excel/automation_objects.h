@@ -1,6 +1,6 @@
 #pragma once
 // The Excel objects a client reaches: Application, Workbooks, Workbook, Sheets, Worksheet, Range,
-// Shapes, Shape, and for a selected picture Picture and ShapeRange, each named as Excel's class is
+// Shapes, Shape, LanguageSettings, and for a selected picture Picture and ShapeRange, each named as Excel's class is
 // (the name shows in error texts, the call log and in Fail_Member). An object holds ids into the
 // model, never pointers, and checks on every call that its book, sheet or shape still exists.
 #include <optional>
@@ -15,6 +15,15 @@ public:
 private:
     void Invoke_Member(DISPID id, Call& call) override;
     void Intersect(Call& call);
+};
+
+// Application.LanguageSettings: LanguageID(Id) answers the language Excel's user interface speaks.
+class Language_Settings_Object final : public Dispatch_Object {
+public:
+    explicit Language_Settings_Object(Stand_In& stand_in);
+
+private:
+    void Invoke_Member(DISPID id, Call& call) override;
 };
 
 class Workbooks_Object final : public Dispatch_Object {

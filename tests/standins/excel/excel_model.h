@@ -18,6 +18,11 @@ constexpr long Xl_Maximized = -4137;
 constexpr long Xl_Minimized = -4140;
 constexpr long Xl_Normal = -4143;
 
+// Excel's user-interface languages (LCIDs) the stand-in speaks. Excel knows its paste formats only by
+// the names its Paste Special dialog shows, which are in that language.
+constexpr long Language_Japanese = 1041;
+constexpr long Language_English = 1033;
+
 constexpr double Default_Column_Width = 8.43;  // characters of the standard font
 constexpr double Default_Row_Height = 18.75;   // points, Excel's default row with the Japanese UI font
 constexpr double Points_Per_Pixel = 0.75;      // at 96 dpi
@@ -101,6 +106,7 @@ public:
     // when the system hides extensions, and how often the window was brought forward.
     bool Extensions_Hidden = false;
     int Window_Activations = 0;
+    long Ui_Language = Language_Japanese;
 
     const std::vector<Workbook>& Workbooks() const { return workbooks_; }
     Object_Id Active_Workbook_Id() const { return active_workbook_; }

@@ -173,6 +173,18 @@ TEST(Paste_Choice, TakesWhatTheFormatAsksForWhenTheCopyHasIt) {
     EXPECT_EQ(Paste_Special_As(L"図 (BMP)", both), Paste_As::Nothing);
 }
 
+TEST(Paste_Choice, KnowsTheFormatsOnlyByTheNamesOfItsLanguage) {
+    Clipboard_Offer both;
+    both.Text = L"x";
+    both.Picture = Picture_Size{4, 3};
+    EXPECT_EQ(Paste_Special_As(L"Text", both), Paste_As::Nothing);
+    EXPECT_EQ(Paste_Special_As(L"Picture (PNG)", both), Paste_As::Nothing);
+    EXPECT_EQ(Paste_Special_As(L"Text", both, Language_English), Paste_As::Text);
+    EXPECT_EQ(Paste_Special_As(L"テキスト", both, Language_English), Paste_As::Nothing);
+    EXPECT_EQ(Paste_Special_As(L"Picture (Enhanced Metafile)", both, 1031), Paste_As::Picture);
+    EXPECT_EQ(Paste_Special_As(L"図 (PNG)", both, Language_English), Paste_As::Nothing);
+}
+
 TEST(Workbook_Model, NamesSheetsAndActivatesBooksAsExcel) {
     Excel_Model model;
     Workbook& first = model.Add_Workbook();

@@ -7,24 +7,23 @@ namespace {
 enum class Needs { Text, Picture, Svg, Html };
 
 struct Format_Name {
-    const wchar_t* Name;
+    const wchar_t* Japanese;
+    const wchar_t* English;
     Needs What;
 };
 
 // A bitmap or metafile copy can be pasted in any of the picture formats: Excel converts it.
 constexpr Format_Name Format_Names[] = {
-    {L"テキスト", Needs::Text},
-    {L"Unicode テキスト", Needs::Text},
-    {L"Text", Needs::Text},
-    {L"Unicode Text", Needs::Text},
-    {L"図 (PNG)", Needs::Picture},
-    {L"図 (JPEG)", Needs::Picture},
-    {L"図 (GIF)", Needs::Picture},
-    {L"図 (拡張メタファイル)", Needs::Picture},
-    {L"ビットマップ", Needs::Picture},
-    {L"Microsoft Office 描画オブジェクト", Needs::Picture},
-    {L"画像 (SVG)", Needs::Svg},
-    {L"HTML", Needs::Html},
+    {L"テキスト", L"Text", Needs::Text},
+    {L"Unicode テキスト", L"Unicode Text", Needs::Text},
+    {L"図 (PNG)", L"Picture (PNG)", Needs::Picture},
+    {L"図 (JPEG)", L"Picture (JPEG)", Needs::Picture},
+    {L"図 (GIF)", L"Picture (GIF)", Needs::Picture},
+    {L"図 (拡張メタファイル)", L"Picture (Enhanced Metafile)", Needs::Picture},
+    {L"ビットマップ", L"Bitmap", Needs::Picture},
+    {L"Microsoft Office 描画オブジェクト", L"Microsoft Office Drawing Object", Needs::Picture},
+    {L"画像 (SVG)", L"Picture (SVG)", Needs::Svg},
+    {L"HTML", L"HTML", Needs::Html},
 };
 
 }  // namespace
@@ -34,9 +33,9 @@ Paste_As Default_Paste(const Clipboard_Offer& offer) {
     return offer.Picture ? Paste_As::Picture : Paste_As::Nothing;
 }
 
-Paste_As Paste_Special_As(std::wstring_view format, const Clipboard_Offer& offer) {
+Paste_As Paste_Special_As(std::wstring_view format, const Clipboard_Offer& offer, long ui_language) {
     for (const Format_Name& name : Format_Names) {
-        if (!Same_Name(name.Name, format)) continue;
+        if (!Same_Name(ui_language == Language_Japanese ? name.Japanese : name.English, format)) continue;
         switch (name.What) {
             case Needs::Text:
                 return offer.Text ? Paste_As::Text : Paste_As::Nothing;

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "excel_model.h"
+
 // A picture's size in pixels, as its bitmap header or metafile frame gives it.
 struct Picture_Size {
     int Width = 0;
@@ -24,6 +26,7 @@ enum class Paste_As { Text, Picture, Nothing };
 // Worksheet.Paste, and PasteSpecial without a Format: a copy's text when it has one (a drawing
 // program's text-and-picture copy pastes as text), otherwise its picture.
 Paste_As Default_Paste(const Clipboard_Offer& offer);
-// PasteSpecial with a Format named as the Japanese Excel names it (texts also by their English
-// names): Nothing when the copy cannot supply that format or Excel has no format of that name.
-Paste_As Paste_Special_As(std::wstring_view format, const Clipboard_Offer& offer);
+// PasteSpecial with a Format named as an Excel of that user-interface language names it (any
+// language but Japanese takes the English names): Nothing when the copy cannot supply that format
+// or Excel has no format of that name.
+Paste_As Paste_Special_As(std::wstring_view format, const Clipboard_Offer& offer, long ui_language = Language_Japanese);

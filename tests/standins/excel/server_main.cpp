@@ -130,6 +130,7 @@ int Serve(HINSTANCE instance) {
     if (FAILED(apartment.Result())) return 2;
     Stand_In stand_in(Record_Files_From_Environment());
     stand_in.Model().Extensions_Hidden = Extensions_Hidden_From_Environment();
+    stand_in.Model().Ui_Language = Language_From_Environment();
     const HWND window = Create_Main_Window(instance, stand_in);
     if (!window) return 3;
     stand_in.Attach_Window(window);

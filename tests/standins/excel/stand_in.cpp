@@ -65,6 +65,13 @@ Record_Files Record_Files_From_Environment() {
 
 bool Extensions_Hidden_From_Environment() { return Environment(standin::Hide_Extensions_Variable) == L"1"; }
 
+long Language_From_Environment() {
+    const std::wstring text = Environment(standin::Language_Variable);
+    if (text.empty() || text.size() > 5 || text.find_first_not_of(L"0123456789") != std::wstring::npos)
+        return Language_Japanese;
+    return std::stol(text);
+}
+
 Stand_In::Stand_In(Record_Files files) : files_(std::move(files)) {}
 
 void Stand_In::Object_Created(Dispatch_Object* object) {

@@ -30,6 +30,11 @@ constexpr wchar_t Log_Variable[] = L"CELLDROP_STANDIN_LOG";
 // system hides extensions (the Windows default). Hide_Extensions switches it later.
 constexpr wchar_t Hide_Extensions_Variable[] = L"CELLDROP_STANDIN_HIDE_EXTENSIONS";
 
+// Excel's user-interface language as an LCID, e.g. "1033" for English: Application.LanguageSettings
+// answers it, and PasteSpecial knows its formats by the names of that language only (Japanese, 1041,
+// when unset; any other language takes the English names).
+constexpr wchar_t Language_Variable[] = L"CELLDROP_STANDIN_LANGUAGE";
+
 constexpr wchar_t Window_Class[] = L"XLMAIN";
 
 enum Command : unsigned {

@@ -325,6 +325,11 @@ TEST_F(Excel_Stand_In, PicturesPasteAtTheActiveCellInTheFormatsTheCopyCanSupply)
               std::string::npos)
         << Log();
 
+    // A Japanese Excel knows its formats by their Japanese names only.
+    const Reply language = Get(Get(App(), L"LanguageSettings").Object(), L"LanguageID", {2});
+    EXPECT_EQ(language.Text(), L"1041");
+    EXPECT_EQ(Call(sheet.Get(), L"PasteSpecial", {}, {{L"Format", L"Picture (PNG)"}}).Hr, DISP_E_EXCEPTION);
+
     // A picture alone has no text, and SVG and HTML need formats of their own on the clipboard.
     ASSERT_TRUE(Copy_Picture(40, 20));
     for (const wchar_t* format : {L"テキスト", L"画像 (SVG)", L"HTML", L"図 (BMP)"})

@@ -234,7 +234,7 @@ void Worksheet_Object::Paste_Special(Sheet& sheet, Call& call) {
         return;
     }
     const Clipboard_Offer offer = Read_Clipboard(stand_in_.Window());
-    Paste_At(sheet, call, sheet.Active_Cell, format ? Paste_Special_As(*format, offer) : Default_Paste(offer), offer);
+    Paste_At(sheet, call, sheet.Active_Cell, format ? Paste_Special_As(*format, offer, stand_in_.Model().Ui_Language) : Default_Paste(offer), offer);
 }
 
 // --- Range ---
