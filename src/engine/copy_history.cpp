@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cwctype>
 #include <optional>
 #include <utility>
 
@@ -19,18 +18,12 @@ namespace {
 // A bitmap file beyond the largest picture taken in is not read at all.
 constexpr std::uint64_t Max_Bitmap_File_Bytes = static_cast<std::uint64_t>(Max_Picture_Pixels) * 4 + 4096;
 
-bool Same_Ignoring_Case(std::wstring_view a, std::wstring_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) {
-               return std::towupper(x) == std::towupper(y);
-           });
-}
-
 // The number of a history file: prefix, two digits, extension ("Text07.txt" is 7). Other files in
 // the folder are not the history's: they are never taken in, so never renumbered or deleted.
 std::optional<int> Rireki_File_Number(std::wstring_view name, std::wstring_view prefix, std::wstring_view extension) {
     if (name.size() != prefix.size() + 2 + extension.size()) return std::nullopt;
-    if (!Same_Ignoring_Case(name.substr(0, prefix.size()), prefix) ||
-        !Same_Ignoring_Case(name.substr(prefix.size() + 2), extension))
+    if (!Same_File_Name(name.substr(0, prefix.size()), prefix) ||
+        !Same_File_Name(name.substr(prefix.size() + 2), extension))
         return std::nullopt;
     const wchar_t tens = name[prefix.size()], ones = name[prefix.size() + 1];
     if (tens < L'0' || tens > L'9' || ones < L'0' || ones > L'9') return std::nullopt;
@@ -49,14 +42,10 @@ std::wstring Rireki_File_Name(const wchar_t* prefix, int index, const wchar_t* e
     return std::wstring(prefix) + digits + extension;
 }
 
-bool Is_Blank_For_History(const std::wstring& text) {
-    return Space_Remove(Replace_All(text, Get_CrLf(), L"").Text).empty();
-}
-
 // --- Texts ---
 
 bool Text_History::Add(const std::wstring& text) {
-    if (Is_Blank_For_History(text)) return false;
+    if (Is_Blank_Text(text)) return false;
     Rireki_Text_Dirty = true;
     if (Rireki_Text_Count < Rireki_Size - 1) ++Rireki_Text_Count;
     if (Rireki_Text_Count > 0) std::move_backward(Rireki_Text.begin(), Rireki_Text.end() - 1, Rireki_Text.end());
@@ -82,7 +71,7 @@ void Text_History::Load() {
         if (Rireki_Text_Count >= Rireki_Size - 1) break;
         // A file that cannot be read counts as blank.
         std::wstring text = Get_File_To_Buffer1(Path_Join(Folder, file.Name), false).Text;
-        if (Is_Blank_For_History(text)) continue;
+        if (Is_Blank_Text(text)) continue;
         Rireki_Text[static_cast<std::size_t>(++Rireki_Text_Count)] = std::move(text);
         if (*number != Rireki_Text_Count) in_order = false;
         if (*number >= Rireki_Size) surplus_taken_.push_back(*number);

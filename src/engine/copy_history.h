@@ -15,9 +15,6 @@ constexpr int Rireki_Size = 30;
 // "Text" + two digits + ".txt" and the like: the names of the history files.
 std::wstring Rireki_File_Name(const wchar_t* prefix, int index, const wchar_t* extension);
 
-// A text of only line breaks and half- or full-width spaces: pasted, but never kept in the history.
-bool Is_Blank_For_History(const std::wstring& text);
-
 class Text_History {
 public:
     std::wstring Folder;  // where Text00.txt … live

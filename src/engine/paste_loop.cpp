@@ -71,8 +71,9 @@ std::optional<long> Paste_Oldest_Copy(const Excel_Session& excel, const Paste_Op
     return 1;
 }
 
-// Both histories, at the end of a run.
-void Write_Histories(Paste_Loop_Host& host) {
+// Both histories, at the end of a run, with the copies a full queue let go.
+void Write_Histories(Clipboard_Capture& capture, Paste_Loop_Host& host) {
+    (void)Record_Skipped(capture, host);
     host.Write_Text_History();
     host.Write_Picture_History();
 }
@@ -113,8 +114,7 @@ Paste_Loop_End Excel_ツール_CellDrop2(Excel_Session& excel, const Paste_Optio
         (void)Wait_Time_Until(200, [&] { return !capture.Empty() || host.Stop_Requested() || host.Window_Closed(); });
         if (host.Window_Closed() || Quit_Requested()) {
             // Excel and the workbook stay open for the user to save.
-            Record_Skipped(capture, host);
-            Write_Histories(host);
+            Write_Histories(capture, host);
             return Paste_Loop_End::Window_Closed;
         }
 
@@ -127,8 +127,7 @@ Paste_Loop_End Excel_ツール_CellDrop2(Excel_Session& excel, const Paste_Optio
         if (workbook.Hr == RPC_E_CALL_REJECTED || workbook.Hr == RPC_E_SERVERCALL_RETRYLATER) continue;
         if (!workbook.Ok()) {
             Show_Message(Excel_Closed_Message);
-            Record_Skipped(capture, host);
-            Write_Histories(host);
+            Write_Histories(capture, host);
             host.Return_To_Setup();
             return Paste_Loop_End::Excel_Closed;
         }
@@ -138,8 +137,7 @@ Paste_Loop_End Excel_ツール_CellDrop2(Excel_Session& excel, const Paste_Optio
             if (!name.empty() && Activate_Window_Titled(host.Main_Window(), name)) Do_Events();
             excel.Close_Active_Workbook();
             excel.Xl_Quit();
-            Record_Skipped(capture, host);
-            Write_Histories(host);
+            Write_Histories(capture, host);
             return Paste_Loop_End::Stopped;
         }
         if (const int skipped = Record_Skipped(capture, host))

@@ -16,24 +16,22 @@ namespace {
 
 constexpr wchar_t New_Entry_Text[] = L"新規文字列";
 
-// File names compare as the file system does: a file of another letter case is the same file.
-bool Same_Ignoring_Case(const std::wstring& a, const std::wstring& b) {
-    return a.size() == b.size() && CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
-                                                        static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
-}
-
 // "Kotei" in any letter case: file names ignore case, so kotei001.txt is the file that Kotei001.txt
 // would be written to.
 bool Is_Kotei_Name(const std::wstring& name) {
-    return name.size() >= 5 && Same_Ignoring_Case(name.substr(0, 5), L"Kotei");
+    return name.size() >= 5 && Same_File_Name(name.substr(0, 5), L"Kotei");
 }
-
-bool Is_Blank(const std::wstring& text) { return Space_Remove(Replace_All(text, Get_CrLf(), L"").Text).empty(); }
 
 // The number in a Kotei file's name; names beyond the range count as beyond every entry.
 long long Number_Of(const std::wstring& name) {
     const double n = Number_In_Text(name).To_Double();
     return n > 1e9 ? 1'000'000'000 : n < -1e9 ? -1'000'000'000 : static_cast<long long>(std::floor(n));
+}
+
+// The name an entry's own file has: "Kotei.txt" or "Kotei-1.txt" is a Kotei file, but no entry's.
+bool Is_Own_Name(const std::wstring& name) {
+    const long long number = Number_Of(name);
+    return number >= 0 && number < 1'000'000'000 && Same_File_Name(name, Kotei_File_Name(static_cast<int>(number)));
 }
 
 }  // namespace
@@ -107,13 +105,12 @@ void Fixed_Strings::Load(const std::wstring& folder) {
     for (const Dir_Entry& file : files) {
         std::wstring text = Get_File_To_Buffer1(Path_Join(folder, file.Name), false).Text;
         Do_Events_Sometimes();
-        if (Is_Blank(text)) continue;
+        if (Is_Blank_Text(text)) continue;
         ++Kotei_Max;
         if (Kotei_Data.size() < static_cast<std::size_t>(Kotei_Max) + 1) Kotei_Data.resize(static_cast<std::size_t>(Kotei_Max) + 1);
         Kotei_Data[static_cast<std::size_t>(Kotei_Max)] = std::move(text);
         if (Number_Of(file.Name) != Kotei_Max) in_order = false;
-        if (!Same_Ignoring_Case(file.Name, Kotei_File_Name(static_cast<int>(std::clamp<long long>(Number_Of(file.Name), 0, 1'000'000'000)))))
-            taken_foreign_.push_back(file.Name);
+        if (!Is_Own_Name(file.Name)) taken_foreign_.push_back(file.Name);
     }
     if (!files.empty() && !in_order) (void)Write(folder);
 }

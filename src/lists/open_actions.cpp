@@ -2,8 +2,7 @@
 
 #include <shellapi.h>
 
-#include <cwctype>
-
+#include "codepage.h"
 #include "file_checks.h"
 #include "file_lock.h"
 #include "message_pump.h"
@@ -38,8 +37,7 @@ File_Line Classify_File_Line(const std::wstring& folder, const std::wstring& lin
     } else if (!Check_File_Lock(result.Path)) {
         result.Kind = File_Line_Kind::Locked;
     } else {
-        std::wstring ext = Path_Split(result.Path).Ext;
-        for (wchar_t& c : ext) c = static_cast<wchar_t>(std::towupper(c));
+        const std::wstring ext = Upper_Case(Path_Split(result.Path).Ext);
         result.Kind = ext == L"XLS" || ext == L"XLSX" || ext == L"XLSM" ? File_Line_Kind::Workbook : File_Line_Kind::Other;
     }
     return result;

@@ -65,3 +65,5 @@ std::wstring Path_Join(std::wstring_view folder, std::wstring_view name) {
     out += name;
     return out;
 }
+
+bool Same_File_Name(std::wstring_view a, std::wstring_view b) { return a.size() == b.size() && Upper_Case(a) == Upper_Case(b); }

@@ -19,5 +19,8 @@ Path_Parts Path_Split(std::wstring_view path);
 // c:\DATA\book1.XLSX -> C:\Data\Book1.xlsx
 std::wstring Path_Proper_Case(std::wstring_view path);
 
+// Whether two file names name the same file: compared as the file system does, ignoring case.
+bool Same_File_Name(std::wstring_view a, std::wstring_view b);
+
 // Folder and name with exactly one backslash between them; an empty folder gives "\" + name.
 std::wstring Path_Join(std::wstring_view folder, std::wstring_view name);

@@ -124,3 +124,5 @@ std::wstring Space_Remove(std::wstring_view text) {
         if (c != L' ' && c != L'\u3000') out.push_back(c);
     return out;
 }
+
+bool Is_Blank_Text(std::wstring_view text) { return Space_Remove(Replace_All(text, Get_CrLf(), L"").Text).empty(); }

@@ -35,5 +35,9 @@ inline bool To_Flag(long value) { return value != 0; }
 // The text without any half-width (U+0020) or full-width (U+3000) space.
 std::wstring Space_Remove(std::wstring_view text);
 
+// Nothing left once every CR LF pair and every space is removed: such a text is never kept in the
+// copy history or as a fixed string.
+bool Is_Blank_Text(std::wstring_view text);
+
 inline std::wstring Get_CrLf() { return L"\r\n"; }
 inline std::wstring Get_Lf() { return L"\n"; }
