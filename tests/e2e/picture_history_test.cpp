@@ -55,6 +55,8 @@ TEST_F(Picture_Run_Test, PicturesArePastedInTheChosenFormatAndScaledToTheCell) {
     ASSERT_TRUE(Wait_Until([&] { return Near(Shapes()[1]["height"].Number(), Cell_Height); }, Paste_Timeout_Ms));
     EXPECT_TRUE(Near(Shapes()[1]["width"].Number(), Cell_Height / 2));
     EXPECT_TRUE(Near(Shapes()[0]["width"].Number(), Cell_Height * 2));
+    // The pass is over once the active cell has moved on; a cell selected before that would be moved away.
+    ASSERT_TRUE(Wait_Until([&] { return Active_Cell() == L"B1"; }, Paste_Timeout_Ms));
 
     // A portrait picture made as wide as the cell; its locked aspect ratio sets the height.
     ASSERT_TRUE(Choose(18));  // "セルの幅に合わせる"
