@@ -4,19 +4,58 @@
 
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "gdi_handles.h"
 
 namespace {
 
+// A hidden window that the clipboard is opened for, never no window: Wine lets a second opener with
+// no window take the clipboard from a program that holds it open the same way, whose copy then
+// fails, and Windows documents that a clipboard emptied while opened for no window has no owner,
+// which makes SetClipboardData fail.
+class Opener_Window {
+public:
+    explicit Opener_Window(bool create = true) {
+        if (!create) return;
+        static const bool registered = [] {
+            WNDCLASSW wc{};
+            wc.lpfnWndProc = DefWindowProcW;
+            wc.hInstance = GetModuleHandleW(nullptr);
+            wc.lpszClassName = L"CellDropClipboard";
+            return RegisterClassW(&wc) != 0;
+        }();
+        if (registered)
+            hwnd_ = CreateWindowExW(0, L"CellDropClipboard", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                    GetModuleHandleW(nullptr), nullptr);
+    }
+    Opener_Window(const Opener_Window&) = delete;
+    Opener_Window& operator=(const Opener_Window&) = delete;
+    ~Opener_Window() {
+        if (hwnd_) DestroyWindow(hwnd_);
+    }
+    HWND Get() const { return hwnd_; }
+
+private:
+    HWND hwnd_ = nullptr;
+};
+
+// Reading leaves the clipboard's owner alone: one window per thread serves every read. Emptying makes
+// the opening window the owner, so a change gets a window of its own, destroyed once the clipboard
+// is closed: the clipboard is left without an owner, and another program's next copy never waits
+// for this program to answer WM_DESTROYCLIPBOARD.
+enum class Clipboard_Use { Read, Change };
+
 // Owns an open clipboard. Another program may hold it for a moment, so opening is tried three times,
 // 10 ms apart; a caller that still finds it busy tries again later instead of waiting longer.
 class Clipboard_Open {
 public:
-    explicit Clipboard_Open(int attempts = 3) {
+    explicit Clipboard_Open(Clipboard_Use use, int attempts = 3) : own_window_(use == Clipboard_Use::Change) {
+        thread_local Opener_Window reader;
+        const HWND window = use == Clipboard_Use::Change ? own_window_.Get() : reader.Get();
         for (int attempt = 0; attempt < attempts && !open_; ++attempt) {
-            open_ = OpenClipboard(nullptr) != FALSE;
+            open_ = OpenClipboard(window) != FALSE;
             if (!open_ && attempt + 1 < attempts) Sleep(10);
         }
     }
@@ -28,6 +67,7 @@ public:
     bool Is_Open() const { return open_; }
 
 private:
+    Opener_Window own_window_;  // for a change only; destroyed after the clipboard is closed
     bool open_ = false;
 };
 
@@ -57,7 +97,7 @@ Clipboard_Snapshot Read_Clipboard_Now();
 
 // Empties the clipboard and puts one format on it, copied into memory the clipboard then owns.
 bool Set_Clipboard_Bytes(UINT format, const void* bytes, std::size_t size) {
-    Clipboard_Open clipboard;
+    Clipboard_Open clipboard(Clipboard_Use::Change);
     if (!clipboard.Is_Open() || !EmptyClipboard()) return false;
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
     if (!memory) return false;
@@ -118,7 +158,7 @@ std::optional<Bitmap_Image> Draw_Metafile(HENHMETAFILE metafile) {
 
 bool Clipboard_Clear() {
     // Emptying is no read that can wait for the next pass: it is tried for longer.
-    Clipboard_Open clipboard(50);
+    Clipboard_Open clipboard(Clipboard_Use::Change, 50);
     return clipboard.Is_Open() && EmptyClipboard() != FALSE;
 }
 
@@ -156,7 +196,7 @@ bool Clipboard_Set_Picture(const Bitmap_Image& image) {
 }
 
 std::optional<Bitmap_Image> Clipboard_Read_Picture() {
-    Clipboard_Open clipboard;
+    Clipboard_Open clipboard(Clipboard_Use::Read);
     if (!clipboard.Is_Open()) return std::nullopt;
     if (HANDLE data = GetClipboardData(CF_DIB)) {
         const void* p = GlobalLock(data);
@@ -201,7 +241,7 @@ Clipboard_Snapshot Read_Clipboard_Now() {
     }
     if (!s.Has_Content) return s;
 
-    Clipboard_Open clipboard;
+    Clipboard_Open clipboard(Clipboard_Use::Read);
     if (!clipboard.Is_Open()) {
         s.Busy = true;
         return s;

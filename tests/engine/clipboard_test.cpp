@@ -67,6 +67,48 @@ TEST(Clipboard, PrivateCopiesAreMarked) {
     EXPECT_FALSE(Clipboard_Read().Private);
 }
 
+// A program that has the clipboard open while CellDrop reads and writes keeps it: its copy goes
+// through, and CellDrop's read is reported busy instead of taking the clipboard from it.
+TEST(Clipboard, AProgramHoldingTheClipboardOpenKeepsIt) {
+    ASSERT_TRUE(Clipboard_Set_Text(L"before"));
+    HANDLE opened = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE read = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    struct Copier {
+        HANDLE opened, read;
+        bool emptied = false, set = false;
+    } copier{opened, read};
+    HANDLE thread = CreateThread(
+        nullptr, 0,
+        [](void* p) -> DWORD {
+            auto& c = *static_cast<Copier*>(p);
+            if (!OpenClipboard(nullptr)) return SetEvent(c.opened), 1;
+            SetEvent(c.opened);
+            WaitForSingleObject(c.read, 10000);
+            c.emptied = EmptyClipboard() != FALSE;
+            const wchar_t text[] = L"after";
+            HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, sizeof text);
+            std::memcpy(GlobalLock(memory), text, sizeof text);
+            GlobalUnlock(memory);
+            c.set = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+            if (!c.set) GlobalFree(memory);
+            CloseClipboard();
+            return 0;
+        },
+        &copier, 0, nullptr);
+    ASSERT_NE(thread, nullptr);
+    ASSERT_EQ(WaitForSingleObject(opened, 10000), WAIT_OBJECT_0);
+    const Clipboard_Copy during = Clipboard_Read_Copy();
+    const bool written = Clipboard_Set_Text(L"ours");
+    SetEvent(read);
+    ASSERT_EQ(WaitForSingleObject(thread, 10000), WAIT_OBJECT_0);
+    EXPECT_TRUE(during.Snapshot.Busy);
+    EXPECT_FALSE(written);
+    EXPECT_TRUE(copier.emptied);
+    EXPECT_TRUE(copier.set);
+    EXPECT_EQ(Clipboard_Read().Text, L"after");
+    for (HANDLE h : {thread, opened, read}) CloseHandle(h);
+}
+
 TEST(Clipboard, CaptureQueuesEveryNewCopyAndLetsTheOldestGoWhenFull) {
     Paste_Options options;
     options.Paste_On = 1;
