@@ -30,11 +30,6 @@ std::optional<int> Rireki_File_Number(std::wstring_view name, std::wstring_view 
     return (tens - L'0') * 10 + (ones - L'0');
 }
 
-// True when the file is gone afterwards (it may not have existed).
-bool Delete_If_Present(const std::wstring& path) {
-    return DeleteFileW(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND;
-}
-
 }  // namespace
 
 std::wstring Rireki_File_Name(const wchar_t* prefix, int index, const wchar_t* extension) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "binary_file.h"
 #include "dir_search.h"
 #include "memory_sort.h"
 #include "message_pump.h"
@@ -124,7 +125,7 @@ std::vector<std::wstring> Fixed_Strings::Write(const std::wstring& folder) {
     }
     auto remove = [&](const std::wstring& name) {
         const std::wstring path = Path_Join(folder, name);
-        if (!DeleteFileW(path.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND) failed.push_back(path);
+        if (!Delete_If_Present(path)) failed.push_back(path);
     };
     const bool all_written = failed.empty();
     for (const Dir_Entry& file : Dir_Search_Files(folder, L"*.txt"))

@@ -70,3 +70,7 @@ Binary_Write_Result Write_Binary_File(std::wstring_view path, std::string_view b
     if (!MoveFileExW(temp, target.c_str(), move_flags)) return discard_temp(GetLastError());
     return Binary_Write_Result{true, 0};
 }
+
+bool Delete_If_Present(const std::wstring& path) {
+    return DeleteFileW(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND;
+}

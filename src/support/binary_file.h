@@ -17,3 +17,6 @@ struct [[nodiscard]] Binary_Write_Result {
 // Writes the bytes as the whole file. flush: the data reaches the disk before the replace (for files
 // that must survive a power cut; a scratch file need not wait for it).
 Binary_Write_Result Write_Binary_File(std::wstring_view path, std::string_view bytes, bool flush = true);
+
+// Deletes the file; true when it is gone afterwards (it may not have existed).
+bool Delete_If_Present(const std::wstring& path);

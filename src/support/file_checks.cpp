@@ -15,6 +15,11 @@ bool Is_Plain_File(const std::wstring& path) {
     return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY) && !(a & kUnusable);
 }
 
+bool Is_Existing_Folder(const std::wstring& path) {
+    const DWORD a = GetFileAttributesW(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 bool Is_Folder_Or_Plain_File(const std::wstring& path) {
     if (path.empty() || path.find_first_of(L"*?") != std::wstring::npos) return false;
     const DWORD a = GetFileAttributesW(path.c_str());

@@ -4,15 +4,11 @@
 
 #include <cstdio>
 
+#include "file_checks.h"
 #include "file_dialog_rules.h"
 #include "message_box.h"
 
 namespace {
-
-bool Is_Existing_Folder(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 // Room for any path the system accepts, so that no choice fails for want of buffer.
 constexpr DWORD File_Buffer_Size = 32768;

@@ -3,6 +3,7 @@
 #include "codepage.h"
 #include "control.h"
 #include "file_dialog_ids.h"
+#include "file_checks.h"
 #include "file_dialog_rules.h"
 #include "layout.h"
 #include "paths.h"
@@ -24,11 +25,6 @@ constexpr Control_Def kControls[] = {
     {L"Cmd_Ok", -1, K::Button, L"Ｏ   Ｋ", 1560, 4080, 855, 375, nullptr, -1, ids::Cmd_Ok},
     {L"Cmd_Cancel", -1, K::Button, L"ｷｬﾝｾﾙ", 2520, 4080, 855, 375, nullptr, -1, ids::Cmd_Cancel},
 };
-
-bool Is_Existing_Folder(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 std::wstring Current_Directory() {
     std::wstring path(MAX_PATH, L'\0');

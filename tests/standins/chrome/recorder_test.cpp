@@ -14,19 +14,12 @@
 
 #include "../../common/temp_folder.h"
 #include "../../common/test_files.h"
+#include "codepage.h"
 #include "recorder_protocol.h"
 
 namespace {
 
 constexpr DWORD Deadline_Ms = 15000;
-
-std::string Utf8(const std::wstring& text) {
-    const int length = static_cast<int>(text.size());
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
-    std::string out(size, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), length, out.data(), size, nullptr, nullptr);
-    return out;
-}
 
 class Process_Handle {
 public:
@@ -84,7 +77,7 @@ TEST_F(Recorder_Test, ShellStartsChromeAndTheTestFileTypesProgram) {
     ASSERT_TRUE(Write_Bytes(file, "x"));
     EXPECT_EQ(Execute_And_Wait(L"open", file, nullptr), L"exit 0") << "is the test file type registered?";
     const std::string open_line = Read_Bytes(open_log_);
-    EXPECT_NE(open_line.find(Utf8(file)), std::string::npos) << open_line;
+    EXPECT_NE(open_line.find(Wide_To_Utf8(file)), std::string::npos) << open_line;
     EXPECT_NE(open_line.find("OpenRecorder.exe"), std::string::npos) << open_line;
 }
 
