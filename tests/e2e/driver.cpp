@@ -367,7 +367,8 @@ std::optional<Message_Box> Wait_For_Message_Box(DWORD pid, int timeout_ms) {
     (void)Wait_Until(
         [&] {
             for (HWND window : Top_Windows(pid)) {
-                if (!Is_Dialog(window)) continue;
+                // A message box is shown only once its texts are set: a hidden one may still be empty.
+                if (!Is_Dialog(window) || !IsWindowVisible(window)) continue;
                 const HWND text = GetDlgItem(window, Message_Box_Text_Id);
                 if (text == nullptr) continue;
                 box = Message_Box{window, Text_Of(text), Text_Of(window)};
