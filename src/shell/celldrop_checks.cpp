@@ -1,7 +1,6 @@
 // The validation pass of the set-up screen: the first fault found goes into the error label.
 #include "celldrop_f.h"
 
-#include "file_checks.h"
 #include "message_pump.h"
 #include "paths.h"
 #include "target_choice.h"
@@ -21,7 +20,7 @@ std::wstring Full_Width_Number(int n) {
 void CellDrop_F::Check_ツール_CellDrop0() {
     if (!Flg_Check) return;
     const std::wstring target = Txt_Target->Caption();
-    if (Check_ツール_CellDrop0_File(target) && !Is_Plain_File(target))
+    if (Check_ツール_CellDrop0_File(target) && Probe.Ask(target, Path_Kind::Plain_File) != true)
         (*this)(L"Lbl_Error_Check").Set_Caption(L"貼付先Excelファイルがありません。");
 }
 
@@ -35,13 +34,14 @@ void CellDrop_F::Check_ツール_CellDrop1_File() {
     const std::wstring folder = Txt_Folder->Caption();
     if (folder.empty()) return;
     Control& label = (*this)(L"Lbl_Error_Check");
-    if (!Is_Folder_Or_Plain_File(folder)) {
+    // A path whose answer is late counts as not there until the answer comes (a later pass).
+    if (Probe.Ask(folder, Path_Kind::Folder_Or_Plain_File) != true) {
         label.Set_Caption(L"「ファイルを開く」のフォルダーが不明です。");
         return;
     }
     const std::vector<std::wstring> lines = Str_Split(Txt_File_List->Caption(), Get_CrLf());
     for (std::size_t n = 0; n < lines.size() && Flg_Check; ++n) {
-        if (lines[n].empty() || !Is_Plain_File(Path_Join(folder, lines[n]))) {
+        if (lines[n].empty() || Probe.Ask(Path_Join(folder, lines[n]), Path_Kind::Plain_File) != true) {
             label.Set_Caption(Full_Width_Number(static_cast<int>(n) + 1) + L"行目のファイルが不明です。");
             return;
         }
