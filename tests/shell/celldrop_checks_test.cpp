@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "main_form_fixture.h"
+#include "open_actions.h"
 
 namespace {
 
@@ -123,4 +124,28 @@ TEST_F(ChecksTest, FixedStringEditsAreCopiedBackAtTheTick) {
     EXPECT_EQ(form->Kotei.Kotei_Data[2], L"\r\n変更後\r\n続き");
     EXPECT_EQ(list.List(2), L"変更後");
     EXPECT_EQ(list.List_Index(), 2);
+}
+
+// Paths of 260 characters and more: the list built in sub-folder mode, the checks, the target box and
+// the open action all reach the file.
+TEST_F(ChecksTest, LongPathsAreFoundWhereverTheyAreUsed) {
+    std::wstring deep = dir.Path();
+    for (wchar_t c : {L'a', L'b', L'c'}) {
+        deep += L"\\" + std::wstring(100, c);
+        ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + deep).c_str(), nullptr));
+    }
+    const std::wstring file = deep + L"\\長い名前.txt";
+    ASSERT_GE(file.size(), 300u);
+    ASSERT_TRUE(Write_Bytes(L"\\\\?\\" + file, "x"));
+
+    form->Txt_Folder->Set_Caption(dir.Path());
+    form->Che_Sub_Folder->Set_Value(1);  // builds the list at once
+    const std::wstring line = file.substr(dir.Path().size());
+    EXPECT_EQ(form->Txt_File_List->Caption(), line);
+    EXPECT_EQ(Tick(), L"");
+    form->Txt_Target->Set_Caption(file);
+    EXPECT_EQ(Tick(), L"");
+    const File_Line opened = Classify_File_Line(dir.Path(), line);
+    EXPECT_EQ(opened.Path, file);
+    EXPECT_EQ(opened.Kind, File_Line_Kind::Other);
 }
