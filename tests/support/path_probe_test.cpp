@@ -2,69 +2,54 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <condition_variable>
 #include <mutex>
-#include <thread>
 
 namespace {
 
-// A file system where "slow" answers only when the test lets one answer go, and "missing" is not there.
+// A share where "slow" answers once per permit the test gives, and "missing" is not there. Shared with
+// the probe's workers, which may still be inside it when the test ends.
 struct Slow_Share {
     std::mutex Lock;
     std::condition_variable Changed;
     int Permits = 0, Answered = 0;
-
-    bool Test(const std::wstring& path) {
-        if (path != L"slow") return path != L"missing";
-        std::unique_lock<std::mutex> lock(Lock);
-        Changed.wait(lock, [&] { return Permits > 0; });
-        --Permits;
-        ++Answered;
-        Changed.notify_all();
-        return true;
-    }
     void Let_Go(int n) {
         const std::lock_guard<std::mutex> lock(Lock);
         Permits += n;
         Changed.notify_all();
-    }
-    bool Wait_Answered(int n) {
-        std::unique_lock<std::mutex> lock(Lock);
-        return Changed.wait_for(lock, std::chrono::seconds(10), [&] { return Answered >= n; });
     }
 };
 
 }  // namespace
 
 TEST(PathProbe, SlowAnswerIsNotKnownYetUntilItComes) {
-    // Shared with the probe's workers, which may still be inside the test when this scope ends.
     const auto share = std::make_shared<Slow_Share>();
-    // Waits long enough for any answer that comes, however busy the machine; short for the slow ones.
-    constexpr unsigned Patient = 10000, Brief = 20;
-    Path_Probe probe(Patient, [share](const std::wstring& path, Path_Kind) { return share->Test(path); });
-    EXPECT_EQ(probe.Ask(L"here", Path_Kind::Plain_File), std::optional<bool>(true));
-    EXPECT_EQ(probe.Ask(L"missing", Path_Kind::Plain_File), std::optional<bool>(false));
+    Path_Probe probe(10000, [share](const std::wstring& path, Path_Kind) {
+        if (path != L"slow") return path != L"missing";
+        std::unique_lock<std::mutex> lock(share->Lock);
+        share->Changed.wait(lock, [&] { return share->Permits > 0; });
+        --share->Permits;
+        ++share->Answered;
+        share->Changed.notify_all();
+        return true;
+    });
+    const auto ask = [&](const wchar_t* path, unsigned wait_ms) {
+        probe.Set_Wait_Ms(wait_ms);  // long for answers that come, short for the stuck one
+        return probe.Ask(path, Path_Kind::Plain_File);
+    };
+    EXPECT_EQ(ask(L"here", 10000), std::optional<bool>(true));
+    EXPECT_EQ(ask(L"missing", 10000), std::optional<bool>(false));
+    EXPECT_EQ(ask(L"slow", 20), std::nullopt);
+    EXPECT_EQ(ask(L"here too", 10000), std::optional<bool>(true));  // not held up by the stuck one
+    EXPECT_EQ(ask(L"slow", 20), std::nullopt);                       // still out, not asked twice
 
-    probe.Set_Wait_Ms(Brief);
-    EXPECT_EQ(probe.Ask(L"slow", Path_Kind::Plain_File), std::nullopt);
-    // Stuck on the slow path, the probe still answers about others.
-    probe.Set_Wait_Ms(Patient);
-    EXPECT_EQ(probe.Ask(L"here too", Path_Kind::Folder_Or_Plain_File), std::optional<bool>(true));
-    // The same question is not put twice while the first is out.
-    probe.Set_Wait_Ms(Brief);
-    EXPECT_EQ(probe.Ask(L"slow", Path_Kind::Plain_File), std::nullopt);
-
-    // The first answer comes late; the next question is slow again, and the late answer counts for it,
-    // once.
+    // The answer comes late; the next question is stuck again, and the late answer counts for it, once.
     share->Let_Go(1);
-    ASSERT_TRUE(share->Wait_Answered(1));
-    EXPECT_EQ(probe.Ask(L"slow", Path_Kind::Plain_File), std::optional<bool>(true));
-    EXPECT_EQ(probe.Ask(L"slow", Path_Kind::Plain_File), std::nullopt);
-
+    {
+        std::unique_lock<std::mutex> lock(share->Lock);
+        ASSERT_TRUE(share->Changed.wait_for(lock, std::chrono::seconds(10), [&] { return share->Answered == 1; }));
+    }
+    EXPECT_EQ(ask(L"slow", 20), std::optional<bool>(true));
+    EXPECT_EQ(ask(L"slow", 20), std::nullopt);
     share->Let_Go(1000);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    std::optional<bool> answer;
-    while (!answer && std::chrono::steady_clock::now() < deadline) answer = probe.Ask(L"slow", Path_Kind::Plain_File);
-    EXPECT_EQ(answer, std::optional<bool>(true));
 }

@@ -198,32 +198,21 @@ TEST_F(FormTest, ModalFormHoldsItsOwnerUntilUnloadedAndHandsItBackBeforeItGoes) 
 
 // Moved to a monitor of another scale, the window keeps its twips and takes the new pixels and fonts.
 TEST_F(FormTest, NewMonitorScaleLaysTheWindowOutAgain) {
-    const int system_dpi = Display_Dpi_Y();
-    const int other_dpi = system_dpi == 144 ? 96 : 144;
-    Control& text = form(L"Txt_File", 0);  // 3000 twips wide at 120, 1800
-    auto pixel_width = [&] {
-        RECT r{};
-        GetWindowRect(text.Hwnd(), &r);
-        return r.right - r.left;
-    };
-    auto font_height = [&] {
+    const int system_dpi = Display_Dpi_Y(), other_dpi = system_dpi == 144 ? 96 : 144;
+    const HWND text = form(L"Txt_File", 0).Hwnd();  // 3000 twips wide
+    auto shape = [&] {
+        RECT r{}, outer{};
+        GetWindowRect(text, &r);
+        GetWindowRect(form.Hwnd(), &outer);
         LOGFONTW lf{};
-        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(text.Hwnd(), WM_GETFONT, 0, 0)), sizeof lf, &lf);
-        return lf.lfHeight;
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(text, WM_GETFONT, 0, 0)), sizeof lf, &lf);
+        return std::vector<LONG>{r.right - r.left, lf.lfHeight, outer.left, outer.right};
     };
-    const int width_before = pixel_width();
-    const LONG font_before = font_height();
-    const RECT suggested{40, 50, 40 + 900, 50 + 700};
+    const std::vector<LONG> before = shape();
+    RECT suggested{40, 50, 940, 750};
     SendMessageW(form.Hwnd(), WM_DPICHANGED, MAKEWPARAM(other_dpi, other_dpi), reinterpret_cast<LPARAM>(&suggested));
-    EXPECT_EQ(pixel_width(), 3000 * other_dpi / 1440);
-    EXPECT_EQ(font_height(), -MulDiv(9, other_dpi, 72));
-    EXPECT_FLOAT_EQ(text.Left(), 120);
-    RECT outer{};
-    GetWindowRect(form.Hwnd(), &outer);
-    EXPECT_EQ((std::vector<LONG>{outer.left, outer.top, outer.right, outer.bottom}), (std::vector<LONG>{40, 50, 940, 750}));
-
-    const RECT back{40, 50, 640, 517};
-    SendMessageW(form.Hwnd(), WM_DPICHANGED, MAKEWPARAM(system_dpi, system_dpi), reinterpret_cast<LPARAM>(&back));
-    EXPECT_EQ(pixel_width(), width_before);
-    EXPECT_EQ(font_height(), font_before);
+    EXPECT_EQ(shape(), (std::vector<LONG>{3000 * other_dpi / 1440, -MulDiv(9, other_dpi, 72), 40, 940}));
+    suggested = {before[2], 50, before[3], 600};
+    SendMessageW(form.Hwnd(), WM_DPICHANGED, MAKEWPARAM(system_dpi, system_dpi), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(shape(), before);
 }
