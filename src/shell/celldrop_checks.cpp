@@ -1,7 +1,6 @@
 // The validation pass of the set-up screen: the first fault found goes into the error label.
 #include "celldrop_f.h"
 
-#include "message_pump.h"
 #include "paths.h"
 #include "target_choice.h"
 #include "text.h"
@@ -40,15 +39,16 @@ void CellDrop_F::Check_ツール_CellDrop1_File() {
         return;
     }
     const std::vector<std::wstring> lines = Str_Split(Txt_File_List->Caption(), Get_CrLf());
-    for (std::size_t n = 0; n < lines.size() && Flg_Check; ++n) {
-        if (lines[n].empty() || Probe.Ask(Path_Join(folder, lines[n]), Path_Kind::Plain_File) != true) {
-            label.Set_Caption(Full_Width_Number(static_cast<int>(n) + 1) + L"行目のファイルが不明です。");
-            return;
-        }
-        Do_Events();
-        // The window may have been closed while messages ran.
-        if (!Is_Loaded()) return;
+    // The lines up to the first empty one are asked about in one go; the first line not confirmed
+    // (missing, or its answer late) is the fault.
+    std::vector<std::wstring> paths;
+    for (const std::wstring& line : lines) {
+        if (line.empty()) break;
+        paths.push_back(Path_Join(folder, line));
     }
+    const std::size_t found = paths.empty() ? 0 : Probe.Ask_All(paths, Path_Kind::Plain_File).value_or(0);
+    if (found < lines.size())
+        label.Set_Caption(Full_Width_Number(static_cast<int>(found) + 1) + L"行目のファイルが不明です。");
 }
 
 void CellDrop_F::Check_ツール_CellDrop1_Kotei() {

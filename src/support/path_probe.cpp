@@ -16,21 +16,21 @@ namespace {
 // A few workers, so that one question stuck on a dead share does not hold up the questions about
 // local paths behind it.
 constexpr int Max_Workers = 4;
-// Answers kept; beyond this the settled ones are forgotten (a path typed letter by letter asks once
-// per letter).
-constexpr std::size_t Max_Entries = 1024;
+// Questions remembered; beyond this the settled ones are forgotten (a path typed letter by letter asks
+// once per letter, and only the newest questions still matter).
+constexpr std::size_t Max_Entries = 64;
 
 bool File_System_Test(const std::wstring& path, Path_Kind kind) {
     return kind == Path_Kind::Plain_File ? Is_Plain_File(path) : Is_Folder_Or_Plain_File(path);
 }
 
-using Key = std::pair<std::wstring, Path_Kind>;
+using Key = std::pair<std::vector<std::wstring>, Path_Kind>;
 
 struct Entry {
     bool In_Flight = false;
     std::uint64_t Asked = 0;     // number of the last question put to a worker
     std::uint64_t Answered = 0;  // number of the question the answer belongs to
-    bool Answer = false;
+    std::size_t Answer = 0;  // paths of the kind, from the first on
     bool Unread = false;  // an answer has come that no Ask has handed out yet
 };
 
@@ -44,7 +44,7 @@ struct Path_Probe::Shared {
     std::map<Key, Entry> Entries;
     int Workers = 0, Idle = 0;
     bool Stopping = false;
-    std::chrono::milliseconds Wait{40};
+    std::chrono::milliseconds Wait{30};
     Test Test_Fn;
 
     // Runs on each worker thread; the shared state lives as long as any worker does.
@@ -58,7 +58,8 @@ struct Path_Probe::Shared {
             auto [key, number] = std::move(self->Queue.front());
             self->Queue.pop_front();
             lock.unlock();
-            const bool answer = self->Test_Fn(key.first, key.second);
+            std::size_t answer = 0;
+            while (answer < key.first.size() && self->Test_Fn(key.first[answer], key.second)) ++answer;
             lock.lock();
             Entry& e = self->Entries[key];
             e.In_Flight = false;
@@ -87,13 +88,13 @@ void Path_Probe::Set_Wait_Ms(unsigned wait_ms) {
     shared_->Wait = std::chrono::milliseconds(wait_ms);
 }
 
-std::optional<bool> Path_Probe::Ask(const std::wstring& path, Path_Kind kind) {
+std::optional<std::size_t> Path_Probe::Ask_All(const std::vector<std::wstring>& paths, Path_Kind kind) {
     Shared& s = *shared_;
     std::unique_lock<std::mutex> lock(s.Lock);
     if (s.Entries.size() >= Max_Entries) {
         std::erase_if(s.Entries, [](const auto& item) { return !item.second.In_Flight; });
     }
-    const Key key{path, kind};
+    const Key key{paths, kind};
     Entry& e = s.Entries[key];
     // A question still out is not asked twice: its answer is the fresh one.
     if (!e.In_Flight) {
@@ -112,4 +113,10 @@ std::optional<bool> Path_Probe::Ask(const std::wstring& path, Path_Kind kind) {
         return e.Answer;
     }
     return std::nullopt;
+}
+
+std::optional<bool> Path_Probe::Ask(const std::wstring& path, Path_Kind kind) {
+    const std::optional<std::size_t> passed = Ask_All({path}, kind);
+    if (!passed) return std::nullopt;
+    return *passed == 1;
 }
