@@ -97,6 +97,8 @@ void Form::Create_Fonts() {
 }
 
 void Form::Rescale(int dpi, const RECT& suggested) {
+    // Laid out at this DPI already (an owned window made elsewhere and placed beside its owner).
+    if (dpi == Display_Dpi_Y()) return;
     // The twips stay; the pixels they make, and the fonts, follow the new DPI.
     Set_Display_Dpi(dpi);
     Create_Fonts();
@@ -132,8 +134,9 @@ bool Form::Load() {
     HWND created = CreateWindowExW(0, window_class_.c_str(), caption_.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
                                    640, 480, owner_, nullptr, wc.hInstance, this);
     if (!created) return false;
-    // Opened on a monitor of another scale than the system's: the controls are made at that one.
-    if (const int dpi = static_cast<int>(GetDpiForWindow(created)); dpi > 0 && dpi != Display_Dpi_Y()) {
+    // The main window opened on a monitor of another scale than the system's: the controls are made at
+    // that one. An owned window takes its owner's, as it is placed beside it.
+    if (const int dpi = owner_ ? 0 : static_cast<int>(GetDpiForWindow(created)); dpi > 0 && dpi != Display_Dpi_Y()) {
         Set_Display_Dpi(dpi);
         Create_Fonts();
     }
