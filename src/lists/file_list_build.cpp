@@ -23,8 +23,14 @@ bool File_List_Build::Restart_If_Running() {
     return true;
 }
 
-bool File_List_Build::Run(Control& box, const std::function<Source()>& source) {
+bool File_List_Build::Run(Control& box, const std::vector<Control*>& readers, const std::function<Source()>& source) {
     running_ = true;
+    // The build lets messages run: a click meanwhile must not save or use half a list.
+    std::vector<bool> were_enabled;
+    for (Control* c : readers) {
+        were_enabled.push_back(c->Enabled());
+        c->Set_Enabled(false);
+    }
     bool alive = true;
     do {
         restart_ = false;
@@ -33,6 +39,9 @@ bool File_List_Build::Run(Control& box, const std::function<Source()>& source) {
     } while (alive && restart_);
     running_ = false;
     restart_ = false;
+    if (alive) {
+        for (std::size_t i = 0; i < readers.size(); ++i) readers[i]->Set_Enabled(were_enabled[i]);
+    }
     return alive;
 }
 

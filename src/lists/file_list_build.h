@@ -5,6 +5,7 @@
 // folder and mode, so the box always ends with the list of the last request.
 #include <functional>
 #include <string>
+#include <vector>
 
 class Control;
 
@@ -19,8 +20,10 @@ public:
     bool Restart_If_Running();
 
     // Empties the box and fills it with the list lines (CR LF between them) of what source gives;
-    // source is asked again for each start. False when the window went away meanwhile.
-    bool Run(Control& box, const std::function<Source()>& source);
+    // source is asked again for each start. The readers (the buttons that save or use the list) are
+    // disabled until the list is whole, then get back the state they had. False when the window went
+    // away meanwhile.
+    bool Run(Control& box, const std::vector<Control*>& readers, const std::function<Source()>& source);
 
 private:
     bool Fill(Control& box, const std::wstring& folder, bool sub_folders);

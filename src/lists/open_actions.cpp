@@ -2,6 +2,9 @@
 
 #include <shellapi.h>
 
+#include <cwchar>
+#include <optional>
+
 #include "codepage.h"
 #include "file_checks.h"
 #include "file_lock.h"
@@ -26,6 +29,30 @@ bool Shell_Execute(HWND owner, const wchar_t* file, const wchar_t* parameters, U
     return started;
 }
 
+// Chrome's full path as its installer registers it under App Paths: the user's key first, then the
+// machine's, as the shell itself looks. A program started by its bare name would be looked for in the
+// current folder first, and the file choosers move that folder wherever the user browses.
+std::optional<std::wstring> Chrome_Path() {
+    constexpr wchar_t key[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\chrome.exe";
+    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+        // RRF_RT_REG_SZ takes a REG_EXPAND_SZ value too, its variables expanded.
+        DWORD size = 0;
+        if (RegGetValueW(root, key, nullptr, RRF_RT_REG_SZ, nullptr, nullptr, &size) !=
+                ERROR_SUCCESS ||
+            size < sizeof(wchar_t))
+            continue;
+        std::wstring path(size / sizeof(wchar_t), L'\0');
+        if (RegGetValueW(root, key, nullptr, RRF_RT_REG_SZ, nullptr, path.data(), &size) !=
+            ERROR_SUCCESS)
+            continue;
+        path.resize(wcsnlen(path.c_str(), path.size()));
+        // Some installers write the path in quotes.
+        if (path.size() >= 2 && path.front() == L'"' && path.back() == L'"') path = path.substr(1, path.size() - 2);
+        if (!path.empty()) return path;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 File_Line Classify_File_Line(const std::wstring& folder, const std::wstring& line) {
@@ -46,7 +73,11 @@ File_Line Classify_File_Line(const std::wstring& folder, const std::wstring& lin
 bool ShellExecuteEx_Process(HWND owner, const std::wstring& path) { return Shell_Execute(owner, path.c_str(), nullptr, 0); }
 
 bool Start_Chrome(HWND owner, const std::wstring& url) {
-    const std::wstring parameters = L"-url " + url;
+    const std::optional<std::wstring> chrome = Chrome_Path();
+    if (!chrome) return false;
+    // Chrome takes everything after this switch as one argument, the URL: spaces and quotes stay in
+    // it, and a line that looks like a switch ("--user-data-dir=...") is never read as one.
+    const std::wstring parameters = L"--single-argument " + url;
     // Without a window of its own for a missing program: the caller says so in its own words.
-    return Shell_Execute(owner, L"chrome.exe", parameters.c_str(), SEE_MASK_FLAG_NO_UI);
+    return Shell_Execute(owner, chrome->c_str(), parameters.c_str(), SEE_MASK_FLAG_NO_UI);
 }

@@ -21,7 +21,7 @@ File_Line Classify_File_Line(const std::wstring& folder, const std::wstring& lin
 // could not start one (Windows has said why already).
 bool ShellExecuteEx_Process(HWND owner, const std::wstring& path);
 
-// Starts Chrome with the command line "chrome.exe -url " + url, found as Windows finds programs (its
-// App Paths registration, then the search path). False when it could not be started; nothing is
+// Starts Chrome by the full path registered under App Paths (the user's, else the machine's), with
+// the url as one argument. False when Chrome is not registered or could not be started; nothing is
 // shown then.
 bool Start_Chrome(HWND owner, const std::wstring& url);

@@ -1,8 +1,6 @@
 // The validation pass of the set-up screen: the first fault found goes into the error label.
 #include "celldrop_f.h"
 
-#include "file_checks.h"
-#include "message_pump.h"
 #include "paths.h"
 #include "target_choice.h"
 #include "text.h"
@@ -21,7 +19,7 @@ std::wstring Full_Width_Number(int n) {
 void CellDrop_F::Check_ツール_CellDrop0() {
     if (!Flg_Check) return;
     const std::wstring target = Txt_Target->Caption();
-    if (Check_ツール_CellDrop0_File(target) && !Is_Plain_File(target))
+    if (Check_ツール_CellDrop0_File(target) && Probe.Ask(target, Path_Kind::Plain_File) != true)
         (*this)(L"Lbl_Error_Check").Set_Caption(L"貼付先Excelファイルがありません。");
 }
 
@@ -35,20 +33,22 @@ void CellDrop_F::Check_ツール_CellDrop1_File() {
     const std::wstring folder = Txt_Folder->Caption();
     if (folder.empty()) return;
     Control& label = (*this)(L"Lbl_Error_Check");
-    if (!Is_Folder_Or_Plain_File(folder)) {
+    // A path whose answer is late counts as not there until the answer comes (a later pass).
+    if (Probe.Ask(folder, Path_Kind::Folder_Or_Plain_File) != true) {
         label.Set_Caption(L"「ファイルを開く」のフォルダーが不明です。");
         return;
     }
     const std::vector<std::wstring> lines = Str_Split(Txt_File_List->Caption(), Get_CrLf());
-    for (std::size_t n = 0; n < lines.size() && Flg_Check; ++n) {
-        if (lines[n].empty() || !Is_Plain_File(Path_Join(folder, lines[n]))) {
-            label.Set_Caption(Full_Width_Number(static_cast<int>(n) + 1) + L"行目のファイルが不明です。");
-            return;
-        }
-        Do_Events();
-        // The window may have been closed while messages ran.
-        if (!Is_Loaded()) return;
+    // The lines up to the first empty one are asked about in one go; the first line not confirmed
+    // (missing, or its answer late) is the fault.
+    std::vector<std::wstring> paths;
+    for (const std::wstring& line : lines) {
+        if (line.empty()) break;
+        paths.push_back(Path_Join(folder, line));
     }
+    const std::size_t found = paths.empty() ? 0 : Probe.Ask_All(paths, Path_Kind::Plain_File).value_or(0);
+    if (found < lines.size())
+        label.Set_Caption(Full_Width_Number(static_cast<int>(found) + 1) + L"行目のファイルが不明です。");
 }
 
 void CellDrop_F::Check_ツール_CellDrop1_Kotei() {

@@ -137,7 +137,11 @@ void CellDrop_F::Lst_Select_File_Open(const std::wstring& line) {
             break;
         }
         case File_Line_Kind::Other:
-            (void)ShellExecuteEx_Process(Hwnd(), file.Path);
+            // Where the system's long-path policy is off, the shell cannot start a file by such a path.
+            if (!ShellExecuteEx_Process(Hwnd(), file.Path) && file.Path.size() >= MAX_PATH) {
+                Set_Screen_Mouse_Pointer(Mouse_Pointer::Default);
+                MsgBox_Process(L"[" + file.Path + L"]はパスが長すぎるため開けません。");
+            }
             break;
     }
     Set_Screen_Mouse_Pointer(Mouse_Pointer::Default);

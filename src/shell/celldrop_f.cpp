@@ -207,9 +207,14 @@ void CellDrop_F::Tim_エラーチェック_Enabled(bool enabled) {
 
 void CellDrop_F::Timer1_Timer(int index) {
     if (!Tim_エラーチェック || Tim_エラーチェック->Index() != index) return;
+    // A pass lets messages run after each line of the file list, so a long one would otherwise start
+    // the next pass inside itself.
+    if (Flg_Checking) return;
+    Flg_Checking = true;
     Flg_Check = true;
     Check_Process();
     Flg_Check = false;
+    Flg_Checking = false;
     Flg_Blink = !Flg_Blink;
 }
 

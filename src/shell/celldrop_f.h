@@ -14,6 +14,7 @@
 #include "param_format.h"
 #include "paste_loop.h"
 #include "paste_state.h"
+#include "path_probe.h"
 #include "value_list_editor.h"
 
 class CellDrop_F : public Form, private Paste_Loop_Host {
@@ -40,6 +41,9 @@ public:
     bool Flg_Check = false;  // a validation pass may run
     bool Flg_Blink = false;  // colour phase of the error label
     bool Flg_Stop = false;   // the end button was pressed during a paste run
+    bool Flg_Checking = false;  // a validation pass is under way (it lets messages run)
+    // The validation's questions about paths, answered off the window's thread.
+    Path_Probe Probe;
     float Pic_Cell_Size = 0;
     int Search_Position = -1;
 

@@ -69,11 +69,15 @@ void CellDrop_F::Cmd_Control_Excel1_File_Search() {
     Set_Screen_Mouse_Pointer(Mouse_Pointer::Hourglass);
     Flg_Check = false;
     Tim_エラーチェック_Enabled(false);
-    const bool alive = File_List.Run(*Txt_File_List, [this] {
+    // "登録のみ" and the start button read the list.
+    const bool alive = File_List.Run(*Txt_File_List, {&(*this)(L"Cmd_Update2", 1), &(*this)(L"Cmd_Update2", 0)}, [this] {
         return File_List_Build::Source{Txt_Folder->Caption(), Che_Sub_Folder->Value() == 1};
     });
     if (!alive || !Is_Loaded()) return;
     Tim_エラーチェック_Enabled(true);
     Flg_Check = true;
     Set_Screen_Mouse_Pointer(Mouse_Pointer::Default);
+    // The new list is checked at once, so the start button does not wait for the next tick to say
+    // whether it may be used.
+    if (Tim_エラーチェック && Tim_エラーチェック->Index()) Timer1_Timer(*Tim_エラーチェック->Index());
 }

@@ -25,6 +25,9 @@ private:
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    // DLLs only from the system folder: the file choosers move the current folder anywhere, and a DLL
+    // of a system name lying there must never be loaded.
+    if (!SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32)) SetDllDirectoryW(L"");
     Com_Apartment com;
     Busy_Retry_Filter_Registration busy_retry;
     CellDrop_F main_form(Program_Folder());

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "codepage.h"
+#include "long_path.h"
 #include "memory_sort.h"
 #include "message_pump.h"
 #include "paths.h"
@@ -96,7 +97,7 @@ bool Is_Folder(const WIN32_FIND_DATAW& found) {
 template <class Visit>
 void For_Each_Entry(const std::wstring& search, Visit&& visit) {
     WIN32_FIND_DATAW found;
-    const Find_Handle find(FindFirstFileExW(search.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr,
+    const Find_Handle find(FindFirstFileExW(Extended_Length_Path(search).c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr,
                                             FIND_FIRST_EX_LARGE_FETCH));
     if (!find.Valid()) return;
     do {

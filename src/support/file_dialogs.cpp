@@ -34,7 +34,8 @@ void Open_File_Dialog(HWND owner, Open_File_State& state) {
     record.nMaxFileTitle = MAX_PATH;
     record.lpstrInitialDir = start.c_str();
     record.lpstrTitle = state.Ofd_Title.c_str();
-    record.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+    // OFN_NOCHANGEDIR: browsing here leaves the program's current folder where it was.
+    record.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     if (GetOpenFileNameW(&record)) {
         state.Ofd_Path = file.c_str();
         return;

@@ -117,8 +117,10 @@ Rect_Twips Work_Area_From_Pixels(int left, int top, int right, int bottom, float
 }
 
 int Grow_Step_Count(float target_height, float target_width, const Rect_Twips& work_area) {
-    const bool tall = 2 * target_height > work_area.Bottom;
-    const bool wide = 2 * target_width > work_area.Right;
+    // Against the work area's own size: a monitor beside or above the primary one has its edges far
+    // from (or before) the desktop's origin.
+    const bool tall = 2 * target_height > work_area.Height;
+    const bool wide = 2 * target_width > work_area.Width;
     if (tall && wide) return 2;
     if (tall || wide) return 4;
     return 6;
@@ -142,10 +144,9 @@ std::vector<Layout_Step> Pull_Into_Work_Area_Steps(const Rect_Twips& current, co
     return steps;
 }
 
-Position Center_Position(float height, float width, const Rect_Twips& work_area, float screen_height,
-                         float screen_width) {
+Position Center_Position(float height, float width, const Rect_Twips& work_area, const Rect_Twips& screen) {
     if (height > work_area.Height || width > work_area.Width) {
-        return {(screen_height - height) / 2, (screen_width - width) / 2};
+        return {(screen.Height - height) / 2 + screen.Top, (screen.Width - width) / 2 + screen.Left};
     }
     return {(work_area.Height - height) / 2 + work_area.Top, (work_area.Width - width) / 2 + work_area.Left};
 }
@@ -164,7 +165,8 @@ Rect_Twips Bounding_Box(const std::vector<Rect_Twips>& rects) {
 }
 
 bool Popup_Fits_Screen(float top, float left, float fh, float fw, const Rect_Twips& work_area) {
-    return top >= 0 && left >= 0 && top + fh <= work_area.Bottom && left + fw <= work_area.Right;
+    return top >= work_area.Top && left >= work_area.Left && top + fh <= work_area.Bottom &&
+           left + fw <= work_area.Right;
 }
 
 bool Popup_Area_Free(float top, float left, float fh, float fw, const std::vector<Rect_Twips>& earlier) {
@@ -173,6 +175,27 @@ bool Popup_Area_Free(float top, float left, float fh, float fw, const std::vecto
         if (top < a.Top + a.Height && a.Top < bottom && left < a.Left + a.Width && a.Left < right) return false;
     }
     return true;
+}
+
+std::size_t Monitor_For(const std::vector<Monitor_Area>& monitors, const Rect_Twips& r) {
+    std::size_t best = 0;
+    float best_overlap = 0, best_distance = 0;
+    for (std::size_t i = 0; i < monitors.size(); ++i) {
+        const Rect_Twips& m = monitors[i].Screen;
+        const float overlap_x = std::min(r.Left + r.Width, m.Right) - std::max(r.Left, m.Left);
+        const float overlap_y = std::min(r.Top + r.Height, m.Bottom) - std::max(r.Top, m.Top);
+        const float overlap = overlap_x > 0 && overlap_y > 0 ? overlap_x * overlap_y : 0;
+        // Off every monitor: how far the rectangle is from this one (0 along an axis it spans).
+        const float dx = std::max({0.0f, m.Left - (r.Left + r.Width), r.Left - m.Right});
+        const float dy = std::max({0.0f, m.Top - (r.Top + r.Height), r.Top - m.Bottom});
+        const float distance = dx * dx + dy * dy;
+        if (i == 0 || overlap > best_overlap || (best_overlap == 0 && overlap == 0 && distance < best_distance)) {
+            best = i;
+            best_overlap = overlap;
+            best_distance = distance;
+        }
+    }
+    return best;
 }
 
 Popup_Choice Popup_Place(float fh, float fw, const Rect_Twips& anchor, const std::vector<Rect_Twips>& earlier,
@@ -194,8 +217,8 @@ Popup_Choice Popup_Place(float fh, float fw, const Rect_Twips& anchor, const std
 
     // No room beside the anchor: a corner at the anchor's height (upper or lower half) on the other
     // side of the screen from it.
-    const bool upper = t + h / 2 < work_area.Bottom / 2;
-    const bool leftish = l + w / 2 < work_area.Right / 2;
+    const bool upper = t + h / 2 < work_area.Top + work_area.Height / 2;
+    const bool leftish = l + w / 2 < work_area.Left + work_area.Width / 2;
     const float top = upper ? work_area.Top : work_area.Bottom - fh;
     const float left = leftish ? work_area.Right - fw : work_area.Left;
     return {top, left, false};

@@ -4,6 +4,7 @@
 // stacking order by screen position, list scroll extents and the closing shrink. The window layer
 // reads the geometry off the real windows, calls these and applies the results, so the rules can be
 // tested without a display. All geometry is in twips (1,440 to the inch) as single precision.
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,8 +27,8 @@ struct Layout_Step {
 };
 
 // Steps per dimension for a grow or slide towards a target of this size: 6, or 4 when the target is
-// taller than half the work area's bottom or wider than half its right, 2 when both, so the
-// animation of a big window stays short.
+// taller than half the work area or wider than half of it, 2 when both, so the animation of a big
+// window stays short.
 int Grow_Step_Count(float target_height, float target_width, const Rect_Twips& work_area);
 
 // Height and width from current towards target (Top and Left stay). The dimension with the larger
@@ -47,10 +48,20 @@ struct Position {
     float Top, Left;
 };
 
-// Top-left that centres a form of this size on the work area, or on the whole screen when the form
-// is taller or wider than the work area.
-Position Center_Position(float height, float width, const Rect_Twips& work_area, float screen_height,
-                         float screen_width);
+// Top-left that centres a form of this size on the work area, or on the whole monitor (screen) when
+// the form is taller or wider than the work area.
+Position Center_Position(float height, float width, const Rect_Twips& work_area, const Rect_Twips& screen);
+
+// One monitor of the desktop: its whole area and its work area (without the task bar), in twips.
+// Monitors left of or above the primary one have negative coordinates.
+struct Monitor_Area {
+    Rect_Twips Screen, Work;
+};
+
+// The monitor that holds the rectangle (Top, Left, Height, Width used), as Windows picks one: the
+// one it overlaps most; when it overlaps none, the nearest one; the first one on a tie. 0 when the
+// list is empty.
+std::size_t Monitor_For(const std::vector<Monitor_Area>& monitors, const Rect_Twips& r);
 
 // Popup placement. Rectangles here use Top, Left, Height and Width only (Bottom and Right are
 // derived from them), because the registered anchor areas carry only those four.
@@ -73,7 +84,7 @@ struct Popup_Choice {
 // Place for a popup of size fh x fw beside the anchor: right of it, below, left, above, each walked
 // in 60-twip steps from the position centred on the anchor; the first one that fits the work area
 // and covers no earlier anchor wins. Failing that, a work-area corner: at the anchor's half of the
-// screen (upper or lower), on the other side from it (left or right).
+// work area (upper or lower), on the other side from it (left or right).
 Popup_Choice Popup_Place(float fh, float fw, const Rect_Twips& anchor, const std::vector<Rect_Twips>& earlier,
                          const Rect_Twips& work_area);
 

@@ -37,6 +37,19 @@ std::wstring Current_Directory() {
     return path;
 }
 
+// Without the system's "no disk" box for a drive without a medium (a card reader without a card): the
+// read fails quietly and the dialog goes back to the last drive. Per thread, and restored on leaving.
+class Critical_Errors_Quiet {
+public:
+    Critical_Errors_Quiet() { SetThreadErrorMode(SEM_FAILCRITICALERRORS, &previous_); }
+    Critical_Errors_Quiet(const Critical_Errors_Quiet&) = delete;
+    Critical_Errors_Quiet& operator=(const Critical_Errors_Quiet&) = delete;
+    ~Critical_Errors_Quiet() { SetThreadErrorMode(previous_, nullptr); }
+
+private:
+    DWORD previous_ = 0;
+};
+
 // The current folder the process keeps for a drive ("D:" -> "D:\work"), its root when it keeps none.
 std::wstring Current_Folder_On(const std::wstring& drive) {
     wchar_t path[MAX_PATH] = {};
@@ -174,6 +187,7 @@ void Wk_FileDlg_F::Drive1_Got_Focus() {
 }
 
 void Wk_FileDlg_F::Drive1_Change() {
+    const Critical_Errors_Quiet quiet;
     Control& drives = (*this)(L"Drive1");
     if (const auto drive = Drive_List_Entry(drives.List(drives.List_Index()))) {
         if (Open_Folder(Current_Folder_On(*drive))) {

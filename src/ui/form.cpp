@@ -96,6 +96,20 @@ void Form::Create_Fonts() {
     strike_font_.Reset(CreateFontIndirectW(&lf));
 }
 
+void Form::Rescale(int dpi, const RECT& suggested) {
+    // Laid out at this DPI already (an owned window made elsewhere and placed beside its owner).
+    if (dpi == Display_Dpi_Y()) return;
+    // The twips stay; the pixels they make, and the fonts, follow the new DPI.
+    Set_Display_Dpi(dpi);
+    Create_Fonts();
+    for (const auto& c : controls_) {
+        c->Apply_Geometry();
+        c->Apply_Font();
+    }
+    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 HFONT Form::Font(bool strikethrough) const { return strikethrough ? strike_font_.Get() : font_.Get(); }
 
 HBRUSH Form::Background_Brush() const { return GetSysColorBrush(COLOR_BTNFACE); }
@@ -120,6 +134,12 @@ bool Form::Load() {
     HWND created = CreateWindowExW(0, window_class_.c_str(), caption_.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
                                    640, 480, owner_, nullptr, wc.hInstance, this);
     if (!created) return false;
+    // The main window opened on a monitor of another scale than the system's: the controls are made at
+    // that one. An owned window takes its owner's, as it is placed beside it.
+    if (const int dpi = owner_ ? 0 : static_cast<int>(GetDpiForWindow(created)); dpi > 0 && dpi != Display_Dpi_Y()) {
+        Set_Display_Dpi(dpi);
+        Create_Fonts();
+    }
     Loaded().push_back(this);
     for (const auto& c : controls_)
         if (!c->hwnd_) c->Create_Window();
@@ -364,6 +384,9 @@ LRESULT Form::Handle_Message(UINT msg, WPARAM wp, LPARAM lp) {
             break;
         case WM_CLOSE:
             Unload();
+            return 0;
+        case WM_DPICHANGED:
+            Rescale(HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
             return 0;
         case WM_DESTROY: {
             Release_Owner();

@@ -115,6 +115,8 @@ private:
     void On_Command(HWND control_hwnd, int code);
     LRESULT On_Control_Colour(HDC dc, HWND control_hwnd, UINT msg);
     void Create_Fonts();
+    // Lays the window out again when it moves to a monitor of another DPI (WM_DPICHANGED).
+    void Rescale(int dpi, const RECT& suggested);
     void Release_Owner();
 
     HWND owner_ = nullptr;

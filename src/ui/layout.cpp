@@ -46,6 +46,10 @@ bool Run_Steps(Form& form, const std::vector<Layout_Step>& steps) {
     return form.Is_Loaded();
 }
 
+Rect_Twips Twips_Of(const RECT& r) {
+    return Work_Area_From_Pixels(r.left, r.top, r.right, r.bottom, Twips_Per_Pixel_X(), Twips_Per_Pixel_Y());
+}
+
 bool Is_Picture_Box(const Control& c) { return c.Kind() == Control_Kind::Picture_Box; }
 
 bool Is_Focus_Type(const Control& c) {
@@ -89,13 +93,35 @@ float Screen_Offset_Of(const Control& control, bool vertical) {
 
 }  // namespace
 
-Rect_Twips Work_Area_Get() {
-    RECT r{};
-    if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0)) {
-        r = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+std::vector<Monitor_Area> Monitors_Get() {
+    std::vector<Monitor_Area> monitors;
+    EnumDisplayMonitors(
+        nullptr, nullptr,
+        [](HMONITOR monitor, HDC, LPRECT, LPARAM data) -> BOOL {
+            MONITORINFO info{};
+            info.cbSize = sizeof info;
+            if (GetMonitorInfoW(monitor, &info)) {
+                reinterpret_cast<std::vector<Monitor_Area>*>(data)->push_back({Twips_Of(info.rcMonitor), Twips_Of(info.rcWork)});
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&monitors));
+    if (monitors.empty()) {
+        // The primary monitor as the older calls see it.
+        const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        RECT work = screen;
+        if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) work = screen;
+        monitors.push_back({Twips_Of(screen), Twips_Of(work)});
     }
-    return Work_Area_From_Pixels(r.left, r.top, r.right, r.bottom, Twips_Per_Pixel_X(), Twips_Per_Pixel_Y());
+    return monitors;
 }
+
+Monitor_Area Monitor_Get(const Rect_Twips& where) {
+    const std::vector<Monitor_Area> monitors = Monitors_Get();
+    return monitors[Monitor_For(monitors, where)];
+}
+
+Rect_Twips Work_Area_Get(const Rect_Twips& where) { return Monitor_Get(where).Work; }
 
 float Form_Border_Width(const Form& form) { return (form.Width() - form.Inner_Width()) / 2; }
 
@@ -126,14 +152,17 @@ float Form_Need_Width(const Control& control) {
     return w;
 }
 
-void Form_Grow(Form& form, const Rect_Twips& target) { Run_Steps(form, Grow_Steps(Rect_Of(form), target, Work_Area_Get())); }
+void Form_Grow(Form& form, const Rect_Twips& target) {
+    Run_Steps(form, Grow_Steps(Rect_Of(form), target, Work_Area_Get(target)));
+}
 
 void Form_Slide(Form& form, const Rect_Twips& target) {
-    Run_Steps(form, Slide_Steps(Rect_Of(form), target, Work_Area_Get()));
+    Run_Steps(form, Slide_Steps(Rect_Of(form), target, Work_Area_Get(target)));
 }
 
 void Form_Animate_To(Form& form, const Rect_Twips& target) {
-    const Rect_Twips work_area = Work_Area_Get();
+    // The monitor the form is headed for, so that a window on another monitor stays there.
+    const Rect_Twips work_area = Work_Area_Get(target);
     if (!Run_Steps(form, Grow_Steps(Rect_Of(form), target, work_area))) return;
     if (!Run_Steps(form, Slide_Steps(Rect_Of(form), target, work_area))) return;
     Run_Steps(form, Pull_Into_Work_Area_Steps(Rect_Of(form), work_area));
@@ -148,17 +177,16 @@ void Form_Fit(Form& form, const Control& bottom, const Control& right) {
 }
 
 void Form_Center(Form& form) {
-    const Rect_Twips work_area = Work_Area_Get();
-    const Position p = Center_Position(form.Height(), form.Width(), work_area,
-                                       Pixels_To_Twips_Y(GetSystemMetrics(SM_CYSCREEN)),
-                                       Pixels_To_Twips_X(GetSystemMetrics(SM_CXSCREEN)));
+    const Monitor_Area monitor = Monitor_Get(Rect_Of(form));
+    const Position p = Center_Position(form.Height(), form.Width(), monitor.Work, monitor.Screen);
     form.Move(p.Left, p.Top, form.Width(), form.Height());
 }
 
 void Popup_Area_Reset() { Popup_Areas().clear(); }
 
 bool Popup_Fits_Screen(const Form& form, float top, float left) {
-    return Popup_Fits_Screen(top, left, form.Height(), form.Width(), Work_Area_Get());
+    const Rect_Twips placed = Rect_Twips::Make(top, left, form.Height(), form.Width());
+    return Popup_Fits_Screen(top, left, form.Height(), form.Width(), Work_Area_Get(placed));
 }
 
 bool Popup_Area_Free(const Form& form, float top, float left) {
@@ -169,7 +197,6 @@ bool Popup_Area_Free(const Form& form, float top, float left) {
 
 void Form_Popup_At(Form& form, const Control& anchor, const std::vector<const Control*>& more) {
     Set_Screen_Mouse_Pointer(Mouse_Pointer::Hourglass);
-    const Rect_Twips work_area = Work_Area_Get();
     if (!form.Load()) {
         Set_Screen_Mouse_Pointer(Mouse_Pointer::Default);
         return;
@@ -185,6 +212,8 @@ void Form_Popup_At(Form& form, const Control& anchor, const std::vector<const Co
     for (const Control* c : more)
         if (c) add(*c);
     const Rect_Twips box = Bounding_Box(rects);
+    // The monitor of the control that opened the form.
+    const Rect_Twips work_area = Work_Area_Get(box);
     std::vector<Rect_Twips> earlier = Popup_Areas();
     Popup_Areas().push_back(box);
     const Popup_Choice place = Popup_Place(fh, fw, box, earlier, work_area);

@@ -11,8 +11,12 @@
 class Control;
 class Form;
 
-// The desktop area not covered by the task bar, in twips.
-Rect_Twips Work_Area_Get();
+// Every monitor of the desktop, in twips.
+std::vector<Monitor_Area> Monitors_Get();
+// The monitor that holds the rectangle (the one it overlaps most, else the nearest), and its area not
+// covered by the task bar, in twips.
+Monitor_Area Monitor_Get(const Rect_Twips& where);
+Rect_Twips Work_Area_Get(const Rect_Twips& where);
 
 void Form_Center(Form& form);
 // Outer height and width that show the bottom control's lower edge and the right control's right edge.

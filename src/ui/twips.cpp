@@ -19,13 +19,22 @@ struct Display_Dpi {
     }
 };
 
-// The system DPI does not change while the program runs (it declares system DPI awareness).
-const Display_Dpi& Dpi() {
-    static const Display_Dpi dpi;
+// The system DPI to begin with; the DPI of the monitor the window is on once it tells (the program
+// is aware of each monitor's DPI).
+Display_Dpi& Dpi() {
+    static Display_Dpi dpi;
     return dpi;
 }
 
 }  // namespace
+
+int Display_Dpi_Y() { return Dpi().Y; }
+
+void Set_Display_Dpi(int dpi) {
+    if (dpi <= 0) return;
+    Dpi().X = dpi;
+    Dpi().Y = dpi;
+}
 
 float Twips_Per_Pixel_X() { return 1440.0f / static_cast<float>(Dpi().X); }
 float Twips_Per_Pixel_Y() { return 1440.0f / static_cast<float>(Dpi().Y); }

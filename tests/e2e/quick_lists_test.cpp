@@ -1,5 +1,6 @@
 // The fixed strings edited on the set-up screen, and every quick list of the paste screen clicked.
 #include "paste_run_fixture.h"
+#include "codepage.h"
 #include "recorder_protocol.h"
 
 namespace {
@@ -9,6 +10,8 @@ constexpr int Cmd_Kotei_Delete = ids::Cmd_Control + 8, Cmd_Kotei_New = ids::Cmd_
 constexpr int Lst_Kotei_Setup = ids::Lst_Select + 3, Txt_Kotei = ids::Txt_Value3 + 2;
 constexpr int Lst_File = ids::Lst_Select + 0, Lst_Url = ids::Lst_Select + 1, Lst_Rireki = ids::Lst_Select + 2,
               Lst_Kotei_Paste = ids::Lst_Select + 4;
+// Spaces, quotes and what would be a switch of Chrome's if it stood alone.
+constexpr wchar_t Url_Line[] = L"https://example.com/a b?q=\"x\" --user-data-dir=C:\\evil";
 
 }  // namespace
 
@@ -70,11 +73,14 @@ TEST_F(Quick_List_Run_Test, EveryQuickListActsOnOneClick) {
     SetEnvironmentVariableW(recorder::Chrome_Log_Variable, chrome_log.c_str());
     SetEnvironmentVariableW(recorder::Open_Log_Variable, open_log.c_str());
 
+    // The program starts in its own folder: a chrome.exe there must never be the one that runs.
+    ASSERT_TRUE(CopyFileW(Wine_Path(OPEN_RECORDER_EXE).c_str(), (folder / L"chrome.exe").c_str(), FALSE));
+
     app = std::make_unique<CellDrop_App>(folder);
     ASSERT_TRUE(app->Started());
     ASSERT_TRUE(Type_Text(app->Control(ids::Txt_File_1), files));
     ASSERT_TRUE(Type_Text(app->Control(ids::Txt_Value3 + 0), L"報告.xlsx\r\nメモ 1.celldroptest\r\ngone.txt\r\nheld.txt"));
-    ASSERT_TRUE(Type_Text(app->Control(ids::Txt_Value3_1), L"https://example.com/a b?q=\"x\""));
+    ASSERT_TRUE(Type_Text(app->Control(ids::Txt_Value3_1), Url_Line));
     ASSERT_TRUE(app->Wait_Ready());
     ASSERT_TRUE(Click(app->Control(ids::Cmd_Update2_Start)));
     Expect_Message(Start_Message);
@@ -104,10 +110,17 @@ TEST_F(Quick_List_Run_Test, EveryQuickListActsOnOneClick) {
     ASSERT_TRUE(Click_List_Item(app->Control(Lst_File), 3));
     Expect_Message(L"ファイル「" + files + L"\\held.txt」にロックがかかっています。");
     CloseHandle(held);
-    // A URL starts Chrome with it, as it stands.
+    // A URL starts the registered Chrome, not the chrome.exe in the current folder, with the whole line
+    // as its one argument: everything after --single-argument is the URL to Chrome.
     ASSERT_TRUE(Click_List_Item(app->Control(Lst_Url), 0));
-    EXPECT_TRUE(Wait_Until([&] { return Read_Bytes(chrome_log).find("-url https://example.com/a b?q=\"x\"") != std::string::npos; },
-                           Paste_Timeout_Ms));
+    const std::string url_tail = " --single-argument " + Wide_To_Utf8(Url_Line) + "\n";
+    EXPECT_TRUE(Wait_Until([&] { return Read_Bytes(chrome_log).find(url_tail) != std::string::npos; }, Paste_Timeout_Ms))
+        << Read_Bytes(chrome_log);
+    std::string after_program = Read_Bytes(chrome_log);
+    after_program.erase(0, std::min(after_program.size(), after_program.find("ChromeStandIn.exe") + 17));
+    if (after_program.starts_with("\"")) after_program.erase(0, 1);
+    EXPECT_EQ(after_program, url_tail);
+    EXPECT_EQ(Read_Bytes(open_log).find("example.com"), std::string::npos) << "the chrome.exe in the current folder ran";
     SetEnvironmentVariableW(recorder::Chrome_Log_Variable, nullptr);
     SetEnvironmentVariableW(recorder::Open_Log_Variable, nullptr);
 }

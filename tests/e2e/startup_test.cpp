@@ -68,3 +68,17 @@ TEST(Startup, SaveOnlyWritesTheSetupFiles) {
     EXPECT_EQ(Text_Of(again.Control(ids::Txt_File_1)), L"C:\\windows");
     EXPECT_EQ(Text_Of(again.Control(ids::Txt_Value3_1)), L"https://a.invalid/\r\nhttps://b.invalid/");
 }
+
+// The program's manifest, read from the program file as Windows reads it: long paths, and its own
+// drawing at each monitor's scale.
+TEST(Startup, ManifestAsksForLongPathsAndPerMonitorScaling) {
+    HMODULE exe = LoadLibraryExW(Wine_Path(CELLDROP_EXE).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(exe, nullptr);
+    HRSRC found = FindResourceW(exe, MAKEINTRESOURCEW(1), RT_MANIFEST);
+    ASSERT_NE(found, nullptr);
+    const char* data = static_cast<const char*>(LockResource(LoadResource(exe, found)));
+    const std::string manifest(data, SizeofResource(exe, found));
+    FreeLibrary(exe);
+    EXPECT_NE(manifest.find(">true</longPathAware>"), std::string::npos) << manifest;
+    EXPECT_NE(manifest.find(">PerMonitorV2"), std::string::npos) << manifest;
+}

@@ -3,12 +3,17 @@
 #include <gtest/gtest.h>
 
 #include "main_form_fixture.h"
+#include "open_actions.h"
 
 namespace {
 
 class ChecksTest : public MainFormTest {
 protected:
-    void SetUp() override { Load(); }
+    void SetUp() override {
+        Load();
+        // Every answer counts here, however busy the machine: the bounded wait has tests of its own.
+        form->Probe.Set_Wait_Ms(10000);
+    }
     std::wstring Tick() {
         form->Timer1_Timer(0);
         return (*form)(L"Lbl_Error_Check").Caption();
@@ -74,9 +79,13 @@ TEST_F(ChecksTest, FileListFaultsWithFullWidthLineNumbers) {
     form->Txt_File_List->Set_Caption(L"f1.txt\r\n\r\nf3.txt");
     EXPECT_EQ(Tick(), L"２行目のファイルが不明です。");
 
-    form->Txt_File_List->Set_Caption(L"f1.txt\r\nf2.txt\r\n");  // a final line break adds no line
+    // A final line break adds no line. The pass lets no message run, so no pass can start inside it.
+    form->Txt_File_List->Set_Caption(L"f1.txt\r\nf2.txt\r\n");
+    ASSERT_TRUE(PostMessageW(form->Hwnd(), WM_APP + 19, 0, 0));
     EXPECT_EQ(Tick(), L"");
     EXPECT_TRUE(Start_Enabled());
+    MSG waiting;
+    EXPECT_TRUE(PeekMessageW(&waiting, form->Hwnd(), WM_APP + 19, WM_APP + 19, PM_REMOVE));
 
     // The target fault comes first.
     form->Txt_File_List->Set_Caption(L"missing.txt");
@@ -119,4 +128,41 @@ TEST_F(ChecksTest, FixedStringEditsAreCopiedBackAtTheTick) {
     EXPECT_EQ(form->Kotei.Kotei_Data[2], L"\r\n変更後\r\n続き");
     EXPECT_EQ(list.List(2), L"変更後");
     EXPECT_EQ(list.List_Index(), 2);
+}
+
+// Paths of 300 characters: the list built in sub-folder mode, the checks, the target and the open
+// action all reach the file.
+TEST_F(ChecksTest, LongPathsAreFoundWhereverTheyAreUsed) {
+    std::wstring file = dir.Path();
+    for (wchar_t c : {L'a', L'b', L'c'}) {
+        file += L"\\" + std::wstring(100, c);
+        ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + file).c_str(), nullptr));
+    }
+    file += L"\\長い名前.txt";
+    ASSERT_TRUE(Write_Bytes(L"\\\\?\\" + file, "x"));
+    form->Txt_Folder->Set_Caption(dir.Path());
+    form->Txt_Target->Set_Caption(file);
+    form->Che_Sub_Folder->Set_Value(1);  // builds the list at once
+    const std::wstring line = file.substr(dir.Path().size());
+    EXPECT_EQ(form->Txt_File_List->Caption(), line);
+    EXPECT_EQ(Tick(), L"");
+    EXPECT_EQ(Classify_File_Line(dir.Path(), line).Kind, File_Line_Kind::Other);
+}
+
+// The buttons that save or use the file list wait for the whole list, then get their state back.
+TEST_F(ChecksTest, ListReadersAreDisabledWhileTheListIsBuilt) {
+    ASSERT_TRUE(Write_Bytes(dir / L"b.txt", "x") && Write_Bytes(dir / L"a.txt", "x"));
+    Control &start = (*form)(L"Cmd_Update2", 0), &save = (*form)(L"Cmd_Update2", 1);
+    start.Set_Enabled(false);  // held back by a fault before the build
+    std::vector<bool> usable;
+    // Asked again while it runs (the check box clicked), it starts over, still locked.
+    ASSERT_TRUE(form->File_List.Run(*form->Txt_File_List, {&save, &start}, [&] {
+        usable.push_back(save.Enabled() || start.Enabled());
+        if (usable.size() == 1) (void)form->File_List.Restart_If_Running();
+        return File_List_Build::Source{dir.Path(), false};
+    }));
+    EXPECT_EQ(usable, (std::vector<bool>{false, false}));
+    EXPECT_EQ(form->Txt_File_List->Caption(), L"a.txt\r\nb.txt");
+    EXPECT_TRUE(save.Enabled());
+    EXPECT_FALSE(start.Enabled());
 }

@@ -86,9 +86,10 @@ TEST(LayoutMath, PullBringsWindowBackInFiveUnpausedStepsPerEdge) {
 
 TEST(LayoutMath, CenterOnWorkAreaOrWholeScreen) {
     const Rect_Twips area = Rect_Twips::Make(600, 300, 10800, 18900);
-    const Position fits = Center_Position(4800, 9200, area, 12000, 19200);
+    const Rect_Twips screen = Rect_Twips::Make(0, 0, 12000, 19200);
+    const Position fits = Center_Position(4800, 9200, area, screen);
     EXPECT_EQ((std::vector<float>{fits.Top, fits.Left}), (std::vector<float>{3600, 5150}));
-    const Position taller = Center_Position(11000, 9200, area, 12000, 19200);
+    const Position taller = Center_Position(11000, 9200, area, screen);
     EXPECT_EQ((std::vector<float>{taller.Top, taller.Left}), (std::vector<float>{500, 5000}));
 }
 
@@ -182,4 +183,31 @@ TEST(LayoutMath, ShrinkStopsAtFloorOrWhenWindowStopsShrinking) {
         ++steps;
     } while (Shrink_Continues(width, previous) && steps < 50);  // the cap only keeps a fault from hanging
     EXPECT_EQ(steps, 7);                                        // 4800, 3840, 3072, 2457.6, 1966.08, 1800, 1800
+}
+
+// Made-up desktop at 15 twips per pixel: the primary monitor, 1920 x 1080 pixels with a 40-pixel task
+// bar; a 1280 x 1024 monitor left of it and 200 pixels higher; a 1920 x 1080 one above the primary.
+TEST(LayoutMath, LayoutStaysOnTheMonitorOfTheWindowLeftOfOrAboveThePrimary) {
+    const std::vector<Monitor_Area> desktop = {
+        {Rect_Twips::Make(0, 0, 16200, 28800), Rect_Twips::Make(0, 0, 15600, 28800)},
+        {Rect_Twips::Make(-3000, -19200, 15360, 19200), Rect_Twips::Make(-3000, -19200, 14760, 19200)},
+        {Rect_Twips::Make(-16200, 0, 16200, 28800), Rect_Twips::Make(-16200, 0, 16200, 28800)},
+    };
+    EXPECT_EQ(Monitor_For(desktop, Rect_Twips::Make(1000, -15000, 4000, 6000)), 1u);
+    EXPECT_EQ(Monitor_For(desktop, Rect_Twips::Make(1000, -1000, 4000, 6000)), 0u);  // mostly on the primary
+    EXPECT_EQ(Monitor_For(desktop, Rect_Twips::Make(-9000, 2000, 4000, 6000)), 2u);
+    EXPECT_EQ(Monitor_For(desktop, Rect_Twips::Make(0, -40000, 1000, 1000)), 1u);  // on none: the nearest
+
+    const Rect_Twips left_work = desktop[1].Work;
+    // A popup beside an anchor on the left monitor opens right of it, not in a corner; with no room
+    // anywhere, the corner follows the anchor's place on its own monitor (lower right -> lower left).
+    EXPECT_EQ(Placed(Popup_Place(3000, 4000, Rect_Twips::Make(-1000, -15000, 300, 2000), {}, left_work)),
+              (std::vector<float>{-2350, -13000, 1}));
+    EXPECT_EQ(Placed(Popup_Place(14000, 18000, Rect_Twips::Make(9000, -3000, 300, 300), {}, left_work)),
+              (std::vector<float>{-2240, -19200, 0}));
+    // Centred on the whole monitor when taller than its work area.
+    const Position centred = Center_Position(15000, 9000, left_work, desktop[1].Screen);
+    EXPECT_EQ((std::vector<float>{centred.Top, centred.Left}), (std::vector<float>{-2820, -14100}));
+    // A small window on the monitor above grows in the full six steps.
+    EXPECT_EQ(Grow_Step_Count(3000, 4000, desktop[2].Work), 6);
 }

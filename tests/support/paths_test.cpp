@@ -1,3 +1,4 @@
+#include "long_path.h"
 #include "paths.h"
 
 #include <gtest/gtest.h>
@@ -78,4 +79,16 @@ TEST(PathJoin, FourCases) {
     EXPECT_EQ(Path_Join(L"C:\\a", L"\\b.txt"), L"C:\\a\\b.txt");
     EXPECT_EQ(Path_Join(L"C:\\a", L"b.txt"), L"C:\\a\\b.txt");
     EXPECT_EQ(Path_Join(L"", L"a.txt"), L"\\a.txt");
+}
+
+TEST(LongPath, LongFullPathsTakeTheExtendedFormCleanedUp) {
+    const std::wstring tail(260, L'x');
+    EXPECT_EQ(Extended_Length_Path(L"C:\\short\\a.txt"), L"C:\\short\\a.txt");
+    EXPECT_EQ(Extended_Length_Path(L"C:\\a\\.\\b\\..\\\\c/" + tail), L"\\\\?\\C:\\a\\c\\" + tail);
+    // ".." never climbs above the drive or the share.
+    EXPECT_EQ(Extended_Length_Path(L"d:\\..\\..\\" + tail + L"\\"), L"\\\\?\\d:\\" + tail);
+    EXPECT_EQ(Extended_Length_Path(L"\\\\server\\share\\..\\" + tail), L"\\\\?\\UNC\\server\\share\\" + tail);
+    // Already extended, a device, or not a full path: left as it is.
+    for (const std::wstring& as_is : {L"\\\\?\\C:\\" + tail, L"\\\\.\\pipe\\" + tail, L"relative\\" + tail, L"\\" + tail})
+        EXPECT_EQ(Extended_Length_Path(as_is), as_is);
 }

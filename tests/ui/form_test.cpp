@@ -195,3 +195,24 @@ TEST_F(FormTest, ModalFormHoldsItsOwnerUntilUnloadedAndHandsItBackBeforeItGoes) 
     EXPECT_TRUE(modal.Owner_Enabled_At_Destroy);
     EXPECT_TRUE(IsWindowEnabled(form.Hwnd()));
 }
+
+// Moved to a monitor of another scale, the window keeps its twips and takes the new pixels and fonts.
+TEST_F(FormTest, NewMonitorScaleLaysTheWindowOutAgain) {
+    const int system_dpi = Display_Dpi_Y(), other_dpi = system_dpi == 144 ? 96 : 144;
+    const HWND text = form(L"Txt_File", 0).Hwnd();  // 3000 twips wide
+    auto shape = [&] {
+        RECT r{}, outer{};
+        GetWindowRect(text, &r);
+        GetWindowRect(form.Hwnd(), &outer);
+        LOGFONTW lf{};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(text, WM_GETFONT, 0, 0)), sizeof lf, &lf);
+        return std::vector<LONG>{r.right - r.left, lf.lfHeight, outer.left, outer.right};
+    };
+    const std::vector<LONG> before = shape();
+    RECT suggested{40, 50, 940, 750};
+    SendMessageW(form.Hwnd(), WM_DPICHANGED, MAKEWPARAM(other_dpi, other_dpi), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(shape(), (std::vector<LONG>{3000 * other_dpi / 1440, -MulDiv(9, other_dpi, 72), 40, 940}));
+    suggested = {before[2], 50, before[3], 600};
+    SendMessageW(form.Hwnd(), WM_DPICHANGED, MAKEWPARAM(system_dpi, system_dpi), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(shape(), before);
+}
