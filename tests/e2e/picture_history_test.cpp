@@ -89,7 +89,7 @@ TEST_F(Picture_Run_Test, AnExcelInEnglishIsAskedForTheFormatsByTheirEnglishNames
     EXPECT_EQ(Shapes()[0]["topLeftCell"].Text(), L"B1");
     const std::string log = Log();
     EXPECT_NE(log.find(R"("member":"LanguageID","kind":"get","args":["2"])"), std::string::npos) << log;
-    EXPECT_NE(log.find(R"("named":{"Format":"Text","Link":"False")"), std::string::npos) << log;
+    EXPECT_NE(log.find(R"("named":{"Format":"Unicode Text","Link":"False")"), std::string::npos) << log;
     EXPECT_NE(log.find(R"x("named":{"Format":"Picture (PNG)","Link":"False")x"), std::string::npos) << log;
 }
 
