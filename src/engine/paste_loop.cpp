@@ -124,7 +124,7 @@ Paste_Loop_End Excel_ツール_CellDrop2(Excel_Session& excel, const Paste_Optio
         const Call_Result workbook = excel.Active_Workbook();
         // Excel busy for longer than the retries (a cell being edited, a dialog open) is still there:
         // look again at the next pass instead of ending the run.
-        if (workbook.Hr == RPC_E_CALL_REJECTED || workbook.Hr == RPC_E_SERVERCALL_RETRYLATER) continue;
+        if (Is_Busy_Answer(workbook.Hr)) continue;
         if (!workbook.Ok()) {
             Show_Message(Excel_Closed_Message);
             Write_Histories(capture, host);
