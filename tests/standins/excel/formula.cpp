@@ -1,157 +1,103 @@
 #include "formula.h"
 
-#include <cmath>
+#include <cstdlib>
 
 namespace {
 
 constexpr long Error_Div0 = 2007;  // xlErrDiv0
 constexpr long Error_Name = 2029;  // xlErrName
 
-// The value of a part of the formula: a number, or the error it shows.
+// A part's value: a number, or the error it shows (which the rest of the formula carries on).
 struct Result {
     double Number = 0;
     long Error = 0;
 };
 
-Result Combine(const Result& a, const Result& b, wchar_t op) {
-    if (a.Error) return a;
-    if (b.Error) return b;
-    switch (op) {
-        case L'+':
-            return {a.Number + b.Number};
-        case L'-':
-            return {a.Number - b.Number};
-        case L'*':
-            return {a.Number * b.Number};
-        case L'/':
-            return b.Number == 0 ? Result{0, Error_Div0} : Result{a.Number / b.Number};
-        default:
-            return {std::pow(a.Number, b.Number)};
-    }
-}
-
-// Recursive descent over Excel's arithmetic: + - * / ^, parentheses, numbers, names with an optional
-// argument list, and "…" strings as arguments. Anything else is a syntax error.
+// Recursive descent over Excel's arithmetic: + - * /, signs, parentheses, numbers, and names with an
+// optional argument list. The stand-in knows no function, cell or defined name: a name shows #NAME?.
+// Anything else is no formula.
 class Parser {
 public:
     explicit Parser(std::wstring_view text) : text_(text) {}
 
     std::optional<Result> Whole() {
         std::optional<Result> r = Sum();
-        Skip_Spaces();
-        if (!r || at_ != text_.size()) return std::nullopt;
-        return r;
+        return r && !Peek() ? r : std::nullopt;
     }
 
 private:
-    void Skip_Spaces() {
+    // The next character after spaces, or 0 at the end.
+    wchar_t Peek() {
         while (at_ < text_.size() && (text_[at_] == L' ' || text_[at_] == L'\u3000')) ++at_;
+        return at_ < text_.size() ? text_[at_] : 0;
     }
     bool Take(wchar_t c) {
-        Skip_Spaces();
-        if (at_ < text_.size() && text_[at_] == c) {
+        if (Peek() != c) return false;
+        ++at_;
+        return true;
+    }
+    static Result Apply(const Result& a, const Result& b, wchar_t op) {
+        if (a.Error || b.Error) return a.Error ? a : b;
+        if (op == L'/' && b.Number == 0) return {0, Error_Div0};
+        return {op == L'+'   ? a.Number + b.Number
+                : op == L'-' ? a.Number - b.Number
+                : op == L'*' ? a.Number * b.Number
+                             : a.Number / b.Number};
+    }
+    // Operands joined by the operators of one precedence level.
+    template <class Operand>
+    std::optional<Result> Chain(const wchar_t* operators, Operand operand) {
+        std::optional<Result> left = operand();
+        for (wchar_t op = Peek(); left && op && std::wstring_view(operators).find(op) != std::wstring_view::npos;
+             op = Peek()) {
             ++at_;
-            return true;
+            const std::optional<Result> right = operand();
+            left = right ? std::optional<Result>(Apply(*left, *right, op)) : std::nullopt;
         }
-        return false;
+        return left;
     }
     std::optional<Result> Sum() {
-        std::optional<Result> left = Product();
-        while (left) {
-            if (Take(L'+')) {
-                const auto right = Product();
-                left = right ? std::optional<Result>(Combine(*left, *right, L'+')) : std::nullopt;
-            } else if (Take(L'-')) {
-                const auto right = Product();
-                left = right ? std::optional<Result>(Combine(*left, *right, L'-')) : std::nullopt;
-            } else {
-                break;
-            }
-        }
-        return left;
+        return Chain(L"+-", [&] { return Product(); });
     }
     std::optional<Result> Product() {
-        std::optional<Result> left = Power();
-        while (left) {
-            wchar_t op = 0;
-            if (Take(L'*'))
-                op = L'*';
-            else if (Take(L'/'))
-                op = L'/';
-            else
-                break;
-            const auto right = Power();
-            left = right ? std::optional<Result>(Combine(*left, *right, op)) : std::nullopt;
-        }
-        return left;
-    }
-    std::optional<Result> Power() {
-        std::optional<Result> left = Unary();
-        while (left && Take(L'^')) {
-            const auto right = Unary();
-            left = right ? std::optional<Result>(Combine(*left, *right, L'^')) : std::nullopt;
-        }
-        return left;
+        return Chain(L"*/", [&] { return Unary(); });
     }
     std::optional<Result> Unary() {
         if (Take(L'-')) {
-            auto r = Unary();
-            if (r && !r->Error) r->Number = -r->Number;
+            std::optional<Result> r = Unary();
+            if (r) r->Number = -r->Number;
             return r;
         }
-        if (Take(L'+')) return Unary();
-        if (Take(L'@')) return Unary();  // implicit intersection, as current Excel reads "@A1"
+        if (Take(L'+') || Take(L'@')) return Unary();  // "@": implicit intersection, as in "=@A1"
         return Primary();
     }
     std::optional<Result> Primary() {
-        Skip_Spaces();
-        if (at_ >= text_.size()) return std::nullopt;
-        const wchar_t c = text_[at_];
+        const wchar_t c = Peek();
         if (Take(L'(')) {
-            auto r = Sum();
+            std::optional<Result> r = Sum();
             return r && Take(L')') ? r : std::nullopt;
         }
-        if ((c >= L'0' && c <= L'9') || c == L'.') return Number();
-        if (c == L'"') return String() ? std::optional<Result>(Result{0, Error_Name}) : std::nullopt;
-        if (Is_Name_Char(c)) return Name();
-        return std::nullopt;
-    }
-    std::optional<Result> Number() {
-        const std::size_t start = at_;
-        while (at_ < text_.size() && ((text_[at_] >= L'0' && text_[at_] <= L'9') || text_[at_] == L'.')) ++at_;
-        const std::wstring digits(text_.substr(start, at_ - start));
-        if (digits == L"." || digits.find(L'.') != digits.rfind(L'.')) return std::nullopt;
-        return Result{std::wcstod(digits.c_str(), nullptr)};
-    }
-    bool String() {
-        ++at_;  // the opening quote
-        while (at_ < text_.size()) {
-            if (text_[at_++] != L'"') continue;
-            if (at_ < text_.size() && text_[at_] == L'"') {
-                ++at_;
-                continue;
-            }
-            return true;
+        if ((c >= L'0' && c <= L'9') || c == L'.') {
+            wchar_t* end = nullptr;
+            const double number = std::wcstod(text_.data() + at_, &end);
+            if (end == text_.data() + at_) return std::nullopt;
+            at_ = static_cast<std::size_t>(end - text_.data());
+            return Result{number};
         }
-        return false;
+        const std::size_t start = at_;
+        while (at_ < text_.size() && Is_Name_Char(text_[at_])) ++at_;
+        if (at_ == start) return std::nullopt;
+        if (Take(L'(') && !Take(L')')) {
+            do {
+                if (!Sum()) return std::nullopt;
+            } while (Take(L','));
+            if (!Take(L')')) return std::nullopt;
+        }
+        return Result{0, Error_Name};
     }
     static bool Is_Name_Char(wchar_t c) {
         return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z') || (c >= L'0' && c <= L'9') || c == L'_' ||
-               c == L'.' || c == L'$' || c >= 0x80;
-    }
-    // A function, a cell or a defined name: the stand-in knows none of them, so the formula shows
-    // #NAME? (after its arguments, which must still be well formed).
-    std::optional<Result> Name() {
-        while (at_ < text_.size() && Is_Name_Char(text_[at_]) && text_[at_] != L'\u3000') ++at_;
-        if (Take(L'(')) {
-            if (!Take(L')')) {
-                do {
-                    if (!Sum()) return std::nullopt;
-                } while (Take(L','));
-                if (!Take(L')')) return std::nullopt;
-            }
-        }
-        return Result{0, Error_Name};
+               c == L'.' || c == L'$' || (c >= 0x80 && c != L'\u3000');
     }
 
     std::wstring_view text_;
@@ -170,17 +116,11 @@ bool Is_Formula_Entry(std::wstring_view typed) {
 
 std::optional<Cell_Value> Evaluate_Formula(std::wstring_view typed) {
     // "=" starts the formula; "@", "+" and "-" belong to it (Excel makes "+A1" into "=+A1").
-    const std::wstring_view body = typed.front() == L'=' ? typed.substr(1) : typed;
-    const std::optional<Result> result = Parser(body).Whole();
+    const std::optional<Result> result = Parser(typed.front() == L'=' ? typed.substr(1) : typed).Whole();
     if (!result) return std::nullopt;
     Cell_Value cell;
-    if (result->Error) {
-        cell.Type = Cell_Value::Kind::Error;
-        cell.Number = result->Error;
-        cell.Text = result->Error == Error_Div0 ? L"#DIV/0!" : L"#NAME?";
-    } else {
-        cell.Type = Cell_Value::Kind::Number;
-        cell.Number = result->Number;
-    }
+    cell.Type = result->Error ? Cell_Value::Kind::Error : Cell_Value::Kind::Number;
+    cell.Number = result->Error ? result->Error : result->Number;
+    if (result->Error) cell.Text = result->Error == Error_Div0 ? L"#DIV/0!" : L"#NAME?";
     return cell;
 }
