@@ -8,8 +8,6 @@
 
 namespace {
 
-bool Is_Busy_Rejection(HRESULT hr) { return hr == RPC_E_CALL_REJECTED || hr == RPC_E_SERVERCALL_RETRYLATER; }
-
 // Gives a call the server rejected straight back to Invoke, which retries it with window messages
 // running. Retrying here instead would wait inside COM, where the window answers no clicks: "貼付終了"
 // would do nothing while Excel is busy. One retry path also means Windows does what the tests see
@@ -121,7 +119,7 @@ Call_Result Automation_Object::Invoke(std::wstring_view member, WORD flags, std:
                 if (info.pfnDeferredFillIn) info.pfnDeferredFillIn(&info);
                 if (info.bstrDescription) r.Description.assign(info.bstrDescription, SysStringLen(info.bstrDescription));
                 // A server may report its busy state as an exception; retry it like a rejection.
-                if (Is_Busy_Rejection(info.scode)) r.Hr = info.scode;
+                if (Is_Busy_Answer(info.scode)) r.Hr = info.scode;
             }
             SysFreeString(info.bstrSource);
             SysFreeString(info.bstrDescription);
@@ -129,12 +127,16 @@ Call_Result Automation_Object::Invoke(std::wstring_view member, WORD flags, std:
         }
         // A busy server (a cell in edit mode, a dialog open) rejects the call. It is retried here, on
         // every platform, while the window keeps handling messages (the message filter gives up at once).
-        if (!Is_Busy_Rejection(r.Hr)) break;
+        if (!Is_Busy_Answer(r.Hr)) break;
         const auto waited = std::chrono::steady_clock::now() - started;
         if (waited >= std::chrono::milliseconds(Busy_Retry_Limit_Ms)) break;
         Wait_Time(Busy_Retry_Interval_Ms);
     }
     return r;
+}
+
+bool Is_Busy_Answer(HRESULT hr) {
+    return hr == RPC_E_CALL_REJECTED || hr == RPC_E_SERVERCALL_RETRYLATER || hr == Excel_Busy_State;
 }
 
 Call_Result Create_Automation_Object(std::wstring_view class_name) {

@@ -98,5 +98,10 @@ private:
 };
 
 // How long and how often a rejected call is retried.
+// What Excel answers while it is in a state of its own (a cell being edited, a dialog or a menu
+// open): the call may work a moment later.
+constexpr HRESULT Excel_Busy_State = static_cast<HRESULT>(0x800AC472);
+bool Is_Busy_Answer(HRESULT hr);
+
 constexpr unsigned Busy_Retry_Interval_Ms = 250;
 constexpr unsigned Busy_Retry_Limit_Ms = 10000;

@@ -64,11 +64,13 @@ std::optional<long> Paste_Oldest_Copy(const Excel_Session& excel, const Paste_Op
     Captured_Copy picture = std::move(copy);
     capture.Pop();
     (void)excel.Excel_ツール_CellDrop2_Activate();
+    // The history's work for a picture (its thumbnail, its file waiting to be written) comes after the
+    // paste, which the user is waiting for; the picture is recorded whether or not the paste worked.
+    const bool pasted =
+        Clipboard_Holds(picture, capture, true) && Paste_Picture(excel, options.Pic_Format, clip, picture.Sequence);
+    if (pasted) Size_Picture(excel, options.Pic_Size);
     if (picture.Paste_Source.empty() && picture.Picture) host.Record_Picture(*picture.Picture);
-    if (!Clipboard_Holds(picture, capture, true)) return std::nullopt;
-    if (!Paste_Picture(excel, options.Pic_Format, clip, picture.Sequence)) return std::nullopt;
-    Size_Picture(excel, options.Pic_Size);
-    return 1;
+    return pasted ? std::optional<long>(1) : std::nullopt;
 }
 
 // Both histories, at the end of a run, with the copies a full queue let go.
@@ -124,7 +126,7 @@ Paste_Loop_End Excel_ツール_CellDrop2(Excel_Session& excel, const Paste_Optio
         const Call_Result workbook = excel.Active_Workbook();
         // Excel busy for longer than the retries (a cell being edited, a dialog open) is still there:
         // look again at the next pass instead of ending the run.
-        if (workbook.Hr == RPC_E_CALL_REJECTED || workbook.Hr == RPC_E_SERVERCALL_RETRYLATER) continue;
+        if (Is_Busy_Answer(workbook.Hr)) continue;
         if (!workbook.Ok()) {
             Show_Message(Excel_Closed_Message);
             Write_Histories(capture, host);

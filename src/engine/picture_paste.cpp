@@ -75,35 +75,24 @@ bool Paste_Picture(const Excel_Session& excel, const std::wstring& pic_format, C
 
 void Size_Picture(const Excel_Session& excel, const std::wstring& pic_size) {
     if (Contains(pic_size, L"なし")) return;
+    // Excel selects the picture it has just pasted: only that one is fitted, so that a paste costs the
+    // same on a sheet of hundreds of pictures as on an empty one. Earlier pictures at the same cell keep
+    // the size they were fitted to when they were pasted, or that the user gave them since.
     Error_State errors;
-    const Automation_Object sheet = excel.Active_Sheet(errors);
-    const Automation_Object shapes = sheet.Get(L"Shapes").Object();
-    long count = 0;
-    if (!shapes.Get(L"Count").Value.To_Long(count)) return;
-    for (long i = 1; i <= count; ++i) {
-        const Automation_Object shape = shapes.Get(L"Item", {Variant::Long(i)}).Object();
-        std::wstring address;
-        if (!shape.Get(L"TopLeftCell").Object().Get(L"Address").Value.To_Text(address)) continue;
-        const Automation_Object corner = sheet.Get(L"Range", {Variant::Text(Address_Hensyu(address))}).Object();
-        const Automation_Object cell = excel.Active_Cell(errors);
-        if (corner.Is_Nothing() || cell.Is_Nothing()) continue;
-        const Call_Result common =
-            excel.Xl_App.Call(L"Intersect", {Variant::Object(corner.Raw()), Variant::Object(cell.Raw())});
-        if (!common.Ok() || common.Object().Is_Nothing()) continue;
-        (void)shape.Call(L"Select");
-        Do_Events();
-        const double shape_height = Number_Of(shape.Get(L"Height")), shape_width = Number_Of(shape.Get(L"Width"));
-        if (shape_height <= 0 || shape_width <= 0) continue;
-        const double zoom_h = Number_Of(cell.Get(L"Height")) / shape_height;
-        const double zoom_w = Number_Of(cell.Get(L"Width")) / shape_width;
-        for (const Size_Rule& rule : Size_Rules) {
-            if (!Contains(pic_size, rule.Keyword)) continue;
-            const double factor = rule.Rule == Fit::Width    ? zoom_w
-                                  : rule.Rule == Fit::Height ? zoom_h
-                                  : zoom_h > zoom_w          ? zoom_w
-                                                             : zoom_h;
-            (void)Excel_シート_オブジェクト拡大縮小_Zoom(excel, factor);
-        }
+    const Automation_Object pasted = excel.Xl_App.Get(L"Selection").Object().Get(L"ShapeRange").Object();
+    const Automation_Object cell = excel.Active_Cell(errors);
+    if (pasted.Is_Nothing() || cell.Is_Nothing()) return;
+    const double shape_height = Number_Of(pasted.Get(L"Height")), shape_width = Number_Of(pasted.Get(L"Width"));
+    if (shape_height <= 0 || shape_width <= 0) return;
+    const double zoom_h = Number_Of(cell.Get(L"Height")) / shape_height;
+    const double zoom_w = Number_Of(cell.Get(L"Width")) / shape_width;
+    for (const Size_Rule& rule : Size_Rules) {
+        if (!Contains(pic_size, rule.Keyword)) continue;
+        const double factor = rule.Rule == Fit::Width    ? zoom_w
+                              : rule.Rule == Fit::Height ? zoom_h
+                              : zoom_h > zoom_w          ? zoom_w
+                                                         : zoom_h;
+        (void)Excel_シート_オブジェクト拡大縮小_Zoom(excel, factor);
     }
 }
 

@@ -19,9 +19,9 @@ std::wstring Address_Hensyu(std::wstring_view address);
 bool Paste_Picture(const Excel_Session& excel, const std::wstring& pic_format, Clip_State& clip,
                    unsigned long sequence);
 
-// Scales every shape whose top-left cell is the active cell as the size caption says ("収まる": to
-// fit inside the cell, "幅": to its width, "高さ": to its height; "なし": not at all), keeping its
-// top-left corner. Failures leave a shape as it is.
+// Scales the picture just pasted (Excel's selection) to the active cell as the size caption says
+// ("収まる": to fit inside the cell, "幅": to its width, "高さ": to its height; "なし": not at all),
+// keeping its top-left corner. Other pictures keep their size; failures leave the picture as it is.
 void Size_Picture(const Excel_Session& excel, const std::wstring& pic_size);
 
 // Scales the shapes of Excel's selection by the factor from their top-left corner; the height too

@@ -9,19 +9,23 @@
 #include "excel_session.h"
 #include "message_box.h"
 #include "text.h"
+#include "text_rows.h"
 
 namespace {
 
 const std::wstring kFailed = L"テキストの貼付に失敗しました";
 
-// Step W: the active cell's column grows to the widest line, never narrower.
+// Excel refuses a wider column (error 1004) and would then keep the old width.
+constexpr int Max_Column_Width = 255;
+
+// Step W: the active cell's column grows to the widest line, as far as Excel allows, never narrower.
 void Widen_Column(const Excel_Session& excel, const std::vector<std::wstring>& lines) {
     Error_State errors;
     const Automation_Object cell = excel.Active_Cell(errors);
     for (const std::wstring& line : lines) {
         double width = 0;
         if (!cell.Get(L"ColumnWidth").Value.To_Double(width)) continue;
-        const int needed = Str_Width(line);
+        const int needed = std::min(Str_Width(line), Max_Column_Width);
         if (width < needed) (void)cell.Put(L"ColumnWidth", Variant::Long(needed));
     }
 }
@@ -39,30 +43,32 @@ void Apply_Edits(const Automation_Object& cell, const std::wstring& text, const 
 bool Write_One_Cell(const Excel_Session& excel, const std::wstring& paste_text, const Text_Edits& edits) {
     Error_State errors;
     const Automation_Object cell = excel.Active_Cell(errors);
-    if (!errors.Record(cell.Put(L"Value", Variant::Text(paste_text))).Ok()) return false;
+    const std::wstring typed = Is_Formula_Text(paste_text) ? L"'" + paste_text : paste_text;
+    if (!errors.Record(cell.Put(L"Value", Variant::Text(typed))).Ok()) return false;
     Apply_Edits(cell, paste_text, edits);
     return true;
 }
 
-// Rows Excel fills with the text: one per line, where a CR LF ends a line ("a\r\n\r\n" is a and an
-// empty line). Not the parts of Str_Split, which gives an extra empty part for a text ending in two.
-long Pasted_Rows(std::wstring_view text) {
-    long rows = 0;
-    for (std::size_t at = text.find(L"\r\n"); at != std::wstring_view::npos; at = text.find(L"\r\n", at + 2)) ++rows;
-    if (!text.ends_with(L"\r\n")) ++rows;
-    return std::max(rows, 1L);
+// The text of each row's first cell, the one in the active cell's column.
+std::vector<std::wstring> First_Cells(const std::vector<std::vector<std::wstring>>& rows) {
+    std::vector<std::wstring> cells;
+    for (const std::vector<std::wstring>& row : rows) cells.push_back(row.empty() ? std::wstring() : row.front());
+    return cells;
 }
 
 Text_Paste_Result Paste_Many_Cells(const Excel_Session& excel, const std::wstring& clip_text, const Text_Edits& edits) {
-    const std::vector<std::wstring> parts = Str_Split(clip_text, Get_CrLf());
+    // Rows as Excel splits them, so that the rewrite below meets the cell that holds each line.
+    const std::vector<std::wstring> parts = First_Cells(Split_Pasted_Text(clip_text));
     if (edits.Widen) Widen_Column(excel, parts);
 
     Error_State errors;
     const Automation_Object sheet = excel.Active_Sheet(errors);
-    Call_Result pasted = sheet.Call(L"PasteSpecial", {},
-                                    {{L"Format", Variant::Text(excel.Format_Name(L"テキスト", L"Text"))},
-                                     {L"Link", Variant::Bool(false)},
-                                     {L"DisplayAsIcon", Variant::Bool(false)}});
+    // The Unicode text: "テキスト" is the ANSI one, which turns what the code page lacks into "?".
+    Call_Result pasted =
+        sheet.Call(L"PasteSpecial", {},
+                   {{L"Format", Variant::Text(excel.Format_Name(L"Unicode テキスト", L"Unicode Text"))},
+                    {L"Link", Variant::Bool(false)},
+                    {L"DisplayAsIcon", Variant::Bool(false)}});
     if (!pasted.Ok()) {
         const Automation_Object selection = excel.Xl_App.Get(L"Selection").Object();
         pasted = selection.Call(L"PasteSpecial", {},
@@ -75,7 +81,7 @@ Text_Paste_Result Paste_Many_Cells(const Excel_Session& excel, const std::wstrin
         Show_Message(kFailed);
         return {.Ok = false};
     }
-    const Text_Paste_Result filled{.Ok = true, .Rows = Pasted_Rows(clip_text)};
+    const Text_Paste_Result filled{.Ok = true, .Rows = std::max(static_cast<long>(parts.size()), 1L)};
 
     long row = 0, column = 0;
     if (!excel.Active_Cell_Position(row, column)) return filled;
@@ -103,6 +109,13 @@ bool Is_Number_Text(const std::wstring& text) {
     return SUCCEEDED(VarR8FromStr(const_cast<OLECHAR*>(text.c_str()), LOCALE_USER_DEFAULT, 0, &value));
 }
 
+bool Is_Formula_Text(const std::wstring& text) {
+    if (text.empty()) return false;
+    // "'" too: Excel would take it for its own text marker and drop it.
+    if (text.front() == L'=' || text.front() == L'@' || text.front() == L'\'') return true;
+    return (text.front() == L'+' || text.front() == L'-') && !Is_Number_Text(text);
+}
+
 std::optional<Date_Text> Date_Of_Text(const std::wstring& text) {
     if (text.empty() || Is_Number_Text(text)) return std::nullopt;
     DATE value = 0;
@@ -116,7 +129,7 @@ Text_Paste_Result Paste_Text(const Excel_Session& excel, const std::wstring& cli
                              const Text_Edits& edits) {
     Text_Paste_Result result;
     if (text_mode.find(L"削除") != std::wstring::npos) {
-        const std::wstring paste_text = Replace_All(clip_text, Get_CrLf(), L"").Text;
+        const std::wstring paste_text = Replace_Line_Breaks(clip_text, L"");
         if (edits.Widen) Widen_Column(excel, {paste_text});
         if (!Write_One_Cell(excel, paste_text, edits)) {
             Show_Message(kFailed);
@@ -124,7 +137,7 @@ Text_Paste_Result Paste_Text(const Excel_Session& excel, const std::wstring& cli
         }
     }
     if (text_mode.find(L"セル内") != std::wstring::npos) {
-        const std::wstring paste_text = Replace_All(clip_text, Get_CrLf(), Get_Lf()).Text;
+        const std::wstring paste_text = Replace_Line_Breaks(clip_text, Get_Lf());
         if (edits.Widen) Widen_Column(excel, Str_Split(paste_text, Get_Lf()));
         if (!Write_One_Cell(excel, paste_text, edits)) {
             Show_Message(kFailed);

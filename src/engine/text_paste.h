@@ -19,6 +19,9 @@ int Str_Width(std::wstring_view text);
 
 // A text the locale's number parser accepts ("0123", "1,234", "-1.5").
 bool Is_Number_Text(const std::wstring& text);
+// A text Excel would read as a formula when it is put into a cell ("=1+1", "- 手順1", "@A1"), or
+// whose leading apostrophe Excel would take as its own text marker. A number ("-5", "+3") is none.
+bool Is_Formula_Text(const std::wstring& text);
 // A text the locale's date parser accepts as a date or a time of day.
 struct Date_Text {
     double Day = 0;          // the date part, an automation DATE: days since 1899/12/30

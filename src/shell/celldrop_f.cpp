@@ -6,6 +6,7 @@
 
 #include "celldrop_controls.h"
 #include "file_lock.h"
+#include "file_checks.h"
 #include "control_states.h"
 #include "layout.h"
 #include "message_box.h"
@@ -252,7 +253,10 @@ void CellDrop_F::Cmd_Update2_Click(int index) {
 
     const std::wstring target = Txt_Target->Caption();
     const bool names_file = Check_ツール_CellDrop0_File(target);
-    if (names_file && !Check_File_Lock(target)) {
+    if (names_file && !Is_Plain_File(target)) {
+        // Gone since the last check: a missing file is not a locked one.
+        MsgBox_Process(L"貼付先Excelファイルがありません。");
+    } else if (names_file && !Check_File_Lock(target)) {
         MsgBox_Process(L"ファイル「" + target + L"」にロックがかかっています。");
     } else if (Is_Screen(Screen_Setup)) {
         Screen_Key = Screen_Paste;

@@ -14,6 +14,10 @@ inline bool Write_Bytes(const std::wstring& path, const std::string& bytes) {
     return ok && n == bytes.size();
 }
 
+// The bytes of a workbook that Excel opens as an .xlsx or .xlsm: a zip package (here an empty one,
+// the end record alone). Excel refuses a file of that name that is no zip.
+inline const std::string Empty_Xlsx_Bytes = std::string("PK\x05\x06", 4) + std::string(18, '\0');
+
 inline std::string Read_Bytes(const std::wstring& path) {
     // Shared for deletion too: a program that replaces the file meanwhile (the stand-in's state)
     // does not have to wait for this read.

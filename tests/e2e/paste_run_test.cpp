@@ -191,7 +191,7 @@ TEST_F(Paste_Run_Test, ABusyExcelGetsTheCopyAfterwards) {
 
 TEST_F(Paste_Run_Test, ExistingWorkbookIsOpenedAndItsWindowComesForwardAtTheEnd) {
     const std::wstring book = folder / L"報告.xlsx";
-    ASSERT_TRUE(Write_Bytes(book, "x"));
+    ASSERT_TRUE(Write_Bytes(book, Empty_Xlsx_Bytes));
     // Excel's window titled as Windows' default hides extensions: "報告 - Excel".
     SetEnvironmentVariableW(standin::Hide_Extensions_Variable, L"1");
     Start(book);

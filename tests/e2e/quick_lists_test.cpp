@@ -66,7 +66,8 @@ TEST_F(Quick_List_Run_Test, EveryQuickListActsOnOneClick) {
     const std::wstring files = folder / L"資料 フォルダー";
     ASSERT_TRUE(CreateDirectoryW(files.c_str(), nullptr));
     for (const wchar_t* name : {L"報告.xlsx", L"メモ 1.celldroptest", L"gone.txt", L"held.txt"})
-        ASSERT_TRUE(Write_Bytes(files + L"\\" + name, "x"));
+        ASSERT_TRUE(
+            Write_Bytes(files + L"\\" + name, std::wstring_view(name).ends_with(L".xlsx") ? Empty_Xlsx_Bytes : "x"));
     ASSERT_TRUE(CreateDirectoryW((folder / L"Kotei").c_str(), nullptr));
     ASSERT_TRUE(Write_Bytes(folder / L"Kotei\\Kotei000.txt", "fixed\r\ntext"));
     const std::wstring chrome_log = folder / L"chrome.log", open_log = folder / L"open.log";

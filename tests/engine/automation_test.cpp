@@ -13,6 +13,7 @@ class Recording_Object final : public IDispatch {
 public:
     std::vector<std::wstring> Calls;
     int Rejections_Left = 0;
+    HRESULT Rejection = RPC_E_CALL_REJECTED;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
         if (iid == IID_IUnknown || iid == IID_IDispatch) {
@@ -56,7 +57,7 @@ public:
         Calls.push_back(call);
         if (id == 4 && Rejections_Left > 0) {
             --Rejections_Left;
-            return RPC_E_CALL_REJECTED;
+            return Rejection;
         }
         if (id == 5) {
             info->bstrDescription = SysAllocString(L"セルが見つかりません");
@@ -120,6 +121,11 @@ TEST(Automation, RejectedCallsAreRetriedUntilTheServerTakesThem) {
     const Automation_Object o(Com_Ptr<IDispatch>::Share(&object));
     EXPECT_TRUE(o.Call(L"Busy").Ok());
     EXPECT_EQ(object.Calls.size(), 3u);
+    // Excel's own busy answer, while a cell is being edited, is retried the same way.
+    object.Rejection = static_cast<HRESULT>(0x800AC472);
+    object.Rejections_Left = 1;
+    EXPECT_TRUE(o.Call(L"Busy").Ok());
+    EXPECT_EQ(object.Calls.size(), 5u);
 }
 
 TEST(Automation, NoServerRegisteredUnderTheName) {

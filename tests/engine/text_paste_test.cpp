@@ -5,6 +5,7 @@
 #include "file_lock.h"
 #include "temp_folder.h"
 #include "test_files.h"
+#include "text_rows.h"
 
 TEST(TextPaste, WidthCountsDoubleByteCharactersTwice) {
     EXPECT_EQ(Str_Width(L""), 0);
@@ -30,6 +31,27 @@ TEST(TextPaste, NumbersAndDatesByTheLocale) {
     EXPECT_FALSE(Date_Of_Text(L"1.5"));
     EXPECT_FALSE(Date_Of_Text(L"1,234"));
     EXPECT_FALSE(Date_Of_Text(L"abc"));
+}
+
+TEST(TextPaste, RowsAndCellsAsExcelSplitsAPastedText) {
+    using Rows = std::vector<std::vector<std::wstring>>;
+    // CR LF, a lone LF and a lone CR each end a row; only the very last break adds none.
+    EXPECT_EQ(Split_Pasted_Text(L"メモ\n詳細\r\n2024/01/05"), (Rows{{L"メモ"}, {L"詳細"}, {L"2024/01/05"}}));
+    EXPECT_EQ(Split_Pasted_Text(L"a\rb\r\n"), (Rows{{L"a"}, {L"b"}}));
+    EXPECT_EQ(Split_Pasted_Text(L"a\r\n\r\n"), (Rows{{L"a"}, {L""}}));
+    EXPECT_EQ(Split_Pasted_Text(L""), Rows{});
+    // Tabs part the cells; a quoted cell holds breaks, tabs and "" as one quote; an unclosed quote is text.
+    EXPECT_EQ(Split_Pasted_Text(L"1\t\"a\r\nb\t\"\"c\"\"\"\n2"), (Rows{{L"1", L"a\r\nb\t\"c\""}, {L"2"}}));
+    EXPECT_EQ(Split_Pasted_Text(L"\"a\nb"), (Rows{{L"\"a"}, {L"b"}}));
+    EXPECT_EQ(Replace_Line_Breaks(L"a\r\nb\nc\rd", L""), L"abcd");
+    EXPECT_EQ(Replace_Line_Breaks(L"a\r\nb\rc", L"\n"), L"a\nb\nc");
+}
+
+TEST(TextPaste, TextsExcelWouldTakeForAFormula) {
+    for (const wchar_t* formula : {L"=1+1", L"=== 見出し ===", L"- 手順1", L"+A1", L"@user", L"'quoted"})
+        EXPECT_TRUE(Is_Formula_Text(formula)) << "formula";
+    for (const wchar_t* plain : {L"", L"-5", L"+3", L"1-2", L"a=b", L"メモ"})
+        EXPECT_FALSE(Is_Formula_Text(plain)) << "plain";
 }
 
 TEST(FileLock, HeldOpenByAnotherProgram) {

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <optional>
 
+#include "formula.h"
+
 namespace {
 
 bool Is_Digit(wchar_t c) { return c >= L'0' && c <= L'9'; }
@@ -129,9 +131,17 @@ bool Value_From_Variant(const VARIANT& value, Cell_Value& cell) {
         case VT_NULL:
             cell = Cell_Value{};
             return true;
-        case VT_BSTR:
-            cell = Value_From_Text(std::wstring_view(v.bstrVal ? v.bstrVal : L"", SysStringLen(v.bstrVal)));
+        case VT_BSTR: {
+            const std::wstring_view typed(v.bstrVal ? v.bstrVal : L"", SysStringLen(v.bstrVal));
+            if (Is_Formula_Entry(typed)) {
+                const std::optional<Cell_Value> shown = Evaluate_Formula(typed);
+                if (!shown) return false;
+                cell = *shown;
+                return true;
+            }
+            cell = Value_From_Text(typed);
             return true;
+        }
         case VT_BOOL:
             cell = Number_Value(Cell_Value::Kind::Bool, v.boolVal ? 1 : 0);
             return true;
@@ -172,6 +182,13 @@ Unique_Variant Variant_From_Value(const Cell_Value& cell) {
             return Unique_Variant::Date(cell.Number);
         case Cell_Value::Kind::Bool:
             return Unique_Variant::Bool(cell.Number != 0);
+        case Cell_Value::Kind::Error: {
+            // CVErr: Excel's error code in the low word of an automation error value.
+            Unique_Variant error;
+            error.Put()->vt = VT_ERROR;
+            error.Address()->scode = static_cast<SCODE>(0x800A0000u + static_cast<unsigned>(cell.Number));
+            return error;
+        }
         case Cell_Value::Kind::Empty:
             break;
     }

@@ -12,10 +12,10 @@
 #include "com_handles.h"
 
 struct Cell_Value {
-    enum class Kind { Empty, String, Number, Date, Bool };
+    enum class Kind { Empty, String, Number, Date, Bool, Error };
     Kind Type = Kind::Empty;
-    std::wstring Text;      // Kind::String, without a leading apostrophe
-    double Number = 0;      // Kind::Number; Kind::Date as an automation date; Kind::Bool as 0 or 1
+    std::wstring Text;  // Kind::String, without a leading apostrophe; Kind::Error as shown ("#NAME?")
+    double Number = 0;  // Kind::Number; Kind::Date as an automation date; Kind::Bool as 0 or 1; Kind::Error its code
     bool Prefixed = false;  // Kind::String typed with a leading apostrophe
 };
 
@@ -23,10 +23,11 @@ struct Cell_Value {
 // TRUE / FALSE → bool; "" → empty; anything else → text. A text with a line feed stays text.
 Cell_Value Value_From_Text(std::wstring_view typed);
 
-// A Range.Value put. Fails (false) for what a cell cannot hold: objects, arrays, error values.
+// A Range.Value put, a text read as typed, a formula included. Fails (false) for what a cell cannot
+// hold (objects, arrays, error values) and for a text that starts like a formula but is none.
 [[nodiscard]] bool Value_From_Variant(const VARIANT& value, Cell_Value& cell);
 
-// A Range.Value get: VT_EMPTY, VT_BSTR, VT_R8, VT_DATE or VT_BOOL.
+// A Range.Value get: VT_EMPTY, VT_BSTR, VT_R8, VT_DATE, VT_BOOL or VT_ERROR.
 Unique_Variant Variant_From_Value(const Cell_Value& cell);
 
 // Shortest text that reads back as the same double: 123, 1.5, -2, 48.0075.

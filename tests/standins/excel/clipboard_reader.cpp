@@ -1,7 +1,9 @@
 #include "clipboard_reader.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -54,6 +56,32 @@ std::optional<std::wstring> Read_Text() {
     return std::wstring(text, length);
 }
 
+// CF_TEXT in the ANSI code page. Windows makes it from the Unicode text when a program put only that;
+// where the clipboard does not offer it, the same conversion is made here.
+std::optional<std::wstring> Read_Ansi_Text(const std::optional<std::wstring>& unicode) {
+    std::string bytes;
+    const Global_Lock lock(GetClipboardData(CF_TEXT), 1);
+    if (const auto* text = static_cast<const char*>(lock.Data())) {
+        std::size_t length = 0;
+        while (length < lock.Size() && text[length] != '\0') ++length;
+        bytes.assign(text, length);
+    } else if (unicode) {
+        const int size = WideCharToMultiByte(CP_ACP, 0, unicode->data(), static_cast<int>(unicode->size()), nullptr, 0,
+                                             nullptr, nullptr);
+        bytes.resize(static_cast<std::size_t>(std::max(size, 0)));
+        if (size > 0)
+            WideCharToMultiByte(CP_ACP, 0, unicode->data(), static_cast<int>(unicode->size()), bytes.data(), size,
+                                nullptr, nullptr);
+    } else {
+        return std::nullopt;
+    }
+    std::wstring wide(bytes.size(), L'\0');
+    const int length = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(),
+                                           static_cast<int>(wide.size()));
+    wide.resize(static_cast<std::size_t>(std::max(length, 0)));
+    return wide;
+}
+
 // A bitmap's size from its header (a top-down bitmap has a negative height); a metafile's from its
 // frame, kept in hundredths of a millimetre, at 96 pixels per inch.
 std::optional<Picture_Size> Read_Picture_Size() {
@@ -78,5 +106,7 @@ bool Offers(const wchar_t* registered_format) {
 Clipboard_Offer Read_Clipboard(HWND owner) {
     Clipboard_Open clipboard(owner);
     if (!clipboard.Is_Open()) return {};
-    return {Read_Text(), Read_Picture_Size(), Offers(L"image/svg+xml"), Offers(L"HTML Format")};
+    std::optional<std::wstring> text = Read_Text();
+    std::optional<std::wstring> ansi = Read_Ansi_Text(text);
+    return {std::move(text), std::move(ansi), Read_Picture_Size(), Offers(L"image/svg+xml"), Offers(L"HTML Format")};
 }

@@ -76,26 +76,46 @@ void Sheet::Select(const Cell_Rect& rect) {
 
 Cell_Rect Sheet::Paste_Text(Cell_Ref start, std::wstring_view text) {
     Cell_Rect pasted = Cell_Rect::Of(start);
+    const auto is_break = [](wchar_t c) { return c == L'\r' || c == L'\n'; };
     int row = start.Row;
-    std::size_t line_start = 0;
-    while (line_start < text.size() && row <= Max_Rows) {
-        std::size_t line_end = text.find(L"\r\n", line_start);
-        if (line_end == std::wstring_view::npos) line_end = text.size();
-        const std::wstring_view line = text.substr(line_start, line_end - line_start);
+    std::size_t at = 0;
+    // Excel's text import: a row ends at CR LF, at a lone CR and at a lone LF; a tab ends a cell; a
+    // cell that opens with a quote and has a closing one runs to it, breaks and tabs included, "" being
+    // one quote. A break at the very end starts no row.
+    while (at < text.size() && row <= Max_Rows) {
         int column = start.Column;
-        std::size_t piece_start = 0;
         for (;;) {
-            const std::size_t tab = line.find(L'\t', piece_start);
-            const std::wstring_view piece =
-                line.substr(piece_start, tab == std::wstring_view::npos ? tab : tab - piece_start);
+            std::wstring piece;
+            if (at < text.size() && text[at] == L'"') {
+                std::size_t close = at + 1;
+                std::wstring inside;
+                for (; close < text.size(); ++close) {
+                    if (text[close] != L'"') {
+                        inside += text[close];
+                    } else if (close + 1 < text.size() && text[close + 1] == L'"') {
+                        inside += L'"';
+                        ++close;
+                    } else {
+                        break;
+                    }
+                }
+                if (close < text.size()) {
+                    piece = std::move(inside);
+                    at = close + 1;
+                }
+            }
+            while (at < text.size() && text[at] != L'\t' && !is_break(text[at])) piece += text[at++];
             if (column <= Max_Columns) Set_Value({row, column}, Value_From_Text(piece));
             pasted = Bounding(pasted, Cell_Rect::Of({row, std::min(column, Max_Columns)}));
-            if (tab == std::wstring_view::npos) break;
-            piece_start = tab + 1;
-            ++column;
+            if (at < text.size() && text[at] == L'\t') {
+                ++at;
+                ++column;
+                continue;
+            }
+            if (at < text.size()) at += text[at] == L'\r' && at + 1 < text.size() && text[at + 1] == L'\n' ? 2 : 1;
+            break;
         }
         ++row;
-        line_start = line_end + 2;
     }
     return pasted;
 }

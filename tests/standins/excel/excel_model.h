@@ -67,8 +67,9 @@ struct Sheet {
     Cell_Ref Cell_At(double left, double top) const;
     // Moves the cursor as a click would: the rectangle becomes the selection, its first cell active.
     void Select(const Cell_Rect& rect);
-    // Excel's text paste: from the given cell, one row per CR LF separated line (a final CR LF adds
-    // no row), one column per tab, each piece entered as typed. Returns the block it filled.
+    // Excel's text paste: from the given cell, one row per line (CR LF, a lone CR and a lone LF each
+    // end one; a final break adds no row), one column per tab, a quoted piece ("a""b" + line breaks)
+    // as one cell, each piece entered as typed. Returns the block it filled.
     Cell_Rect Paste_Text(Cell_Ref at, std::wstring_view text);
     // Excel's picture paste: "図 n" with its top-left corner on the cell's and its aspect ratio
     // locked; the new picture becomes the selection while the active cell stays.

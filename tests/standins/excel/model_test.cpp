@@ -113,10 +113,40 @@ TEST(Text_Paste, OneRowPerLineOneColumnPerTab) {
     EXPECT_EQ(sheet.Value({1, 2}).Type, Kind::Number);
     EXPECT_EQ(sheet.Value({2, 1}).Type, Kind::Empty);  // an empty piece clears the cell
     EXPECT_EQ(sheet.Value({2, 2}).Type, Kind::Date);   // and pasting overwrites
-    // A lone line feed is not a row break: it stays inside the cell's text.
-    sheet.Paste_Text({5, 1}, L"a\nb");
-    EXPECT_EQ(sheet.Value({5, 1}).Text, L"a\nb");
-    EXPECT_EQ(sheet.Value({6, 1}).Type, Kind::Empty);
+    // A lone LF and a lone CR break the row as CR LF does; a quoted piece keeps its breaks and tabs.
+    EXPECT_EQ(sheet.Paste_Text({5, 1}, L"a\nb\rc\r\n\"x\ny\t\"\"z\"\"\"\td\n"), (Cell_Rect{5, 1, 8, 2}));
+    EXPECT_EQ(sheet.Value({6, 1}).Text, L"b");
+    EXPECT_EQ(sheet.Value({7, 1}).Text, L"c");
+    EXPECT_EQ(sheet.Value({8, 1}).Text, L"x\ny\t\"z\"");
+    EXPECT_EQ(sheet.Value({8, 2}).Text, L"d");
+    EXPECT_EQ(sheet.Value({9, 1}).Type, Kind::Empty);
+    // A quote that is never closed is a plain character.
+    sheet.Paste_Text({10, 1}, L"\"open\nend");
+    EXPECT_EQ(sheet.Value({10, 1}).Text, L"\"open");
+    EXPECT_EQ(sheet.Value({11, 1}).Text, L"end");
+}
+
+TEST(Typed_Value, AFormulaLikeTextIsAFormulaAsInExcel) {
+    Cell_Value cell;
+    ASSERT_TRUE(Value_From_Variant(Unique_Variant::Text(L"=1+2*3").Get(), cell));
+    EXPECT_EQ(cell.Type, Kind::Number);
+    EXPECT_EQ(cell.Number, 7);
+    ASSERT_TRUE(Value_From_Variant(Unique_Variant::Text(L"=(1+1)/0").Get(), cell));
+    EXPECT_EQ(cell.Text, L"#DIV/0!");
+    for (const wchar_t* naming : {L"- 手順1", L"+A1", L"@田中", L"=SUM(1,2)", L"=見出し"}) {
+        ASSERT_TRUE(Value_From_Variant(Unique_Variant::Text(naming).Get(), cell)) << "naming";
+        EXPECT_EQ(cell.Type, Kind::Error);
+        EXPECT_EQ(cell.Text, L"#NAME?");
+        EXPECT_EQ(Variant_From_Value(cell).Get().vt, VT_ERROR);
+    }
+    // No formula at all: Excel refuses the value.
+    for (const wchar_t* broken : {L"=1+", L"=== 見出し ===", L"=(1", L"@", L"=1 2"})
+        EXPECT_FALSE(Value_From_Variant(Unique_Variant::Text(broken).Get(), cell)) << "accepted";
+    // Numbers with a sign stay numbers; an apostrophe keeps any of these as text.
+    ASSERT_TRUE(Value_From_Variant(Unique_Variant::Text(L"-5").Get(), cell));
+    EXPECT_EQ(cell.Number, -5);
+    ASSERT_TRUE(Value_From_Variant(Unique_Variant::Text(L"'=1+").Get(), cell));
+    EXPECT_EQ(cell.Text, L"=1+");
 }
 
 TEST(Picture_Shapes, PlacedNumberedAndResizedAsInExcel) {
@@ -163,7 +193,10 @@ TEST(Paste_Choice, TakesWhatTheFormatAsksForWhenTheCopyHasIt) {
         EXPECT_EQ(Paste_Special_As(format, both), Paste_As::Picture);
         EXPECT_EQ(Paste_Special_As(format, text), Paste_As::Nothing);
     }
-    EXPECT_EQ(Paste_Special_As(L"テキスト", both), Paste_As::Text);
+    EXPECT_EQ(Paste_Special_As(L"テキスト", both), Paste_As::Nothing);  // no ANSI text on offer
+    both.Ansi_Text = L"?";
+    EXPECT_EQ(Paste_Special_As(L"テキスト", both), Paste_As::Ansi_Text);
+    EXPECT_EQ(Paste_Special_As(L"Unicode テキスト", both), Paste_As::Text);
     EXPECT_EQ(Paste_Special_As(L"Unicode Text", picture), Paste_As::Nothing);
     EXPECT_EQ(Paste_Special_As(L"画像 (SVG)", both), Paste_As::Nothing);
     EXPECT_EQ(Paste_Special_As(L"HTML", both), Paste_As::Nothing);
@@ -179,7 +212,7 @@ TEST(Paste_Choice, KnowsTheFormatsOnlyByTheNamesOfItsLanguage) {
     both.Picture = Picture_Size{4, 3};
     EXPECT_EQ(Paste_Special_As(L"Text", both), Paste_As::Nothing);
     EXPECT_EQ(Paste_Special_As(L"Picture (PNG)", both), Paste_As::Nothing);
-    EXPECT_EQ(Paste_Special_As(L"Text", both, Language_English), Paste_As::Text);
+    EXPECT_EQ(Paste_Special_As(L"Unicode Text", both, Language_English), Paste_As::Text);
     EXPECT_EQ(Paste_Special_As(L"テキスト", both, Language_English), Paste_As::Nothing);
     EXPECT_EQ(Paste_Special_As(L"Picture (Enhanced Metafile)", both, 1031), Paste_As::Picture);
     EXPECT_EQ(Paste_Special_As(L"図 (PNG)", both, Language_English), Paste_As::Nothing);

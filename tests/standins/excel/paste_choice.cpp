@@ -4,7 +4,7 @@
 
 namespace {
 
-enum class Needs { Text, Picture, Svg, Html };
+enum class Needs { Ansi_Text, Text, Picture, Svg, Html };
 
 struct Format_Name {
     const wchar_t* Japanese;
@@ -14,7 +14,7 @@ struct Format_Name {
 
 // A bitmap or metafile copy can be pasted in any of the picture formats: Excel converts it.
 constexpr Format_Name Format_Names[] = {
-    {L"テキスト", L"Text", Needs::Text},
+    {L"テキスト", L"Text", Needs::Ansi_Text},
     {L"Unicode テキスト", L"Unicode Text", Needs::Text},
     {L"図 (PNG)", L"Picture (PNG)", Needs::Picture},
     {L"図 (JPEG)", L"Picture (JPEG)", Needs::Picture},
@@ -37,6 +37,8 @@ Paste_As Paste_Special_As(std::wstring_view format, const Clipboard_Offer& offer
     for (const Format_Name& name : Format_Names) {
         if (!Same_Name(ui_language == Language_Japanese ? name.Japanese : name.English, format)) continue;
         switch (name.What) {
+            case Needs::Ansi_Text:
+                return offer.Ansi_Text ? Paste_As::Ansi_Text : Paste_As::Nothing;
             case Needs::Text:
                 return offer.Text ? Paste_As::Text : Paste_As::Nothing;
             case Needs::Picture:

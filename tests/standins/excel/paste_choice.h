@@ -16,12 +16,15 @@ struct Picture_Size {
 // What one copy on the clipboard offers a paste.
 struct Clipboard_Offer {
     std::optional<std::wstring> Text;
+    // The ANSI text (CF_TEXT) as Excel reads it back through the code page: what the code page lacks
+    // ("𠮷", emoji, "é") is "?" or a look-alike.
+    std::optional<std::wstring> Ansi_Text;
     std::optional<Picture_Size> Picture;  // a bitmap or a metafile
     bool Svg = false;                     // the registered format "image/svg+xml"
     bool Html = false;                    // the registered format "HTML Format"
 };
 
-enum class Paste_As { Text, Picture, Nothing };
+enum class Paste_As { Text, Ansi_Text, Picture, Nothing };
 
 // Worksheet.Paste, and PasteSpecial without a Format: a copy's text when it has one (a drawing
 // program's text-and-picture copy pastes as text), otherwise its picture.

@@ -286,6 +286,16 @@ TEST_F(Excel_Stand_In, TextPasteFillsOneRowPerLineAndFailsWithoutText) {
               std::string::npos)
         << Log();
 
+    // "テキスト" is the ANSI text, read back through the code page; "Unicode テキスト" the text as copied.
+    const std::wstring wide = L"𠮷野家 🍣 é 〜−";
+    ASSERT_TRUE(Copy_Text(wide));
+    ASSERT_EQ(Call(sheet.Get(), L"PasteSpecial", {}, {{L"Format", L"テキスト"}}).Hr, S_OK);
+    const std::wstring ansi = First_Sheet()["cells"]["C2"]["value"].Text();
+    EXPECT_NE(ansi, wide);
+    EXPECT_NE(ansi.find(L"野家"), std::wstring::npos) << testing::PrintToString(ansi);
+    ASSERT_EQ(Call(sheet.Get(), L"PasteSpecial", {}, {{L"Format", L"Unicode テキスト"}}).Hr, S_OK);
+    EXPECT_EQ(First_Sheet()["cells"]["C2"]["value"].Text(), wide);
+
     // Range.PasteSpecial wants Excel's own copied cells: plain text makes it fail.
     EXPECT_EQ(Call(Get(App(), L"Selection").Object(), L"PasteSpecial", {}, {{L"Paste", -4163}}).Hr, DISP_E_EXCEPTION);
 
@@ -423,9 +433,9 @@ TEST_F(Excel_Stand_In, SettingsAndBookLifecycleAsInExcel) {
 
     // The same file again only comes to the front; another file of the same name cannot open.
     const std::wstring file = folder_ / L"a.xlsx";
-    ASSERT_TRUE(Write_Bytes(file, "PK"));
+    ASSERT_TRUE(Write_Bytes(file, Empty_Xlsx_Bytes));
     ASSERT_TRUE(CreateDirectoryW((folder_ / L"other").c_str(), nullptr));
-    ASSERT_TRUE(Write_Bytes(folder_ / L"other\\a.xlsx", "PK"));
+    ASSERT_TRUE(Write_Bytes(folder_ / L"other\\a.xlsx", Empty_Xlsx_Bytes));
     const Reply books = Get(App(), L"Workbooks");
     const Reply opened = Call(books.Object(), L"Open", {file.c_str()});
     ASSERT_EQ(opened.Hr, S_OK) << testing::PrintToString(opened.Error);
@@ -464,8 +474,16 @@ TEST_F(Excel_Stand_In, MisspeltCallsAndMissingThingsFail) {
     EXPECT_EQ(open_missing.Hr, DISP_E_EXCEPTION);
     EXPECT_NE(open_missing.Error.find(missing), std::wstring::npos) << testing::PrintToString(open_missing.Error);
 
+    // A file that is not what its extension says: an .xlsx that is no zip, an .xls that is no compound file.
+    for (const wchar_t* name : {L"text.xlsx", L"text.xlsm", L"text.xls"}) {
+        ASSERT_TRUE(Write_Bytes(folder_ / name, "x"));
+        EXPECT_EQ(Call(books.Object(), L"Open", {(folder_ / name).c_str()}).Hr, DISP_E_EXCEPTION) << "opened";
+    }
+    ASSERT_TRUE(Write_Bytes(folder_ / L"old.xls", std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8)));
+    EXPECT_EQ(Call(books.Object(), L"Open", {(folder_ / L"old.xls").c_str()}).Hr, S_OK);
+
     const std::wstring existing = folder_ / L"売上.xlsx";
-    ASSERT_TRUE(Write_Bytes(existing, "PK"));
+    ASSERT_TRUE(Write_Bytes(existing, Empty_Xlsx_Bytes));
     const Reply opened = Call(books.Object(), L"Open", {}, {{L"FileName", existing.c_str()}, {L"ReadOnly", 1}});
     ASSERT_EQ(opened.Hr, S_OK) << testing::PrintToString(opened.Error);
     EXPECT_EQ(Get(opened.Object(), L"Name").Text(), L"売上.xlsx");

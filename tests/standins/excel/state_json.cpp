@@ -110,6 +110,8 @@ const wchar_t* Type_Name(Cell_Value::Kind kind) {
             return L"date";
         case Cell_Value::Kind::Bool:
             return L"bool";
+        case Cell_Value::Kind::Error:
+            return L"error";
         case Cell_Value::Kind::Empty:
             break;
     }
@@ -119,6 +121,7 @@ const wchar_t* Type_Name(Cell_Value::Kind kind) {
 std::wstring Value_Text(const Cell_Value& value) {
     switch (value.Type) {
         case Cell_Value::Kind::String:
+        case Cell_Value::Kind::Error:
             return value.Text;
         case Cell_Value::Kind::Number:
             return Number_Text(value.Number);

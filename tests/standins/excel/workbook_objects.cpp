@@ -88,6 +88,38 @@ void Workbooks_Object::Invoke_Member(DISPID id, Call& call) {
     }
 }
 
+namespace {
+
+bool Ends_With_No_Case(const std::wstring& name, std::wstring_view ending) {
+    return name.size() >= ending.size() &&
+           Same_Name(std::wstring_view(name).substr(name.size() - ending.size()), ending);
+}
+
+// An .xlsx or .xlsm file is a zip package, an .xls file a compound file; Excel refuses one that is not.
+// Other extensions are not checked.
+bool Holds_Its_Format(const wchar_t* path, const std::wstring& name) {
+    std::string_view signature;
+    if (Ends_With_No_Case(name, L".xlsx") || Ends_With_No_Case(name, L".xlsm"))
+        signature = "PK";
+    else if (Ends_With_No_Case(name, L".xls"))
+        signature = std::string_view("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
+    else
+        return true;
+    HANDLE file =
+        CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    char head[8] = {};
+    DWORD read = 0;
+    const bool ok = ReadFile(file, head, sizeof head, &read, nullptr) && read >= signature.size() &&
+                    std::string_view(head, signature.size()) == signature;
+    CloseHandle(file);
+    if (!ok || signature != "PK") return ok;
+    // A zip starts with a local file header, or is an empty archive of its end record alone.
+    return (head[2] == '\x03' && head[3] == '\x04') || (head[2] == '\x05' && head[3] == '\x06');
+}
+
+}  // namespace
+
 void Workbooks_Object::Open(Call& call) {
     const auto file = call.Text(0);
     call.Optional_Long(1);  // UpdateLinks
@@ -104,6 +136,13 @@ void Workbooks_Object::Open(Call& call) {
         return;
     }
     const std::wstring name = name_part;
+    if (!Holds_Its_Format(full, name)) {
+        call.Fail(Xl_Error_1004,
+                  L"ファイル形式またはファイル拡張子が正しくないため、'" + name +
+                      L"' を開くことができません。ファイルが破損しておらず、ファイル拡張子とファイル形式が一致"
+                      L"していることを確認してください。");
+        return;
+    }
     const std::wstring folder(full, name_part - 1);
     Excel_Model& model = stand_in_.Model();
     if (Workbook* open = model.Find_Workbook(name)) {

@@ -18,6 +18,9 @@ void Paste_At(Sheet& sheet, Call& call, Cell_Ref at, Paste_As as, const Clipboar
         case Paste_As::Text:
             sheet.Select(sheet.Paste_Text(at, *offer.Text));
             return;
+        case Paste_As::Ansi_Text:
+            sheet.Select(sheet.Paste_Text(at, *offer.Ansi_Text));
+            return;
         case Paste_As::Picture:
             if (!offer.Picture) {
                 call.Not_Supported(L"a picture copied without a bitmap or metafile to give its size");
