@@ -1,0 +1,11 @@
+#pragma once
+// What the stand-in's window shows, so that someone trying the program watches the copies land: the
+// active workbook's active sheet with its column letters and row numbers, the cells that hold
+// values, the active cell, and a frame with its name for each picture. The view follows the active
+// cell, as Excel's scrolls to it.
+#include <windows.h>
+
+#include "excel_model.h"
+
+// Draws the whole client area of the window into dc.
+void Paint_Sheet(HDC dc, const RECT& client, Excel_Model& model);
