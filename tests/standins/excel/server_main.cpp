@@ -81,6 +81,11 @@ LRESULT CALLBACK Window_Procedure(HWND window, UINT message, WPARAM wparam, LPAR
             stand_in->Shut_Down();
             return 0;
         case WM_TIMER:
+            if (wparam == Repaint_Timer) {
+                KillTimer(window, Repaint_Timer);
+                stand_in->Repaint_Started();
+                InvalidateRect(window, nullptr, FALSE);
+            }
             if (wparam == Idle_Timer) {
                 KillTimer(window, Idle_Timer);
                 if (!stand_in->Ever_Connected()) stand_in->Request_Quit();

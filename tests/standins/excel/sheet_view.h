@@ -7,5 +7,9 @@
 
 #include "excel_model.h"
 
+// The window's timer that repaints the sheet after changes, and its period.
+constexpr UINT_PTR Repaint_Timer = 2;
+constexpr UINT Repaint_Ms = 250;
+
 // Draws the whole client area of the window into dc.
 void Paint_Sheet(HDC dc, const RECT& client, Excel_Model& model);
