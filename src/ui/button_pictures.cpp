@@ -34,7 +34,7 @@ HICON Shell_Icon(Stock_Picture picture, HWND button) {
 }  // namespace
 
 Button_Pictures::~Button_Pictures() {
-    if (tooltip_) DestroyWindow(tooltip_);
+    if (tooltip_ && IsWindow(tooltip_)) DestroyWindow(tooltip_);  // gone already when its owner went first
     for (HICON icon : icons_) DestroyIcon(icon);
 }
 
