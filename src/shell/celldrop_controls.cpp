@@ -45,7 +45,7 @@ constexpr Control_Def kControls[] = {
     {L"Cmd_Control", 13, K::Button, L"↑降順", 4200, 4920, 855, 375, L"Pic_Control", 1, ids::Cmd_Control + 13},
     {L"Label1", 19, K::Label, L"「固定文字列」　詳細指定", 5160, 3000, 5775, 255, L"Pic_Control", 1, ids::Label1 + 19},
     {L"Txt_Value3", 2, K::Multi_Line_Text_Box, nullptr, 5160, 3240, 5775, 1965, L"Pic_Control", 1, ids::Txt_Value3 + 2},
-    {L"Cmd_Update2", 1, K::Button, L"　「指定」　　　登録のみ", 11040, 3960, 1215, 615, L"Pic_Control", 1, ids::Cmd_Update2 + 1},
+    {L"Cmd_Update2", 1, K::Button, L"「指定」\r\n登録のみ", 11040, 3960, 1215, 615, L"Pic_Control", 1, ids::Cmd_Update2 + 1},
     {L"Cmd_Update2", 0, K::Button, L"Excelを開き、貼付開始", 11040, 4680, 1215, 615, L"Pic_Control", 1, ids::Cmd_Update2 + 0},
     {L"Label1", 3, K::Label, L"Excelへの貼付コントロール", 120, 0, 3615, 255, L"Pic_Control", 2, ids::Label1 + 3},
     {L"Pic_Container", 0, K::Picture_Box, nullptr, 120, 240, 1815, 735, L"Pic_Control", 2, ids::Pic_Container + 0},

@@ -46,6 +46,8 @@ void CellDrop_F::On_Load() {
     (*this)(L"Pic_Screen").Set_Border(true);
     (*this)(L"Pic_Scroll").Set_Border(true);
     (*this)(L"Timer1", 0).Set_Interval(1000);
+    Chooser_Pictures.Add(Hwnd(), (*this)(L"Cmd_Control", 0).Hwnd(), Stock_Picture::File, Workbook_Chooser_Tip);
+    Chooser_Pictures.Add(Hwnd(), (*this)(L"Cmd_Control", 2).Hwnd(), Stock_Picture::Folder, Folder_Chooser_Tip);
 
     On(Control_Event::Click, L"Cmd_Control", [this](int i) { Cmd_Control_Click(i); });
     On(Control_Event::Click, L"Che_Control", [this](int i) { Che_Control_Click(i); });

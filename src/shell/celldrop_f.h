@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "button_pictures.h"
 #include "copy_history.h"
 #include "file_dialog_form.h"
 #include "file_list_build.h"
@@ -102,6 +103,7 @@ public:
     std::array<Control*, 4> Opt_Table_Zoom{};
 
     Object_Registry Registry;
+    Button_Pictures Chooser_Pictures;  // the pictures and tips of the two choosers without a caption
 
     // Registration procedures: false clears the roles, true binds them.
     void Set_Timer(bool bind);

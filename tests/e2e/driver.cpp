@@ -1,5 +1,7 @@
 #include "driver.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <chrono>
 #include <utility>
@@ -385,4 +387,48 @@ bool Answer_Message_Box(const Message_Box& box) {
     if (button == nullptr) button = GetDlgItem(box.Hwnd, IDCANCEL);
     if (button == nullptr || !Click(button)) return false;
     return Wait_Until([&] { return !IsWindow(box.Hwnd) || !IsWindowVisible(box.Hwnd); }, Teardown_Timeout_Ms);
+}
+
+std::vector<Tool_Tip> Tool_Tips(DWORD pid) {
+    std::vector<HWND> tooltips;
+    struct Search {
+        DWORD Pid;
+        std::vector<HWND>* Found;
+    } search{pid, &tooltips};
+    EnumWindows(
+        [](HWND window, LPARAM param) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(param);
+            if (Process_Of(window) == s.Pid && Class_Of(window) == TOOLTIPS_CLASSW) s.Found->push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+
+    std::vector<Tool_Tip> tips;
+    Unique_Handle process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid));
+    if (!process.Get()) return tips;
+    constexpr std::size_t Text_Chars = 80;  // the most a tooltip copies out
+    const SIZE_T size = sizeof(TTTOOLINFOW) + Text_Chars * sizeof(wchar_t);
+    auto* remote = static_cast<char*>(VirtualAllocEx(process.Get(), nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+    if (!remote) return tips;
+    for (HWND tooltip : tooltips) {
+        const LRESULT count = SendMessageW(tooltip, TTM_GETTOOLCOUNT, 0, 0);
+        for (LRESULT i = 0; i < count; ++i) {
+            TTTOOLINFOW tool{};
+            tool.cbSize = sizeof tool;
+            tool.lpszText = reinterpret_cast<wchar_t*>(remote + sizeof tool);
+            const wchar_t none[Text_Chars] = {};
+            if (!WriteProcessMemory(process.Get(), remote, &tool, sizeof tool, nullptr) ||
+                !WriteProcessMemory(process.Get(), remote + sizeof tool, none, sizeof none, nullptr) ||
+                !SendMessageW(tooltip, TTM_ENUMTOOLSW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(remote)))
+                continue;
+            wchar_t text[Text_Chars] = {};
+            if (!ReadProcessMemory(process.Get(), remote, &tool, sizeof tool, nullptr) ||
+                !ReadProcessMemory(process.Get(), remote + sizeof tool, text, sizeof text, nullptr))
+                continue;
+            text[Text_Chars - 1] = L'\0';
+            tips.push_back({reinterpret_cast<HWND>(tool.uId), text});
+        }
+    }
+    VirtualFreeEx(process.Get(), remote, 0, MEM_RELEASE);
+    return tips;
 }

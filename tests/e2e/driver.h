@@ -170,3 +170,12 @@ struct Message_Box {
 // Presses the box's OK button (IDOK, or IDCANCEL where an OK-only box names its button so) and
 // returns true once the box has gone.
 [[nodiscard]] bool Answer_Message_Box(const Message_Box& box);
+
+// The tips a user sees when the pointer rests on a control: every tool of the process's tooltip
+// windows, as the control it is for and its text (read from the other process's memory, as the
+// tooltip answers with its text only into a buffer of its own process).
+struct Tool_Tip {
+    HWND Control = nullptr;
+    std::wstring Text;
+};
+std::vector<Tool_Tip> Tool_Tips(DWORD pid);

@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 #include "celldrop_version.h"
 #include "control_ids.h"
@@ -29,19 +33,51 @@ std::wstring Resource_Version(const std::wstring& exe) {
            L"." + std::to_wstring(HIWORD(info->dwFileVersionLS));
 }
 
+// The COFF header's symbol table of a PE file: zero offset and count once the file is stripped.
+bool Has_Symbol_Table(const std::string& exe) {
+    if (exe.size() < 0x40) return true;
+    std::uint32_t pe = 0, table = 0, count = 0;
+    std::memcpy(&pe, exe.data() + 0x3C, 4);
+    if (exe.size() < pe + 24 || exe.compare(pe, 4, std::string("PE\0\0", 4)) != 0) return true;
+    std::memcpy(&table, exe.data() + pe + 12, 4);
+    std::memcpy(&count, exe.data() + pe + 16, 4);
+    return table != 0 || count != 0;
+}
+
+std::wstring Copyright(const std::wstring& exe) {
+    DWORD handle = 0;
+    std::vector<char> data(GetFileVersionInfoSizeW(exe.c_str(), &handle));
+    if (data.empty() || !GetFileVersionInfoW(exe.c_str(), 0, static_cast<DWORD>(data.size()), data.data())) return {};
+    wchar_t* text = nullptr;
+    UINT size = 0;
+    if (!VerQueryValueW(data.data(), L"\\StringFileInfo\\041104B0\\LegalCopyright", reinterpret_cast<void**>(&text), &size))
+        return {};
+    return text ? std::wstring(text) : std::wstring();
+}
+
 }  // namespace
 
 TEST(Package, TheUnpackedProgramStartsAndKeepsItsDataBesideItself) {
-    const std::wstring folder = Wine_Path(UNPACKED_FOLDER);
+    // Unzipped "here", the download makes one folder and nothing beside it.
+    ASSERT_EQ(List_Folder(Wine_Path(UNPACKED_FOLDER)), std::vector<std::wstring>{L"CellDrop-" CELLDROP_VERSION_TEXT});
+    const std::wstring folder = Wine_Path(UNPACKED_FOLDER) + L"\\CellDrop-" CELLDROP_VERSION_TEXT;
     std::vector<std::wstring> names = List_Folder(folder);
     std::sort(names.begin(), names.end());
     ASSERT_EQ(names, (std::vector<std::wstring>{L"CellDrop.exe", L"README.txt"}));
     const std::string readme = Read_Bytes(folder + L"\\README.txt");
     EXPECT_EQ(readme.substr(0, 3), "\xEF\xBB\xBF");  // Notepad knows UTF-8 by its mark
+    EXPECT_NE(readme.find("\r\n"), std::string::npos);
+    for (std::size_t i = readme.find('\n'); i != std::string::npos; i = readme.find('\n', i + 1))
+        ASSERT_EQ(readme[i - 1], '\r') << "a bare LF after: " << readme.substr(i > 40 ? i - 40 : 0, 40);
+    for (const char* name : {"Para2_1.txt", "Para2_2.txt", "CellDrop-" CELLDROP_VERSION_TEXT})
+        EXPECT_NE(readme.find(name), std::string::npos) << name;
     for (const char* name : {"Excel", "Para", "Kotei", "RirekiText", "RirekiPic"})
         EXPECT_NE(readme.find(name), std::string::npos) << name;
     const std::wstring exe = folder + L"\\CellDrop.exe";
     EXPECT_EQ(Resource_Version(exe), L"" CELLDROP_VERSION_TEXT);
+    EXPECT_NE(Copyright(exe).find(L"Copyright"), std::wstring::npos);
+    EXPECT_FALSE(Has_Symbol_Table(Read_Bytes(exe)));
+    EXPECT_GE(ExtractIconExW(exe.c_str(), -1, nullptr, nullptr, 0), 1u);  // Explorer's picture of the program
 
     std::wstring failure;
     std::optional<App_Process> app = App_Process::Start(exe, folder, &failure);

@@ -86,29 +86,62 @@ celldrop_start_wine() {
     rm -rf "$WINEPREFIX"
   fi
   mkdir -p "$WINEPREFIX"
-  "$WINESERVER" -f -p &
-  CELLDROP_PIDS+=($!)
+  celldrop_start_wineserver
   if [ ! -f "$WINEPREFIX/.celldrop-ready" ]; then
     celldrop_log "making the Wine prefix $WINEPREFIX"
-    "$WINE64" wineboot -i >/dev/null 2>&1
+    celldrop_wine wineboot -i || { celldrop_log "making the Wine prefix failed"; return 1; }
     # Unmanaged windows: with a window manager-less display, hiding or destroying a managed window
     # stalls for about two seconds.
-    "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    celldrop_wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
     # The session that made the prefix ends up with two services.exe and no rpcss, so COM cannot
     # start local servers in it: start the prefix's processes afresh.
     "$WINESERVER" -k
     wait "${CELLDROP_PIDS[-1]}" 2>/dev/null || true
-    "$WINESERVER" -f -p &
-    CELLDROP_PIDS+=($!)
+    celldrop_start_wineserver
     touch "$WINEPREFIX/.celldrop-ready"
   fi
   # Start Wine's own services (services.exe, rpcss, winedevice) now, with their output going nowhere:
   # started by a test instead, they would inherit CTest's output pipe and CTest would wait on them.
-  "$WINE64" wineboot >/dev/null 2>&1 </dev/null
+  celldrop_wine wineboot
   # A program that crashes gets its backtrace written to the log instead of a dialog that nobody
   # answers on this display.
-  "$WINE64" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 </dev/null
+  celldrop_wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f
   celldrop_windows_fonts
+}
+
+# The prefix's wineserver, kept in the foreground of a background job for the whole run, and waited
+# for: a Wine command started before the server listens starts a second server of its own, which
+# then fails or exits under it.
+celldrop_start_wineserver() {
+  "$WINESERVER" -f -p &
+  CELLDROP_PIDS+=($!)
+  celldrop_wait_for 20 celldrop_wineserver_listens || celldrop_log "the wineserver did not start listening; going on"
+}
+
+# Whether the prefix's wineserver has made its socket: server-DEV-INODE/socket (the prefix folder's
+# device and inode numbers in hexadecimal) in /tmp/.wine-UID, or in a /tmp/wine-XXXXXX folder where
+# that one cannot be used.
+celldrop_wineserver_listens() {
+  local dev inode socket
+  dev=$(stat -c %d "$WINEPREFIX") inode=$(stat -c %i "$WINEPREFIX")
+  for socket in "/tmp/.wine-$(id -u)" /tmp/wine-*; do
+    [ -S "$socket/server-$(printf '%x-%x' "$dev" "$inode")/socket" ] && return 0
+  done
+  return 1
+}
+
+# Runs a Wine command quietly, trying up to three times: a first call can still lose a race with the
+# server's start or with wineboot's services. Fails with the last attempt's status.
+celldrop_wine() {
+  local attempt status=0
+  for attempt in 1 2 3; do
+    "$WINE64" "$@" >/dev/null 2>&1 </dev/null && return 0
+    status=$?
+    celldrop_log "wine $1 failed (attempt $attempt, status $status)"
+    celldrop_wait_for 10 celldrop_wineserver_listens || true
+    sleep 1
+  done
+  return $status
 }
 
 # The fonts a Japanese Windows has, so that the window looks as it does there. Done on every start,
@@ -125,8 +158,8 @@ celldrop_windows_fonts() {
   local name replacement
   for name in 'ＭＳ Ｐゴシック=IPAPGothic' 'MS PGothic=IPAPGothic' 'ＭＳ ゴシック=IPAGothic' 'MS Gothic=IPAGothic'; do
     replacement=${name#*=}
-    "$WINE64" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "${name%%=*}" /d "$replacement" /f \
-      >/dev/null 2>&1 </dev/null || { celldrop_log "writing the font replacement ${name%%=*} failed"; return 1; }
+    celldrop_wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "${name%%=*}" /d "$replacement" /f \
+      || { celldrop_log "writing the font replacement ${name%%=*} failed"; return 1; }
   done
 }
 
@@ -140,7 +173,7 @@ celldrop_windows_path() {
 
 # Sets the default value of a registry key in the current Wine prefix, making the key when missing.
 celldrop_set_default_value() {
-  if ! "$WINE64" reg add "$1" /ve /d "$2" /f >/dev/null 2>&1 </dev/null; then
+  if ! celldrop_wine reg add "$1" /ve /d "$2" /f; then
     celldrop_log "writing the registry key $1 failed"
     return 1
   fi
@@ -155,7 +188,7 @@ celldrop_set_default_value() {
 # earlier run wrote, so calling it on every run is harmless.
 celldrop_register_standins() {
   local exe="$1/tests/standins/excel/ExcelStandIn.exe"
-  if ! "$WINE64" "$exe" /RegServer >/dev/null 2>&1 </dev/null; then
+  if ! celldrop_wine "$exe" /RegServer; then
     celldrop_log "registering the Excel stand-in failed: $exe"
     return 1
   fi

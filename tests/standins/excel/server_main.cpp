@@ -10,6 +10,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,7 @@
 #include "busy_filter.h"
 #include "com_handles.h"
 #include "registration.h"
+#include "sheet_view.h"
 #include "stand_in.h"
 #include "standin_protocol.h"
 #include "user_commands.h"
@@ -79,6 +81,11 @@ LRESULT CALLBACK Window_Procedure(HWND window, UINT message, WPARAM wparam, LPAR
             stand_in->Shut_Down();
             return 0;
         case WM_TIMER:
+            if (wparam == Repaint_Timer) {
+                KillTimer(window, Repaint_Timer);
+                stand_in->Repaint_Started();
+                InvalidateRect(window, nullptr, FALSE);
+            }
             if (wparam == Idle_Timer) {
                 KillTimer(window, Idle_Timer);
                 if (!stand_in->Ever_Connected()) stand_in->Request_Quit();
@@ -90,6 +97,25 @@ LRESULT CALLBACK Window_Procedure(HWND window, UINT message, WPARAM wparam, LPAR
                 stand_in->Save_State();
             }
             return DefWindowProcW(window, message, wparam, lparam);
+        case WM_ERASEBKGND:
+            return 1;  // the sheet paints every pixel
+        case WM_PAINT: {
+            PAINTSTRUCT paint;
+            HDC dc = BeginPaint(window, &paint);
+            RECT client{};
+            GetClientRect(window, &client);
+            // Drawn off screen first, so the sheet does not flicker while copies land.
+            HDC buffer = CreateCompatibleDC(dc);
+            HBITMAP bitmap = CreateCompatibleBitmap(dc, std::max<LONG>(client.right, 1), std::max<LONG>(client.bottom, 1));
+            HGDIOBJ old = SelectObject(buffer, bitmap);
+            Paint_Sheet(buffer, client, stand_in->Model());
+            BitBlt(dc, 0, 0, client.right, client.bottom, buffer, 0, 0, SRCCOPY);
+            SelectObject(buffer, old);
+            DeleteObject(bitmap);
+            DeleteDC(buffer);
+            EndPaint(window, &paint);
+            return 0;
+        }
         case WM_CLOSE:  // the user closing Excel's window
             stand_in->Request_Quit();
             return 0;
@@ -104,6 +130,7 @@ HWND Create_Main_Window(HINSTANCE instance, Stand_In& stand_in) {
     window_class.lpfnWndProc = Window_Procedure;
     window_class.hInstance = instance;
     window_class.lpszClassName = standin::Window_Class;
+    window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     if (!RegisterClassExW(&window_class)) return nullptr;
     return CreateWindowExW(0, standin::Window_Class, L"Excel", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 800,
                            600, nullptr, nullptr, instance, &stand_in);

@@ -101,6 +101,9 @@ void Stand_In::Sync_Window() {
     wchar_t shown[256] = {};
     GetWindowTextW(window_, shown, 256);
     if (title != shown) SetWindowTextW(window_, title.c_str());
+    // The sheet is drawn again at most every Repaint_Ms: a paint per call would slow every call a
+    // paste run makes.
+    if (!repaint_pending_ && SetTimer(window_, Repaint_Timer, Repaint_Ms, nullptr)) repaint_pending_ = true;
     // Shown without taking the focus: only the program under test brings it forward.
     if ((IsWindowVisible(window_) != FALSE) != model_.Visible) ShowWindow(window_, model_.Visible ? SW_SHOWNOACTIVATE : SW_HIDE);
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "excel_model.h"
+#include "sheet_view.h"
 #include "state_json.h"
 
 class Dispatch_Object;
@@ -52,6 +53,8 @@ public:
     void After_Call(const Call_Record& call);
     // Also brings the main window in line with the model: shown while Visible, titled as Excel's.
     void Save_State();
+    // The window's repaint timer has fired: the next change starts it again.
+    void Repaint_Started() { repaint_pending_ = false; }
 
     // "Object.Member:count" (count defaults to 1): the next count calls of that member fail with an
     // Excel error. False when the text is not of that form.
@@ -85,6 +88,7 @@ private:
     int server_locks_ = 0;
     bool quit_requested_ = false;
     bool shut_down_ = false;
+    bool repaint_pending_ = false;
     std::vector<Injected_Failure> failures_;
     ULONGLONG busy_until_ = 0;
 };
