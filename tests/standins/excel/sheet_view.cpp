@@ -35,7 +35,8 @@ int Pixels(double points) { return static_cast<int>(points / Points_Per_Pixel + 
 
 std::wstring Shown_Text(const Cell_Value& value) {
     switch (value.Type) {
-        case Cell_Value::Kind::String: return value.Text;
+        case Cell_Value::Kind::String:
+        case Cell_Value::Kind::Error: return value.Text;
         case Cell_Value::Kind::Number: return Number_Text(value.Number);
         case Cell_Value::Kind::Date: return Date_Text(value.Number);
         case Cell_Value::Kind::Bool: return value.Number != 0 ? L"TRUE" : L"FALSE";
