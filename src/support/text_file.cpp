@@ -7,6 +7,7 @@
 
 #include "binary_file.h"
 #include "codepage.h"
+#include "utf8_check.h"
 #include "file_handle.h"
 #include "message_pump.h"
 
@@ -15,7 +16,9 @@ namespace {
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 constexpr std::string_view kUtf16Bom = "\xFF\xFE";
 
-std::wstring Decode_File_Bytes(std::string_view bytes) {
+}  // namespace
+
+std::wstring Decode_Text_File(std::string_view bytes) {
     if (bytes.starts_with(kUtf8Bom)) return Utf8_To_Wide(bytes.substr(kUtf8Bom.size()));
     if (bytes.starts_with(kUtf16Bom)) {
         bytes.remove_prefix(kUtf16Bom.size());
@@ -25,8 +28,12 @@ std::wstring Decode_File_Bytes(std::string_view bytes) {
                                           static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
         return out;
     }
+    // Code page 932 text is almost never valid UTF-8 once it holds a double-byte character.
+    if (Is_Utf8_Beyond_Ascii(bytes)) return Utf8_To_Wide(bytes);
     return Ansi_To_Wide(bytes);
 }
+
+namespace {
 
 // The bytes of the whole file: the ANSI code page when it holds the text exactly, else UTF-8 with its mark.
 std::pair<std::string, Text_Encoding> Encode_File_Text(std::wstring_view text) {
@@ -35,6 +42,8 @@ std::pair<std::string, Text_Encoding> Encode_File_Text(std::wstring_view text) {
 }
 
 }  // namespace
+
+std::string Encode_Text_File(std::wstring_view text) { return Encode_File_Text(text).first; }
 
 File_Text Get_File_To_Buffer1(std::wstring_view path, bool report) {
     File_Text r;
@@ -60,12 +69,14 @@ File_Text Get_File_To_Buffer1(std::wstring_view path, bool report) {
     while (got < bytes.size()) {
         DWORD n = 0;
         const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - got, 1u << 20));
-        if (!ReadFile(file.Get(), bytes.data() + got, want, &n, nullptr) || n == 0) break;
+        if (!ReadFile(file.Get(), bytes.data() + got, want, &n, nullptr)) return r;
+        if (n == 0) break;
         got += n;
         Do_Events_Sometimes();
     }
     bytes.resize(got);
-    r.Text = Decode_File_Bytes(bytes);
+    r.Text = Decode_Text_File(bytes);
+    r.Complete = true;
     return r;
 }
 
