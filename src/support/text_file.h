@@ -28,6 +28,9 @@ File_Text Get_File_To_Buffer1(std::wstring_view path, bool report);
 // line; two CR LF in a row give an empty line between them.
 std::vector<std::wstring> Buffer_To_Lines(std::wstring_view buffer);
 
+// Every line followed by CR LF.
+std::wstring Lines_To_Buffer(const std::vector<std::wstring>& lines);
+
 // Grows the list so that its highest index is at least highest, filling with empty lines.
 void Lines_Redim(std::vector<std::wstring>& lines, int highest);
 
@@ -43,6 +46,8 @@ struct [[nodiscard]] File_Write_Result {
 std::string Encode_Text_File(std::wstring_view text);
 // The text of a file's bytes, by the rules of Get_File_To_Buffer1.
 std::wstring Decode_Text_File(std::string_view bytes);
+// The bytes start with UTF-8's byte-order mark.
+bool Is_Utf8_Bom_File(std::string_view bytes);
 
 // Writes the text as the whole file: a temporary file in the same folder first, then a replace, so a
 // failed or interrupted write leaves the old file as it was.
