@@ -136,8 +136,10 @@ TEST_F(Picture_Run_Test, TheHistoryRecordsShowsRepastesAndSavesEveryCopy) {
     // "貼付終了" saves both histories.
     ASSERT_TRUE(Click(app->Control(ids::Cmd_Control + 4)));
     ASSERT_TRUE(Back_On_Setup_Screen());
-    EXPECT_TRUE(Wait_Until([&] { return Read_Bytes(folder / L"RirekiText\\Text29.txt") == "t2"; }, Paste_Timeout_Ms));
-    EXPECT_EQ(Read_Bytes(folder / L"RirekiText\\Text00.txt"), "\r\nfirst line\r\nsecond");
+    // The save moves the older files up first and writes the newest text last.
+    EXPECT_TRUE(Wait_Until([&] { return Read_Bytes(folder / L"RirekiText\\Text00.txt") == "\r\nfirst line\r\nsecond"; },
+                           Paste_Timeout_Ms));
+    EXPECT_EQ(Read_Bytes(folder / L"RirekiText\\Text29.txt"), "t2");
     std::optional<Bitmap_Image> saved;
     ASSERT_TRUE(Wait_Until([&] { return (saved = Decode_Bmp_File(Read_Bytes(folder / L"RirekiPic\\Pic00.bmp"))).has_value(); },
                            Paste_Timeout_Ms));
