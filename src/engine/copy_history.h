@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "bitmap_image.h"
+#include "numbered_files.h"
 
 constexpr int Rireki_Size = 30;
 
@@ -17,6 +18,7 @@ std::wstring Rireki_File_Name(const wchar_t* prefix, int index, const wchar_t* e
 
 class Text_History {
 public:
+    Text_History() { file_.fill(-1); }
     std::wstring Folder;  // where Text00.txt … live
     std::array<std::wstring, Rireki_Size> Rireki_Text;
     int Rireki_Text_Count = -1;  // highest used index, -1 when empty
@@ -26,22 +28,24 @@ public:
     bool Add(const std::wstring& text);
     // The list line of entry i: its first non-empty line.
     std::wstring Lst_AddItem_RirekiText(int index) const;
-    // Loads the history files in name order, skipping blank ones; renumbers them at once when their
-    // numbers had gaps.
+    // Loads the history files in number order, skipping blank ones; a file that cannot be read is
+    // left as it is and keeps its number. Renumbers them at once when their numbers had gaps.
     void Load();
-    // Writes every entry and deletes the files of unused places. False when a file could not be
-    // written or deleted: it stays as it was, and the history stays dirty for the next save.
+    // Brings the files in line with the entries (see Numbered_Files). False when a step failed: what
+    // it would have replaced stays as it was, and the history stays dirty for the next save.
     bool Write();
 
+    // For tests: see Numbered_Files::Before_Step.
+    Numbered_Files& Store();
+
 private:
-    // Files numbered beyond the 30 places that a load took in; deleted once their text is written
-    // to its own place, so that it is not taken in again at every load.
-    std::vector<int> surplus_taken_;
+    std::optional<Numbered_Files> store_;
+    std::array<int, Rireki_Size> file_{};  // the number of the file that holds entry i, -1 when none yet
 };
 
 // Where an entry's full picture is kept.
 struct Picture_Entry {
-    bool Empty = true;  // no picture: its file could not be read
+    bool Empty = true;  // no picture
     int Width = 0;
     int Height = 0;
     Bitmap_Image Thumbnail;
@@ -59,8 +63,9 @@ public:
     bool Rireki_Pic_Dirty = false;
 
     void Add(const Bitmap_Image& picture);
-    // Loads the history files in name order; a file that cannot be read keeps its place as an empty
-    // picture. Renumbers them at once when their numbers had gaps.
+    // Loads the history files in number order; a file that cannot be read or is no picture is left as
+    // it is and keeps its number. Pictures that were still waiting in their scratch files (the program
+    // ended before its save) come first, newest first. Renumbers the files at once when needed.
     void Load();
     // Brings the files in line with the entries: files moved by renaming (from the end, so nothing
     // is overwritten that is still needed), new pictures renamed into place, surplus files deleted.
@@ -70,8 +75,13 @@ public:
     // The full picture of entry i, read back from where it is kept; nothing for an empty picture.
     std::optional<Bitmap_Image> Picture(int index) const;
 
+    // For tests: see Numbered_Files::Before_Step.
+    Numbered_Files& Store();
+
 private:
-    std::wstring Path_Of(int index) const;
-    // Puts entry index's picture into its own file; counts a failure.
-    bool Move_Into_Place(int index, int& failures);
+    std::optional<Numbered_Files> store_;
 };
+
+// The scratch files of pictures not saved yet: "~Pic" + the time of the copy + ".tmp", so that their
+// names sort in the order the pictures came.
+constexpr wchar_t Waiting_Picture_Pattern[] = L"~Pic*.tmp";

@@ -1,8 +1,11 @@
 #pragma once
 // The fixed strings ("固定文字列"): text snippets the user keeps for repeated pasting, in list order,
 // and their folder of files Kotei000.txt, Kotei001.txt, … (the number is the entry's place).
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "numbered_files.h"
 
 struct Fixed_Strings {
     std::vector<std::wstring> Kotei_Data;  // full text of each entry, line breaks as CR LF
@@ -26,18 +29,30 @@ struct Fixed_Strings {
     // entry is selected afterwards.
     void Sort(int order);
 
-    // Loads the folder's Kotei files in the order of their numbers, skipping blank ones; writes them
-    // back at once when their numbers had gaps.
+    // Loads the folder's Kotei files in the order of their numbers, skipping blank ones; a file that
+    // cannot be read is left as it is for this run. Writes them back at once when their numbers had gaps.
     void Load(const std::wstring& folder);
-    // Writes every entry as Kotei000.txt onward, then deletes the Kotei files no entry owns any more.
-    // The paths of the files that could not be written (they keep their old content) or deleted.
+    // Brings the folder in line with the entries, entry i in the i-th Kotei file (see Numbered_Files):
+    // no file is deleted before its text is in its new place. The paths of the files that could not
+    // be written, moved or deleted; they keep their old content.
     std::vector<std::wstring> Write(const std::wstring& folder);
 
+    // For tests: see Numbered_Files::Before_Step.
+    Numbered_Files& Store(const std::wstring& folder);
+
 private:
-    // Kotei files read by the last load under a name that is not an entry's own ("Kotei.txt",
-    // "Kotei-1.txt"): their texts are entries now, so they go once those are written, instead of
-    // being read again, beside their copies, at every start.
-    std::vector<std::wstring> taken_foreign_;
+    // What each numbered file held at the last load or save, so that a save moves the files of
+    // unchanged entries instead of writing them again.
+    struct On_Disk {
+        int File = -1;
+        std::wstring Text;
+    };
+    std::vector<On_Disk> on_disk_;
+    // For each entry, the on_disk_ record it came from (-1: a new entry), kept through every edit, so
+    // that a save knows which file holds an edited entry's old text.
+    std::vector<int> origin_;
+    void Fit_Origins();
+    std::optional<Numbered_Files> store_;
 };
 
 // "Kotei" + the index with at least three digits + ".txt".

@@ -52,10 +52,5 @@ void CellDrop_F::Check_ツール_CellDrop1_File() {
 }
 
 void CellDrop_F::Check_ツール_CellDrop1_Kotei() {
-    const int i = Kotei.Kotei_Index;
-    if (i < 0 || !Flg_Check || static_cast<std::size_t>(i) >= Kotei.Kotei_Data.size()) return;
-    const std::wstring text = Txt_Kotei->Caption();
-    if (text == Kotei.Kotei_Data[static_cast<std::size_t>(i)]) return;
-    Kotei.Kotei_Data[static_cast<std::size_t>(i)] = text;
-    Lst_Kotei_Setup->Set_List_Item(i, Kotei.Lst_AddItem_Kotei(i));
+    if (Flg_Check) Kotei_Apply_Edit();
 }

@@ -156,6 +156,7 @@ void CellDrop_F::Put_On_Clipboard(const std::wstring& text, const wchar_t* sourc
 }
 
 void CellDrop_F::Lst_Select_ツール_CellDrop() {
+    Kotei_Apply_Edit();  // to the entry selected until now
     Flg_Check = false;
     Do_Events();
     Kotei.Kotei_Index = Lst_Kotei_Setup->List_Index();

@@ -231,9 +231,14 @@ private:
     void Build_Picture_Grid();
     void Bind_All_Roles();
     // Shows the saving label while a history is written; the flag is cleared only when all was written.
-    void Write_History(const wchar_t* caption, bool (*write)(CellDrop_F&), bool& dirty);
+    // A save that could not write everything says so once per paste run, naming the folder.
+    void Write_History(const wchar_t* caption, bool (*write)(CellDrop_F&), bool& dirty, const std::wstring& folder);
+    bool history_failure_shown_ = false;
     // Up and Down: the selected entry and its neighbour change places in the table and the list.
     void Kotei_Move(int step);
+    // The text box's text into the selected entry: done before anything reads or replaces the entries,
+    // so that typing is never lost to a click that comes before the next check.
+    void Kotei_Apply_Edit();
 
     Param_Pass params_{L""};
     std::wstring app_path_;

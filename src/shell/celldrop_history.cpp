@@ -4,6 +4,7 @@
 #include "clipboard.h"
 #include "copy_history_view.h"
 #include "message_pump.h"
+#include "text.h"
 #include "wait.h"
 
 void CellDrop_F::Excel_ツール_CellDrop2_RirekiText(const std::wstring& text) {
@@ -27,6 +28,7 @@ void CellDrop_F::Excel_ツール_CellDrop2_RirekiPic_Display() {
 
 void CellDrop_F::Text_Update_ツール_CellDrop2_Text(const std::wstring& mode) {
     if (mode == L"R") {
+        history_failure_shown_ = false;  // a new run
         Lst_Rireki->Clear_List();
         Rireki_Texts.Load();
     } else if (mode == L"W") {
@@ -43,15 +45,15 @@ void CellDrop_F::Text_Update_ツール_CellDrop2_Pic(const std::wstring& mode) {
 
 void CellDrop_F::Text_Update_ツール_CellDrop2_Text_Write() {
     Write_History(L"コピー履歴（文字）　登録中", [](CellDrop_F& f) { return f.Rireki_Texts.Write(); },
-                  Rireki_Texts.Rireki_Text_Dirty);
+                  Rireki_Texts.Rireki_Text_Dirty, Rireki_Texts.Folder);
 }
 
 void CellDrop_F::Text_Update_ツール_CellDrop2_Pic_Write() {
     Write_History(L"コピー履歴（画像）　登録中", [](CellDrop_F& f) { return f.Rireki_Pics.Write(); },
-                  Rireki_Pics.Rireki_Pic_Dirty);
+                  Rireki_Pics.Rireki_Pic_Dirty, Rireki_Pics.Folder);
 }
 
-void CellDrop_F::Write_History(const wchar_t* caption, bool (*write)(CellDrop_F&), bool& dirty) {
+void CellDrop_F::Write_History(const wchar_t* caption, bool (*write)(CellDrop_F&), bool& dirty, const std::wstring& folder) {
     // The window may be gone already (closed during a run): the files are written all the same.
     Control* label = Is_Loaded() ? Find(L"Lbl_Error_Check") : nullptr;
     if (label) {
@@ -60,8 +62,14 @@ void CellDrop_F::Write_History(const wchar_t* caption, bool (*write)(CellDrop_F&
         label->Set_Caption(caption);
         Do_Events();
     }
-    if (write(*this)) dirty = false;
+    const bool written = write(*this);
+    if (written) dirty = false;
     if (label && Is_Loaded()) label->Set_Visible(false);
+    // What was stored stays as it was; the history stays dirty for the next save.
+    if (!written && !history_failure_shown_) {
+        history_failure_shown_ = true;
+        MsgBox_Process(L"コピー履歴を保存できませんでした。" + Get_CrLf() + folder);
+    }
 }
 
 void CellDrop_F::Img_Pic_Click(int index) {

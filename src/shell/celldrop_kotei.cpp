@@ -3,7 +3,17 @@
 
 #include "message_pump.h"
 
+void CellDrop_F::Kotei_Apply_Edit() {
+    const int i = Kotei.Kotei_Index;
+    if (i < 0 || i > Kotei.Kotei_Max || !Txt_Kotei || !Lst_Kotei_Setup) return;
+    const std::wstring text = Txt_Kotei->Caption();
+    if (text == Kotei.Kotei_Data[static_cast<std::size_t>(i)]) return;
+    Kotei.Kotei_Data[static_cast<std::size_t>(i)] = text;
+    Lst_Kotei_Setup->Set_List_Item(i, Kotei.Lst_AddItem_Kotei(i));
+}
+
 void CellDrop_F::Cmd_Control_Excel1_Kotei_New() {
+    Kotei_Apply_Edit();
     Flg_Check = false;
     Do_Events();
     if (!Kotei.New()) {
@@ -17,6 +27,7 @@ void CellDrop_F::Cmd_Control_Excel1_Kotei_New() {
 }
 
 void CellDrop_F::Cmd_Control_Excel1_Kotei_Del() {
+    Kotei_Apply_Edit();
     const int deleted = Kotei.Kotei_Index;
     Flg_Check = false;
     Do_Events();
@@ -39,6 +50,7 @@ void CellDrop_F::Cmd_Control_Excel1_Kotei_Up() { Kotei_Move(-1); }
 void CellDrop_F::Cmd_Control_Excel1_Kotei_Down() { Kotei_Move(1); }
 
 void CellDrop_F::Kotei_Move(int step) {
+    Kotei_Apply_Edit();
     const int from = Kotei.Kotei_Index;
     Flg_Check = false;
     Do_Events();
@@ -51,6 +63,7 @@ void CellDrop_F::Kotei_Move(int step) {
 }
 
 void CellDrop_F::Cmd_Control_Excel1_Kotei_Sort(int order) {
+    Kotei_Apply_Edit();
     Flg_Check = false;
     Do_Events();
     Kotei.Sort(order);

@@ -90,6 +90,7 @@ void CellDrop_F::Text_Update_ツール_CellDrop1(const std::wstring& mode) {
 }
 
 void CellDrop_F::Text_Update_ツール_CellDrop1_Kotei_Write() {
+    Kotei_Apply_Edit();
     for (const std::wstring& path : Kotei.Write(Path_Kotei)) failed_saves_.push_back(path);
 }
 

@@ -7,6 +7,8 @@
 namespace {
 
 constexpr std::uint32_t Bi_Rgb = 0;
+constexpr std::uint32_t Bi_Rle8 = 1;
+constexpr std::uint32_t Bi_Rle4 = 2;
 constexpr std::uint32_t Bi_Bitfields = 3;
 constexpr std::size_t File_Header_Size = 14;
 constexpr std::size_t Info_Header_Size = 40;
@@ -37,7 +39,8 @@ struct Channel {
     }
     std::uint32_t Of(std::uint32_t pixel) const {
         if (!Max) return 0;
-        return ((pixel & Mask) >> Shift) * 255 / Max;
+        // In 64 bits: a mask of more than 24 bits would overflow 255 times its value in 32.
+        return static_cast<std::uint32_t>(static_cast<std::uint64_t>((pixel & Mask) >> Shift) * 255 / Max);
     }
 };
 
@@ -47,6 +50,7 @@ struct Dib_Layout {
     int Bits = 0;
     std::uint32_t Compression = 0;
     std::uint32_t Masks[3] = {0, 0, 0};
+    std::uint32_t Alpha_Mask = 0;
     std::size_t Palette_At = 0;
     std::size_t Palette_Count = 0;
     std::size_t Packed_Bits_At = 0;  // where the rows start when they follow the header directly
@@ -62,7 +66,7 @@ std::optional<Dib_Layout> Read_Layout(std::string_view dib) {
     l.Bits = U16(dib, 14);
     l.Compression = U32(dib, 16);
     const std::uint32_t colours_used = U32(dib, 32);
-    if (U16(dib, 12) != 1 || l.Width < 0 || l.Width > Max_Picture_Side || std::abs(l.Height) > Max_Picture_Side ||
+    if (U16(dib, 12) != 1 || l.Width <= 0 || l.Height == 0 || l.Width > Max_Picture_Side || std::abs(l.Height) > Max_Picture_Side ||
         l.Width * std::abs(l.Height) > Max_Picture_Pixels)
         return std::nullopt;
     const int bits[] = {1, 4, 8, 16, 24, 32};
@@ -70,17 +74,24 @@ std::optional<Dib_Layout> Read_Layout(std::string_view dib) {
     std::size_t after = header;
     if (l.Compression == Bi_Bitfields) {
         if (l.Bits != 16 && l.Bits != 32) return std::nullopt;
-        // The masks sit inside a later header, or right after the plain one.
+        // The masks sit inside a later header (52 bytes and more), or right after the plain one; a
+        // header of a size between holds only part of them.
         if (header == Info_Header_Size) {
             if (dib.size() < after + 12) return std::nullopt;
             after += 12;
+        } else if (header < Info_Header_Size + 12) {
+            return std::nullopt;
         }
         for (int i = 0; i < 3; ++i) l.Masks[i] = U32(dib, Info_Header_Size + 4 * i);
+        if (l.Bits == 32 && header >= Info_Header_Size + 16) l.Alpha_Mask = U32(dib, Info_Header_Size + 12);
     } else if (l.Compression == Bi_Rgb) {
         if (l.Bits == 16) l.Masks[0] = 0x7C00, l.Masks[1] = 0x03E0, l.Masks[2] = 0x001F;
-        if (l.Bits == 32) l.Masks[0] = 0xFF0000, l.Masks[1] = 0xFF00, l.Masks[2] = 0xFF;
+        // The fourth byte is alpha for the programs that fill it; all zero means it is unused.
+        if (l.Bits == 32) l.Masks[0] = 0xFF0000, l.Masks[1] = 0xFF00, l.Masks[2] = 0xFF, l.Alpha_Mask = 0xFF000000;
+    } else if ((l.Compression == Bi_Rle8 && l.Bits == 8) || (l.Compression == Bi_Rle4 && l.Bits == 4)) {
+        if (l.Height < 0) return std::nullopt;  // run-length rows are always bottom to top
     } else {
-        return std::nullopt;  // run-length and embedded JPEG/PNG bitmaps are not taken in
+        return std::nullopt;  // embedded JPEG/PNG bitmaps are not taken in
     }
     if (l.Bits <= 8) {
         const std::size_t full = std::size_t{1} << l.Bits;
@@ -97,7 +108,59 @@ std::optional<Dib_Layout> Read_Layout(std::string_view dib) {
     return l;
 }
 
+std::vector<std::uint32_t> Palette_Of(std::string_view data, const Dib_Layout& l) {
+    std::vector<std::uint32_t> palette(l.Palette_Count);
+    for (std::size_t i = 0; i < palette.size(); ++i) palette[i] = U32(data, l.Palette_At + 4 * i) & 0xFFFFFF;
+    return palette;
+}
+
+// Run-length rows: pairs of (count, index) runs and escapes (end of line, end of picture, a jump, a run
+// of literal indexes padded to 16 bits). Pixels no run reaches keep the first colour of the palette.
+std::optional<Bitmap_Image> Decode_Rle(std::string_view data, const Dib_Layout& l, std::size_t bits_at) {
+    if (bits_at > data.size()) return std::nullopt;
+    // A run of two bytes gives at most 255 pixels: a picture far larger than its runs could fill is
+    // damaged, and is refused before its pixels are allocated.
+    if (static_cast<std::uint64_t>(l.Width * l.Height) > (data.size() - bits_at) * std::uint64_t{256}) return std::nullopt;
+    const std::vector<std::uint32_t> palette = Palette_Of(data, l);
+    Bitmap_Image image;
+    image.Width = static_cast<int>(l.Width);
+    image.Height = static_cast<int>(l.Height);
+    image.Pixels.assign(static_cast<std::size_t>(l.Width * l.Height), palette.empty() ? 0 : palette[0]);
+    const auto* in = reinterpret_cast<const unsigned char*>(data.data());
+    const std::size_t end = data.size();
+    std::int64_t x = 0, y = 0;
+    auto put = [&](unsigned index) {
+        if (x < l.Width && y < l.Height && index < palette.size())
+            image.Pixels[static_cast<std::size_t>((l.Height - 1 - y) * l.Width + x)] = palette[index];
+        ++x;
+    };
+    auto nibble = [&](unsigned byte, std::int64_t k) { return l.Bits == 8 ? byte : (k % 2 == 0 ? byte >> 4 : byte & 0xF); };
+    std::size_t p = bits_at;
+    while (p + 1 < end && y < l.Height) {
+        const unsigned count = in[p], value = in[p + 1];
+        p += 2;
+        if (count > 0) {
+            for (unsigned k = 0; k < count && x < l.Width; ++k) put(nibble(value, k));
+        } else if (value == 0) {
+            x = 0, ++y;
+        } else if (value == 1) {
+            break;
+        } else if (value == 2) {
+            if (p + 1 >= end) break;
+            x += in[p], y += in[p + 1];
+            p += 2;
+        } else {
+            const std::size_t bytes = l.Bits == 8 ? value : (value + 1) / 2;
+            if (bytes > end - p) break;
+            for (unsigned k = 0; k < value; ++k) put(nibble(in[p + (l.Bits == 8 ? k : k / 2)], k));
+            p += (bytes + 1) / 2 * 2;
+        }
+    }
+    return image;
+}
+
 std::optional<Bitmap_Image> Decode_Rows(std::string_view data, const Dib_Layout& l, std::size_t bits_at) {
+    if (l.Compression == Bi_Rle8 || l.Compression == Bi_Rle4) return Decode_Rle(data, l, bits_at);
     const std::uint64_t stride = (static_cast<std::uint64_t>(l.Width) * l.Bits + 31) / 32 * 4;
     const std::int64_t rows = std::abs(l.Height);
     if (bits_at > data.size() || stride * rows > data.size() - bits_at) return std::nullopt;
@@ -105,9 +168,11 @@ std::optional<Bitmap_Image> Decode_Rows(std::string_view data, const Dib_Layout&
     image.Width = static_cast<int>(l.Width);
     image.Height = static_cast<int>(rows);
     image.Pixels.resize(static_cast<std::size_t>(l.Width * rows));
-    std::vector<std::uint32_t> palette(l.Palette_Count);
-    for (std::size_t i = 0; i < palette.size(); ++i) palette[i] = U32(data, l.Palette_At + 4 * i) & 0xFFFFFF;
-    const Channel red(l.Masks[0]), green(l.Masks[1]), blue(l.Masks[2]);
+    const std::vector<std::uint32_t> palette = Palette_Of(data, l);
+    const Channel red(l.Masks[0]), green(l.Masks[1]), blue(l.Masks[2]), alpha(l.Alpha_Mask);
+    std::vector<std::uint8_t> alphas;
+    bool alpha_used = false;
+    if (l.Alpha_Mask) alphas.resize(image.Pixels.size());
     for (std::int64_t y = 0; y < rows; ++y) {
         const std::int64_t source_row = l.Height < 0 ? y : rows - 1 - y;
         const unsigned char* row = reinterpret_cast<const unsigned char*>(data.data() + bits_at + source_row * stride);
@@ -135,10 +200,23 @@ std::optional<Bitmap_Image> Decode_Rows(std::string_view data, const Dib_Layout&
                     std::uint32_t v = 0;
                     std::memcpy(&v, row + 4 * x, 4);
                     pixel = red.Of(v) << 16 | green.Of(v) << 8 | blue.Of(v);
+                    if (l.Alpha_Mask) {
+                        const std::uint32_t a = alpha.Of(v);
+                        alphas[static_cast<std::size_t>(y * l.Width + x)] = static_cast<std::uint8_t>(a);
+                        alpha_used = alpha_used || a != 0;
+                    }
                     break;
                 }
             }
             out[x] = pixel;
+        }
+    }
+    // Laid on white by their opacity; an alpha channel left all zero means the picture is opaque.
+    if (alpha_used) {
+        for (std::size_t i = 0; i < image.Pixels.size(); ++i) {
+            const std::uint32_t a = alphas[i], p = image.Pixels[i];
+            auto mix = [a](std::uint32_t c) { return (c * a + 255 * (255 - a) + 127) / 255; };
+            image.Pixels[i] = mix(p >> 16 & 0xFF) << 16 | mix(p >> 8 & 0xFF) << 8 | mix(p & 0xFF);
         }
     }
     return image;
@@ -217,6 +295,8 @@ Fitted_Size Fit_In_Square(double width, double height, double side) {
 }
 
 Bitmap_Image Thumbnail_Of(const Bitmap_Image& image, int side) {
+    if (image.Width <= 0 || image.Height <= 0 || image.Pixels.size() < static_cast<std::size_t>(image.Width) * image.Height)
+        return {};
     if (image.Width <= side && image.Height <= side) return image;
     const Fitted_Size fitted = Fit_In_Square(image.Width, image.Height, side);
     Bitmap_Image thumb;

@@ -15,12 +15,16 @@ struct Bitmap_Image {
     std::vector<std::uint32_t> Pixels;  // rows top to bottom, each pixel 0x00RRGGBB
 };
 
-// Larger pictures are refused: 16384 x 16384 is beyond any screen, and 64 M pixels is 256 MB in memory.
-constexpr int Max_Picture_Side = 16384;
-constexpr std::int64_t Max_Picture_Pixels = 64ll * 1024 * 1024;
+// Larger pictures are refused. A side may be as long as a bitmap header can say (a full-page capture
+// of a web page is tens of thousands of pixels high); the whole is bounded at 100 M pixels, 400 MB
+// while it is read. Only the thumbnail stays in memory afterwards.
+constexpr int Max_Picture_Side = 65535;
+constexpr std::int64_t Max_Picture_Pixels = 100ll * 1000 * 1000;
 
 // A packed DIB: a BITMAPINFOHEADER (or a later version), its colour masks or palette, then the rows.
-// Uncompressed 1, 4, 8, 16, 24 and 32 bits per pixel; nothing for anything else or damaged data.
+// Uncompressed 1, 4, 8, 16, 24 and 32 bits per pixel, and run-length 4 and 8 bits; nothing for
+// anything else, damaged data or a picture without pixels (0 wide or high). Pixels with transparency
+// (32 bits with an alpha channel in use) are laid on white, as they look on a sheet.
 std::optional<Bitmap_Image> Decode_Packed_Dib(std::string_view dib);
 // A .bmp file: the file header, then a DIB whose rows start where the file header says.
 std::optional<Bitmap_Image> Decode_Bmp_File(std::string_view file);

@@ -13,18 +13,23 @@ struct File_Text {
     std::wstring Error;  // the report text, when one was asked for and the file could not be opened
     bool Opened = false;
     bool Too_Large = false;  // over Max_Text_File_Bytes: not read at all
+    bool Complete = false;   // opened and read to its end: Text is the whole file
 };
 
 // Files are read whole into memory; nothing the program writes comes near this size.
 constexpr std::uint64_t Max_Text_File_Bytes = 64ull * 1024 * 1024;
 
-// Reads the whole file. When it cannot be opened and report is set, Error becomes
+// Reads the whole file. Without a byte-order mark, bytes that are valid UTF-8 and hold a character
+// beyond ASCII are read as UTF-8 (Notepad's default), anything else in the ANSI code page. When it cannot be opened and report is set, Error becomes
 // "Wk_SysSub/Get_File_To_Buffer1「<path>」はありません。".
 File_Text Get_File_To_Buffer1(std::wstring_view path, bool report);
 
 // Lines of a text split at CR LF. An empty text gives one empty line; a final CR LF adds no empty
 // line; two CR LF in a row give an empty line between them.
 std::vector<std::wstring> Buffer_To_Lines(std::wstring_view buffer);
+
+// Every line followed by CR LF.
+std::wstring Lines_To_Buffer(const std::vector<std::wstring>& lines);
 
 // Grows the list so that its highest index is at least highest, filling with empty lines.
 void Lines_Redim(std::vector<std::wstring>& lines, int highest);
@@ -36,6 +41,13 @@ struct [[nodiscard]] File_Write_Result {
     std::uint32_t Error_Code = 0;  // the Win32 error of the step that failed
     Text_Encoding Encoding = Text_Encoding::Ansi;
 };
+
+// The bytes a text file of the text holds: the ANSI code page, or UTF-8 with its mark.
+std::string Encode_Text_File(std::wstring_view text);
+// The text of a file's bytes, by the rules of Get_File_To_Buffer1.
+std::wstring Decode_Text_File(std::string_view bytes);
+// The bytes start with UTF-8's byte-order mark.
+bool Is_Utf8_Bom_File(std::string_view bytes);
 
 // Writes the text as the whole file: a temporary file in the same folder first, then a replace, so a
 // failed or interrupted write leaves the old file as it was.

@@ -138,8 +138,10 @@ TEST_F(Picture_Run_Test, TheHistoryRecordsShowsRepastesAndSavesEveryCopy) {
     // "貼付終了" saves both histories.
     ASSERT_TRUE(Click(app->Control(ids::Cmd_Control + 4)));
     ASSERT_TRUE(Back_On_Setup_Screen());
-    EXPECT_TRUE(Wait_Until([&] { return Read_Bytes(folder / L"RirekiText\\Text29.txt") == "t2"; }, Paste_Timeout_Ms));
-    EXPECT_EQ(Read_Bytes(folder / L"RirekiText\\Text00.txt"), "\r\nfirst line\r\nsecond");
+    // The save moves the older files up first and writes the newest text last.
+    EXPECT_TRUE(Wait_Until([&] { return Read_Bytes(folder / L"RirekiText\\Text00.txt") == "\r\nfirst line\r\nsecond"; },
+                           Paste_Timeout_Ms));
+    EXPECT_EQ(Read_Bytes(folder / L"RirekiText\\Text29.txt"), "t2");
     std::optional<Bitmap_Image> saved;
     ASSERT_TRUE(Wait_Until([&] { return (saved = Decode_Bmp_File(Read_Bytes(folder / L"RirekiPic\\Pic00.bmp"))).has_value(); },
                            Paste_Timeout_Ms));
@@ -153,4 +155,53 @@ TEST_F(Picture_Run_Test, TheHistoryRecordsShowsRepastesAndSavesEveryCopy) {
     Expect_Message(Start_Message);
     EXPECT_TRUE(Wait_Until([&] { return History_Lines() == lines; }, Paste_Timeout_Ms));
     EXPECT_TRUE(Is_Enabled(app->Control(Img_Pic_0)));
+}
+
+TEST_F(Picture_Run_Test, OddPicturesAndAHeldHistoryFileLoseNothing) {
+    Options(0, 1, 0, 0);  // "右へ", "図 (PNG)", no sizing
+    // A picture without pixels and a damaged one in the history: the run starts all the same, and
+    // both files are left as they are.
+    ASSERT_TRUE(CreateDirectoryW((folder / L"RirekiPic").c_str(), nullptr));
+    const std::string no_pixels = Encode_Bmp_File(Bitmap_Image{0, 7, {}});
+    ASSERT_TRUE(Write_Bytes(folder / L"RirekiPic\\Pic00.bmp", no_pixels));
+    ASSERT_TRUE(Write_Bytes(folder / L"RirekiPic\\Pic01.bmp", "BM damaged"));
+    ASSERT_TRUE(CreateDirectoryW((folder / L"RirekiText").c_str(), nullptr));
+    ASSERT_TRUE(Write_Bytes(folder / L"RirekiText\\Text00.txt", "a"));
+    Start();
+    EXPECT_FALSE(Is_Enabled(app->Control(Img_Pic_0)));
+
+    // Transparent pixels are white in the history, as on a sheet.
+    HGLOBAL dib = clipboard_copy::Block(sizeof(BITMAPINFOHEADER) + 8, [](void* p) {
+        auto* header = static_cast<BITMAPINFOHEADER*>(p);
+        *header = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), 2, 1, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        auto* pixel = reinterpret_cast<DWORD*>(header + 1);
+        pixel[0] = 0x00FF0000;  // transparent red
+        pixel[1] = 0xFF0000FF;  // opaque blue
+    });
+    ASSERT_TRUE(clipboard_copy::Put({{CF_DIB, dib}}));
+    ASSERT_TRUE(Wait_Shapes(1));
+    ASSERT_TRUE(Wait_Until([&] { return Is_Enabled(app->Control(Img_Pic_0)); }, Paste_Timeout_Ms));
+
+    // Text00.txt held open by another program while the run ends: the save says so, and nothing of
+    // what was stored is lost.
+    HANDLE held = CreateFileW((folder / L"RirekiText\\Text00.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(Wait_Until([&] { return Active_Cell() == L"B1"; }, Paste_Timeout_Ms));
+    ASSERT_TRUE(Copy(L"b"));
+    ASSERT_TRUE(Wait_Cell("B1", L"b"));
+    ASSERT_TRUE(Click(app->Control(ids::Cmd_Control + 4)));
+    const auto box = Wait_For_Message_Box(app->Process().Pid(), Paste_Timeout_Ms);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->Text.substr(0, 19), L"コピー履歴を保存できませんでした。\r\n");
+    EXPECT_NE(box->Text.find(L"RirekiText"), std::wstring::npos);
+    ASSERT_TRUE(Answer_Message_Box(*box));
+    CloseHandle(held);
+    EXPECT_EQ(Read_Bytes(folder / L"RirekiText\\Text00.txt"), "a");
+
+    std::optional<Bitmap_Image> saved;
+    ASSERT_TRUE(Wait_Until([&] { return (saved = Decode_Bmp_File(Read_Bytes(folder / L"RirekiPic\\Pic02.bmp"))).has_value(); },
+                           Paste_Timeout_Ms));
+    EXPECT_EQ(saved->Pixels, (std::vector<std::uint32_t>{0xFFFFFF, 0x0000FF}));
+    EXPECT_EQ(Read_Bytes(folder / L"RirekiPic\\Pic00.bmp"), no_pixels);
+    EXPECT_EQ(Read_Bytes(folder / L"RirekiPic\\Pic01.bmp"), "BM damaged");
 }

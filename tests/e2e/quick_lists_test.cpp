@@ -57,6 +57,16 @@ TEST(Quick_Lists, FixedStringsAreEditedSavedAndRestored) {
     EXPECT_TRUE(Wait_Until(
         [&] { return List_Items(again.Control(Lst_Kotei_Setup)) == std::vector<std::wstring>{L"beta", L"Alpha"}; }, 10000));
     EXPECT_EQ(Read_Bytes(folder / L"Kotei\\memo.txt"), "not mine");
+    // Typing followed at once by another entry's selection and a save, before any check has run:
+    // nothing typed is lost.
+    HWND list = again.Control(Lst_Kotei_Setup), box = again.Control(Txt_Kotei);
+    ASSERT_TRUE(Click_List_Item(list, 1));
+    ASSERT_TRUE(Wait_Until([&] { return Text_Of(box) == L"Alpha"; }, 10000));
+    ASSERT_TRUE(Type_Text(box, L"Gamma"));
+    ASSERT_TRUE(Click_List_Item(list, 0));
+    ASSERT_TRUE(Click(again.Control(ids::Cmd_Update2_Save)));
+    EXPECT_TRUE(Wait_Until([&] { return Read_Bytes(folder / L"Kotei\\Kotei001.txt") == "Gamma"; }, 10000));
+    EXPECT_EQ(Read_Bytes(folder / L"Kotei\\Kotei000.txt"), "\r\nbeta\r\nsecond line");
 }
 
 class Quick_List_Run_Test : public Paste_Run_Test {};

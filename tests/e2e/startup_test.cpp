@@ -99,3 +99,21 @@ TEST(Startup, ManifestAsksForLongPathsAndPerMonitorScaling) {
     EXPECT_NE(manifest.find(">true</longPathAware>"), std::string::npos) << manifest;
     EXPECT_NE(manifest.find(">PerMonitorV2"), std::string::npos) << manifest;
 }
+
+TEST(Startup, OneProgramPerFolder) {
+    Temp_Folder folder, other_folder;
+    CellDrop_App app(folder);
+    ASSERT_TRUE(app.Started());
+    // A second start from the same folder (in another letter case) brings the first window forward and ends.
+    std::wstring upper = app.Process().Exe_Path();
+    for (wchar_t& c : upper) c = static_cast<wchar_t>(towupper(c));
+    auto second = App_Process::Start(upper, folder.Path());
+    ASSERT_TRUE(second);
+    ASSERT_TRUE(second->Wait_For_Exit(Start_Timeout_Ms));
+    EXPECT_EQ(second->Exit_Code(), 0u);
+    EXPECT_TRUE(app.Process().Is_Running());
+    EXPECT_EQ(GetForegroundWindow(), app.Main());
+    // A program in another folder runs beside it.
+    CellDrop_App beside(other_folder);
+    EXPECT_TRUE(beside.Started());
+}

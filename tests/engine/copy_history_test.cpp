@@ -1,6 +1,9 @@
 // The copy history's files: renumbering at load, saving by renames, and damaged or foreign files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+
 #include "copy_history.h"
 #include "paste_loop.h"
 #include "temp_folder.h"
@@ -47,32 +50,140 @@ TEST(Copy_History, TextsKeepTheNewestThirtyAndRenumberTheirFiles) {
     EXPECT_EQ(loaded.Rireki_Text_Count, 2);
 }
 
-TEST(Copy_History, PictureSavesRenameFilesAndKeepDamagedOnes) {
+TEST(Copy_History, PictureSavesRenameFilesAndLeaveDamagedOnesAlone) {
     Temp_Folder folder;
     ASSERT_TRUE(Write_Bytes(folder / L"Pic00.bmp", Encode_Bmp_File(Solid(40, 20, 0xFF0000))));
-    ASSERT_TRUE(Write_Bytes(folder / L"Pic03.bmp", "BM truncated"));
+    ASSERT_TRUE(Write_Bytes(folder / L"Pic01.bmp", "BM truncated"));
     Picture_History history;
     history.Folder = folder.Path();
     history.Thumbnail_Side = 10;
-    history.Load();  // out of order: Pic03 becomes Pic01 at once
-    ASSERT_EQ(history.Rireki_Pic_Count, 1);
+    history.Load();  // the damaged one is no entry, and stays where it is
+    ASSERT_EQ(history.Rireki_Pic_Count, 0);
     EXPECT_EQ(history.Rireki_Pic[0].Thumbnail.Width, 10);
     EXPECT_EQ(history.Rireki_Pic[0].Thumbnail.Height, 5);
-    EXPECT_TRUE(history.Rireki_Pic[1].Empty);
-    EXPECT_EQ(Read_Bytes(folder / L"Pic01.bmp"), "BM truncated");
-    EXPECT_FALSE(Exists(folder / L"Pic03.bmp"));
 
     // A new picture waits in a scratch file; the save shifts the others by renaming.
     const std::string red = Read_Bytes(folder / L"Pic00.bmp");
     history.Add(Solid(3, 6, 0x00FF00));
     EXPECT_TRUE(history.Rireki_Pic_Dirty);
     EXPECT_EQ(history.Picture(0)->Pixels, Solid(3, 6, 0x00FF00).Pixels);
+    history.Add(Bitmap_Image{0, 5, {}});  // no picture: not kept
+    EXPECT_EQ(history.Rireki_Pic_Count, 1);
     ASSERT_TRUE(history.Write());
     EXPECT_EQ(Read_Bytes(folder / L"Pic00.bmp"), Encode_Bmp_File(Solid(3, 6, 0x00FF00)));
-    EXPECT_EQ(Read_Bytes(folder / L"Pic01.bmp"), red);
-    EXPECT_EQ(Read_Bytes(folder / L"Pic02.bmp"), "BM truncated");
+    EXPECT_EQ(Read_Bytes(folder / L"Pic01.bmp"), "BM truncated");
+    EXPECT_EQ(Read_Bytes(folder / L"Pic02.bmp"), red);
     EXPECT_EQ(List_Folder(folder.Path()).size(), 3u);  // no scratch file left
     EXPECT_EQ(history.Picture(1)->Width, 40);
+}
+
+namespace {
+
+// The colours of the pictures a fresh start reads, newest first.
+std::vector<std::uint32_t> Colours_Read(const std::wstring& folder) {
+    Picture_History h;
+    h.Folder = folder;
+    h.Load();
+    std::vector<std::uint32_t> colours;
+    for (int i = 0; i <= h.Rireki_Pic_Count; ++i) colours.push_back(h.Picture(i)->Pixels[0]);
+    return colours;
+}
+
+std::vector<std::wstring> Texts_Read(const std::wstring& folder) {
+    Text_History h;
+    h.Folder = folder;
+    h.Load();
+    return std::vector<std::wstring>(h.Rireki_Text.begin(), h.Rireki_Text.begin() + h.Rireki_Text_Count + 1);
+}
+
+// Stops a save after the given number of steps, as if the program were ended there.
+std::function<bool()> Stop_After(int steps) {
+    return [steps]() mutable { return steps-- > 0; };
+}
+
+}  // namespace
+
+TEST(Copy_History, ASaveEndedAtAnyStepLosesNoStoredEntry) {
+    for (int steps = 0; steps < 12; ++steps) {
+        SCOPED_TRACE(steps);
+        // Pictures: three saved, two waiting; whatever step it stops at, the next start has all five.
+        Temp_Folder pics;
+        for (std::uint32_t c = 1; c <= 3; ++c)
+            ASSERT_TRUE(Write_Bytes(pics / Rireki_File_Name(L"Pic", static_cast<int>(c) - 1, L".bmp"), Encode_Bmp_File(Solid(2, 2, c))));
+        Picture_History history;
+        history.Folder = pics.Path();
+        history.Load();
+        history.Add(Solid(2, 2, 4));
+        history.Add(Solid(2, 2, 5));
+        history.Store().Before_Step = Stop_After(steps);
+        (void)history.Write();
+        EXPECT_EQ(Colours_Read(pics.Path()), (std::vector<std::uint32_t>{5, 4, 1, 2, 3}));
+
+        // Texts: thirty saved, two new; every stored one that stays is read back in its order.
+        Temp_Folder texts;
+        Text_History t;
+        t.Folder = texts.Path();
+        for (int i = 29; i >= 0; --i) t.Add(L"old " + std::to_wstring(i));
+        ASSERT_TRUE(t.Write());
+        t.Add(L"new 1");
+        t.Add(L"new 2");
+        t.Store().Before_Step = Stop_After(steps);
+        (void)t.Write();
+        std::vector<std::wstring> read = Texts_Read(texts.Path());
+        std::erase_if(read, [](const std::wstring& x) { return x == L"new 1" || x == L"new 2"; });
+        // The two oldest fall out; they may still be there, after all the others.
+        ASSERT_GE(read.size(), 28u);
+        ASSERT_LE(read.size(), 30u);
+        for (std::size_t i = 0; i < 28; ++i) EXPECT_EQ(read[i], L"old " + std::to_wstring(i));
+    }
+}
+
+TEST(Copy_History, MissingLockedAndLeftoverFilesLoseNothingElse) {
+    // Pic02 removed during the run: the later pictures are saved all the same, in order.
+    Temp_Folder pics;
+    Picture_History history;
+    history.Folder = pics.Path();
+    for (std::uint32_t c = 1; c <= 5; ++c) history.Add(Solid(1, 1, c));
+    ASSERT_TRUE(history.Write());
+    ASSERT_TRUE(DeleteFileW((pics / L"Pic02.bmp").c_str()));
+    history.Add(Solid(1, 1, 6));
+    history.Add(Solid(1, 1, 7));
+    EXPECT_TRUE(history.Write());
+    EXPECT_EQ(Colours_Read(pics.Path()), (std::vector<std::uint32_t>{7, 6, 5, 4, 2, 1}));
+
+    // Text05 held open by another program: the save says it failed and overwrites nothing; once it is
+    // closed, the next save puts everything in place.
+    Temp_Folder texts;
+    Text_History t;
+    t.Folder = texts.Path();
+    for (int i = 9; i >= 0; --i) t.Add(L"old " + std::to_wstring(i));
+    ASSERT_TRUE(t.Write());
+    HANDLE held = CreateFileW((texts / L"Text05.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    t.Add(L"new");
+    EXPECT_FALSE(t.Write());
+    // Unreadable at a start: not taken for blank, left where it is, and its neighbours keep their order.
+    Text_History other;
+    other.Folder = texts.Path();
+    other.Load();
+    EXPECT_EQ(other.Rireki_Text_Count, 8);
+    other.Add(L"while held");
+    EXPECT_TRUE(other.Write());
+    CloseHandle(held);
+    // The held file kept its number while the others moved on: all are there, the others in order.
+    std::vector<std::wstring> read = Texts_Read(texts.Path());
+    ASSERT_EQ(read.size(), 11u);
+    EXPECT_EQ(std::count(read.begin(), read.end(), L"old 5"), 1);
+    std::erase(read, L"old 5");
+    EXPECT_EQ(read[0], L"while held");
+    for (int i = 0; i < 9; ++i) EXPECT_EQ(read[static_cast<std::size_t>(i) + 1], L"old " + std::to_wstring(i < 5 ? i : i + 1));
+
+    // The temporary file of a write that was cut short is removed at the next start; other files stay.
+    ASSERT_TRUE(Write_Bytes(texts / L"cd~1A2B.tmp", "half"));
+    ASSERT_TRUE(Write_Bytes(texts / L"memo.txt", "mine"));
+    (void)Texts_Read(texts.Path());
+    EXPECT_FALSE(Exists(texts / L"cd~1A2B.tmp"));
+    EXPECT_TRUE(Exists(texts / L"memo.txt"));
 }
 
 TEST(Copy_History, APictureThatCannotBeSavedIsKeptForTheNextSave) {

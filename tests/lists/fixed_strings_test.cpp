@@ -65,7 +65,7 @@ TEST(Fixed_Strings, EditingKeepsTheSelectionWhereTheUserExpectsIt) {
     EXPECT_EQ(full.Kotei_Max, 999);
 }
 
-TEST(Fixed_Strings, FilesAreRenumberedAndNoForeignFileIsTakenTwice) {
+TEST(Fixed_Strings, FilesAreRenumberedAndForeignFilesAreLeftAlone) {
     Temp_Folder folder;
     ASSERT_TRUE(Write_Bytes(folder / L"Kotei000.txt", "a"));
     ASSERT_TRUE(Write_Bytes(folder / L"Kotei002.txt", "b"));
@@ -76,14 +76,15 @@ TEST(Fixed_Strings, FilesAreRenumberedAndNoForeignFileIsTakenTwice) {
     ASSERT_TRUE(CreateDirectoryW((folder / L"Kotei004.txt").c_str(), nullptr));
     Fixed_Strings k;
     k.Load(folder.Path());
-    ASSERT_EQ(k.Kotei_Max, 3);
-    EXPECT_EQ(k.Kotei_Data[0], L"minus");
-    EXPECT_EQ(k.Kotei_Data[3], L"lower case");
-    EXPECT_EQ(Sorted_Names(folder.Path()), (std::vector<std::wstring>{L"Kotei000.txt", L"Kotei001.txt", L"Kotei002.txt",
-                                                                      L"Kotei003.txt", L"Kotei004.txt", L"notes.txt"}));
-    EXPECT_EQ(Read_Bytes(folder / L"Kotei001.txt"), "a");
-    k.Load(folder.Path());  // the same four, not one more
-    EXPECT_EQ(k.Kotei_Max, 3);
+    ASSERT_EQ(k.Kotei_Max, 2);
+    EXPECT_EQ(k.Kotei_Data[0], L"a");
+    EXPECT_EQ(k.Kotei_Data[2], L"lower case");
+    EXPECT_EQ(Sorted_Names(folder.Path()), (std::vector<std::wstring>{L"Kotei-1.txt", L"Kotei000.txt", L"Kotei001.txt",
+                                                                      L"Kotei002.txt", L"Kotei004.txt", L"notes.txt"}));
+    EXPECT_EQ(Read_Bytes(folder / L"Kotei001.txt"), "b");
+    k.Load(folder.Path());  // the same three, not one more
+    EXPECT_EQ(k.Kotei_Max, 2);
+    ASSERT_TRUE(DeleteFileW((folder / L"Kotei-1.txt").c_str()));
 
     // Shrunk from 5 to 3: the files of the last two go.
     Fixed_Strings five = Of({L"1", L"2", L"3", L"4", L"5", L"6"});
@@ -101,4 +102,67 @@ TEST(Fixed_Strings, FilesAreRenumberedAndNoForeignFileIsTakenTwice) {
     five.Kotei_Data[2] = L"changed";
     EXPECT_EQ(five.Write(folder.Path()), (std::vector<std::wstring>{folder / L"Kotei001.txt"}));
     EXPECT_EQ(Read_Bytes(folder / L"Kotei002.txt"), "changed");
+}
+
+TEST(Fixed_Strings, NoSaveStepLosesAnEntry) {
+    // Kotei001.txt held open by another program while the first entry is deleted: the third entry's
+    // only copy is not touched, and the save says which file it could not move.
+    Temp_Folder folder;
+    Fixed_Strings k = Of({L"a", L"b", L"c"});
+    ASSERT_TRUE(k.Write(folder.Path()).empty());
+    HANDLE held = CreateFileW((folder / L"Kotei001.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    k.Kotei_Index = 0;
+    ASSERT_TRUE(k.Delete());
+    EXPECT_FALSE(k.Write(folder.Path()).empty());
+    // Unreadable at a load: no entry, and left as it is by the save that follows.
+    Fixed_Strings during;
+    during.Load(folder.Path());
+    ASSERT_EQ(during.Kotei_Max, 0);
+    EXPECT_EQ(during.Kotei_Data[0], L"c");
+    EXPECT_TRUE(during.Write(folder.Path()).empty());
+    CloseHandle(held);
+    Fixed_Strings after;
+    after.Load(folder.Path());
+    ASSERT_EQ(after.Kotei_Max, 1);  // the held file kept its number meanwhile
+    EXPECT_EQ(after.Kotei_Data[0], L"c");
+    EXPECT_EQ(after.Kotei_Data[1], L"b");
+
+    // A sort, an edit and a delete, ended at every step: each entry comes back once, old or new text.
+    for (int steps = 0; steps < 10; ++steps) {
+        SCOPED_TRACE(steps);
+        Temp_Folder f;
+        Fixed_Strings s = Of({L"c", L"a", L"d", L"b"});
+        ASSERT_TRUE(s.Write(f.Path()).empty());
+        s.Sort(0);
+        s.Kotei_Data[1] = L"b2";
+        s.Kotei_Index = 3;
+        ASSERT_TRUE(s.Delete());
+        int left = steps;
+        s.Store(f.Path()).Before_Step = [&left] { return left-- > 0; };
+        (void)s.Write(f.Path());
+        Fixed_Strings r;
+        r.Load(f.Path());
+        std::vector<std::wstring> read(r.Kotei_Data.begin(), r.Kotei_Data.begin() + r.Kotei_Max + 1);
+        std::sort(read.begin(), read.end());
+        // a and c once each; b in its old or new text (or both, for a moment); d until it is deleted.
+        auto count = [&](const wchar_t* t) { return std::count(read.begin(), read.end(), std::wstring(t)); };
+        EXPECT_EQ(count(L"a"), 1);
+        EXPECT_EQ(count(L"c"), 1);
+        EXPECT_EQ(count(L"b") + count(L"b2") - (count(L"b") && count(L"b2")), 1);
+        EXPECT_LE(count(L"d"), 1);
+        if (steps == 9) {
+            EXPECT_EQ(read, (std::vector<std::wstring>{L"a", L"b2", L"c"}));
+        }
+    }
+
+    // Notepad's UTF-8 without a mark is read as UTF-8, line breaks and all; code page 932 as before.
+    Temp_Folder utf8;
+    ASSERT_TRUE(Write_Bytes(utf8 / L"Kotei000.txt", "\xE6\x97\xA5\xE6\x9C\xAC\r\nabc"));
+    ASSERT_TRUE(Write_Bytes(utf8 / L"Kotei001.txt", "\x93\xFA\x96\x7B\r\nabc"));
+    Fixed_Strings u;
+    u.Load(utf8.Path());
+    ASSERT_EQ(u.Kotei_Max, 1);
+    EXPECT_EQ(u.Kotei_Data[0], L"日本\r\nabc");
+    EXPECT_EQ(u.Kotei_Data[1], L"日本\r\nabc");
 }

@@ -71,11 +71,68 @@ TEST(Bitmap_Image, DamagedOrAbsurdHeadersAreRefusedWithoutAllocating) {
     std::string rle = file;
     rle[30] = 1;  // run-length compressed
     EXPECT_FALSE(Decode_Bmp_File(rle));
-    // A picture without width is a picture all the same, with nothing to show.
-    const auto empty = Decode_Bmp_File(Encode_Bmp_File(Bitmap_Image{0, 7, {}}));
-    ASSERT_TRUE(empty);
-    EXPECT_EQ(empty->Width, 0);
-    EXPECT_TRUE(empty->Pixels.empty());
+    // A picture without width or height is no picture: nothing to paste, keep or show.
+    EXPECT_FALSE(Decode_Bmp_File(Encode_Bmp_File(Bitmap_Image{0, 7, {}})));
+    EXPECT_FALSE(Decode_Packed_Dib(Encode_Packed_Dib(Bitmap_Image{7, 0, {}})));
+    EXPECT_TRUE(Thumbnail_Of(Bitmap_Image{0, 7, {}}, 8).Pixels.empty());
+    // Colour masks in a header too short to hold them: refused, not read beyond it.
+    std::string short_header(44 + 8, '\0');
+    Set32(short_header, 0, 44), Set32(short_header, 4, 1), Set32(short_header, 8, 1);
+    short_header[12] = 1, short_header[14] = 32, short_header[16] = 3;
+    EXPECT_FALSE(Decode_Packed_Dib(short_header));
+}
+
+namespace {
+
+std::string Header(std::uint32_t size, int width, int height, int bits, int compression) {
+    std::string dib(size, '\0');
+    Set32(dib, 0, size), Set32(dib, 4, static_cast<std::uint32_t>(width)), Set32(dib, 8, static_cast<std::uint32_t>(height));
+    dib[12] = 1, dib[14] = static_cast<char>(bits), dib[16] = static_cast<char>(compression);
+    return dib;
+}
+
+}  // namespace
+
+TEST(Bitmap_Image, WideMasksRunLengthTransparencyAndLongCapturesAreRead) {
+    // A 30-bit channel mask: full is white, not an overflow to black.
+    std::string wide = Header(40, 1, 1, 32, 3);
+    wide += std::string(12, '\0') + std::string(4, '\0');
+    Set32(wide, 40, 0x3FFFFFFF), Set32(wide, 44, 0x3FFFFFFF), Set32(wide, 48, 0x3FFFFFFF), Set32(wide, 52, 0x3FFFFFFF);
+    ASSERT_TRUE(Decode_Packed_Dib(wide));
+    EXPECT_EQ(Decode_Packed_Dib(wide)->Pixels[0], 0xFFFFFFu);
+
+    // Run-length 8 bits, 3 x 2: bottom row a run of 3 of colour 1; top row literal 0, 1, 0.
+    std::string rle8 = Header(40, 3, 2, 8, 1);
+    Set32(rle8, 32, 2);  // two colours
+    rle8 += std::string(8, '\0');
+    Set32(rle8, 40, 0x0000FF), Set32(rle8, 44, 0xFF0000);
+    rle8 += std::string("\x03\x01\x00\x00\x00\x03\x00\x01\x00\x00\x00\x01", 12);
+    ASSERT_TRUE(Decode_Packed_Dib(rle8));
+    EXPECT_EQ(Decode_Packed_Dib(rle8)->Pixels, (std::vector<std::uint32_t>{0xFF, 0xFF0000, 0xFF, 0xFF0000, 0xFF0000, 0xFF0000}));
+    // Run-length 4 bits, 4 x 1: a run alternating colours 1 and 0.
+    std::string rle4 = Header(40, 4, 1, 4, 2);
+    rle4 += std::string(64, '\0');
+    Set32(rle4, 44, 0x00FF00);
+    rle4 += std::string("\x04\x10\x00\x01", 4);
+    ASSERT_TRUE(Decode_Packed_Dib(rle4));
+    EXPECT_EQ(Decode_Packed_Dib(rle4)->Pixels, (std::vector<std::uint32_t>{0xFF00, 0, 0xFF00, 0}));
+
+    // 32 bits with alpha: transparent is white, half transparent black is grey, opaque stays.
+    std::string alpha = Header(40, 3, 1, 32, 0);
+    alpha += std::string(12, '\0');
+    Set32(alpha, 40, 0x00000000), Set32(alpha, 44, 0x80000000), Set32(alpha, 48, 0xFF123456);
+    ASSERT_TRUE(Decode_Packed_Dib(alpha));
+    EXPECT_EQ(Decode_Packed_Dib(alpha)->Pixels, (std::vector<std::uint32_t>{0xFFFFFF, 0x7F7F7F, 0x123456}));
+    // An alpha byte left zero everywhere means an opaque picture.
+    Set32(alpha, 44, 0x00ABCDEF), Set32(alpha, 48, 0x00123456);
+    EXPECT_EQ(Decode_Packed_Dib(alpha)->Pixels, (std::vector<std::uint32_t>{0, 0xABCDEF, 0x123456}));
+
+    // A full-page capture taller than 16,384 pixels.
+    Bitmap_Image tall{2, 40000, {}};
+    for (int i = 0; i < 80000; ++i) tall.Pixels.push_back(static_cast<std::uint32_t>(i) & 0xFFFFFF);
+    const auto back = Decode_Bmp_File(Encode_Bmp_File(tall));
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->Pixels, tall.Pixels);
 }
 
 TEST(Bitmap_Image, ThumbnailsKeepTheShapeAndAverageThePixels) {

@@ -152,3 +152,22 @@ TEST(LinesRedim, GrowsOnly) {
     Lines_Redim(lines, 3);
     EXPECT_EQ(lines.size(), 40u);
 }
+
+TEST(TextFile, Utf8WithoutAMarkIsReadAsUtf8AndNothingWrittenIsTakenForIt) {
+    Temp_Folder folder;
+    // Notepad's default: UTF-8, no mark, CR LF.
+    ASSERT_TRUE(Write_Bytes(folder / L"notepad.txt", "\xE6\x97\xA5\xE6\x9C\xAC\r\nabc"));
+    EXPECT_EQ(Get_File_To_Buffer1(folder / L"notepad.txt", false).Text, L"日本\r\nabc");
+    // Code page 932 that is no UTF-8, and plain ASCII, as before.
+    ASSERT_TRUE(Write_Bytes(folder / L"ansi.txt", "\x93\xFA\x96\x7B\r\nabc"));
+    EXPECT_EQ(Get_File_To_Buffer1(folder / L"ansi.txt", false).Text, L"日本\r\nabc");
+    // "ﾃｩ" is C3 A9 in code page 932, which reads as UTF-8 "é": it is written in UTF-8 with its mark.
+    const File_Write_Result written = Write_Text_File(folder / L"kana.txt", L"ﾃｩ");
+    ASSERT_TRUE(written.Ok);
+    EXPECT_EQ(written.Encoding, Text_Encoding::Utf8_Bom);
+    EXPECT_EQ(Get_File_To_Buffer1(folder / L"kana.txt", false).Text, L"ﾃｩ");
+    EXPECT_EQ(Write_Text_File(folder / L"plain.txt", L"日本").Encoding, Text_Encoding::Ansi);
+    // A file that cannot be read whole is marked so, never taken for an empty text.
+    EXPECT_FALSE(Get_File_To_Buffer1(folder / L"missing.txt", false).Complete);
+    EXPECT_TRUE(Get_File_To_Buffer1(folder / L"plain.txt", false).Complete);
+}
