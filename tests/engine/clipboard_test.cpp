@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
+#include <optional>
+#include <vector>
 
 #include "clipboard_capture.h"
 #include "paste_state.h"
@@ -15,6 +18,13 @@ void Put_Format(UINT format, const void* data, std::size_t size) {
     std::memcpy(GlobalLock(memory), data, size);
     GlobalUnlock(memory);
     SetClipboardData(format, memory);
+}
+
+// The copies an overflow let go, once there are any (the capture thread takes copies on its own).
+bool Wait_Until_Skipped(Clipboard_Capture& capture, std::vector<Captured_Copy>& skipped) {
+    const ULONGLONG deadline = GetTickCount64() + 5000;
+    while ((skipped = capture.Take_Skipped()).empty() && GetTickCount64() < deadline) Sleep(1);
+    return !skipped.empty();
 }
 
 }  // namespace
@@ -109,34 +119,51 @@ TEST(Clipboard, AProgramHoldingTheClipboardOpenKeepsIt) {
     for (HANDLE h : {thread, opened, read}) CloseHandle(h);
 }
 
-TEST(Clipboard, CaptureQueuesEveryNewCopyAndLetsTheOldestGoWhenFull) {
-    Paste_Options options;
-    options.Paste_On = 1;
-    Clip_State clip;
-    Clipboard_Capture capture(options, clip);
-    capture.Start(nullptr);  // no window: copies are taken by calling the timer's work directly
+// Polls with a deadline: the capture thread takes each copy on its own.
+static bool Queued(const Clipboard_Capture& capture, std::size_t size) {
+    const ULONGLONG deadline = GetTickCount64() + 5000;
+    while (capture.Size() != size && GetTickCount64() < deadline) Sleep(1);
+    return capture.Size() == size;
+}
+
+TEST(Clipboard, CaptureQueuesEveryNewCopyAndLetsTheOldestWaitingGoWhenFull) {
+    Clipboard_Capture capture;
+    ASSERT_TRUE(capture.Start(nullptr));
     for (std::size_t i = 0; i < Clipboard_Capture::Max_Copies + 3; ++i) {
+        if (i == 0) capture.Mark_Next(L"固定");  // put there by the program itself
         ASSERT_TRUE(Clipboard_Set_Text(L"copy " + std::to_wstring(i)));
-        if (i == 0) clip.Paste_Source = L"固定";  // put there by the program itself
-        capture.Take_Copy();
-        capture.Take_Copy();  // the same copy again is no new one
+        ASSERT_TRUE(Queued(capture, std::min(i + 1, Clipboard_Capture::Max_Copies)));
     }
-    const std::vector<Captured_Copy> skipped = capture.Take_Skipped();
+    std::vector<Captured_Copy> skipped = capture.Take_Skipped();
     ASSERT_EQ(skipped.size(), 3u);
     EXPECT_EQ(*skipped[0].Text, L"copy 0");
     EXPECT_EQ(skipped[0].Paste_Source, L"固定");
-    EXPECT_EQ(*capture.Oldest().Text, L"copy 3");
-    EXPECT_TRUE(capture.Oldest().Paste_Source.empty());
+
+    // The copy in hand is out of the queue: the next overflow lets the oldest waiting one go.
+    const std::optional<Captured_Copy> in_hand = capture.Take_Oldest();
+    ASSERT_TRUE(in_hand);
+    EXPECT_EQ(*in_hand->Text, L"copy 3");
+    EXPECT_TRUE(in_hand->Paste_Source.empty());
+    for (const wchar_t* text : {L"more 1", L"more 2"}) ASSERT_TRUE(Clipboard_Set_Text(text));
+    ASSERT_TRUE(Queued(capture, Clipboard_Capture::Max_Copies));
+    ASSERT_TRUE(Wait_Until_Skipped(capture, skipped));
+    EXPECT_EQ(*skipped[0].Text, L"copy 4");
 
     // Copied while pasting is off, or written by the program: never queued.
-    options.Paste_On = 0;
+    capture.Set_Taking(false);
     ASSERT_TRUE(Clipboard_Set_Text(L"off"));
-    capture.Take_Copy();
-    options.Paste_On = 1;
-    ASSERT_TRUE(Clipboard_Set_Text(L"own"));
-    capture.Ignore_Current();
-    capture.Take_Copy();
-    for (std::size_t i = 0; i < Clipboard_Capture::Max_Copies; ++i) capture.Pop();
-    EXPECT_TRUE(capture.Empty());
+    capture.Set_Taking(true);
+    {
+        Clipboard_Capture::Own_Write own(capture);
+        ASSERT_TRUE(Clipboard_Set_Text(L"own"));
+    }
+    ASSERT_TRUE(Clipboard_Set_Text(L"last"));
+    ASSERT_TRUE(Wait_Until_Skipped(capture, skipped));  // the queue was full: "last" let one go
+    EXPECT_EQ(*skipped[0].Text, L"copy 5");
+    const std::vector<Captured_Copy> waiting = capture.Take_Waiting();
+    ASSERT_FALSE(waiting.empty());
+    EXPECT_EQ(*waiting.back().Text, L"last");
+    EXPECT_EQ(*waiting[waiting.size() - 2].Text, L"more 2");
+    EXPECT_EQ(capture.Size(), 0u);
     capture.Stop();
 }
