@@ -345,6 +345,8 @@ void CellDrop_F::Cmd_Control_Excel2_End() {
     Screen_Key = Screen_Setup;
     List_Process();
     Tim_エラーチェック_Enabled(true);
+    // An ended run may still wait for its Excel: the start button says so from the first moment.
+    if (run_active_) Check_Process();
 }
 
 void CellDrop_F::MsgBox_Process(const std::wstring& text) { Show_Message(text); }

@@ -111,7 +111,7 @@ TEST_F(Capture_Run_Test, AFullQueueSkipsTheOldestWaitingCopiesWithOneTrueMessage
     EXPECT_FALSE(Wait_For_Message_Box(app->Process().Pid(), 1000)) << "one message per overflow";
 }
 
-TEST_F(Capture_Run_Test, CopiesWaitingWhenPastingIsSwitchedOffAreNotPastedLater) {
+TEST_F(Capture_Run_Test, CopiesWaitingWhenPastingIsSwitchedOffAreNotPastedLaterAndAQuitExcelIsLetGo) {
     Start();
     ASSERT_TRUE(Send(standin::Busy, L"5000"));
     ASSERT_TRUE(Copy(L"w1"));
@@ -130,6 +130,12 @@ TEST_F(Capture_Run_Test, CopiesWaitingWhenPastingIsSwitchedOffAreNotPastedLater)
     EXPECT_EQ(history[0], L"after");
     EXPECT_EQ(history[1], L"w2");
     EXPECT_EQ(history[2], L"w1");
+
+    // The user quits Excel: the program lets go of it, so that it can end.
+    ASSERT_TRUE(Send(standin::User_Quit, L""));
+    Expect_Message(Closed_Message);
+    EXPECT_TRUE(Back_On_Setup_Screen());
+    EXPECT_TRUE(Excel_Gone());
 }
 
 TEST_F(Capture_Run_Test, APutBackTheClipboardRefusesIsTriedAgainNotDropped) {
@@ -193,12 +199,4 @@ TEST_F(Capture_Run_Test, TheStartButtonWaitsForAnEndedRunWhoseExcelDoesNotAnswer
     Expect_Message(Start_Message);
     ASSERT_TRUE(Copy(L"second run"));
     EXPECT_TRUE(Wait_Cell("A1", L"second run"));
-}
-
-TEST_F(Capture_Run_Test, AnExcelTheUserQuitIsLetGoAndEnds) {
-    Start();
-    ASSERT_TRUE(Send(standin::User_Quit, L""));
-    Expect_Message(Closed_Message);
-    EXPECT_TRUE(Back_On_Setup_Screen());
-    EXPECT_TRUE(Excel_Gone());
 }
