@@ -134,7 +134,8 @@ void Clipboard_Capture::Ignore_Current() {
     ignored_sequence_ = sequence;
 }
 
-Clipboard_Capture::Own_Write::Own_Write(Clipboard_Capture& capture) : capture_(capture) {
+Clipboard_Capture::Own_Write::Own_Write(Clipboard_Capture& capture)
+    : capture_(capture), before_(Clipboard_Sequence()) {
     std::lock_guard lock(capture_.mutex_);
     capture_.own_write_ = true;
 }
@@ -142,7 +143,7 @@ Clipboard_Capture::Own_Write::Own_Write(Clipboard_Capture& capture) : capture_(c
 Clipboard_Capture::Own_Write::~Own_Write() {
     const unsigned long sequence = Clipboard_Sequence();
     std::lock_guard lock(capture_.mutex_);
-    capture_.ignored_sequence_ = sequence;
+    if (sequence != before_) capture_.ignored_sequence_ = sequence;
     capture_.own_write_ = false;
 }
 
@@ -161,7 +162,12 @@ void Clipboard_Capture::Take_Copy() {
     }
     Clipboard_Copy read = Clipboard_Read_Copy();
     if (read.Snapshot.Busy) {
-        if (++busy_retries_ <= Busy_Retry_Limit && window) SetTimer(window, Timer_Id, Busy_Retry_Ms, nullptr);
+        if (++busy_retries_ <= Busy_Retry_Limit && window) {
+            SetTimer(window, Timer_Id, Busy_Retry_Ms, nullptr);
+        } else {
+            std::lock_guard lock(mutex_);
+            last_taken_ = sequence;  // given up: the program may write over it
+        }
         return;
     }
     HWND notify = nullptr;
@@ -206,6 +212,12 @@ void Clipboard_Capture::Push(Captured_Copy copy) {
         skipped_.push_back(std::move(queue_.front()));
         queue_.pop_front();
     }
+}
+
+bool Clipboard_Capture::Has_Read_Current() const {
+    const unsigned long sequence = Clipboard_Sequence();
+    std::lock_guard lock(mutex_);
+    return sequence == last_taken_ || sequence == ignored_sequence_;
 }
 
 std::size_t Clipboard_Capture::Size() const {

@@ -73,7 +73,12 @@ public:
 
     private:
         Clipboard_Capture& capture_;
+        unsigned long before_;  // a write that did not happen leaves the copy there to be read
     };
+
+    // The copy on the clipboard now has been read (or given up, or is the program's own): writing
+    // over it loses nothing.
+    bool Has_Read_Current() const;
 
     std::size_t Size() const;
     // The oldest waiting copy, taken out of the queue (nothing may evict it then), once it has settled

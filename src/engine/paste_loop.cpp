@@ -37,12 +37,14 @@ int Record_Skipped(Clipboard_Capture& capture, Paste_Loop_Host& host) {
 }
 
 // Puts the copy back on the clipboard for a paste that reads it there, when a newer copy (or the
-// program's own emptying) has replaced it meanwhile. The write is the program's, not a new copy.
+// program's own emptying) has replaced it meanwhile. The write is the program's, not a new copy, and
+// it never writes over a copy the capture has not read yet (another program held the clipboard).
 bool Clipboard_Holds(Captured_Copy& copy, Clipboard_Capture& capture, bool picture) {
     if (Clipboard_Sequence() == copy.Sequence) return true;
     Clipboard_Capture::Own_Write own(capture);
-    const bool put = picture ? copy.Picture && Clipboard_Set_Picture(*copy.Picture)
-                             : copy.Text && Clipboard_Set_Text(*copy.Text);
+    const auto read = [&] { return capture.Has_Read_Current(); };
+    const bool put = picture ? copy.Picture && Clipboard_Set_Picture(*copy.Picture, read)
+                             : copy.Text && Clipboard_Set_Text(*copy.Text, read);
     if (!put) return false;
     copy.Sequence = Clipboard_Sequence();
     return true;
