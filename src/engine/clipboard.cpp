@@ -96,9 +96,9 @@ bool Dword_Is_Zero(UINT format) {
 Clipboard_Snapshot Read_Clipboard_Now();
 
 // Empties the clipboard and puts one format on it, copied into memory the clipboard then owns.
-bool Set_Clipboard_Bytes(UINT format, const void* bytes, std::size_t size) {
+bool Set_Clipboard_Bytes(UINT format, const void* bytes, std::size_t size, const std::function<bool()>& may_replace) {
     Clipboard_Open clipboard(Clipboard_Use::Change);
-    if (!clipboard.Is_Open() || !EmptyClipboard()) return false;
+    if (!clipboard.Is_Open() || (may_replace && !may_replace()) || !EmptyClipboard()) return false;
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
     if (!memory) return false;
     void* p = GlobalLock(memory);
@@ -186,13 +186,13 @@ Clipboard_Copy Clipboard_Read_Copy() {
     return copy;
 }
 
-bool Clipboard_Set_Text(const std::wstring& text) {
-    return Set_Clipboard_Bytes(CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+bool Clipboard_Set_Text(const std::wstring& text, const std::function<bool()>& may_replace) {
+    return Set_Clipboard_Bytes(CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(wchar_t), may_replace);
 }
 
-bool Clipboard_Set_Picture(const Bitmap_Image& image) {
+bool Clipboard_Set_Picture(const Bitmap_Image& image, const std::function<bool()>& may_replace) {
     const std::string dib = Encode_Packed_Dib(image);
-    return Set_Clipboard_Bytes(CF_DIB, dib.data(), dib.size());
+    return Set_Clipboard_Bytes(CF_DIB, dib.data(), dib.size(), may_replace);
 }
 
 std::optional<Bitmap_Image> Clipboard_Read_Picture() {

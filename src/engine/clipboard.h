@@ -2,6 +2,7 @@
 // The Windows clipboard, for the whole program: the one place that opens it.
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -29,7 +30,9 @@ private:
 };
 
 // Puts a text on the clipboard (as Unicode text; Windows offers the other text formats from it).
-[[nodiscard]] bool Clipboard_Set_Text(const std::wstring& text);
+// may_replace, when given, is asked once the clipboard is open (nothing can change it then): false
+// leaves what is there and fails the write.
+[[nodiscard]] bool Clipboard_Set_Text(const std::wstring& text, const std::function<bool()>& may_replace = {});
 
 // What the clipboard holds, read in one go.
 struct Clipboard_Snapshot {
@@ -58,4 +61,4 @@ std::optional<Bitmap_Image> Clipboard_Read_Picture();
 
 // Puts a picture on the clipboard as a device-independent bitmap (Windows offers the other picture
 // formats from it).
-[[nodiscard]] bool Clipboard_Set_Picture(const Bitmap_Image& image);
+[[nodiscard]] bool Clipboard_Set_Picture(const Bitmap_Image& image, const std::function<bool()>& may_replace = {});

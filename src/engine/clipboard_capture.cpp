@@ -4,74 +4,199 @@
 
 namespace {
 
-// A clipboard held open by another program is tried again, for about two seconds, before the copy
+// A clipboard held open by another program is tried again, for about ten seconds, before the copy
 // is given up.
-constexpr int Busy_Retry_Limit = 100;
+constexpr int Busy_Retry_Limit = 500;
+constexpr UINT Stop_Message = WM_APP + 1;
+constexpr wchar_t Window_Class[] = L"CellDropCapture";
+
+class Event_Handle {
+public:
+    Event_Handle() : handle_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+    Event_Handle(const Event_Handle&) = delete;
+    Event_Handle& operator=(const Event_Handle&) = delete;
+    ~Event_Handle() {
+        if (handle_) CloseHandle(handle_);
+    }
+    HANDLE Get() const { return handle_; }
+
+private:
+    HANDLE handle_;
+};
 
 }  // namespace
 
-void Clipboard_Capture::Start(HWND window) {
+bool Clipboard_Capture::Start(HWND notify) {
     Stop();
-    window_ = window;
-    listener_ = std::make_unique<Clipboard_Listener>(window);
-    last_taken_ = Clipboard_Sequence();  // what is there already was there before the run
+    Event_Handle ready;
+    if (!ready.Get()) return false;
+    {
+        std::lock_guard lock(mutex_);
+        notify_ = notify;
+        // What is there already was there before the run.
+        last_taken_ = Clipboard_Sequence();
+        marker_.clear();
+        busy_retries_ = 0;
+    }
+    thread_ = std::thread([this, event = ready.Get()] { Listen(event); });
+    // The thread signals once its window listens (or could not); Stop joins it either way.
+    if (WaitForSingleObject(ready.Get(), 10000) != WAIT_OBJECT_0) return false;
+    std::lock_guard lock(mutex_);
+    return listening_;
 }
 
 void Clipboard_Capture::Stop() {
-    if (window_) KillTimer(window_, Timer_Id);
-    listener_.reset();
+    if (thread_.joinable()) {
+        HWND window = nullptr;
+        {
+            std::lock_guard lock(mutex_);
+            window = window_;
+        }
+        // A window that could not be made leaves the thread ending by itself.
+        if (window) PostMessageW(window, Stop_Message, 0, 0);
+        thread_.join();
+    }
+    std::lock_guard lock(mutex_);
     window_ = nullptr;
+    listening_ = false;
     queue_.clear();
     skipped_.clear();
     picture_bytes_ = 0;
 }
 
-bool Clipboard_Capture::On_Message(UINT message, WPARAM wparam) {
-    if (!listener_) return false;
-    if (message == WM_CLIPBOARDUPDATE) {
-        // Read now: the next copy may replace this one within a few tens of milliseconds.
-        busy_retries_ = 0;
-        Take_Copy();
-        return true;
+void Clipboard_Capture::Listen(HANDLE ready) {
+    static const bool registered = [] {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = Window_Proc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = Window_Class;
+        return RegisterClassW(&wc) != 0;
+    }();
+    HWND window = registered ? CreateWindowExW(0, Window_Class, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                               GetModuleHandleW(nullptr), this)
+                             : nullptr;
+    if (!window) {
+        SetEvent(ready);
+        return;
     }
-    if (message == WM_TIMER && wparam == Timer_Id) {
-        KillTimer(window_, Timer_Id);
-        Take_Copy();
-        return true;
+    {
+        Clipboard_Listener listener(window);
+        {
+            std::lock_guard lock(mutex_);
+            window_ = window;
+            listening_ = listener.Listening();
+        }
+        SetEvent(ready);
+        MSG message;
+        while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
     }
-    return false;
+    DestroyWindow(window);
+}
+
+LRESULT CALLBACK Clipboard_Capture::Window_Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<Clipboard_Capture*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self && message == WM_CLIPBOARDUPDATE) {
+        // Read now: the next copy may replace this one within a few milliseconds.
+        self->busy_retries_ = 0;
+        self->Take_Copy();
+        return 0;
+    }
+    if (self && message == WM_TIMER && wparam == Timer_Id) {
+        KillTimer(window, Timer_Id);
+        self->Take_Copy();
+        return 0;
+    }
+    if (message == Stop_Message) {
+        KillTimer(window, Timer_Id);
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wparam, lparam);
+}
+
+void Clipboard_Capture::Set_Taking(bool on) {
+    std::lock_guard lock(mutex_);
+    taking_ = on;
+}
+
+void Clipboard_Capture::Mark_Next(std::wstring source) {
+    std::lock_guard lock(mutex_);
+    marker_ = std::move(source);
+}
+
+void Clipboard_Capture::Ignore_Current() {
+    const unsigned long sequence = Clipboard_Sequence();
+    std::lock_guard lock(mutex_);
+    ignored_sequence_ = sequence;
+}
+
+Clipboard_Capture::Own_Write::Own_Write(Clipboard_Capture& capture)
+    : capture_(capture), before_(Clipboard_Sequence()) {
+    std::lock_guard lock(capture_.mutex_);
+    capture_.own_write_ = true;
+}
+
+Clipboard_Capture::Own_Write::~Own_Write() {
+    const unsigned long sequence = Clipboard_Sequence();
+    std::lock_guard lock(capture_.mutex_);
+    if (sequence != before_) capture_.ignored_sequence_ = sequence;
+    capture_.own_write_ = false;
 }
 
 void Clipboard_Capture::Take_Copy() {
     const unsigned long sequence = Clipboard_Sequence();
-    if (sequence == last_taken_ || sequence == ignored_sequence_) return;
+    HWND window = nullptr;
+    {
+        std::lock_guard lock(mutex_);
+        window = window_;
+        if (own_write_) {
+            // Looked at again once the program's write is over and known.
+            if (window) SetTimer(window, Timer_Id, Busy_Retry_Ms / 4, nullptr);
+            return;
+        }
+        if (sequence == last_taken_ || sequence == ignored_sequence_) return;
+    }
     Clipboard_Copy read = Clipboard_Read_Copy();
     if (read.Snapshot.Busy) {
-        if (++busy_retries_ <= Busy_Retry_Limit && window_) SetTimer(window_, Timer_Id, Busy_Retry_Ms, nullptr);
+        if (++busy_retries_ <= Busy_Retry_Limit && window) {
+            SetTimer(window, Timer_Id, Busy_Retry_Ms, nullptr);
+        } else {
+            std::lock_guard lock(mutex_);
+            last_taken_ = sequence;  // given up: the program may write over it
+        }
         return;
     }
-    last_taken_ = read.Sequence;
-    // Copied while pasting was off, emptied (by the program or anyone), marked private, or no
-    // standard format at all: nothing to paste.
-    if (options_.Paste_On == 0 || read.Sequence == ignored_sequence_ || !read.Snapshot.Has_Content ||
-        read.Snapshot.Private)
-        return;
-    if (!read.Snapshot.Has_Text && !read.Snapshot.Has_Picture) return;
-    Captured_Copy copy;
-    copy.Sequence = read.Sequence;
-    if (read.Snapshot.Has_Text) copy.Text = std::move(read.Snapshot.Text);
-    copy.Has_Picture = read.Snapshot.Has_Picture;
-    copy.Picture = std::move(read.Picture);
-    copy.Taken_At = GetTickCount64();
-    // The marker belongs to the copy the program made: it is used up by that copy.
-    copy.Paste_Source = std::exchange(clip_.Paste_Source, std::wstring());
-    Push(std::move(copy));
+    HWND notify = nullptr;
+    {
+        std::lock_guard lock(mutex_);
+        last_taken_ = read.Sequence;
+        // Copied while pasting was off, emptied (by the program or anyone), marked private, or no
+        // standard format at all: nothing to paste.
+        if (!taking_ || read.Sequence == ignored_sequence_ || !read.Snapshot.Has_Content || read.Snapshot.Private)
+            return;
+        if (!read.Snapshot.Has_Text && !read.Snapshot.Has_Picture) return;
+        Captured_Copy copy;
+        copy.Sequence = read.Sequence;
+        if (read.Snapshot.Has_Text) copy.Text = std::move(read.Snapshot.Text);
+        copy.Has_Picture = read.Snapshot.Has_Picture;
+        copy.Picture = std::move(read.Picture);
+        copy.Taken_At = GetTickCount64();
+        // The marker belongs to the copy the program made: it is used up by that copy.
+        copy.Paste_Source = std::exchange(marker_, std::wstring());
+        Push(std::move(copy));
+        notify = notify_;
+    }
+    if (notify) PostMessageW(notify, Wake_Message, 0, 0);
 }
 
 void Clipboard_Capture::Push(Captured_Copy copy) {
     if (!queue_.empty()) {
         Captured_Copy& last = queue_.back();
-        if (!last.Started && copy.Taken_At - last.Taken_At < Settle_Ms && Completes(last, copy)) {
+        if (copy.Taken_At - last.Taken_At < Settle_Ms && Completes(last, copy)) {
             picture_bytes_ -= Picture_Bytes(last);
             picture_bytes_ += Picture_Bytes(copy);
             if (copy.Paste_Source.empty()) copy.Paste_Source = std::move(last.Paste_Source);
@@ -81,6 +206,7 @@ void Clipboard_Capture::Push(Captured_Copy copy) {
     }
     picture_bytes_ += Picture_Bytes(copy);
     queue_.push_back(std::move(copy));
+    // Only waiting copies are here: the one being pasted was taken out before its paste began.
     while (queue_.size() > 1 && (queue_.size() > Max_Copies || picture_bytes_ > Max_Picture_Bytes)) {
         picture_bytes_ -= Picture_Bytes(queue_.front());
         skipped_.push_back(std::move(queue_.front()));
@@ -88,10 +214,46 @@ void Clipboard_Capture::Push(Captured_Copy copy) {
     }
 }
 
-void Clipboard_Capture::Pop() {
-    if (queue_.empty()) return;
-    picture_bytes_ -= Picture_Bytes(queue_.front());
+bool Clipboard_Capture::Has_Read_Current() const {
+    const unsigned long sequence = Clipboard_Sequence();
+    std::lock_guard lock(mutex_);
+    return sequence == last_taken_ || sequence == ignored_sequence_;
+}
+
+std::size_t Clipboard_Capture::Size() const {
+    std::lock_guard lock(mutex_);
+    return queue_.size();
+}
+
+std::optional<Captured_Copy> Clipboard_Capture::Take_Oldest() {
+    std::lock_guard lock(mutex_);
+    if (queue_.empty()) return std::nullopt;
+    if (queue_.size() == 1 && GetTickCount64() - queue_.front().Taken_At < Settle_Ms) return std::nullopt;
+    Captured_Copy copy = std::move(queue_.front());
     queue_.pop_front();
+    picture_bytes_ -= Picture_Bytes(copy);
+    return copy;
+}
+
+unsigned Clipboard_Capture::Ms_Until_Ready() const {
+    std::lock_guard lock(mutex_);
+    if (queue_.empty()) return Nothing_Waits;
+    if (queue_.size() > 1) return 0;
+    const unsigned long long age = GetTickCount64() - queue_.front().Taken_At;
+    return age >= Settle_Ms ? 0 : static_cast<unsigned>(Settle_Ms - age);
+}
+
+std::vector<Captured_Copy> Clipboard_Capture::Take_Skipped() {
+    std::lock_guard lock(mutex_);
+    return std::exchange(skipped_, {});
+}
+
+std::vector<Captured_Copy> Clipboard_Capture::Take_Waiting() {
+    std::lock_guard lock(mutex_);
+    std::vector<Captured_Copy> waiting(std::make_move_iterator(queue_.begin()), std::make_move_iterator(queue_.end()));
+    queue_.clear();
+    picture_bytes_ = 0;
+    return waiting;
 }
 
 bool Clipboard_Capture::Completes(const Captured_Copy& earlier, const Captured_Copy& later) {

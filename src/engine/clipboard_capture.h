@@ -1,84 +1,118 @@
 #pragma once
-// Every copy taken when it happens: during a paste run the window listens to the clipboard, and each
-// change is read at once into a first-in, first-out queue that the paste loop works through. A
-// program that writes the clipboard in several steps gives several changes within a few
+// Every copy taken when it happens: during a paste run a thread of its own listens to the clipboard
+// through a message-only window and reads each change at once, whatever the window's thread is doing
+// (a paste, a busy Excel, a message box), into a first-in, first-out queue that the paste loop
+// empties. A program that writes the clipboard in several steps gives several changes within a few
 // milliseconds: a change that only completes the copy before it (the same text, the same picture,
-// more formats) within the settling time replaces that copy instead of adding one. A copy made while a
-// message box is open, while Excel is busy or while a paste runs is kept, and a copy starts its
-// paste at once instead of waiting for the next tick.
+// more formats) within the settling time replaces that copy instead of adding one, and the loop takes
+// a copy only once it has settled.
 #include <windows.h>
 
 #include <cstddef>
 #include <deque>
-#include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
-#include <utility>
+#include <thread>
 #include <vector>
 
 #include "bitmap_image.h"
 #include "clipboard.h"
-#include "paste_state.h"
 
 struct Captured_Copy {
     unsigned long Sequence = 0;        // the clipboard's sequence number when it was read
     std::optional<std::wstring> Text;  // offered text (format 1)
-    bool Has_Picture = false;          // offered a picture (format 2, 3 or 8)
+    bool Has_Picture = false;          // offered a picture (format 2, 3 or 8) not pasted yet
     std::optional<Bitmap_Image> Picture;
     std::wstring Paste_Source;  // "", "履歴" or "固定": the program put it there itself
     unsigned long long Taken_At = 0;  // GetTickCount64 when it was read
-    bool Started = false;       // the loop is pasting it: it is not replaced any more
     bool Text_Done = false;     // the text was taken; the picture, if any, is the next pass's
 };
 
 class Clipboard_Capture {
 public:
-    // At most this many copies wait; beyond it the oldest are not pasted (they stay in the history).
+    // At most this many copies wait; beyond it the oldest waiting ones are not pasted.
     static constexpr std::size_t Max_Copies = 100;
     static constexpr std::size_t Max_Picture_Bytes = 256u << 20;
-    static constexpr UINT Settle_Ms = 30;
+    static constexpr unsigned Settle_Ms = 30;
     // Retries a read while another program holds the clipboard open.
     static constexpr UINT_PTR Timer_Id = 0xCA97;
     static constexpr UINT Busy_Retry_Ms = 20;
+    // Posted to the window given to Start after each queued copy, so that its wait ends at once.
+    static constexpr UINT Wake_Message = WM_APP + 0x316;
+    // Ms_Until_Ready when nothing waits.
+    static constexpr unsigned Nothing_Waits = 0xFFFFFFFFu;
 
-    // Copies are taken while the options say "する"; a taken copy takes the clipboard marker with it.
-    Clipboard_Capture(const Paste_Options& options, Clip_State& clip) : options_(options), clip_(clip) {}
+    Clipboard_Capture() = default;
+    Clipboard_Capture(const Clipboard_Capture&) = delete;
+    Clipboard_Capture& operator=(const Clipboard_Capture&) = delete;
+    ~Clipboard_Capture() { Stop(); }
 
-    // Listening from Start to Stop (the paste run); the queue starts empty.
-    void Start(HWND window);
+    // Listening from Start to Stop (the paste run), on a thread of its own; the queue starts empty and
+    // what is on the clipboard already is no copy. False when the clipboard cannot be listened to.
+    [[nodiscard]] bool Start(HWND notify);
     void Stop();
-    bool Running() const { return listener_ != nullptr; }
+    bool Running() const { return thread_.joinable(); }
 
-    // The window's messages: WM_CLIPBOARDUPDATE and the retry timer. True when handled.
-    bool On_Message(UINT message, WPARAM wparam);
-
+    // Copies are taken only while pasting is on ("する").
+    void Set_Taking(bool on);
+    // The next copy is the program's own ("履歴", "固定"): it goes with that copy. "" forgets it.
+    void Mark_Next(std::wstring source);
     // What is on the clipboard now is not a copy to paste: the program wrote it itself, or it was
     // copied while pasting was off.
-    void Ignore_Current() { ignored_sequence_ = Clipboard_Sequence(); }
+    void Ignore_Current();
 
-    bool Empty() const { return queue_.empty(); }
-    Captured_Copy& Oldest() { return queue_.front(); }
-    void Pop();
+    // The program writes the clipboard itself (a copy put back for its paste): the change it makes is
+    // no copy. The capture thread may hear of it before the write returns, so it waits for the end.
+    class Own_Write {
+    public:
+        explicit Own_Write(Clipboard_Capture& capture);
+        Own_Write(const Own_Write&) = delete;
+        Own_Write& operator=(const Own_Write&) = delete;
+        ~Own_Write();
+
+    private:
+        Clipboard_Capture& capture_;
+        unsigned long before_;  // a write that did not happen leaves the copy there to be read
+    };
+
+    // The copy on the clipboard now has been read (or given up, or is the program's own): writing
+    // over it loses nothing.
+    bool Has_Read_Current() const;
+
+    std::size_t Size() const;
+    // The oldest waiting copy, taken out of the queue (nothing may evict it then), once it has settled
+    // or a newer copy follows it.
+    std::optional<Captured_Copy> Take_Oldest();
+    // 0 when a copy can be taken now, the milliseconds until the oldest has settled, or Nothing_Waits.
+    unsigned Ms_Until_Ready() const;
     // The copies that fell out of a full queue since the last call, oldest first.
-    std::vector<Captured_Copy> Take_Skipped() { return std::exchange(skipped_, {}); }
-
-    // Reads the clipboard now and queues what is new.
-    void Take_Copy();
+    std::vector<Captured_Copy> Take_Skipped();
+    // Every waiting copy, oldest first; the queue is empty after.
+    std::vector<Captured_Copy> Take_Waiting();
 
 private:
-    void Push(Captured_Copy copy);
+    static LRESULT CALLBACK Window_Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+    void Listen(HANDLE ready);
+    // On the capture thread: reads the clipboard now and queues what is new.
+    void Take_Copy();
+    void Push(Captured_Copy copy);  // with the lock held
     static std::size_t Picture_Bytes(const Captured_Copy& copy);
     // The later copy only completes the earlier one (a program writing its copy in several steps).
     static bool Completes(const Captured_Copy& earlier, const Captured_Copy& later);
 
-    const Paste_Options& options_;
-    Clip_State& clip_;
-    HWND window_ = nullptr;
-    std::unique_ptr<Clipboard_Listener> listener_;
+    mutable std::mutex mutex_;
+    std::thread thread_;
+    HWND window_ = nullptr;  // the capture thread's own; set before Start returns
+    HWND notify_ = nullptr;
+    bool listening_ = false;
     std::deque<Captured_Copy> queue_;
     std::vector<Captured_Copy> skipped_;
     std::size_t picture_bytes_ = 0;
     unsigned long ignored_sequence_ = 0;
     unsigned long last_taken_ = 0;
-    int busy_retries_ = 0;
+    bool taking_ = true;
+    bool own_write_ = false;
+    std::wstring marker_;
+    int busy_retries_ = 0;  // capture thread only
 };

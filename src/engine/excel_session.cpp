@@ -72,6 +72,10 @@ void Excel_Session::Close_Active_Workbook() const { (void)Xl_App.Get(L"ActiveWor
 
 void Excel_Session::Xl_Quit() {
     (void)Xl_App.Call(L"Quit");
+    Let_Go();
+}
+
+void Excel_Session::Let_Go() {
     Last_Workbook = Automation_Object();
     Xl_App = Automation_Object();
 }

@@ -47,6 +47,9 @@ public:
     void Close_Active_Workbook() const;
     // Asks Excel to quit and lets the object go.
     void Xl_Quit();
+    // Lets go of every reference to Excel without a call: an Excel the user quit can end, and one
+    // that does not answer keeps its workbook open for the user.
+    void Let_Go();
 
     Automation_Object Active_Cell(Error_State& errors) const;
     Automation_Object Active_Sheet(Error_State& errors) const;

@@ -1,7 +1,10 @@
 #include "paste_loop.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "message_box.h"
 #include "message_pump.h"
@@ -14,70 +17,74 @@
 
 namespace {
 
-// The copies a full queue let go: not pasted, but kept in the history. How many there were.
+// Excel refused the call for longer than the automation layer's retries: a cell in edit mode, a
+// dialog open. It is still there.
+bool Excel_Busy(const Call_Result& call) { return Is_Busy_Answer(call.Hr); }
+
+// What of a copy was not pasted enters the history (a copy the program put there itself is in it).
+void Record_Unpasted(const Captured_Copy& copy, Paste_Loop_Host& host) {
+    if (!copy.Paste_Source.empty()) return;
+    if (copy.Text && !copy.Text_Done) host.Record_Text(*copy.Text);
+    if (copy.Has_Picture && copy.Picture) host.Record_Picture(*copy.Picture);
+}
+
 int Record_Skipped(Clipboard_Capture& capture, Paste_Loop_Host& host) {
     const std::vector<Captured_Copy> skipped = capture.Take_Skipped();
-    for (const Captured_Copy& copy : skipped) {
-        if (!copy.Paste_Source.empty()) continue;
-        if (copy.Text && !copy.Text_Done) host.Record_Text(*copy.Text);
-        if (copy.Picture) host.Record_Picture(*copy.Picture);
-    }
+    for (const Captured_Copy& copy : skipped) Record_Unpasted(copy, host);
     return static_cast<int>(skipped.size());
 }
 
 // Puts the copy back on the clipboard for a paste that reads it there, when a newer copy (or the
-// program's own emptying) has replaced it meanwhile. The write is the program's, not a new copy.
+// program's own emptying) has replaced it meanwhile. The write is the program's, not a new copy, and
+// it never writes over a copy the capture has not read yet (another program held the clipboard).
 bool Clipboard_Holds(Captured_Copy& copy, Clipboard_Capture& capture, bool picture) {
     if (Clipboard_Sequence() == copy.Sequence) return true;
-    const bool put = picture ? copy.Picture && Clipboard_Set_Picture(*copy.Picture)
-                             : copy.Text && Clipboard_Set_Text(*copy.Text);
+    Clipboard_Capture::Own_Write own(capture);
+    const auto read = [&] { return capture.Has_Read_Current(); };
+    const bool put = picture ? copy.Picture && Clipboard_Set_Picture(*copy.Picture, read)
+                             : copy.Text && Clipboard_Set_Text(*copy.Text, read);
     if (!put) return false;
-    capture.Ignore_Current();
     copy.Sequence = Clipboard_Sequence();
     return true;
 }
 
-// One pass's paste of the oldest copy waiting: its text when it differs from the last text taken,
-// else its picture (a copy offering both has its picture pasted one pass after its text). The rows it
-// filled; nothing when nothing was pasted, or the paste failed: the active cell stays.
-std::optional<long> Paste_Oldest_Copy(const Excel_Session& excel, const Paste_Options& options, Clip_State& clip,
-                       Clipboard_Capture& capture, Paste_Loop_Host& host) {
-    Captured_Copy& copy = capture.Oldest();
-    copy.Started = true;
+enum class Copy_Left { Nothing, Picture, Retry };
+
+struct Paste_Step {
+    std::optional<long> Rows;  // rows filled; nothing when nothing was pasted or the paste failed
+    Copy_Left Left = Copy_Left::Nothing;
+};
+
+// One pass's paste of the copy in hand: its text when it differs from the last text taken, else its
+// picture (a copy offering both has its picture pasted one pass after its text). A copy that could
+// not be put back on the clipboard (another program holds it open) stays in hand, unrecorded, and is
+// tried again at the next pass.
+Paste_Step Paste_Copy(const Excel_Session& excel, const Paste_Options& options, Clip_State& clip,
+                      Clipboard_Capture& capture, Captured_Copy& copy, Paste_Loop_Host& host) {
+    const Copy_Left after_text = copy.Has_Picture ? Copy_Left::Picture : Copy_Left::Nothing;
     if (copy.Text && !copy.Text_Done && *copy.Text != clip.Clip_Text_Last) {
+        (void)excel.Excel_ツール_CellDrop2_Activate();
+        if (Text_Paste_Reads_Clipboard(options.Text_Mode) && !Clipboard_Holds(copy, capture, false))
+            return {std::nullopt, Copy_Left::Retry};
         copy.Text_Done = true;
         clip.Clip_Text = *copy.Text;
         clip.Clip_Text_Last = clip.Clip_Text;
-        (void)excel.Excel_ツール_CellDrop2_Activate();
         if (copy.Paste_Source.empty()) host.Record_Text(clip.Clip_Text);
-        const bool reads_clipboard = Text_Paste_Reads_Clipboard(options.Text_Mode);
-        const bool ready = !reads_clipboard || Clipboard_Holds(copy, capture, false);
-        if (!copy.Has_Picture) capture.Pop();
-        if (!ready) return std::nullopt;
         const Text_Paste_Result pasted = Paste_Text(excel, clip.Clip_Text, options.Text_Mode, host.Edits());
-        return pasted ? std::optional<long>(pasted.Rows) : std::nullopt;
+        return {pasted ? std::optional<long>(pasted.Rows) : std::nullopt, after_text};
     }
-    if (!copy.Has_Picture) {
-        capture.Pop();  // the same text as the last one: no new copy
-        return std::nullopt;
-    }
-    Captured_Copy picture = std::move(copy);
-    capture.Pop();
+    copy.Text_Done = true;  // the same text as the last one: no new copy
+    if (!copy.Has_Picture) return {};
     (void)excel.Excel_ツール_CellDrop2_Activate();
+    if (!Clipboard_Holds(copy, capture, true)) return {std::nullopt, Copy_Left::Retry};
+    copy.Has_Picture = false;
     // The history's work for a picture (its thumbnail, its file waiting to be written) comes after the
     // paste, which the user is waiting for; the picture is recorded whether or not the paste worked.
-    const bool pasted =
-        Clipboard_Holds(picture, capture, true) && Paste_Picture(excel, options.Pic_Format, clip, picture.Sequence);
+    const bool pasted = Paste_Picture(excel, options.Pic_Format, clip, copy.Sequence);
     if (pasted) Size_Picture(excel, options.Pic_Size);
-    if (picture.Paste_Source.empty() && picture.Picture) host.Record_Picture(*picture.Picture);
-    return pasted ? std::optional<long>(1) : std::nullopt;
-}
-
-// Both histories, at the end of a run, with the copies a full queue let go.
-void Write_Histories(Clipboard_Capture& capture, Paste_Loop_Host& host) {
-    (void)Record_Skipped(capture, host);
-    host.Write_Text_History();
-    host.Write_Picture_History();
+    if (copy.Paste_Source.empty() && copy.Picture) host.Record_Picture(*copy.Picture);
+    if (!pasted) return {};
+    return {1, Copy_Left::Nothing};
 }
 
 // The active cell moves one to the right of the pasted block's top cell, or to the row below its last
@@ -89,6 +96,47 @@ void Move_Active_Cell(const Excel_Session& excel, const std::wstring& move_mode,
     if (move_mode == L"下へ") row += std::max(rows_pasted, 1L);
     Error_State errors;
     excel.Select_Cell(row, column, errors);
+}
+
+// Up to 200 ms with window messages running; over as soon as a copy can be taken (a copy still
+// settling ends it when it has settled), the end is asked for, or the window is closed. A copy that
+// waits for the clipboard (retry) does not end it.
+void Wait_For_Copy(Clipboard_Capture& capture, Paste_Loop_Host& host, bool retry) {
+    const auto ended = [&] { return host.Stop_Requested() || host.Window_Closed(); };
+    if (retry) {
+        (void)Wait_Time_Until(200, ended);
+        return;
+    }
+    const unsigned long long until = GetTickCount64() + 200;
+    while (!ended()) {
+        const unsigned ready_in = capture.Ms_Until_Ready();
+        const unsigned long long now = GetTickCount64();
+        if (ready_in == 0 || now >= until) return;
+        const auto slice = static_cast<std::int32_t>(std::min<unsigned long long>(ready_in, until - now));
+        const std::size_t waiting = capture.Size();
+        (void)Wait_Time_Until(std::max(slice, 1), [&] { return capture.Size() != waiting || ended(); });
+    }
+}
+
+// The stop path: Excel's window forward, the workbook closed (Excel asks whether to save), Excel quit.
+// False while Excel is busy and has been so for less than Stop_Wait_Ms since the end was asked for.
+bool Run_Stop_Path(Excel_Session& excel, Paste_Loop_Host& host, unsigned long long stop_asked) {
+    const Call_Result workbook = excel.Active_Workbook();
+    if (Excel_Busy(workbook)) {
+        if (GetTickCount64() - stop_asked < Stop_Wait_Ms) return false;
+        // The workbook stays open in Excel, for the user to save.
+        excel.Let_Go();
+        Show_Message(Excel_Not_Answering_Message);
+        return true;
+    }
+    // Closed by hand meanwhile: nothing left to close.
+    if (!workbook.Ok()) return true;
+    std::wstring name;
+    (void)workbook.Object().Get(L"Name").Value.To_Text(name);
+    if (!name.empty() && Activate_Window_Titled(host.Main_Window(), name)) Do_Events();
+    excel.Close_Active_Workbook();
+    excel.Xl_Quit();
+    return true;
 }
 
 }  // namespace
@@ -106,49 +154,87 @@ void History_Autosave(int now_second, int& last_second, Paste_Loop_Host& host) {
     last_second = now_second;
 }
 
+int Keep_Waiting_Copies(Clipboard_Capture& capture, Paste_Loop_Host& host) {
+    int count = Record_Skipped(capture, host);
+    for (const Captured_Copy& copy : capture.Take_Waiting()) {
+        Record_Unpasted(copy, host);
+        ++count;
+    }
+    return count;
+}
+
+std::wstring Skipped_Copies_Message(int count) {
+    // The history keeps only its newest entries: it is not named as the place where these are.
+    return L"コピーが続いたため、" + std::to_wstring(count) + L"件のコピーを貼り付けませんでした。";
+}
+
 Paste_Loop_End Excel_ツール_CellDrop2(Excel_Session& excel, const Paste_Options& options, Clip_State& clip,
                                          Clipboard_Capture& capture, Paste_Loop_Host& host, int (*now_second)()) {
     host.Clear_Stop_Request();
     int last_second = 0;
+    // The copy being pasted: out of the queue, so that no overflow can take it.
+    std::optional<Captured_Copy> current;
+    bool retry = false;
+    int skipped = 0;  // of the overflow going on: one message once the copies have caught up
+    unsigned long long stop_asked = 0;
+    // However the run ends: what was not pasted into the history, both histories written, Excel let go.
+    const auto end_run = [&](Paste_Loop_End end) {
+        if (current) Record_Unpasted(*current, host);
+        (void)Keep_Waiting_Copies(capture, host);
+        host.Write_Text_History();
+        host.Write_Picture_History();
+        excel.Let_Go();
+        return end;
+    };
     while (true) {
         Set_Screen_Mouse_Pointer(Mouse_Pointer::Default);
         // A copy waiting ends the wait at once: it is pasted now, not at the next tick.
-        (void)Wait_Time_Until(200, [&] { return !capture.Empty() || host.Stop_Requested() || host.Window_Closed(); });
+        if (!current || retry) Wait_For_Copy(capture, host, retry);
         if (host.Window_Closed() || Quit_Requested()) {
             // Excel and the workbook stay open for the user to save.
-            Write_Histories(capture, host);
-            return Paste_Loop_End::Window_Closed;
+            return end_run(Paste_Loop_End::Window_Closed);
         }
 
         History_Autosave(now_second(), last_second, host);
+
+        if (host.Stop_Requested()) {
+            // The set-up screen is back already and the histories written; Excel is closed as soon as
+            // it answers.
+            if (stop_asked == 0) stop_asked = std::max(GetTickCount64(), 1ULL);
+            if (Run_Stop_Path(excel, host, stop_asked)) return end_run(Paste_Loop_End::Stopped);
+            continue;
+        }
 
         // One call per pass tells whether the workbook is still there; its name is read only when needed.
         const Call_Result workbook = excel.Active_Workbook();
         // Excel busy for longer than the retries (a cell being edited, a dialog open) is still there:
         // look again at the next pass instead of ending the run.
-        if (Is_Busy_Answer(workbook.Hr)) continue;
+        if (Excel_Busy(workbook)) continue;
         if (!workbook.Ok()) {
+            const Paste_Loop_End end = end_run(Paste_Loop_End::Excel_Closed);
             Show_Message(Excel_Closed_Message);
-            Write_Histories(capture, host);
             host.Return_To_Setup();
-            return Paste_Loop_End::Excel_Closed;
+            return end;
         }
-        if (host.Stop_Requested()) {
-            std::wstring name;
-            (void)workbook.Object().Get(L"Name").Value.To_Text(name);
-            if (!name.empty() && Activate_Window_Titled(host.Main_Window(), name)) Do_Events();
-            excel.Close_Active_Workbook();
-            excel.Xl_Quit();
-            Write_Histories(capture, host);
-            return Paste_Loop_End::Stopped;
+        skipped += Record_Skipped(capture, host);
+        if (options.Paste_On == 0) {
+            // "しない": what waited is not pasted later (Keep_Waiting_Copies took the queue).
+            if (current) Record_Unpasted(*current, host);
+            current.reset();
+            retry = false;
+            continue;
         }
-        if (const int skipped = Record_Skipped(capture, host))
-            Show_Message(L"コピーが続いたため、" + std::to_wstring(skipped) +
-                         L"件のコピーを貼り付けませんでした。コピー履歴には残っています。");
-        if (options.Paste_On == 0 || capture.Empty()) continue;
-        if (const auto rows = Paste_Oldest_Copy(excel, options, clip, capture, host)) {
-            Do_Events();  // copies made during the paste are taken before the next one replaces them
-            Move_Active_Cell(excel, options.Move_Mode, *rows);
+        if (!current) current = capture.Take_Oldest();
+        if (!current) {
+            if (skipped > 0) Show_Message(Skipped_Copies_Message(std::exchange(skipped, 0)));
+            continue;
+        }
+        const Paste_Step step = Paste_Copy(excel, options, clip, capture, *current, host);
+        retry = step.Left == Copy_Left::Retry;
+        if (step.Left == Copy_Left::Nothing) current.reset();
+        if (step.Rows) {
+            Do_Events();
+            Move_Active_Cell(excel, options.Move_Mode, *step.Rows);
         }
     }
 }

@@ -1,7 +1,9 @@
 #pragma once
 // The paste loop: it takes the copies the capture queued, oldest first, pastes each at Excel's active
-// cell and moves the active cell on; at least every 200 ms it checks that the workbook is still there. It keeps control until the
-// user ends pasting, closes the workbook or Excel, or closes the program's window.
+// cell and moves the active cell on; at least every 200 ms it checks that the workbook is still there.
+// It keeps control until the user ends pasting (and Excel has closed, or did not answer for
+// Stop_Wait_Ms), closes the workbook or Excel, or closes the program's window. However it ends, it
+// lets go of Excel and writes both histories.
 #include <windows.h>
 
 #include <string>
@@ -42,6 +44,13 @@ int Local_Second();
 // when changed, and each once however many passes fall into that second.
 void History_Autosave(int now_second, int& last_second, Paste_Loop_Host& host);
 
+// The copies not pasted, those a full queue let go and those still waiting, enter the copy history
+// oldest first; the queue is empty after. How many there were.
+int Keep_Waiting_Copies(Clipboard_Capture& capture, Paste_Loop_Host& host);
+
+// How long an ended run waits for a busy Excel before it lets go of it.
+constexpr unsigned Stop_Wait_Ms = 30000;
+
 // How the loop ended.
 enum class Paste_Loop_End { Stopped, Excel_Closed, Window_Closed };
 
@@ -51,3 +60,7 @@ Paste_Loop_End Excel_ツール_CellDrop2(Excel_Session& excel, const Paste_Optio
 
 // The messages of a paste run.
 inline const std::wstring Excel_Closed_Message = L"Excelが閉じられました。\r\n「Excelへの貼付コントロール」を止めます。";
+inline const std::wstring Excel_Not_Answering_Message =
+    L"Excelが応答しないため、Excelを閉じずに貼付を終了しました。\r\nブックはExcelで開いたままです。";
+// Copies that came faster than they could be pasted: the oldest waiting ones were not pasted.
+std::wstring Skipped_Copies_Message(int count);

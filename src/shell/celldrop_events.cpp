@@ -20,6 +20,12 @@ void CellDrop_F::Cmd_Control_Click(int index) {
     Cmd_Control_Click_Path_Boxes(index);
     if (is(Cmd_Paste_End)) {
         Flg_Stop = true;
+        // Whatever Excel is doing, nothing taken is lost: the copies not pasted enter the history and
+        // both histories are written now; the loop closes Excel once it answers.
+        Capture.Set_Taking(false);
+        (void)Keep_Waiting_Copies(Capture, *this);
+        Write_Text_History();
+        Write_Picture_History();
         Cmd_Control_Excel2_End();
     } else if (is(Cmd_Kotei_New)) {
         Cmd_Control_Excel1_Kotei_New();
@@ -59,6 +65,10 @@ void CellDrop_F::Opt_Joken_ツール_CellDrop2(int index) {
     Object_Table_To_IndexSearch(paste, index);
     if (Search_Position >= 0) {
         Options.Paste_On = Search_Position;
+        Capture.Set_Taking(Search_Position != 0);
+        // The copies waiting are not pasted later, at whatever cell is active then; they are kept in
+        // the history.
+        if (Search_Position == 0) (void)Keep_Waiting_Copies(Capture, *this);
         // Whatever was copied while pasting was off is never pasted.
         if (Search_Position == 1) {
             Excel_ツール_CellDrop2_Clear(Clip);
@@ -152,7 +162,11 @@ void CellDrop_F::Put_On_Clipboard(const std::wstring& text, const wchar_t* sourc
     Clip.Clip_Text_Last.clear();
     // Marked before the write: the copy is taken as soon as the clipboard tells of it.
     Clip.Paste_Source = source;
-    if (!Clipboard_Set_Text(text)) Clip.Paste_Source.clear();
+    Capture.Mark_Next(source);
+    if (!Clipboard_Set_Text(text)) {
+        Clip.Paste_Source.clear();
+        Capture.Mark_Next(L"");
+    }
 }
 
 void CellDrop_F::Lst_Select_ツール_CellDrop() {

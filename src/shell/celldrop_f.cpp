@@ -224,7 +224,9 @@ void CellDrop_F::Timer1_Timer(int index) {
 void CellDrop_F::Check_Process() {
     Control& label = (*this)(L"Lbl_Error_Check");
     label.Set_Caption(L"");
-    if (Is_Screen(Screen_Setup)) {
+    if (Is_Screen(Screen_Setup) && run_active_) {
+        label.Set_Caption(L"前回の貼付のExcelが応答するのを待っています。");
+    } else if (Is_Screen(Screen_Setup)) {
         Check_ツール_CellDrop0();
         if (label.Caption().empty()) Check_ツール_CellDrop1();
     }
@@ -247,6 +249,8 @@ void CellDrop_F::Cmd_Update2_Click(int index) {
         return;
     }
     if (index != 0) return;
+    // The run before still waits for its Excel to answer; the label says so.
+    if (run_active_) return;
 
     Set_Screen_Mouse_Pointer(Mouse_Pointer::Hourglass);
     Text_Update(L"W");
@@ -261,6 +265,7 @@ void CellDrop_F::Cmd_Update2_Click(int index) {
     } else if (names_file && !Check_File_Lock(target)) {
         MsgBox_Process(L"ファイル「" + target + L"」にロックがかかっています。");
     } else if (Is_Screen(Screen_Setup)) {
+        run_active_ = true;
         Screen_Key = Screen_Paste;
         Excel_ツール_CellDrop2_Start();
         // Showing the paste screen switched the error check on again; it has nothing to check there.
@@ -279,10 +284,13 @@ void CellDrop_F::Cmd_Update2_Click(int index) {
                 Show();
                 MsgBox_Process(L"コピーを開始してください。" + Get_CrLf() + L"自動でExcelへ貼付します。");
                 Clip.Paste_Source.clear();
+                Capture.Mark_Next(L"");
             }
             Excel_Process();
         }
         Capture.Stop();
+        Excel.Let_Go();
+        run_active_ = false;
     }
     // The window may have been closed during the paste run.
     if (!Is_Loaded()) return;
@@ -298,7 +306,7 @@ void CellDrop_F::Excel_ツール_CellDrop2_Start() {
     (void)Excel_ツール_CellDrop2_GetData(Clip);
     Clip.Clip_Text_Last = Clip.Clip_Text;
     // From here on every copy is taken, also while Excel starts and the start message is open.
-    Capture.Start(Hwnd());
+    if (!Capture.Start(Hwnd())) MsgBox_Process(L"クリップボードを監視できません。コピーは貼付されません。");
     Set_Screen_Mouse_Pointer(Mouse_Pointer::Hourglass);
 
     // "しない" then "する": Paste_On ends at 1 and the clipboard is emptied once more.
@@ -328,8 +336,9 @@ void CellDrop_F::Excel_Process() {
     (void)Excel_ツール_CellDrop2(Excel, Options, Clip, Capture, *this);
 }
 
-std::optional<LRESULT> CellDrop_F::On_Message(UINT message, WPARAM wparam, LPARAM) {
-    if (Capture.On_Message(message, wparam)) return 0;
+std::optional<LRESULT> CellDrop_F::On_Message(UINT message, WPARAM, LPARAM) {
+    // A copy was taken: the paste loop's wait has ended by now.
+    if (message == Clipboard_Capture::Wake_Message) return 0;
     return std::nullopt;
 }
 
@@ -347,6 +356,8 @@ void CellDrop_F::Cmd_Control_Excel2_End() {
     Screen_Key = Screen_Setup;
     List_Process();
     Tim_エラーチェック_Enabled(true);
+    // An ended run may still wait for its Excel: the start button says so from the first moment.
+    if (run_active_) Check_Process();
 }
 
 void CellDrop_F::MsgBox_Process(const std::wstring& text) { Show_Message(text); }

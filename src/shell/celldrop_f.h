@@ -57,7 +57,7 @@ public:
     Picture_History Rireki_Pics;
     Paste_Options Options;
     Clip_State Clip;
-    Clipboard_Capture Capture{Options, Clip};
+    Clipboard_Capture Capture;
     Excel_Session Excel;
 
     // Roles (bound by the registration procedures).
@@ -241,6 +241,9 @@ private:
     void Kotei_Apply_Edit();
 
     Param_Pass params_{L""};
+    // A paste run has begun and not yet let go of its Excel (an ended run may still wait for a busy
+    // Excel): no second run starts meanwhile.
+    bool run_active_ = false;
     std::wstring app_path_;
     bool owns_message_handler_ = false;
 };

@@ -81,7 +81,11 @@ void CellDrop_F::Img_Pic_Click(int index) {
     if (const auto picture = Rireki_Pics.Picture(index)) {
         // Marked before the write: the copy is taken as soon as the clipboard tells of it.
         Clip.Paste_Source = L"履歴";
-        if (!Clipboard_Set_Picture(*picture)) Clip.Paste_Source.clear();
+        Capture.Mark_Next(L"履歴");
+        if (!Clipboard_Set_Picture(*picture)) {
+            Clip.Paste_Source.clear();
+            Capture.Mark_Next(L"");
+        }
     }
     Do_Events();
     Wait_Time(200);

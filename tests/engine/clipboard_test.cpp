@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
+#include <optional>
+#include <vector>
 
 #include "clipboard_capture.h"
 #include "paste_state.h"
@@ -109,34 +112,43 @@ TEST(Clipboard, AProgramHoldingTheClipboardOpenKeepsIt) {
     for (HANDLE h : {thread, opened, read}) CloseHandle(h);
 }
 
-TEST(Clipboard, CaptureQueuesEveryNewCopyAndLetsTheOldestGoWhenFull) {
-    Paste_Options options;
-    options.Paste_On = 1;
-    Clip_State clip;
-    Clipboard_Capture capture(options, clip);
-    capture.Start(nullptr);  // no window: copies are taken by calling the timer's work directly
-    for (std::size_t i = 0; i < Clipboard_Capture::Max_Copies + 3; ++i) {
+TEST(Clipboard, CaptureQueuesEveryNewCopyAndLetsTheOldestWaitingGoWhenFull) {
+    Clipboard_Capture capture;
+    ASSERT_TRUE(capture.Start(nullptr));
+    std::vector<Captured_Copy> skipped;
+    // The capture thread takes each copy on its own: polled with a deadline.
+    const auto soon = [&](auto done) {
+        for (const ULONGLONG deadline = GetTickCount64() + 5000; GetTickCount64() < deadline; Sleep(1))
+            if (done()) return true;
+        return false;
+    };
+    const auto skipped_one = [&] { return soon([&] { return !(skipped = capture.Take_Skipped()).empty(); }); };
+    capture.Mark_Next(L"固定");  // the first copy is the program's own
+    for (std::size_t i = 0; i <= Clipboard_Capture::Max_Copies; ++i) {
         ASSERT_TRUE(Clipboard_Set_Text(L"copy " + std::to_wstring(i)));
-        if (i == 0) clip.Paste_Source = L"固定";  // put there by the program itself
-        capture.Take_Copy();
-        capture.Take_Copy();  // the same copy again is no new one
+        ASSERT_TRUE(soon([&] { return capture.Size() == std::min(i + 1, Clipboard_Capture::Max_Copies); }));
     }
-    const std::vector<Captured_Copy> skipped = capture.Take_Skipped();
-    ASSERT_EQ(skipped.size(), 3u);
+    ASSERT_TRUE(skipped_one());
     EXPECT_EQ(*skipped[0].Text, L"copy 0");
     EXPECT_EQ(skipped[0].Paste_Source, L"固定");
-    EXPECT_EQ(*capture.Oldest().Text, L"copy 3");
-    EXPECT_TRUE(capture.Oldest().Paste_Source.empty());
 
-    // Copied while pasting is off, or written by the program: never queued.
-    options.Paste_On = 0;
-    ASSERT_TRUE(Clipboard_Set_Text(L"off"));
-    capture.Take_Copy();
-    options.Paste_On = 1;
-    ASSERT_TRUE(Clipboard_Set_Text(L"own"));
-    capture.Ignore_Current();
-    capture.Take_Copy();
-    for (std::size_t i = 0; i < Clipboard_Capture::Max_Copies; ++i) capture.Pop();
-    EXPECT_TRUE(capture.Empty());
+    // The copy in hand is out of the queue: the next overflow lets the oldest waiting one go.
+    const std::optional<Captured_Copy> in_hand = capture.Take_Oldest();
+    ASSERT_TRUE(in_hand);
+    EXPECT_EQ(*in_hand->Text, L"copy 1");
+    EXPECT_TRUE(in_hand->Paste_Source.empty());
+    // Written by the program: never queued.
+    {
+        Clipboard_Capture::Own_Write own(capture);
+        ASSERT_TRUE(Clipboard_Set_Text(L"own"));
+    }
+    for (const wchar_t* text : {L"last", L"more"}) ASSERT_TRUE(Clipboard_Set_Text(text));
+    ASSERT_TRUE(skipped_one());
+    EXPECT_EQ(*skipped[0].Text, L"copy 2");
+    const std::vector<Captured_Copy> waiting = capture.Take_Waiting();
+    ASSERT_EQ(waiting.size(), Clipboard_Capture::Max_Copies);
+    EXPECT_EQ(*waiting[waiting.size() - 2].Text, L"last");
+    EXPECT_EQ(*waiting[waiting.size() - 3].Text, L"copy 100");
+    EXPECT_EQ(capture.Size(), 0u);
     capture.Stop();
 }

@@ -158,6 +158,12 @@ void Stand_In::Request_Quit() {
     if (!window_ || !PostMessageW(window_, Wm_Shut_Down, 0, 0)) Shut_Down();
 }
 
+void Stand_In::User_Quit() {
+    model_.Close_All();
+    model_.Visible = false;
+    if (live_.empty() && server_locks_ <= 0) Request_Quit();
+}
+
 void Stand_In::Shut_Down() {
     if (shut_down_) return;
     shut_down_ = true;

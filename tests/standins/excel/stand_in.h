@@ -67,6 +67,8 @@ public:
     // Excel goes away after the current call: state saved with "running":false, every client's
     // objects disconnected (their later calls fail), the message loop ended.
     void Request_Quit();
+    // The user closed Excel: no workbook, no window; the process stays while a client holds an object.
+    void User_Quit();
     // Runs on Wm_Shut_Down.
     void Shut_Down();
 

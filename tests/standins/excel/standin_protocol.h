@@ -48,6 +48,10 @@ enum Command : unsigned {
     Add_Sheet = 8,        // text: name of a new sheet added to the active workbook (it becomes active)
     Fail_Member = 9,      // text: "Object.Member:count": the next count calls of it fail with an Excel error
     Hide_Extensions = 10, // text: "1": window title "帳票 - Excel"; "0": "帳票.xlsx - Excel"
+    // text ignored: the user closes Excel's window while programs hold its objects, as with Excel: the
+    // workbooks close and the window hides; the process ends only once no client holds an object.
+    // (Quit ends it at once, whoever holds what: the tests' tidying up.)
+    User_Quit = 16,
 };
 
 }  // namespace standin

@@ -43,6 +43,9 @@ bool Run(Stand_In& stand_in, ULONG_PTR command, std::wstring_view text) {
         case standin::Quit:
             stand_in.Request_Quit();
             return true;
+        case standin::User_Quit:
+            stand_in.User_Quit();
+            return true;
         case standin::Busy: {
             const std::wstring digits(text);
             if (digits.empty() || digits.size() > 9 || digits.find_first_not_of(L"0123456789") != std::wstring::npos)
