@@ -154,6 +154,17 @@ std::optional<Bitmap_Image> Draw_Metafile(HENHMETAFILE metafile) {
     return image;
 }
 
+bool Clipboard_Picture_Without_Pixels() {
+    Clipboard_Open clipboard(Clipboard_Use::Read);
+    if (!clipboard.Is_Open()) return false;
+    HANDLE data = GetClipboardData(CF_DIB);
+    const void* p = data ? GlobalLock(data) : nullptr;
+    if (!p) return false;
+    const bool empty = Dib_Without_Pixels(std::string_view(static_cast<const char*>(p), GlobalSize(data)));
+    GlobalUnlock(data);
+    return empty;
+}
+
 }  // namespace
 
 bool Clipboard_Clear() {
@@ -181,6 +192,9 @@ Clipboard_Copy Clipboard_Read_Copy() {
         copy.Snapshot = Read_Clipboard_Now();
         if (!copy.Snapshot.Busy && !copy.Snapshot.Private && copy.Snapshot.Has_Picture)
             copy.Picture = Clipboard_Read_Picture();
+        // A picture 0 pixels wide or high has nothing to paste or keep: the copy is its text alone.
+        if (copy.Snapshot.Has_Picture && !copy.Picture && Clipboard_Picture_Without_Pixels())
+            copy.Snapshot.Has_Picture = false;
         if (GetClipboardSequenceNumber() == copy.Sequence) break;
     }
     return copy;

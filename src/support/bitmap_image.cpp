@@ -261,6 +261,14 @@ std::optional<Bitmap_Image> Decode_Packed_Dib(std::string_view dib) {
     return Decode_Rows(dib, *layout, layout->Packed_Bits_At);
 }
 
+bool Dib_Without_Pixels(std::string_view dib) {
+    if (dib.size() < 12) return false;
+    const std::uint32_t header = U32(dib, 0);
+    if (header == 12) return U16(dib, 4) == 0 || U16(dib, 6) == 0;  // the old core header's 16-bit sides
+    if (header < 40) return false;
+    return U32(dib, 4) == 0 || U32(dib, 8) == 0;
+}
+
 std::optional<Bitmap_Image> Decode_Bmp_File(std::string_view file) {
     if (file.size() < File_Header_Size || file.substr(0, 2) != "BM") return std::nullopt;
     const std::string_view dib = file.substr(File_Header_Size);

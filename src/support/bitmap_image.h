@@ -26,6 +26,9 @@ constexpr std::int64_t Max_Picture_Pixels = 100ll * 1000 * 1000;
 // anything else, damaged data or a picture without pixels (0 wide or high). Pixels with transparency
 // (32 bits with an alpha channel in use) are laid on white, as they look on a sheet.
 std::optional<Bitmap_Image> Decode_Packed_Dib(std::string_view dib);
+// True when the DIB's header says it is 0 pixels wide or high: a picture with nothing to show, which
+// is neither pasted nor kept (unlike one that is merely damaged or too large for the history).
+bool Dib_Without_Pixels(std::string_view dib);
 // A .bmp file: the file header, then a DIB whose rows start where the file header says.
 std::optional<Bitmap_Image> Decode_Bmp_File(std::string_view file);
 

@@ -170,6 +170,13 @@ TEST_F(Picture_Run_Test, OddPicturesAndAHeldHistoryFileLoseNothing) {
     Start();
     EXPECT_FALSE(Is_Enabled(app->Control(Img_Pic_0)));
 
+    // A copied picture without pixels is neither pasted nor kept; the text copied with it lands.
+    HGLOBAL empty = clipboard_copy::Block(sizeof(BITMAPINFOHEADER), [](void* p) {
+        *static_cast<BITMAPINFOHEADER*>(p) = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), 0, 7, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    });
+    ASSERT_TRUE(clipboard_copy::Put({{CF_UNICODETEXT, clipboard_copy::Text_Block(L"z")}, {CF_DIB, empty}}));
+    ASSERT_TRUE(Wait_Cell("A1", L"z"));
+    ASSERT_TRUE(Wait_Until([&] { return Active_Cell() == L"B1"; }, Paste_Timeout_Ms));
     // Transparent pixels are white in the history, as on a sheet.
     HGLOBAL dib = clipboard_copy::Block(sizeof(BITMAPINFOHEADER) + 8, [](void* p) {
         auto* header = static_cast<BITMAPINFOHEADER*>(p);
@@ -186,9 +193,10 @@ TEST_F(Picture_Run_Test, OddPicturesAndAHeldHistoryFileLoseNothing) {
     // what was stored is lost.
     HANDLE held = CreateFileW((folder / L"RirekiText\\Text00.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    ASSERT_TRUE(Wait_Until([&] { return Active_Cell() == L"B1"; }, Paste_Timeout_Ms));
+    ASSERT_TRUE(Wait_Until([&] { return Active_Cell() == L"C1"; }, Paste_Timeout_Ms));
     ASSERT_TRUE(Copy(L"b"));
-    ASSERT_TRUE(Wait_Cell("B1", L"b"));
+    ASSERT_TRUE(Wait_Cell("C1", L"b"));
+    EXPECT_EQ(Shapes().size(), 1u);
     ASSERT_TRUE(Click(app->Control(ids::Cmd_Control + 4)));
     const auto box = Wait_For_Message_Box(app->Process().Pid(), Paste_Timeout_Ms);
     ASSERT_TRUE(box);
@@ -204,4 +212,5 @@ TEST_F(Picture_Run_Test, OddPicturesAndAHeldHistoryFileLoseNothing) {
     EXPECT_EQ(saved->Pixels, (std::vector<std::uint32_t>{0xFFFFFF, 0x0000FF}));
     EXPECT_EQ(Read_Bytes(folder / L"RirekiPic\\Pic00.bmp"), no_pixels);
     EXPECT_EQ(Read_Bytes(folder / L"RirekiPic\\Pic01.bmp"), "BM damaged");
+    EXPECT_EQ(Read_Bytes(folder / L"RirekiPic\\Pic03.bmp"), "<missing>");
 }
