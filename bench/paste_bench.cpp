@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_paste_run.h"
 #include "clipboard_copy.h"
 #include "driver.h"
 #include "standin_protocol.h"
@@ -88,16 +89,8 @@ int main() {
     const std::wstring state_file = folder / L"standin_state.json";
     SetEnvironmentVariableW(standin::State_Variable, state_file.c_str());
     // Move down after each paste, so every copy gets a cell of its own.
-    Write_Bytes(folder / L"Para2_1.txt", " 1\r\n 0\r\n 0\r\n 0\r\n");
-
-    auto app = App_Process::Start(Wine_Path(CELLDROP_EXE), folder.Path());
+    auto app = Start_Paste_Run(folder.Path(), state_file, " 1\r\n 0\r\n 0\r\n 0\r\n");
     if (!app) return 1;
-    HWND main = app->Wait_For_Main_Window(L"Excelへの貼付コントロール", 30000);
-    HWND start = main ? Find_Control(main, 1900) : nullptr;
-    if (!start || !Wait_Until([&] { return Is_Enabled(start); }, 30000) || !Click(start)) return 1;
-    const auto box = Wait_For_Message_Box(app->Pid(), 30000);
-    if (!box || !Answer_Message_Box(*box)) return 1;
-    if (!Wait_Until([&] { return Read_Bytes(state_file).find("Book1") != std::string::npos; }, 30000)) return 1;
 
     // Copies at random moments, so that every phase of the loop's pass is hit; each copy's latency
     // runs from its copy to its text in the stand-in's state, while the next copies are made.
