@@ -77,6 +77,19 @@ void Select_Cell(const std::string& address) {
     SendMessageTimeoutW(excel, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, 5000, &r);
 }
 
+// Moves the pointer to a screen corner outside the program's windows. Under Wine a button with the
+// pointer resting on it checks for the pointer leaving at every timer tick (some 200 times a second),
+// which Windows does not do; where the pointer rests is chance (the display's centre), not the loop.
+bool Park_Pointer_Off(DWORD pid) {
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    for (const POINT corner : {POINT{width - 1, height - 1}, POINT{0, height - 1}, POINT{width - 1, 0}, POINT{0, 0}}) {
+        DWORD owner = 0;
+        if (HWND at = WindowFromPoint(corner)) GetWindowThreadProcessId(at, &owner);
+        if (owner != pid) return SetCursorPos(corner.x, corner.y) != FALSE;
+    }
+    return false;
+}
+
 double Percentile(std::vector<double> v, double p) {
     std::sort(v.begin(), v.end());
     return v.empty() ? -1 : v[static_cast<std::size_t>(p * static_cast<double>(v.size() - 1))];
@@ -184,6 +197,7 @@ int main() {
     if (entry.empty()) {
         std::printf("idle paste loop: the program's host process was not found\n");
     } else {
+        if (!Park_Pointer_Off(app->Pid())) std::printf("idle paste loop: the pointer could not be moved off the program\n");
         const double cpu0 = Host_Cpu_Seconds(entry);
         const auto t0 = Clock::now();
         Sleep(40000);  // idle on purpose: the figure is the loop's CPU use while nothing is copied
