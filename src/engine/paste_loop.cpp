@@ -17,10 +17,6 @@
 
 namespace {
 
-// Excel refused the call for longer than the automation layer's retries: a cell in edit mode, a
-// dialog open. It is still there.
-bool Excel_Busy(const Call_Result& call) { return Is_Busy_Answer(call.Hr); }
-
 // What of a copy was not pasted enters the history (a copy the program put there itself is in it).
 void Record_Unpasted(const Captured_Copy& copy, Paste_Loop_Host& host) {
     if (!copy.Paste_Source.empty()) return;
@@ -122,7 +118,7 @@ void Wait_For_Copy(Clipboard_Capture& capture, Paste_Loop_Host& host, bool retry
 // False while Excel is busy and has been so for less than Stop_Wait_Ms since the end was asked for.
 bool Run_Stop_Path(Excel_Session& excel, Paste_Loop_Host& host, unsigned long long stop_asked) {
     const Call_Result workbook = excel.Active_Workbook();
-    if (Excel_Busy(workbook)) {
+    if (Is_Busy_Answer(workbook.Hr)) {
         if (GetTickCount64() - stop_asked < Stop_Wait_Ms) return false;
         // The workbook stays open in Excel, for the user to save.
         excel.Let_Go();
@@ -209,7 +205,7 @@ Paste_Loop_End Excel_ツール_CellDrop2(Excel_Session& excel, const Paste_Optio
         const Call_Result workbook = excel.Active_Workbook();
         // Excel busy for longer than the retries (a cell being edited, a dialog open) is still there:
         // look again at the next pass instead of ending the run.
-        if (Excel_Busy(workbook)) continue;
+        if (Is_Busy_Answer(workbook.Hr)) continue;
         if (!workbook.Ok()) {
             const Paste_Loop_End end = end_run(Paste_Loop_End::Excel_Closed);
             Show_Message(Excel_Closed_Message);
