@@ -87,6 +87,7 @@ void Clipboard_Capture::Listen(HANDLE ready) {
             listening_ = listener.Listening();
         }
         SetEvent(ready);
+        SetTimer(window, Check_Timer_Id, Check_Ms, nullptr);
         MSG message;
         while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
     }
@@ -103,6 +104,10 @@ LRESULT CALLBACK Clipboard_Capture::Window_Proc(HWND window, UINT message, WPARA
         // Read now: the next copy may replace this one within a few milliseconds.
         self->busy_retries_ = 0;
         self->Take_Copy();
+        return 0;
+    }
+    if (self && message == WM_TIMER && wparam == Check_Timer_Id) {
+        self->Take_Copy();  // returns at once while the sequence number is the one last taken
         return 0;
     }
     if (self && message == WM_TIMER && wparam == Timer_Id) {

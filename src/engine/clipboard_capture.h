@@ -38,6 +38,10 @@ public:
     // Retries a read while another program holds the clipboard open.
     static constexpr UINT_PTR Timer_Id = 0xCA97;
     static constexpr UINT Busy_Retry_Ms = 20;
+    // A change whose notification never came (seen under Wine, about once in a thousand copies) is
+    // still taken: the sequence number is compared this often.
+    static constexpr UINT_PTR Check_Timer_Id = 0xCA98;
+    static constexpr UINT Check_Ms = 250;
     // Posted to the window given to Start after each queued copy, so that its wait ends at once.
     static constexpr UINT Wake_Message = WM_APP + 0x316;
     // Ms_Until_Ready when nothing waits.

@@ -126,7 +126,8 @@ TEST(Clipboard, CaptureQueuesEveryNewCopyAndLetsTheOldestWaitingGoWhenFull) {
     capture.Mark_Next(L"固定");  // the first copy is the program's own
     for (std::size_t i = 0; i <= Clipboard_Capture::Max_Copies; ++i) {
         ASSERT_TRUE(Clipboard_Set_Text(L"copy " + std::to_wstring(i)));
-        ASSERT_TRUE(soon([&] { return capture.Size() == std::min(i + 1, Clipboard_Capture::Max_Copies); }));
+        ASSERT_TRUE(soon([&] { return capture.Size() == std::min(i + 1, Clipboard_Capture::Max_Copies); }))
+            << "copy " << i << ", " << capture.Size() << " queued";
     }
     ASSERT_TRUE(skipped_one());
     EXPECT_EQ(*skipped[0].Text, L"copy 0");
