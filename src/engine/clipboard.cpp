@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "gdi_handles.h"
+#include "png_picture.h"
 
 namespace {
 
@@ -75,6 +76,11 @@ private:
 // history or monitoring.
 UINT Exclude_Format() {
     static const UINT f = RegisterClipboardFormatW(L"ExcludeClipboardContentFromMonitorProcessing");
+    return f;
+}
+// Offered alone by some programs (and by Wine's bridge from the X11 clipboard) for a picture.
+UINT Png_Format() {
+    static const UINT f = RegisterClipboardFormatW(L"PNG");
     return f;
 }
 UINT History_Format() {
@@ -193,7 +199,7 @@ Clipboard_Copy Clipboard_Read_Copy() {
         if (!copy.Snapshot.Busy && !copy.Snapshot.Private && copy.Snapshot.Has_Picture)
             copy.Picture = Clipboard_Read_Picture();
         // A picture 0 pixels wide or high has nothing to paste or keep: the copy is its text alone.
-        if (copy.Snapshot.Has_Picture && !copy.Picture && Clipboard_Picture_Without_Pixels())
+        if (copy.Snapshot.Has_Picture && !copy.Picture && (copy.Snapshot.Png_Only || Clipboard_Picture_Without_Pixels()))
             copy.Snapshot.Has_Picture = false;
         if (GetClipboardSequenceNumber() == copy.Sequence) break;
     }
@@ -220,6 +226,13 @@ std::optional<Bitmap_Image> Clipboard_Read_Picture() {
         return image;
     }
     if (HANDLE data = GetClipboardData(CF_ENHMETAFILE)) return Draw_Metafile(static_cast<HENHMETAFILE>(data));
+    if (HANDLE data = GetClipboardData(Png_Format())) {
+        const void* p = GlobalLock(data);
+        if (!p) return std::nullopt;
+        auto image = Decode_Png(std::string_view(static_cast<const char*>(p), GlobalSize(data)));
+        GlobalUnlock(data);
+        return image;
+    }
     return std::nullopt;
 }
 
@@ -247,11 +260,17 @@ Clipboard_Snapshot Read_Clipboard_Now() {
            GetLastError() == ERROR_INSUFFICIENT_BUFFER && formats.size() < 65536)
         formats.resize(formats.size() * 2);
     formats.resize(std::min<std::size_t>(count, formats.size()));
+    bool png = false;
     for (UINT f : formats) {
         if (f >= 1 && f <= 99) s.Has_Content = true;
         if (f == CF_TEXT) s.Has_Text = true;
         if (f == CF_BITMAP || f == CF_METAFILEPICT || f == CF_DIB) s.Has_Picture = true;
         if (f == Exclude_Format()) s.Private = true;
+        if (f == Png_Format()) png = true;
+    }
+    if (png && !s.Has_Picture) {
+        // A picture all the same, though it offers no standard format.
+        s.Has_Picture = s.Png_Only = s.Has_Content = true;
     }
     if (!s.Has_Content) return s;
 

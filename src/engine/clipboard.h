@@ -39,7 +39,8 @@ struct Clipboard_Snapshot {
     bool Busy = false;         // another program held it open: look again at the next pass
     bool Has_Content = false;  // any of the standard formats 1 to 99 is offered
     bool Has_Text = false;     // format 1 (text) is offered
-    bool Has_Picture = false;  // format 2, 3 or 8 (bitmap, metafile, DIB) is offered
+    bool Has_Picture = false;  // format 2, 3 or 8 (bitmap, metafile, DIB), or "PNG", is offered
+    bool Png_Only = false;     // the picture is offered only as "PNG", which not every paste reads
     bool Private = false;      // the source asked clipboard watchers to leave it alone (passwords)
     std::wstring Text;         // the text, when offered
 };
@@ -55,7 +56,7 @@ struct Clipboard_Copy {
 };
 Clipboard_Copy Clipboard_Read_Copy();
 
-// The clipboard's picture: its bitmap, or its metafile drawn at its own size. Nothing when it offers
+// The clipboard's picture: its bitmap, its metafile drawn at its own size, or its "PNG". Nothing when it offers
 // no picture, the picture is damaged or too large, or another program holds the clipboard.
 std::optional<Bitmap_Image> Clipboard_Read_Picture();
 

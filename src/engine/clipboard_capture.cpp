@@ -188,6 +188,7 @@ void Clipboard_Capture::Take_Copy() {
         copy.Sequence = read.Sequence;
         if (read.Snapshot.Has_Text) copy.Text = std::move(read.Snapshot.Text);
         copy.Has_Picture = read.Snapshot.Has_Picture;
+        copy.Png_Only = read.Snapshot.Png_Only;
         copy.Picture = std::move(read.Picture);
         copy.Taken_At = GetTickCount64();
         // The marker belongs to the copy the program made: it is used up by that copy.

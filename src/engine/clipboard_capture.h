@@ -22,7 +22,8 @@
 struct Captured_Copy {
     unsigned long Sequence = 0;        // the clipboard's sequence number when it was read
     std::optional<std::wstring> Text;  // offered text (format 1)
-    bool Has_Picture = false;          // offered a picture (format 2, 3 or 8) not pasted yet
+    bool Has_Picture = false;          // offered a picture (format 2, 3 or 8, or "PNG") not pasted yet
+    bool Png_Only = false;             // only as "PNG": put back as a bitmap for its paste
     std::optional<Bitmap_Image> Picture;
     std::wstring Paste_Source;  // "", "履歴" or "固定": the program put it there itself
     unsigned long long Taken_At = 0;  // GetTickCount64 when it was read

@@ -32,15 +32,17 @@ int Record_Skipped(Clipboard_Capture& capture, Paste_Loop_Host& host) {
 
 // Puts the copy back on the clipboard for a paste that reads it there, when a newer copy (or the
 // program's own emptying) has replaced it meanwhile. The write is the program's, not a new copy, and
-// it never writes over a copy the capture has not read yet (another program held the clipboard).
+// it never writes over a copy the capture has not read yet (another program held the clipboard). A
+// picture offered only as "PNG" is put back as a bitmap, which every paste format reads.
 bool Clipboard_Holds(Captured_Copy& copy, Clipboard_Capture& capture, bool picture) {
-    if (Clipboard_Sequence() == copy.Sequence) return true;
+    if (Clipboard_Sequence() == copy.Sequence && !(picture && copy.Png_Only)) return true;
     Clipboard_Capture::Own_Write own(capture);
     const auto read = [&] { return capture.Has_Read_Current(); };
     const bool put = picture ? copy.Picture && Clipboard_Set_Picture(*copy.Picture, read)
                              : copy.Text && Clipboard_Set_Text(*copy.Text, read);
     if (!put) return false;
     copy.Sequence = Clipboard_Sequence();
+    if (picture) copy.Png_Only = false;
     return true;
 }
 

@@ -5,6 +5,8 @@
 //   Copy_Text_And_Picture(L"x", 200, 100);   // as from a drawing program: both in one copy
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -31,6 +33,12 @@ inline HGLOBAL Text_Block(const std::wstring& text) {
     return Block(bytes, [&](void* p) { std::memcpy(p, text.c_str(), bytes); });
 }
 
+// The shading of Picture_Block at (x, y), as 0x00RRGGBB.
+inline DWORD Shade(int x, int y, int width, int height) {
+    const DWORD red = x * 255 / width, green = y * 255 / height, blue = (x + y) % 2 ? 255 : 0;
+    return red << 16 | green << 8 | blue;
+}
+
 // A CF_DIB of 32-bit BI_RGB pixels, bottom-up, shaded from corner to corner so that a scaled or
 // cropped copy differs from the original.
 inline HGLOBAL Picture_Block(int width, int height) {
@@ -48,11 +56,68 @@ inline HGLOBAL Picture_Block(int width, int height) {
         auto* pixel = reinterpret_cast<DWORD*>(header + 1);
         for (int y = 0; y < height; ++y) {
             for (int x = 0; x < width; ++x) {
-                const DWORD red = x * 255 / width, green = y * 255 / height, blue = (x + y) % 2 ? 255 : 0;
-                *pixel++ = red << 16 | green << 8 | blue;  // blue, green, red, 0 in memory
+                *pixel++ = Shade(x, y, width, height);  // blue, green, red, 0 in memory
             }
         }
     });
+}
+
+// A PNG file of width x height with Picture_Block's shading, its first column fully transparent;
+// stored without compression (a zlib stream of stored blocks), as a valid PNG may be.
+inline std::string Png_File(int width, int height) {
+    auto be32 = [](std::string& out, std::uint32_t v) {
+        for (int shift = 24; shift >= 0; shift -= 8) out += static_cast<char>(v >> shift & 0xFF);
+    };
+    auto crc = [](const std::string& bytes) {
+        std::uint32_t c = 0xFFFFFFFFu;
+        for (unsigned char b : bytes) {
+            c ^= b;
+            for (int k = 0; k < 8; ++k) c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+        }
+        return c ^ 0xFFFFFFFFu;
+    };
+    std::string png = "\x89PNG\r\n\x1a\n";
+    auto chunk = [&](const char* type, const std::string& data) {
+        be32(png, static_cast<std::uint32_t>(data.size()));
+        const std::string typed = type + data;
+        png += typed;
+        be32(png, crc(typed));
+    };
+    std::string header;
+    be32(header, static_cast<std::uint32_t>(width));
+    be32(header, static_cast<std::uint32_t>(height));
+    header += std::string("\x08\x06\x00\x00\x00", 5);  // 8 bits, RGBA, deflate, no filter, no interlace
+    chunk("IHDR", header);
+    std::string raw;
+    for (int y = 0; y < height; ++y) {
+        raw += '\0';  // no filter
+        for (int x = 0; x < width; ++x) {
+            const DWORD c = Shade(x, y, width, height);
+            raw += static_cast<char>(c >> 16 & 0xFF);
+            raw += static_cast<char>(c >> 8 & 0xFF);
+            raw += static_cast<char>(c & 0xFF);
+            raw += static_cast<char>(x == 0 ? 0 : 255);
+        }
+    }
+    std::string z = "\x78\x01";
+    for (std::size_t at = 0; at < raw.size() || at == 0; at += 65535) {
+        const std::size_t n = std::min<std::size_t>(65535, raw.size() - at);
+        z += static_cast<char>(at + n >= raw.size() ? 1 : 0);
+        z += static_cast<char>(n & 0xFF);
+        z += static_cast<char>(n >> 8);
+        z += static_cast<char>(~n & 0xFF);
+        z += static_cast<char>(~n >> 8 & 0xFF);
+        z += raw.substr(at, n);
+    }
+    std::uint32_t a = 1, b = 0;
+    for (unsigned char c : raw) {
+        a = (a + c) % 65521;
+        b = (b + a) % 65521;
+    }
+    be32(z, b << 16 | a);
+    chunk("IDAT", z);
+    chunk("IEND", "");
+    return png;
 }
 
 // Empties the clipboard and hands it the blocks (format, memory) in one ownership, so that a reader
@@ -89,6 +154,13 @@ inline bool Copy_Text(const std::wstring& text) {
 // A picture of width × height pixels as CF_DIB, the way screenshot tools copy.
 inline bool Copy_Picture(int width, int height) {
     return clipboard_copy::Put({{CF_DIB, clipboard_copy::Picture_Block(width, height)}});
+}
+
+// A picture offered only in the registered format "PNG", as some programs and Wine's X11 bridge copy.
+inline bool Copy_Png(int width, int height) {
+    const std::string png = clipboard_copy::Png_File(width, height);
+    return clipboard_copy::Put({{RegisterClipboardFormatW(L"PNG"),
+                                 clipboard_copy::Block(png.size(), [&](void* p) { std::memcpy(p, png.data(), png.size()); })}});
 }
 
 inline bool Copy_Text_And_Picture(const std::wstring& text, int width, int height) {

@@ -214,3 +214,26 @@ TEST_F(Picture_Run_Test, OddPicturesAndAHeldHistoryFileLoseNothing) {
     EXPECT_EQ(Read_Bytes(folder / L"RirekiPic\\Pic01.bmp"), "BM damaged");
     EXPECT_EQ(Read_Bytes(folder / L"RirekiPic\\Pic03.bmp"), "<missing>");
 }
+
+TEST_F(Picture_Run_Test, APictureCopiedOnlyAsPngIsPastedAndKept) {
+    Options(0, 5, 0, 0);  // "右へ", "ビットマップ", no sizing
+    Start();
+    ASSERT_TRUE(Copy_Png(40, 20));
+    ASSERT_TRUE(Wait_Shapes(1));
+    // Given to Excel as a bitmap, at the picture's own size (points at 96 dpi).
+    EXPECT_NE(Log().find(R"x("named":{"Format":"ビットマップ")x"), std::string::npos);
+    EXPECT_TRUE(Near(Shapes()[0]["width"].Number(), 30));
+    EXPECT_TRUE(Near(Shapes()[0]["height"].Number(), 15));
+    ASSERT_TRUE(Wait_Until([&] { return Is_Enabled(app->Control(Img_Pic_0)); }, Paste_Timeout_Ms));
+
+    ASSERT_TRUE(Click(app->Control(ids::Cmd_Control + 4)));
+    ASSERT_TRUE(Back_On_Setup_Screen());
+    std::optional<Bitmap_Image> saved;
+    ASSERT_TRUE(Wait_Until([&] { return (saved = Decode_Bmp_File(Read_Bytes(folder / L"RirekiPic\\Pic00.bmp"))).has_value(); },
+                           Paste_Timeout_Ms));
+    ASSERT_EQ(saved->Width, 40);
+    ASSERT_EQ(saved->Height, 20);
+    // Its transparent first column is white; the rest keeps its colours.
+    EXPECT_EQ(saved->Pixels[0], 0xFFFFFFu);
+    EXPECT_EQ(saved->Pixels[3 * 40 + 5], clipboard_copy::Shade(5, 3, 40, 20));
+}
