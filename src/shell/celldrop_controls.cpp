@@ -14,7 +14,7 @@ using K = Control_Kind;
 constexpr Control_Def kControls[] = {
     {L"Pic_Control", 0, K::Picture_Box, nullptr, 120, 360, 9015, 735, nullptr, -1, ids::Pic_Control + 0},
     {L"Pic_Control", 1, K::Picture_Box, nullptr, 120, 1200, 12375, 5415, nullptr, -1, ids::Pic_Control + 1},
-    {L"Pic_Control", 2, K::Picture_Box, nullptr, 120, 6720, 12375, 7335, nullptr, -1, ids::Pic_Control + 2},
+    {L"Pic_Control", 2, K::Picture_Box, nullptr, 120, 6720, 12375, 7815, nullptr, -1, ids::Pic_Control + 2},
     {L"Cmd_Cancel", -1, K::Button, L"ｷｬﾝｾﾙ", 11400, 720, 1095, 375, nullptr, -1, ids::Cmd_Cancel},
     {L"Label1", 16, K::Label, L"バージョン " CELLDROP_VERSION_TEXT, 9840, 840, 1335, 255, nullptr, -1, ids::Label1 + 16},
     {L"Lbl_Error_Check", -1, K::Label, L"エラーチェック", 120, 120, 8340, 195, nullptr, -1, ids::Lbl_Error_Check},
@@ -83,6 +83,8 @@ constexpr Control_Def kControls[] = {
     {L"Label1", 6, K::Label, L"貼付後のセルの移動", 120, 0, 1575, 255, L"Pic_Container", 1, ids::Label1 + 6},
     {L"Opt_Joken", 2, K::Option_Button, L"右へ", 120, 240, 1575, 240, L"Pic_Container", 1, ids::Opt_Joken + 2},
     {L"Opt_Joken", 3, K::Option_Button, L"下へ", 120, 480, 1575, 240, L"Pic_Container", 1, ids::Opt_Joken + 3},
+    {L"Cmd_Control", 14, K::Button, L"直前の貼付を取り消す", 10440, 1080, 1815, 375, L"Pic_Control", 2, ids::Cmd_Control + 14},
+    {L"Che_Control", 4, K::Check_Box, L"画像の前に日時を書く", 10440, 1500, 1815, 495, L"Pic_Control", 2, ids::Che_Control + 4},
     {L"Cmd_Control", 4, K::Button, L"貼付終了", 11040, 2040, 1215, 375, L"Pic_Control", 2, ids::Cmd_Control + 4},
     {L"Label1", 14, K::Label, L"ファイルを開く", 120, 2520, 6015, 255, L"Pic_Control", 2, ids::Label1 + 14},
     {L"Label1", 9, K::Label, nullptr, 120, 2760, 6015, 255, L"Pic_Control", 2, ids::Label1 + 9},
@@ -98,6 +100,8 @@ constexpr Control_Def kControls[] = {
     {L"Pic_Scroll", -1, K::Picture_Box, nullptr, 0, 0, 3735, 2055, L"Pic_Screen", -1, ids::Pic_Scroll},
     {L"Img_Pic", 0, K::Image, nullptr, 0, 0, 735, 735, L"Pic_Scroll", -1, ids::Img_Pic + 0},
     {L"VScroll1", -1, K::VScroll_Bar, nullptr, 12000, 5160, 255, 2055, L"Pic_Control", 2, ids::VScroll1},
+    {L"Label1", 20, K::Label, nullptr, 120, 7260, 12135, 255, L"Pic_Control", 2, ids::Label1 + 20},
+    {L"Label1", 21, K::Label, nullptr, 120, 7500, 12135, 255, L"Pic_Control", 2, ids::Label1 + 21},
 };
 
 }  // namespace

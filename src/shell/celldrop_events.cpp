@@ -27,6 +27,8 @@ void CellDrop_F::Cmd_Control_Click(int index) {
         Write_Text_History();
         Write_Picture_History();
         Cmd_Control_Excel2_End();
+    } else if (is(Cmd_Take_Back)) {
+        Take_Back_Last_Paste();
     } else if (is(Cmd_Kotei_New)) {
         Cmd_Control_Excel1_Kotei_New();
     } else if (is(Cmd_Kotei_Delete)) {

@@ -48,6 +48,9 @@ void CellDrop_F::On_Load() {
     (*this)(L"Timer1", 0).Set_Interval(1000);
     Chooser_Pictures.Add(Hwnd(), (*this)(L"Cmd_Control", 0).Hwnd(), Stock_Picture::File, Workbook_Chooser_Tip);
     Chooser_Pictures.Add(Hwnd(), (*this)(L"Cmd_Control", 2).Hwnd(), Stock_Picture::Folder, Folder_Chooser_Tip);
+    for (int option : {0, 1})
+        Chooser_Pictures.Add_Tip(Hwnd(), (*this)(L"Opt_Joken", option).Hwnd(), L"Ctrl+Alt+Pで「する」と「しない」を切り替えます");
+    Chooser_Pictures.Add_Tip(Hwnd(), (*this)(L"Cmd_Control", 14).Hwnd(), L"Ctrl+Alt+Zでも取り消せます");
 
     On(Control_Event::Click, L"Cmd_Control", [this](int i) { Cmd_Control_Click(i); });
     On(Control_Event::Click, L"Che_Control", [this](int i) { Che_Control_Click(i); });
@@ -289,6 +292,7 @@ void CellDrop_F::Cmd_Update2_Click(int index) {
             Excel_Process();
         }
         Capture.Stop();
+        Hold_Run_Keys(false);
         Excel.Let_Go();
         run_active_ = false;
     }
@@ -307,6 +311,7 @@ void CellDrop_F::Excel_ツール_CellDrop2_Start() {
     Clip.Clip_Text_Last = Clip.Clip_Text;
     // From here on every copy is taken, also while Excel starts and the start message is open.
     if (!Capture.Start(Hwnd())) MsgBox_Process(L"クリップボードを監視できません。コピーは貼付されません。");
+    Hold_Run_Keys(true);
     Set_Screen_Mouse_Pointer(Mouse_Pointer::Hourglass);
 
     // "しない" then "する": Paste_On ends at 1 and the clipboard is emptied once more.
@@ -336,9 +341,26 @@ void CellDrop_F::Excel_Process() {
     (void)Excel_ツール_CellDrop2(Excel, Options, Clip, Capture, *this);
 }
 
-std::optional<LRESULT> CellDrop_F::On_Message(UINT message, WPARAM, LPARAM) {
+void CellDrop_F::Hold_Run_Keys(bool hold) {
+    Run_Keys.reset();
+    if (hold) {
+        static constexpr Hot_Key keys[] = {{Hot_Key_Paste, 'P', L"Ctrl+Alt+P"}, {Hot_Key_Take_Back, 'Z', L"Ctrl+Alt+Z"}};
+        Run_Keys.emplace(Hwnd(), keys);
+    }
+    Label1_Hot_Keys->Set_Caption(Run_Keys ? Run_Keys->Problems() : std::wstring());
+}
+
+void CellDrop_F::Take_Back_Last_Paste() {}
+
+std::optional<LRESULT> CellDrop_F::On_Message(UINT message, WPARAM wparam, LPARAM) {
     // A copy was taken: the paste loop's wait has ended by now.
     if (message == Clipboard_Capture::Wake_Message) return 0;
+    if (message == WM_HOTKEY && Run_Keys && Is_Screen(Screen_Paste) && Pic_Control_Paste->Enabled()) {
+        // Exactly as a click on the option or the button.
+        if (wparam == Hot_Key_Paste) Opt_Table_Paste[Options.Paste_On != 0 ? 0 : 1]->Set_Value(1);
+        if (wparam == Hot_Key_Take_Back) Cmd_Control_Click(Cmd_Take_Back->Index().value_or(-1));
+        return 0;
+    }
     return std::nullopt;
 }
 
@@ -352,6 +374,7 @@ Text_Edits CellDrop_F::Edits() {
 }
 
 void CellDrop_F::Cmd_Control_Excel2_End() {
+    Hold_Run_Keys(false);
     Group_Key = Group_Tool;
     Screen_Key = Screen_Setup;
     List_Process();

@@ -2,6 +2,7 @@
 // The main form "Excelへの貼付コントロール": its two screens (set-up and paste control), the control
 // roles, start-up, the one-second validation timer, and the settings passes of the set-up screen.
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "file_list_build.h"
 #include "fixed_strings.h"
 #include "form.h"
+#include "hot_keys.h"
 #include "object_registry.h"
 #include "param_format.h"
 #include "paste_loop.h"
@@ -67,6 +69,7 @@ public:
     Control* Pic_Control_Paste = nullptr;   // Pic_Control(2)
     Control* Che_Sub_Folder = nullptr;      // Che_Control(3)
     std::array<Control*, 3> Che_Table_Text{};
+    Control* Che_Picture_Caption = nullptr;  // Che_Control(4): the time before each picture
     Control* Cmd_Target_Pc = nullptr;       // Cmd_Control(6)
     Control* Cmd_Target_Open = nullptr;     // Cmd_Control(0)
     Control* Cmd_Target_History = nullptr;  // Cmd_Control(1)
@@ -80,12 +83,15 @@ public:
     Control* Cmd_Kotei_Down = nullptr;      // Cmd_Control(11)
     std::array<Control*, 2> Cmd_Kotei_Sort{};  // Cmd_Control(12) ascending, (13) descending
     Control* Cmd_Paste_End = nullptr;       // Cmd_Control(4)
+    Control* Cmd_Take_Back = nullptr;       // Cmd_Control(14)
     Control* Pic_Container_Paste = nullptr;  // Pic_Container(0)
     Control* Pic_Container_Move = nullptr;   // Pic_Container(1)
     std::array<Control*, 2> Pic_Container_Picture{};
     std::array<Control*, 2> Pic_Container_Text{};
     Control* Label1_Target = nullptr;  // Label1(13): target path on the paste screen
     Control* Label1_Folder = nullptr;  // Label1(9): folder on the paste screen
+    Control* Label1_Hot_Keys = nullptr;  // Label1(20): the run's keys that are not held
+    Control* Label1_Waiting = nullptr;   // Label1(21): the wait for a busy Excel
     Control* Lst_Kotei_Setup = nullptr;  // Lst_Select(3)
     Control* Lst_File = nullptr;         // Lst_Select(0)
     Control* Lst_Url = nullptr;          // Lst_Select(1)
@@ -153,6 +159,14 @@ public:
     void Cmd_Control_Excel2_End();
 
     // Paste run.
+    // Ctrl+Alt+P switches "する"/"しない", Ctrl+Alt+Z takes back the last paste, whichever program is
+    // in front: held from the start of a run to its end.
+    static constexpr int Hot_Key_Paste = 1;
+    static constexpr int Hot_Key_Take_Back = 2;
+    void Hold_Run_Keys(bool hold);
+    // "直前の貼付を取り消す": the newest paste of the run not yet taken back.
+    void Take_Back_Last_Paste();
+    std::optional<Hot_Keys> Run_Keys;
     void Excel_ツール_CellDrop2_Start();
     void Excel_Process();
 

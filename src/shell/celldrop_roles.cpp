@@ -13,6 +13,7 @@ void CellDrop_F::Set_Pic_Control(bool bind) {
 void CellDrop_F::Set_Che_Control(bool bind) {
     Registry.Set_Object(Che_Sub_Folder, (*this)(L"Che_Control", 3), bind);
     for (int slot = 0; slot < 3; ++slot) Registry.Set_Object(Che_Table_Text[slot], (*this)(L"Che_Control", slot), bind);
+    Registry.Set_Object(Che_Picture_Caption, (*this)(L"Che_Control", 4), bind);
 }
 
 void CellDrop_F::Set_Cmd_Control(bool bind) {
@@ -24,7 +25,7 @@ void CellDrop_F::Set_Cmd_Control(bool bind) {
         {&Cmd_Target_Pc, 6},     {&Cmd_Target_Open, 0},   {&Cmd_Target_History, 1}, {&Cmd_Folder_Pc, 7},
         {&Cmd_Folder_Browse, 2}, {&Cmd_Folder_History, 3}, {&Cmd_File_Search, 5},   {&Cmd_Kotei_Delete, 8},
         {&Cmd_Kotei_New, 9},     {&Cmd_Kotei_Up, 10},     {&Cmd_Kotei_Down, 11},    {&Cmd_Kotei_Sort[0], 12},
-        {&Cmd_Kotei_Sort[1], 13}, {&Cmd_Paste_End, 4},
+        {&Cmd_Kotei_Sort[1], 13}, {&Cmd_Paste_End, 4},    {&Cmd_Take_Back, 14},
     };
     for (const Role& r : roles) Registry.Set_Object(*r.Binding, (*this)(L"Cmd_Control", r.Index), bind);
 }
@@ -41,6 +42,8 @@ void CellDrop_F::Set_Pic_Container(bool bind) {
 void CellDrop_F::Set_Label1(bool bind) {
     Registry.Set_Object(Label1_Target, (*this)(L"Label1", 13), bind);
     Registry.Set_Object(Label1_Folder, (*this)(L"Label1", 9), bind);
+    Registry.Set_Object(Label1_Hot_Keys, (*this)(L"Label1", 20), bind);
+    Registry.Set_Object(Label1_Waiting, (*this)(L"Label1", 21), bind);
 }
 
 void CellDrop_F::Set_Lst_Select(bool bind) {

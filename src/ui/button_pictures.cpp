@@ -55,6 +55,11 @@ void Button_Pictures::Add(HWND owner, HWND button, Stock_Picture picture, const 
         SetWindowLongPtrW(button, GWL_STYLE, GetWindowLongPtrW(button, GWL_STYLE) | BS_ICON);
         SendMessageW(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
     }
+    Add_Tip(owner, button, tip);
+}
+
+void Button_Pictures::Add_Tip(HWND owner, HWND button, const std::wstring& tip) {
+    if (!button) return;
     if (HWND tooltip = Tooltip(owner)) {
         TTTOOLINFOW tool{};
         tool.cbSize = sizeof tool;

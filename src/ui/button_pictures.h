@@ -23,6 +23,8 @@ public:
     // Shows the picture on the button, sized to fit inside its frame, and gives it the tip. The tip
     // is added even when the shell has no such icon, so the button still says what it does.
     void Add(HWND owner, HWND button, Stock_Picture picture, const std::wstring& tip);
+    // Only the tip, for a control that has a caption (naming its keyboard shortcut, for instance).
+    void Add_Tip(HWND owner, HWND control, const std::wstring& tip);
 
 private:
     HWND Tooltip(HWND owner);

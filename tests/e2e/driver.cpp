@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <iterator>
 #include <utility>
 
 namespace {
@@ -431,4 +432,22 @@ std::vector<Tool_Tip> Tool_Tips(DWORD pid) {
     }
     VirtualFreeEx(process.Get(), remote, 0, MEM_RELEASE);
     return tips;
+}
+
+bool Press_Keys(std::initializer_list<WORD> virtual_keys) {
+    std::vector<INPUT> inputs;
+    for (WORD key : virtual_keys) {
+        INPUT in{};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = key;
+        inputs.push_back(in);
+    }
+    for (auto it = std::rbegin(virtual_keys); it != std::rend(virtual_keys); ++it) {
+        INPUT in{};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = *it;
+        in.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(in);
+    }
+    return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
 }

@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <utility>
@@ -135,6 +136,9 @@ bool Is_Usable(HWND control);
 [[nodiscard]] bool Double_Click_List_Item(HWND list, int index);
 // A key pressed and let go in the window (posted key-down and key-up), as when it has the keyboard.
 [[nodiscard]] bool Press_Key(HWND window, UINT virtual_key);
+// Keys pressed together and let go through the system's input queue, as a keyboard gives them: each
+// down in order, then each up in reverse order. For keys that the program holds system-wide.
+[[nodiscard]] bool Press_Keys(std::initializer_list<WORD> virtual_keys);
 // A real left-button click through the system's input queue in the middle of the window, as a user's
 // mouse gives it: the window is activated on the way, and the one that had the focus loses it.
 [[nodiscard]] bool Mouse_Click(HWND window);
