@@ -1,5 +1,7 @@
 #include "clipboard_capture.h"
 
+#include "picture_caption.h"
+
 #include <utility>
 
 namespace {
@@ -191,6 +193,8 @@ void Clipboard_Capture::Take_Copy() {
         copy.Png_Only = read.Snapshot.Png_Only;
         copy.Picture = std::move(read.Picture);
         copy.Taken_At = GetTickCount64();
+        GetLocalTime(&copy.Copied_At);
+        copy.Front_Window = Front_Window_Title();
         // The marker belongs to the copy the program made: it is used up by that copy.
         copy.Paste_Source = std::exchange(marker_, std::wstring());
         Push(std::move(copy));

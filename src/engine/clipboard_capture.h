@@ -27,6 +27,8 @@ struct Captured_Copy {
     std::optional<Bitmap_Image> Picture;
     std::wstring Paste_Source;  // "", "履歴" or "固定": the program put it there itself
     unsigned long long Taken_At = 0;  // GetTickCount64 when it was read
+    SYSTEMTIME Copied_At{};           // the local time when it was read
+    std::wstring Front_Window;        // the title of the window in front then (not this program's)
     bool Text_Done = false;     // the text was taken; the picture, if any, is the next pass's
 };
 

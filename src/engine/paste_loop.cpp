@@ -13,6 +13,7 @@
 #include "window_titles.h"
 
 #include "clipboard.h"
+#include "picture_caption.h"
 #include "picture_paste.h"
 
 namespace {
@@ -44,6 +45,19 @@ bool Clipboard_Holds(Captured_Copy& copy, Clipboard_Capture& capture, bool pictu
     copy.Sequence = Clipboard_Sequence();
     if (picture) copy.Png_Only = false;
     return true;
+}
+
+void Move_Active_Cell(const Excel_Session& excel, const std::wstring& move_mode, long rows_pasted);
+
+// The copy's time and window as text in the active cell (the quote keeps Excel from reading a date),
+// and the cell moved on as after a paste, so that the picture lands beside or below it.
+void Write_Picture_Caption(const Excel_Session& excel, const Paste_Options& options, const Captured_Copy& copy) {
+    Error_State errors;
+    const Automation_Object cell = excel.Active_Cell(errors);
+    if (cell.Is_Nothing()) return;
+    const std::wstring caption = Picture_Caption(copy.Copied_At, copy.Front_Window);
+    if (!errors.Record(cell.Put(L"Value", Variant::Text(L"'" + caption))).Ok()) return;
+    Move_Active_Cell(excel, options.Move_Mode, 1);
 }
 
 enum class Copy_Left { Nothing, Picture, Retry };
@@ -78,6 +92,7 @@ Paste_Step Paste_Copy(const Excel_Session& excel, const Paste_Options& options, 
     copy.Has_Picture = false;
     // The history's work for a picture (its thumbnail, its file waiting to be written) comes after the
     // paste, which the user is waiting for; the picture is recorded whether or not the paste worked.
+    if (options.Picture_Caption) Write_Picture_Caption(excel, options, copy);
     const bool pasted = Paste_Picture(excel, options.Pic_Format, clip, copy.Sequence);
     if (pasted) Size_Picture(excel, options.Pic_Size);
     if (copy.Paste_Source.empty() && copy.Picture) host.Record_Picture(*copy.Picture);

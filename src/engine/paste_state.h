@@ -12,6 +12,7 @@ struct Paste_Options {
     std::wstring Text_Mode;  // line breaks: removed, kept in the cell, or one row per line
     std::wstring Pic_Format; // clipboard format a picture is pasted in
     std::wstring Pic_Size;   // how a pasted picture is scaled to the cell
+    bool Picture_Caption = false;  // the copy's time and window written before each picture
 };
 
 struct Clip_State {

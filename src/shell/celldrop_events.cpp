@@ -53,6 +53,11 @@ void CellDrop_F::Che_Control_Click(int index) {
     Check_Appearance_All(boxes);
     // A click rebuilds the list; start-up, which sets the box from the settings, keeps the saved list.
     if (Che_Sub_Folder && index == Che_Sub_Folder->Index() && Enabled()) Cmd_Control_Excel1_File_Search();
+    if (Che_Picture_Caption && index == Che_Picture_Caption->Index()) {
+        Options.Picture_Caption = Che_Picture_Caption->Value() == 1;
+        // Saved at once, unlike the text boxes: the reading of the settings at a run's start sets it too.
+        if (Pic_Control_Paste && Pic_Control_Paste->Enabled() && Is_Screen(Screen_Paste)) Text_Update_ツール_CellDrop2(L"W");
+    }
 }
 
 void CellDrop_F::Opt_Joken_Click(int index) {

@@ -111,9 +111,11 @@ void CellDrop_F::Text_Update_ツール_CellDrop2(const std::wstring& mode) {
             if (p < 0 || static_cast<std::size_t>(p) >= groups[g].size()) p = 0;
             groups[g][static_cast<std::size_t>(p)]->Set_Value(1);
         }
-        const std::vector<std::wstring> states = Read_Values(checks_file, 3);
+        // The fourth line, the picture-time box, is one a version without that box never reads.
+        const std::vector<std::wstring> states = Read_Values(checks_file, 4);
         for (std::size_t slot = 0; slot < Che_Table_Text.size(); ++slot)
             Che_Table_Text[slot]->Set_Value(Number_Value(states[slot]));
+        Che_Picture_Caption->Set_Value(Number_Value(states[3]) == 1 ? 1 : 0);
         return;
     }
 
@@ -122,6 +124,7 @@ void CellDrop_F::Text_Update_ツール_CellDrop2(const std::wstring& mode) {
     Note_Save(Write_Lines_File(options_file, positions), options_file);
     std::vector<std::wstring> states;
     for (Control* box : Che_Table_Text) states.push_back(Number_Line(box->Value()));
+    states.push_back(Number_Line(Che_Picture_Caption->Value()));
     Note_Save(Write_Lines_File(checks_file, states), checks_file);
     Report_Save_Failures();
 }

@@ -67,3 +67,50 @@ TEST_F(Run_Steering_Test, HotKeysAreHeldOnlyDuringARunAndWorkFromTheKeyboard) {
     EXPECT_TRUE(Key_Free('P'));
     EXPECT_TRUE(Key_Free('Z'));
 }
+
+TEST_F(Run_Steering_Test, TheTimeBeforeEachPictureAndItsBoxKeptAcrossARestart) {
+    constexpr int Che_Caption = ids::Che_Control + 4;
+    Options(0, 5, 0, 0);  // "右へ", "ビットマップ"
+    Checks(1, 0, 1);      // a file of a version without the box: three lines
+    Start();
+    EXPECT_FALSE(Checked(Che_Caption));
+    ASSERT_TRUE(Click(app->Control(Che_Caption)));
+    ASSERT_TRUE(Wait_Checked(Che_Caption));
+    // Kept at once, after the three lines an older version reads.
+    ASSERT_TRUE(Wait_Until([&] { return Read_Bytes(folder / L"Para2_2.txt") == Number_Lines({1, 0, 1, 1}); },
+                           Paste_Timeout_Ms));
+
+    const auto now = [] {
+        SYSTEMTIME t{};
+        GetLocalTime(&t);
+        wchar_t s[32];
+        swprintf(s, 32, L"%04u/%02u/%02u %02u:%02u:%02u", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond);
+        return std::wstring(s);
+    };
+    const std::wstring before = now();
+    ASSERT_TRUE(Copy_Picture(40, 20));
+    ASSERT_TRUE(Wait_Until([&] { return Sheet()["shapes"].Items().size() == 1; }, Paste_Timeout_Ms));
+    const std::wstring after = now();
+    // The time as text in A1, and the picture beside it.
+    const std::wstring caption = Cell("A1");
+    ASSERT_GE(caption.size(), 19u);
+    EXPECT_GE(caption.substr(0, 19), before);
+    EXPECT_LE(caption.substr(0, 19), after);
+    EXPECT_EQ(Cell_Type("A1"), L"string");
+    EXPECT_EQ(Sheet()["shapes"].Items()[0]["topLeftCell"].Text(), L"B1");
+    ASSERT_TRUE(Wait_Until([&] { return Active_Cell() == L"C1"; }, Paste_Timeout_Ms));
+    // A text gets no time.
+    ASSERT_TRUE(Copy(L"plain"));
+    ASSERT_TRUE(Wait_Cell("C1", L"plain"));
+    ASSERT_TRUE(Click(app->Control(ids::Cmd_Control + 4)));
+    ASSERT_TRUE(Back_On_Setup_Screen());
+
+    // After a restart the box is ticked again.
+    ASSERT_TRUE(Wait_Until([] { return FindWindowW(standin::Window_Class, nullptr) == nullptr; }, Paste_Timeout_Ms));
+    ASSERT_TRUE(Close_Window(app->Main()));
+    ASSERT_TRUE(app->Process().Wait_For_Exit(Paste_Timeout_Ms));
+    Start();
+    EXPECT_TRUE(Wait_Checked(Che_Caption));
+    EXPECT_TRUE(Checked(ids::Che_Control + 0));
+    EXPECT_FALSE(Checked(ids::Che_Control + 1));
+}
