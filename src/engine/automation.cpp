@@ -58,6 +58,25 @@ Call_Result Automation_Object::Put(std::wstring_view member, const Variant& valu
     return Invoke(member, DISPATCH_PROPERTYPUT, {value}, {}, true);
 }
 
+namespace {
+
+struct Busy_Watch {
+    Busy_Watcher* Watcher = nullptr;
+    bool Told_Busy = false;
+};
+// The automation calls are made on the window's thread only.
+thread_local Busy_Watch busy_watch;
+
+void Tell_Busy(bool busy) {
+    if (busy_watch.Told_Busy == busy) return;
+    busy_watch.Told_Busy = busy;
+    if (busy_watch.Watcher) busy_watch.Watcher->Server_Busy(busy);
+}
+
+}  // namespace
+
+void Set_Busy_Watcher(Busy_Watcher* watcher) { busy_watch = {watcher, false}; }
+
 Call_Result Automation_Object::Call(std::wstring_view member, std::vector<Variant> positional,
                                     std::vector<Named_Argument> named) const {
     return Invoke(member, DISPATCH_METHOD, std::move(positional), std::move(named), false);
@@ -130,8 +149,11 @@ Call_Result Automation_Object::Invoke(std::wstring_view member, WORD flags, std:
         if (!Is_Busy_Answer(r.Hr)) break;
         const auto waited = std::chrono::steady_clock::now() - started;
         if (waited >= std::chrono::milliseconds(Busy_Retry_Limit_Ms)) break;
+        Tell_Busy(true);
         Wait_Time(Busy_Retry_Interval_Ms);
     }
+    // A call that gave up while the server was still busy leaves the wait shown for the next one.
+    if (!Is_Busy_Answer(r.Hr)) Tell_Busy(false);
     return r;
 }
 

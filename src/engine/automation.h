@@ -103,5 +103,14 @@ private:
 constexpr HRESULT Excel_Busy_State = static_cast<HRESULT>(0x800AC472);
 bool Is_Busy_Answer(HRESULT hr);
 
+// Told, on the calling thread, when calls begin to wait for a busy server and when one is answered
+// again, so that the window can say that it waits. One watcher at a time; nullptr for none.
+class Busy_Watcher {
+public:
+    virtual ~Busy_Watcher() = default;
+    virtual void Server_Busy(bool busy) = 0;
+};
+void Set_Busy_Watcher(Busy_Watcher* watcher);
+
 constexpr unsigned Busy_Retry_Interval_Ms = 250;
 constexpr unsigned Busy_Retry_Limit_Ms = 10000;

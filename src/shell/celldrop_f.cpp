@@ -341,20 +341,33 @@ void CellDrop_F::Excel_Process() {
     (void)Excel_ツール_CellDrop2(Excel, Options, Clip, Capture, *this);
 }
 
+void CellDrop_F::Show_Waiting() {
+    Label1_Waiting->Set_Caption(excel_busy_ && Run_Keys ? L"Excelの応答を待っています（セルの編集中など）。待っているコピー: " +
+                                                             std::to_wstring(Capture.Size()) + L"件"
+                                                       : std::wstring());
+}
+
 void CellDrop_F::Hold_Run_Keys(bool hold) {
+    // The keys and the wait line go with the run.
+    Set_Busy_Watcher(hold ? static_cast<Busy_Watcher*>(this) : nullptr);
+    excel_busy_ = false;
     Run_Keys.reset();
     if (hold) {
         static constexpr Hot_Key keys[] = {{Hot_Key_Paste, 'P', L"Ctrl+Alt+P"}, {Hot_Key_Take_Back, 'Z', L"Ctrl+Alt+Z"}};
         Run_Keys.emplace(Hwnd(), keys);
     }
     Label1_Hot_Keys->Set_Caption(Run_Keys ? Run_Keys->Problems() : std::wstring());
+    Show_Waiting();
 }
 
 void CellDrop_F::Take_Back_Last_Paste() {}
 
 std::optional<LRESULT> CellDrop_F::On_Message(UINT message, WPARAM wparam, LPARAM) {
     // A copy was taken: the paste loop's wait has ended by now.
-    if (message == Clipboard_Capture::Wake_Message) return 0;
+    if (message == Clipboard_Capture::Wake_Message) {
+        if (excel_busy_) Show_Waiting();  // one more copy waits
+        return 0;
+    }
     if (message == WM_HOTKEY && Run_Keys && Is_Screen(Screen_Paste) && Pic_Control_Paste->Enabled()) {
         // Exactly as a click on the option or the button.
         if (wparam == Hot_Key_Paste) Opt_Table_Paste[Options.Paste_On != 0 ? 0 : 1]->Set_Value(1);

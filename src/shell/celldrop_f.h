@@ -20,7 +20,7 @@
 #include "path_probe.h"
 #include "value_list_editor.h"
 
-class CellDrop_F : public Form, private Paste_Loop_Host {
+class CellDrop_F : public Form, private Paste_Loop_Host, private Busy_Watcher {
 public:
     // app_path: the folder the data folders live in; the program passes the folder of its own file.
     explicit CellDrop_F(std::wstring app_path);
@@ -164,6 +164,9 @@ public:
     static constexpr int Hot_Key_Paste = 1;
     static constexpr int Hot_Key_Take_Back = 2;
     void Hold_Run_Keys(bool hold);
+    // The line that says Excel refuses calls and how many copies wait meanwhile; empty once it answers.
+    void Show_Waiting();
+    bool excel_busy_ = false;
     // "直前の貼付を取り消す": the newest paste of the run not yet taken back.
     void Take_Back_Last_Paste();
     std::optional<Hot_Keys> Run_Keys;
@@ -232,6 +235,10 @@ protected:
     bool Picture_History_Changed() override { return Rireki_Pics.Rireki_Pic_Dirty; }
     void Write_Text_History() override { Text_Update_ツール_CellDrop2_Text_Write(); }
     void Write_Picture_History() override { Text_Update_ツール_CellDrop2_Pic_Write(); }
+    void Server_Busy(bool busy) override {
+        excel_busy_ = busy;
+        Show_Waiting();
+    }
     bool On_Query_Unload() override;
     std::optional<LRESULT> On_Message(UINT message, WPARAM wparam, LPARAM lparam) override;
 

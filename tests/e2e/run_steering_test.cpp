@@ -114,3 +114,21 @@ TEST_F(Run_Steering_Test, TheTimeBeforeEachPictureAndItsBoxKeptAcrossARestart) {
     EXPECT_TRUE(Checked(ids::Che_Control + 0));
     EXPECT_FALSE(Checked(ids::Che_Control + 1));
 }
+
+TEST_F(Run_Steering_Test, ALineSaysHowManyCopiesWaitWhileExcelIsBusy) {
+    Start();
+    const HWND waiting = app->Control(ids::Label1 + 21);
+    EXPECT_EQ(Text_Of(waiting), L"");
+    const std::wstring text = L"Excelの応答を待っています（セルの編集中など）。待っているコピー: ";
+    ASSERT_TRUE(Send(standin::Busy, L"8000"));
+    ASSERT_TRUE(Copy(L"first"));
+    ASSERT_TRUE(Wait_Until([&] { return Text_Of(waiting) == text + L"1件"; }, Paste_Timeout_Ms));
+    ASSERT_TRUE(Copy(L"second"));
+    ASSERT_TRUE(Wait_Until([&] { return Text_Of(waiting) == text + L"2件"; }, Paste_Timeout_Ms));
+    EXPECT_EQ(Cell("A1"), L"");
+    // No message box meanwhile; once Excel answers the line goes and both are pasted in order.
+    EXPECT_FALSE(Wait_For_Message_Box(app->Process().Pid(), 0));
+    ASSERT_TRUE(Wait_Cell("B1", L"second"));
+    EXPECT_EQ(Cell("A1"), L"first");
+    EXPECT_TRUE(Wait_Until([&] { return Text_Of(waiting).empty(); }, Paste_Timeout_Ms));
+}
