@@ -11,6 +11,7 @@
 #include "bitmap_image.h"
 #include "clipboard_capture.h"
 #include "excel_session.h"
+#include "paste_journal.h"
 #include "paste_state.h"
 #include "text_paste.h"
 
@@ -35,6 +36,8 @@ public:
     virtual bool Picture_History_Changed() = 0;
     virtual void Write_Text_History() = 0;
     virtual void Write_Picture_History() = 0;
+    // Where each paste is recorded, so that the window can take it back.
+    virtual Paste_Journal& Journal() = 0;
 };
 
 // The seconds of the local clock's minute (0 to 59).

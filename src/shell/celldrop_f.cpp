@@ -312,6 +312,7 @@ void CellDrop_F::Excel_ツール_CellDrop2_Start() {
     // From here on every copy is taken, also while Excel starts and the start message is open.
     if (!Capture.Start(Hwnd())) MsgBox_Process(L"クリップボードを監視できません。コピーは貼付されません。");
     Hold_Run_Keys(true);
+    journal_.Clear();
     Set_Screen_Mouse_Pointer(Mouse_Pointer::Hourglass);
 
     // "しない" then "する": Paste_On ends at 1 and the clipboard is emptied once more.
@@ -360,7 +361,23 @@ void CellDrop_F::Hold_Run_Keys(bool hold) {
     Show_Waiting();
 }
 
-void CellDrop_F::Take_Back_Last_Paste() {}
+void CellDrop_F::Take_Back_Last_Paste() {
+    if (!Is_Screen(Screen_Paste) || !run_active_) return;
+    switch (journal_.Take_Back_Last(Excel)) {
+        case Paste_Journal::Take_Back::Done:
+            // The same text copied once more is a new copy again.
+            Clip.Clip_Text_Last.clear();
+            break;
+        case Paste_Journal::Take_Back::Changed:
+            MsgBox_Process(L"貼付のあとで変更されたため、取り消しませんでした。");
+            break;
+        case Paste_Journal::Take_Back::Failed:
+            MsgBox_Process(L"直前の貼付を取り消せませんでした。");
+            break;
+        case Paste_Journal::Take_Back::Nothing:
+            break;
+    }
+}
 
 std::optional<LRESULT> CellDrop_F::On_Message(UINT message, WPARAM wparam, LPARAM) {
     // A copy was taken: the paste loop's wait has ended by now.

@@ -167,6 +167,7 @@ public:
     // The line that says Excel refuses calls and how many copies wait meanwhile; empty once it answers.
     void Show_Waiting();
     bool excel_busy_ = false;
+    Paste_Journal journal_;
     // "直前の貼付を取り消す": the newest paste of the run not yet taken back.
     void Take_Back_Last_Paste();
     std::optional<Hot_Keys> Run_Keys;
@@ -235,6 +236,7 @@ protected:
     bool Picture_History_Changed() override { return Rireki_Pics.Rireki_Pic_Dirty; }
     void Write_Text_History() override { Text_Update_ツール_CellDrop2_Text_Write(); }
     void Write_Picture_History() override { Text_Update_ツール_CellDrop2_Pic_Write(); }
+    Paste_Journal& Journal() override { return journal_; }
     void Server_Busy(bool busy) override {
         excel_busy_ = busy;
         Show_Waiting();

@@ -132,3 +132,63 @@ TEST_F(Run_Steering_Test, ALineSaysHowManyCopiesWaitWhileExcelIsBusy) {
     EXPECT_EQ(Cell("A1"), L"first");
     EXPECT_TRUE(Wait_Until([&] { return Text_Of(waiting).empty(); }, Paste_Timeout_Ms));
 }
+
+TEST_F(Run_Steering_Test, TakingBackRestoresABlockAndACellInTurnAndTheColumnWidth) {
+    Options(1, 0, 2, 0);  // "下へ", one line per cell
+    Checks(1, 0, 0);      // columns widened
+    Start();
+    ASSERT_TRUE(Send(standin::Type_Cell, L"A1=old"));
+    ASSERT_TRUE(Send(standin::Type_Cell, L"A2=5"));
+    ASSERT_TRUE(Copy(L"x\r\na line long enough to widen\r\nz"));
+    ASSERT_TRUE(Wait_Cell("A3", L"z"));
+    ASSERT_TRUE(Wait_Until([&] { return Active_Cell() == L"A4"; }, Paste_Timeout_Ms));
+    EXPECT_GT(Sheet()["columnWidths"]["A"].Number(), 20);
+    ASSERT_TRUE(Copy(L"single"));
+    ASSERT_TRUE(Wait_Until([&] { return Active_Cell() == L"A5"; }, Paste_Timeout_Ms));
+    const auto history = List_Items(app->Control(ids::Lst_Select + 2));
+
+    // The button takes back the newest paste, Ctrl+Alt+Z the one before it.
+    ASSERT_TRUE(Click(app->Control(Cmd_Take_Back)));
+    ASSERT_TRUE(Wait_Until([&] { return Active_Cell() == L"A4"; }, Paste_Timeout_Ms));
+    EXPECT_EQ(Cell("A4"), L"");
+    EXPECT_EQ(Cell("A3"), L"z");
+    ASSERT_TRUE(Press_Keys({VK_CONTROL, VK_MENU, 'Z'}));
+    ASSERT_TRUE(Wait_Until([&] { return Active_Cell() == L"A1"; }, Paste_Timeout_Ms));
+    EXPECT_EQ(Cell("A1"), L"old");
+    EXPECT_EQ(Cell("A2"), L"5");
+    EXPECT_EQ(Cell_Type("A2"), L"number");
+    EXPECT_EQ(Cell("A3"), L"");
+    EXPECT_TRUE(Sheet()["columnWidths"]["A"].Is_Null());
+    // Nothing more to take back: nothing happens, no message; the history is as it was.
+    ASSERT_TRUE(Click(app->Control(Cmd_Take_Back)));
+    EXPECT_FALSE(Wait_For_Message_Box(app->Process().Pid(), 1000));
+    EXPECT_EQ(List_Items(app->Control(ids::Lst_Select + 2)), history);
+    // The same text copied again is pasted again.
+    ASSERT_TRUE(Copy(L"single"));
+    ASSERT_TRUE(Wait_Cell("A1", L"single"));
+}
+
+TEST_F(Run_Steering_Test, APictureWithItsTimeIsTakenBackButNotATextTheUserChanged) {
+    Options(0, 5, 0, 0);  // "右へ", "ビットマップ"
+    Start();
+    ASSERT_TRUE(Click(app->Control(ids::Che_Control + 4)));
+    ASSERT_TRUE(Wait_Checked(ids::Che_Control + 4));
+    ASSERT_TRUE(Copy(L"t1"));
+    ASSERT_TRUE(Wait_Cell("A1", L"t1"));
+    ASSERT_TRUE(Wait_Until([&] { return Active_Cell() == L"B1"; }, Paste_Timeout_Ms));
+    ASSERT_TRUE(Copy_Picture(40, 20));
+    ASSERT_TRUE(Wait_Until([&] { return Sheet()["shapes"].Items().size() == 1 && Active_Cell() == L"D1"; },
+                           Paste_Timeout_Ms));
+    EXPECT_NE(Cell("B1"), L"");
+
+    // The picture and the time before it go together.
+    ASSERT_TRUE(Click(app->Control(Cmd_Take_Back)));
+    ASSERT_TRUE(Wait_Until([&] { return Sheet()["shapes"].Items().empty() && Active_Cell() == L"B1"; }, Paste_Timeout_Ms));
+    EXPECT_EQ(Cell("B1"), L"");
+    // A text the user has typed over since is left as it is.
+    ASSERT_TRUE(Send(standin::Type_Cell, L"A1=mine"));
+    ASSERT_TRUE(Click(app->Control(Cmd_Take_Back)));
+    Expect_Message(L"貼付のあとで変更されたため、取り消しませんでした。");
+    EXPECT_EQ(Cell("A1"), L"mine");
+    EXPECT_EQ(Active_Cell(), L"B1");
+}

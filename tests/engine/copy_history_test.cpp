@@ -223,6 +223,8 @@ public:
     bool Picture_History_Changed() override { return Pictures_Changed; }
     void Write_Text_History() override { ++Text_Saves, Text_Changed = false; }
     void Write_Picture_History() override { ++Picture_Saves, Pictures_Changed = false; }
+    Paste_Journal& Journal() override { return journal; }
+    Paste_Journal journal;
 };
 
 }  // namespace

@@ -52,6 +52,9 @@ enum Command : unsigned {
     // workbooks close and the window hides; the process ends only once no client holds an object.
     // (Quit ends it at once, whoever holds what: the tests' tidying up.)
     User_Quit = 16,
+    // text: "B3=value": the user types the value into that cell of the active sheet (read as Excel
+    // reads typing: numbers, dates, a leading quote for text).
+    Type_Cell = 17,
 };
 
 }  // namespace standin

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "cell_value.h"
 #include "stand_in.h"
 #include "standin_protocol.h"
 
@@ -46,6 +47,14 @@ bool Run(Stand_In& stand_in, ULONG_PTR command, std::wstring_view text) {
         case standin::User_Quit:
             stand_in.User_Quit();
             return true;
+        case standin::Type_Cell: {
+            Sheet* sheet = model.Active_Sheet();
+            const std::size_t equals = text.find(L'=');
+            const auto rect = equals == std::wstring_view::npos ? std::nullopt : Parse_Address(text.substr(0, equals));
+            if (!sheet || !rect || rect->Rows() != 1 || rect->Columns() != 1) return false;
+            sheet->Set_Value(rect->Top_Left(), Value_From_Text(text.substr(equals + 1)));
+            return true;
+        }
         case standin::Busy: {
             const std::wstring digits(text);
             if (digits.empty() || digits.size() > 9 || digits.find_first_not_of(L"0123456789") != std::wstring::npos)

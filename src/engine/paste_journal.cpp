@@ -1,0 +1,137 @@
+#include "paste_journal.h"
+
+#include "excel_session.h"
+
+namespace {
+
+// The block's cells, top to bottom, from one read of its Value: a single value for one cell, an array
+// (rows x 1, from 1) for several.
+std::optional<std::vector<Variant>> Read_Block(const Automation_Object& sheet, long row, long column, long rows) {
+    if (rows <= 0) return std::vector<Variant>();
+    const Automation_Object first = sheet.Get(L"Cells", {Variant::Long(row), Variant::Long(column)}).Object();
+    const Automation_Object last = sheet.Get(L"Cells", {Variant::Long(row + rows - 1), Variant::Long(column)}).Object();
+    const Call_Result value = sheet.Get(L"Range", {Variant::Object(first.Raw()), Variant::Object(last.Raw())})
+                                  .Object()
+                                  .Get(L"Value");
+    if (!value.Ok()) return std::nullopt;
+    std::vector<Variant> cells;
+    const VARIANT& v = value.Value.Get();
+    if (!(v.vt & VT_ARRAY)) {
+        if (rows != 1) return std::nullopt;
+        cells.push_back(value.Value);
+        return cells;
+    }
+    SAFEARRAY* array = v.parray;
+    LONG low = 0;
+    if (v.vt != (VT_ARRAY | VT_VARIANT) || !array || SafeArrayGetDim(array) != 2 || FAILED(SafeArrayGetLBound(array, 1, &low)))
+        return std::nullopt;
+    for (long i = 0; i < rows; ++i) {
+        LONG index[2] = {low + i, 1};
+        Variant cell;
+        if (FAILED(SafeArrayGetElement(array, index, cell.Put()))) return std::nullopt;
+        cells.push_back(std::move(cell));
+    }
+    return cells;
+}
+
+bool Same(const Variant& a, const Variant& b) {
+    if (a.Type() != b.Type()) return false;
+    if (a.Type() == VT_EMPTY) return true;
+    return VarCmp(const_cast<VARIANT*>(&a.Get()), const_cast<VARIANT*>(&b.Get()), LOCALE_USER_DEFAULT, 0) == VARCMP_EQ;
+}
+
+// A value put back as Excel held it: a text with the quote that keeps Excel from reading it anew.
+Variant As_Typed(const Variant& value) {
+    if (value.Type() != VT_BSTR) return value;
+    std::wstring text;
+    (void)value.To_Text(text);
+    return text.empty() ? Variant() : Variant::Text(L"'" + text);
+}
+
+double Column_Width(const Automation_Object& sheet, long row, long column) {
+    double width = 0;
+    (void)sheet.Get(L"Cells", {Variant::Long(row), Variant::Long(column)}).Object().Get(L"ColumnWidth").Value.To_Double(width);
+    return width;
+}
+
+}  // namespace
+
+void Paste_Journal::Begin(const Excel_Session& excel, long rows) {
+    open_.reset();
+    Paste paste;
+    Error_State errors;
+    const Automation_Object sheet = excel.Active_Sheet(errors);
+    if (!excel.Active_Cell_Position(paste.Row, paste.Column)) return;
+    (void)sheet.Get(L"Name").Value.To_Text(paste.Sheet);
+    paste.Rows = rows;
+    auto before = Read_Block(sheet, paste.Row, paste.Column, rows);
+    if (!before) return;
+    paste.Before = std::move(*before);
+    paste.Width_Before = Column_Width(sheet, paste.Row, paste.Column);
+    open_ = std::move(paste);
+}
+
+void Paste_Journal::Picture_Added(const Excel_Session& excel) {
+    if (!open_) return;
+    std::wstring name;
+    // Excel selects the picture it has just pasted.
+    if (excel.Xl_App.Get(L"Selection").Object().Get(L"Name").Value.To_Text(name) && !name.empty())
+        open_->Pictures.push_back(name);
+}
+
+void Paste_Journal::End(const Excel_Session& excel, bool pasted) {
+    if (!open_ || !pasted) {
+        open_.reset();
+        return;
+    }
+    Error_State errors;
+    const Automation_Object sheet = excel.Active_Sheet(errors);
+    auto after = Read_Block(sheet, open_->Row, open_->Column, open_->Rows);
+    if (after) {
+        open_->After = std::move(*after);
+        open_->Width_After = Column_Width(sheet, open_->Row, open_->Column);
+        pastes_.push_back(std::move(*open_));
+        if (pastes_.size() > Max_Pastes) pastes_.pop_front();
+    }
+    open_.reset();
+}
+
+void Paste_Journal::Clear() {
+    open_.reset();
+    pastes_.clear();
+}
+
+Paste_Journal::Take_Back Paste_Journal::Take_Back_Last(const Excel_Session& excel) {
+    // Not in the middle of a paste (a click handled while it waits for Excel).
+    if (pastes_.empty() || open_) return Take_Back::Nothing;
+    const Paste& paste = pastes_.back();
+    Error_State errors;
+    const Automation_Object sheet = excel.Xl_App.Get(L"ActiveWorkbook").Object().Get(L"Worksheets", {Variant::Text(paste.Sheet)}).Object();
+    if (sheet.Is_Nothing()) return Take_Back::Failed;
+    // What is there now must still be what the paste left.
+    const auto now = Read_Block(sheet, paste.Row, paste.Column, paste.Rows);
+    if (!now) return Take_Back::Failed;
+    for (std::size_t i = 0; i < now->size(); ++i)
+        if (!Same((*now)[i], paste.After[i])) return Take_Back::Changed;
+    const Automation_Object shapes = sheet.Get(L"Shapes").Object();
+    std::vector<Automation_Object> pictures;
+    for (const std::wstring& name : paste.Pictures) {
+        const Call_Result picture = shapes.Get(L"Item", {Variant::Text(name)});
+        if (!picture.Ok()) return Take_Back::Changed;
+        pictures.push_back(picture.Object());
+    }
+
+    for (const Automation_Object& picture : pictures) errors.Record(picture.Call(L"Delete"));
+    for (long i = 0; i < paste.Rows; ++i)
+        errors.Record(sheet.Get(L"Cells", {Variant::Long(paste.Row + i), Variant::Long(paste.Column)})
+                          .Object()
+                          .Put(L"Value", As_Typed(paste.Before[static_cast<std::size_t>(i)])));
+    if (paste.Width_After != paste.Width_Before && Column_Width(sheet, paste.Row, paste.Column) == paste.Width_After)
+        errors.Record(sheet.Get(L"Cells", {Variant::Long(paste.Row), Variant::Long(paste.Column)})
+                          .Object()
+                          .Put(L"ColumnWidth", Variant::Double(paste.Width_Before)));
+    (void)excel.Excel_ツール_CellDrop2_Activate();
+    excel.Select_Cell(paste.Row, paste.Column, errors);
+    pastes_.pop_back();
+    return errors.Failed() ? Take_Back::Failed : Take_Back::Done;
+}
