@@ -157,9 +157,11 @@ Clipboard_Capture::Own_Write::~Own_Write() {
 void Clipboard_Capture::Take_Copy() {
     const unsigned long sequence = Clipboard_Sequence();
     HWND window = nullptr;
+    bool taking_before_read = false;
     {
         std::lock_guard lock(mutex_);
         window = window_;
+        taking_before_read = taking_;
         if (own_write_) {
             // Looked at again once the program's write is over and known.
             if (window) SetTimer(window, Timer_Id, Busy_Retry_Ms / 4, nullptr);
@@ -183,7 +185,10 @@ void Clipboard_Capture::Take_Copy() {
         last_taken_ = read.Sequence;
         // Copied while pasting was off, emptied (by the program or anyone), marked private, or no
         // standard format at all: nothing to paste.
-        if (!taking_ || read.Sequence == ignored_sequence_ || !read.Snapshot.Has_Content || read.Snapshot.Private)
+        // Taking must hold from before the read: a copy made while pasting was off and read as it was
+        // switched on is still not pasted.
+        if (!taking_ || !taking_before_read || read.Sequence == ignored_sequence_ || !read.Snapshot.Has_Content ||
+            read.Snapshot.Private)
             return;
         if (!read.Snapshot.Has_Text && !read.Snapshot.Has_Picture) return;
         Captured_Copy copy;

@@ -67,7 +67,6 @@ void CellDrop_F::Opt_Joken_Click(int index) {
 void CellDrop_F::Opt_Joken_ツール_CellDrop2(int index) {
     const std::span<Control* const> paste(Opt_Table_Paste), move(Opt_Table_Move), text(Opt_Table_Text),
         picture(Opt_Table_Picture), zoom(Opt_Table_Zoom);
-    for (auto table : {paste, move, text, picture, zoom}) Object_TableOpt_MouseClick(table);
 
     Object_Table_To_IndexSearch(paste, index);
     if (Search_Position >= 0) {
@@ -89,6 +88,9 @@ void CellDrop_F::Opt_Joken_ツール_CellDrop2(int index) {
         Object_Table_To_IndexSearch(table, index);
         if (Search_Position >= 0) *mode = table[static_cast<std::size_t>(Search_Position)]->Caption();
     }
+    // The choice takes effect before the appearance is drawn, which lets messages run: a copy made or
+    // another choice made (a second click, a hot key) meanwhile meets the state chosen, not the old one.
+    for (auto table : {paste, move, text, picture, zoom}) Object_TableOpt_MouseClick(table);
 
     const bool on = Options.Paste_On != 0;
     for (Control* container : {Pic_Container_Move, Pic_Container_Text[0], Pic_Container_Text[1],

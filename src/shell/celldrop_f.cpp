@@ -386,8 +386,9 @@ std::optional<LRESULT> CellDrop_F::On_Message(UINT message, WPARAM wparam, LPARA
         return 0;
     }
     if (message == WM_HOTKEY && Run_Keys && Is_Screen(Screen_Paste) && Pic_Control_Paste->Enabled()) {
-        // Exactly as a click on the option or the button.
-        if (wparam == Hot_Key_Paste) Opt_Table_Paste[Options.Paste_On != 0 ? 0 : 1]->Set_Value(1);
+        // Exactly as a click on the option or the button. The option's own state, not Paste_On, which
+        // follows a click only once its handler has let messages run (a second key may come meanwhile).
+        if (wparam == Hot_Key_Paste) Opt_Table_Paste[Opt_Table_Paste[1]->Value() != 0 ? 0 : 1]->Set_Value(1);
         if (wparam == Hot_Key_Take_Back) Cmd_Control_Click(Cmd_Take_Back->Index().value_or(-1));
         return 0;
     }

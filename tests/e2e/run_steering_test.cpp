@@ -59,9 +59,11 @@ TEST_F(Run_Steering_Test, HotKeysAreHeldOnlyDuringARunAndWorkFromTheKeyboard) {
     ASSERT_TRUE(Wait_Checked(Opt_Off));
     ASSERT_TRUE(Copy(L"not pasted"));
     ASSERT_TRUE(Press_Keys({VK_CONTROL, VK_MENU, 'P'}));
+    // On again with the option's clipboard rule: what was copied meanwhile is emptied away.
     ASSERT_TRUE(Wait_Checked(Opt_On));
+    ASSERT_TRUE(Wait_Until([] { return CountClipboardFormats() == 0; }, Paste_Timeout_Ms));
     ASSERT_TRUE(Copy(L"pasted"));
-    ASSERT_TRUE(Wait_Cell("A1", L"pasted"));
+    ASSERT_TRUE(Wait_Cell("A1", L"pasted")) << Read_Bytes(state_file);
     ASSERT_TRUE(Click(app->Control(ids::Cmd_Control + 4)));
     ASSERT_TRUE(Back_On_Setup_Screen());
     EXPECT_TRUE(Key_Free('P'));

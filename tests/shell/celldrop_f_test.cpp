@@ -38,8 +38,11 @@ TEST_F(MainFormTest, FirstStartMakesTheFoldersAndShowsTheSetupScreen) {
 TEST_F(MainFormTest, RolesAreBoundOnceEach) {
     Load();
     CellDrop_F& f = *form;
-    EXPECT_EQ(f.Registry.Object_Count(), 59);
+    EXPECT_EQ(f.Registry.Object_Count(), 63);
     EXPECT_EQ(f.Tim_エラーチェック, &f(L"Timer1", 0));
+    EXPECT_EQ(f.Cmd_Take_Back, &f(L"Cmd_Control", 14));
+    EXPECT_EQ(f.Che_Picture_Caption, &f(L"Che_Control", 4));
+    EXPECT_EQ(f.Label1_Waiting, &f(L"Label1", 21));
     EXPECT_EQ(f.Opt_Table_Picture[8], &f(L"Opt_Joken", 15));
     EXPECT_EQ(f.Opt_Table_Zoom[0], &f(L"Opt_Joken", 16));
     EXPECT_EQ(f.Pic_Container_Picture[1], &f(L"Pic_Container", 5));
@@ -55,7 +58,7 @@ TEST_F(MainFormTest, RolesAreBoundOnceEach) {
     EXPECT_EQ(f.Label1_Folder, &f(L"Label1", 9));
     EXPECT_EQ(messages, (std::vector<std::wstring>{L"オブジェクト名＝Opt_Joken\r\nインデックス＝3\r\nの設定が重複してます。",
                                                    L"オブジェクト名＝Label1\r\nが既に設定されてます。"}));
-    EXPECT_EQ(f.Registry.Object_Count(), 59);
+    EXPECT_EQ(f.Registry.Object_Count(), 63);
 }
 
 TEST_F(MainFormTest, OptionTableSearches) {

@@ -40,7 +40,7 @@ TEST_F(OptionsTest, ChoosingAnOptionWritesBothFilesAtOnce) {
     Option(3).Set_Value(1);  // "下へ"
     EXPECT_EQ(form->Options.Move_Mode, L"下へ");
     EXPECT_EQ(Read_Bytes(dir / L"Para2_1.txt"), " 1\r\n 0\r\n 0\r\n 0\r\n");
-    EXPECT_EQ(Read_Bytes(dir / L"Para2_2.txt"), " 0\r\n 1\r\n 0\r\n");
+    EXPECT_EQ(Read_Bytes(dir / L"Para2_2.txt"), " 0\r\n 1\r\n 0\r\n 0\r\n");  // the fourth: no time before pictures
     EXPECT_EQ(Read_Bytes(dir / L"Para\\Para2_1.txt"), "<missing>");
 }
 
