@@ -1,25 +1,40 @@
 #include "paste_journal.h"
 
+#include <string>
+
 #include "excel_session.h"
 
 namespace {
 
-// The block's cells, top to bottom, from one read of its Value: a single value for one cell, an array
-// (rows x 1, from 1) for several.
-std::optional<std::vector<Variant>> Read_Block(const Automation_Object& sheet, long row, long column, long rows) {
-    if (rows <= 0) return std::vector<Variant>();
-    const Automation_Object first = sheet.Get(L"Cells", {Variant::Long(row), Variant::Long(column)}).Object();
-    const Automation_Object last = sheet.Get(L"Cells", {Variant::Long(row + rows - 1), Variant::Long(column)}).Object();
-    const Call_Result value = sheet.Get(L"Range", {Variant::Object(first.Raw()), Variant::Object(last.Raw())})
-                                  .Object()
-                                  .Get(L"Value");
+// "AB" for column 28.
+std::wstring Column_Letters(long column) {
+    std::wstring letters;
+    for (; column > 0; column = (column - 1) / 26) letters.insert(letters.begin(), static_cast<wchar_t>(L'A' + (column - 1) % 26));
+    return letters;
+}
+
+struct Block {
+    std::vector<Variant> Cells;  // top to bottom
+    double Width = 0;            // of its column
+};
+
+// The block of rows cells down from (row, column), with one read of its Value (a single value for one
+// cell, an array rows x 1 from 1 for several) and one of its column's width.
+std::optional<Block> Read_Block(const Automation_Object& sheet, long row, long column, long rows) {
+    Block block;
+    if (rows <= 0) return block;
+    const std::wstring letters = Column_Letters(column);
+    const Automation_Object range =
+        sheet.Get(L"Range", {Variant::Text(letters + std::to_wstring(row) + L":" + letters + std::to_wstring(row + rows - 1))})
+            .Object();
+    const Call_Result value = range.Get(L"Value");
     if (!value.Ok()) return std::nullopt;
-    std::vector<Variant> cells;
+    (void)range.Get(L"ColumnWidth").Value.To_Double(block.Width);
     const VARIANT& v = value.Value.Get();
     if (!(v.vt & VT_ARRAY)) {
         if (rows != 1) return std::nullopt;
-        cells.push_back(value.Value);
-        return cells;
+        block.Cells.push_back(value.Value);
+        return block;
     }
     SAFEARRAY* array = v.parray;
     LONG low = 0;
@@ -29,9 +44,9 @@ std::optional<std::vector<Variant>> Read_Block(const Automation_Object& sheet, l
         LONG index[2] = {low + i, 1};
         Variant cell;
         if (FAILED(SafeArrayGetElement(array, index, cell.Put()))) return std::nullopt;
-        cells.push_back(std::move(cell));
+        block.Cells.push_back(std::move(cell));
     }
-    return cells;
+    return block;
 }
 
 bool Same(const Variant& a, const Variant& b) {
@@ -48,26 +63,21 @@ Variant As_Typed(const Variant& value) {
     return text.empty() ? Variant() : Variant::Text(L"'" + text);
 }
 
-double Column_Width(const Automation_Object& sheet, long row, long column) {
-    double width = 0;
-    (void)sheet.Get(L"Cells", {Variant::Long(row), Variant::Long(column)}).Object().Get(L"ColumnWidth").Value.To_Double(width);
-    return width;
-}
 
 }  // namespace
 
 void Paste_Journal::Begin(const Excel_Session& excel, long rows) {
     open_.reset();
     Paste paste;
-    Error_State errors;
-    const Automation_Object sheet = excel.Active_Sheet(errors);
     if (!excel.Active_Cell_Position(paste.Row, paste.Column)) return;
-    (void)sheet.Get(L"Name").Value.To_Text(paste.Sheet);
+    // Every paste goes to the target sheet, which is activated before it.
+    paste.Sheet = excel.Ws_Name;
     paste.Rows = rows;
-    auto before = Read_Block(sheet, paste.Row, paste.Column, rows);
+    Error_State errors;
+    auto before = Read_Block(excel.Active_Sheet(errors), paste.Row, paste.Column, rows);
     if (!before) return;
-    paste.Before = std::move(*before);
-    paste.Width_Before = Column_Width(sheet, paste.Row, paste.Column);
+    paste.Before = std::move(before->Cells);
+    paste.Width_Before = before->Width;
     open_ = std::move(paste);
 }
 
@@ -85,11 +95,10 @@ void Paste_Journal::End(const Excel_Session& excel, bool pasted) {
         return;
     }
     Error_State errors;
-    const Automation_Object sheet = excel.Active_Sheet(errors);
-    auto after = Read_Block(sheet, open_->Row, open_->Column, open_->Rows);
+    auto after = Read_Block(excel.Active_Sheet(errors), open_->Row, open_->Column, open_->Rows);
     if (after) {
-        open_->After = std::move(*after);
-        open_->Width_After = Column_Width(sheet, open_->Row, open_->Column);
+        open_->After = std::move(after->Cells);
+        open_->Width_After = after->Width;
         pastes_.push_back(std::move(*open_));
         if (pastes_.size() > Max_Pastes) pastes_.pop_front();
     }
@@ -106,13 +115,14 @@ Paste_Journal::Take_Back Paste_Journal::Take_Back_Last(const Excel_Session& exce
     if (pastes_.empty() || open_) return Take_Back::Nothing;
     const Paste& paste = pastes_.back();
     Error_State errors;
-    const Automation_Object sheet = excel.Xl_App.Get(L"ActiveWorkbook").Object().Get(L"Worksheets", {Variant::Text(paste.Sheet)}).Object();
+    const Automation_Object sheet =
+        excel.Xl_App.Get(L"ActiveWorkbook").Object().Get(L"Worksheets", {Variant::Text(paste.Sheet)}).Object();
     if (sheet.Is_Nothing()) return Take_Back::Failed;
     // What is there now must still be what the paste left.
     const auto now = Read_Block(sheet, paste.Row, paste.Column, paste.Rows);
     if (!now) return Take_Back::Failed;
-    for (std::size_t i = 0; i < now->size(); ++i)
-        if (!Same((*now)[i], paste.After[i])) return Take_Back::Changed;
+    for (std::size_t i = 0; i < now->Cells.size(); ++i)
+        if (!Same(now->Cells[i], paste.After[i])) return Take_Back::Changed;
     const Automation_Object shapes = sheet.Get(L"Shapes").Object();
     std::vector<Automation_Object> pictures;
     for (const std::wstring& name : paste.Pictures) {
@@ -122,14 +132,13 @@ Paste_Journal::Take_Back Paste_Journal::Take_Back_Last(const Excel_Session& exce
     }
 
     for (const Automation_Object& picture : pictures) errors.Record(picture.Call(L"Delete"));
-    for (long i = 0; i < paste.Rows; ++i)
-        errors.Record(sheet.Get(L"Cells", {Variant::Long(paste.Row + i), Variant::Long(paste.Column)})
-                          .Object()
-                          .Put(L"Value", As_Typed(paste.Before[static_cast<std::size_t>(i)])));
-    if (paste.Width_After != paste.Width_Before && Column_Width(sheet, paste.Row, paste.Column) == paste.Width_After)
-        errors.Record(sheet.Get(L"Cells", {Variant::Long(paste.Row), Variant::Long(paste.Column)})
-                          .Object()
-                          .Put(L"ColumnWidth", Variant::Double(paste.Width_Before)));
+    for (long i = 0; i < paste.Rows; ++i) {
+        const Automation_Object cell = sheet.Get(L"Cells", {Variant::Long(paste.Row + i), Variant::Long(paste.Column)}).Object();
+        errors.Record(cell.Put(L"Value", As_Typed(paste.Before[static_cast<std::size_t>(i)])));
+        // A column the paste widened, unless the user has given it another width since.
+        if (i == 0 && paste.Width_After != paste.Width_Before && now->Width == paste.Width_After)
+            errors.Record(cell.Put(L"ColumnWidth", Variant::Double(paste.Width_Before)));
+    }
     (void)excel.Excel_ツール_CellDrop2_Activate();
     excel.Select_Cell(paste.Row, paste.Column, errors);
     pastes_.pop_back();
