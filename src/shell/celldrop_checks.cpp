@@ -51,6 +51,10 @@ void CellDrop_F::Check_ツール_CellDrop1_File() {
     for (const std::wstring& line : lines) {
         if (line.empty()) break;
         paths.push_back(Path_Join(folder, line));
+        if (Path_Too_Long(paths.back())) {
+            label.Set_Caption(Path_Too_Long_Message);
+            return;
+        }
     }
     const std::size_t found = paths.empty() ? 0 : Probe.Ask_All(paths, Path_Kind::Plain_File).value_or(0);
     if (found < lines.size())
