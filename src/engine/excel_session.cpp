@@ -13,7 +13,10 @@ constexpr int Create_Retry_Ms = 1000;
 Call_Result Create_Excel() {
     Call_Result created;
     for (int attempt = 0; attempt < Create_Attempts; ++attempt) {
-        if (attempt > 0) Wait_Time(Create_Retry_Ms);
+        if (attempt > 0) {
+            Wait_Time(Create_Retry_Ms);
+            if (Quit_Requested()) break;  // the program is closing: no Excel to leave behind
+        }
         created = Create_Automation_Object(L"Excel.Application");
         if (created.Ok()) break;
         // The versioned name is the fallback; the plain name's failure tells whether to try again.
