@@ -21,8 +21,7 @@ void CellDrop_F::Cmd_Control_Click_Path_Boxes(int index) {
     // A chooser opens on its box's path: a path longer than Windows takes names nothing to open on.
     const bool target_chooser = is(Cmd_Target_Pc) || is(Cmd_Target_Open);
     const bool folder_chooser = is(Cmd_Folder_Pc) || is(Cmd_Folder_Browse);
-    if ((target_chooser && Path_Too_Long(Txt_Target->Caption())) ||
-        (folder_chooser && Path_Too_Long(folder_before))) {
+    if ((target_chooser && Path_Too_Long(Txt_Target->Caption())) || (folder_chooser && Path_Too_Long(folder_before))) {
         MsgBox_Process(Path_Too_Long_Message);
         return;
     }
