@@ -1,6 +1,7 @@
 #include "paste_journal.h"
 
 #include <string>
+#include <utility>
 
 #include "excel_session.h"
 
@@ -15,21 +16,17 @@ std::wstring Column_Letters(long column) {
 
 struct Block {
     std::vector<Variant> Cells;  // top to bottom
-    double Width = 0;            // of its column
+    double Width = 0;            // of its column, when asked for
 };
 
-// The block of rows cells down from (row, column), with one read of its Value (a single value for one
-// cell, an array rows x 1 from 1 for several) and one of its column's width.
-std::optional<Block> Read_Block(const Automation_Object& sheet, long row, long column, long rows) {
+// The cells of the range (rows cells of one column) from one read of its Value: a single value for
+// one cell, an array rows x 1 from 1 for several; and its column's width when asked for.
+std::optional<Block> Read_Block(const Automation_Object& range, long rows, bool width) {
     Block block;
     if (rows <= 0) return block;
-    const std::wstring letters = Column_Letters(column);
-    const Automation_Object range =
-        sheet.Get(L"Range", {Variant::Text(letters + std::to_wstring(row) + L":" + letters + std::to_wstring(row + rows - 1))})
-            .Object();
     const Call_Result value = range.Get(L"Value");
     if (!value.Ok()) return std::nullopt;
-    (void)range.Get(L"ColumnWidth").Value.To_Double(block.Width);
+    if (width) (void)range.Get(L"ColumnWidth").Value.To_Double(block.Width);
     const VARIANT& v = value.Value.Get();
     if (!(v.vt & VT_ARRAY)) {
         if (rows != 1) return std::nullopt;
@@ -49,6 +46,13 @@ std::optional<Block> Read_Block(const Automation_Object& sheet, long row, long c
     return block;
 }
 
+// The rows cells down from (row, column) of the sheet.
+Automation_Object Block_Range(const Automation_Object& sheet, long row, long column, long rows) {
+    const std::wstring letters = Column_Letters(column);
+    return sheet.Get(L"Range", {Variant::Text(letters + std::to_wstring(row) + L":" + letters + std::to_wstring(row + rows - 1))})
+        .Object();
+}
+
 bool Same(const Variant& a, const Variant& b) {
     if (a.Type() != b.Type()) return false;
     if (a.Type() == VT_EMPTY) return true;
@@ -66,18 +70,24 @@ Variant As_Typed(const Variant& value) {
 
 }  // namespace
 
-void Paste_Journal::Begin(const Excel_Session& excel, long rows) {
+void Paste_Journal::Begin(const Excel_Session& excel, long rows, bool widens) {
     open_.reset();
     Paste paste;
-    if (!excel.Active_Cell_Position(paste.Row, paste.Column)) return;
+    Error_State errors;
+    const Automation_Object cell = excel.Active_Cell(errors);
+    if (!cell.Get(L"Row").Value.To_Long(paste.Row) || !cell.Get(L"Column").Value.To_Long(paste.Column)) return;
     // Every paste goes to the target sheet, which is activated before it.
     paste.Sheet = excel.Ws_Name;
     paste.Rows = rows;
-    Error_State errors;
-    auto before = Read_Block(excel.Active_Sheet(errors), paste.Row, paste.Column, rows);
-    if (!before) return;
-    paste.Before = std::move(before->Cells);
-    paste.Width_Before = before->Width;
+    paste.Widens = widens;
+    if (rows > 0) {
+        // The active cell is the block of one cell; a longer block is asked for once.
+        range_ = rows == 1 ? cell : Block_Range(excel.Active_Sheet(errors), paste.Row, paste.Column, rows);
+        auto before = Read_Block(range_, rows, widens);
+        if (!before) return;
+        paste.Before = std::move(before->Cells);
+        paste.Width_Before = before->Width;
+    }
     open_ = std::move(paste);
 }
 
@@ -89,13 +99,13 @@ void Paste_Journal::Picture_Added(const Excel_Session& excel) {
         open_->Pictures.push_back(name);
 }
 
-void Paste_Journal::End(const Excel_Session& excel, bool pasted) {
+void Paste_Journal::End(bool pasted) {
+    const Automation_Object range = std::exchange(range_, Automation_Object());
     if (!open_ || !pasted) {
         open_.reset();
         return;
     }
-    Error_State errors;
-    auto after = Read_Block(excel.Active_Sheet(errors), open_->Row, open_->Column, open_->Rows);
+    auto after = open_->Rows > 0 ? Read_Block(range, open_->Rows, open_->Widens) : std::optional<Block>(Block());
     if (after) {
         open_->After = std::move(after->Cells);
         open_->Width_After = after->Width;
@@ -119,7 +129,8 @@ Paste_Journal::Take_Back Paste_Journal::Take_Back_Last(const Excel_Session& exce
         excel.Xl_App.Get(L"ActiveWorkbook").Object().Get(L"Worksheets", {Variant::Text(paste.Sheet)}).Object();
     if (sheet.Is_Nothing()) return Take_Back::Failed;
     // What is there now must still be what the paste left.
-    const auto now = Read_Block(sheet, paste.Row, paste.Column, paste.Rows);
+    const auto now = paste.Rows > 0 ? Read_Block(Block_Range(sheet, paste.Row, paste.Column, paste.Rows), paste.Rows, paste.Widens)
+                                     : std::optional<Block>(Block());
     if (!now) return Take_Back::Failed;
     for (std::size_t i = 0; i < now->Cells.size(); ++i)
         if (!Same(now->Cells[i], paste.After[i])) return Take_Back::Changed;
@@ -136,7 +147,7 @@ Paste_Journal::Take_Back Paste_Journal::Take_Back_Last(const Excel_Session& exce
         const Automation_Object cell = sheet.Get(L"Cells", {Variant::Long(paste.Row + i), Variant::Long(paste.Column)}).Object();
         errors.Record(cell.Put(L"Value", As_Typed(paste.Before[static_cast<std::size_t>(i)])));
         // A column the paste widened, unless the user has given it another width since.
-        if (i == 0 && paste.Width_After != paste.Width_Before && now->Width == paste.Width_After)
+        if (i == 0 && paste.Widens && paste.Width_After != paste.Width_Before && now->Width == paste.Width_After)
             errors.Record(cell.Put(L"ColumnWidth", Variant::Double(paste.Width_Before)));
     }
     (void)excel.Excel_ツール_CellDrop2_Activate();

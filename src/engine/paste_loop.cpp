@@ -86,9 +86,10 @@ Paste_Step Paste_Copy(const Excel_Session& excel, const Paste_Options& options, 
         const long rows = Text_Paste_Reads_Clipboard(options.Text_Mode)
                               ? static_cast<long>(Split_Pasted_Text(clip.Clip_Text).size())
                               : 1;
-        host.Journal().Begin(excel, std::max(rows, 1L));
-        const Text_Paste_Result pasted = Paste_Text(excel, clip.Clip_Text, options.Text_Mode, host.Edits());
-        host.Journal().End(excel, pasted.Ok);
+        const Text_Edits edits = host.Edits();
+        host.Journal().Begin(excel, std::max(rows, 1L), edits.Widen);
+        const Text_Paste_Result pasted = Paste_Text(excel, clip.Clip_Text, options.Text_Mode, edits);
+        host.Journal().End(pasted.Ok);
         return {pasted ? std::optional<long>(pasted.Rows) : std::nullopt, after_text};
     }
     copy.Text_Done = true;  // the same text as the last one: no new copy
@@ -106,14 +107,14 @@ Paste_Step Paste_Copy(const Excel_Session& excel, const Paste_Options& options, 
     // The history's work for a picture (its thumbnail, its file waiting to be written) comes after the
     // paste, which the user is waiting for; the picture is recorded whether or not the paste worked.
     // The time before the picture is taken back with it.
-    host.Journal().Begin(excel, options.Picture_Caption ? 1 : 0);
+    host.Journal().Begin(excel, options.Picture_Caption ? 1 : 0, false);
     if (options.Picture_Caption) Write_Picture_Caption(excel, options, copy);
     const bool pasted = Paste_Picture(excel, options.Pic_Format, clip, copy.Sequence);
     if (pasted) {
         host.Journal().Picture_Added(excel);
         Size_Picture(excel, options.Pic_Size);
     }
-    host.Journal().End(excel, pasted);
+    host.Journal().End(pasted);
     if (copy.Paste_Source.empty() && copy.Picture) host.Record_Picture(*copy.Picture);
     if (!pasted) return {};
     return {1, Copy_Left::Nothing};
