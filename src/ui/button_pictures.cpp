@@ -2,8 +2,12 @@
 
 #include <commctrl.h>
 #include <shellapi.h>
+#include <vsstyle.h>
 
 #include <algorithm>
+#include <vector>
+
+#include "gdi_handles.h"
 
 namespace {
 
@@ -31,10 +35,70 @@ HICON Shell_Icon(Stock_Picture picture, HWND button) {
     return fitted;
 }
 
+// The picture as a disabled button shows it: in shades of grey, faded halfway towards the button's
+// face, with the picture's own transparency. Made here rather than left to the button, whose greying
+// (DrawState) turns a picture with an alpha channel into a flat grey square under Wine.
+HICON Greyed_Icon(HICON icon) {
+    ICONINFO info{};
+    if (!GetIconInfo(icon, &info)) return nullptr;
+    Bitmap_Handle colour(info.hbmColor), mask(info.hbmMask);
+    BITMAP size{};
+    if (!colour || !GetObjectW(colour.Get(), sizeof size, &size)) return nullptr;
+    BITMAPINFO format{};
+    format.bmiHeader = {sizeof(BITMAPINFOHEADER), size.bmWidth, -size.bmHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    std::vector<RGBQUAD> pixels(static_cast<size_t>(size.bmWidth) * size.bmHeight);
+    std::vector<RGBQUAD> transparent(pixels.size());  // the mask: white where the background shows
+    HDC screen = GetDC(nullptr);
+    const bool read = GetDIBits(screen, colour.Get(), 0, size.bmHeight, pixels.data(), &format, DIB_RGB_COLORS) &&
+                      GetDIBits(screen, mask.Get(), 0, size.bmHeight, transparent.data(), &format, DIB_RGB_COLORS);
+    if (!read) {
+        ReleaseDC(nullptr, screen);
+        return nullptr;
+    }
+    const bool has_alpha = std::any_of(pixels.begin(), pixels.end(), [](RGBQUAD p) { return p.rgbReserved != 0; });
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    const int face_grey = (GetRValue(face) * 299 + GetGValue(face) * 587 + GetBValue(face) * 114) / 1000;
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        RGBQUAD& p = pixels[i];
+        if (!has_alpha && transparent[i].rgbRed) continue;  // the mask's see-through part stays untouched
+        const int grey = (p.rgbRed * 299 + p.rgbGreen * 587 + p.rgbBlue * 114) / 1000;
+        p.rgbRed = p.rgbGreen = p.rgbBlue = static_cast<BYTE>((grey + face_grey) / 2);
+    }
+    Bitmap_Handle greyed(CreateCompatibleBitmap(screen, size.bmWidth, size.bmHeight));
+    if (greyed && !SetDIBits(screen, greyed.Get(), 0, size.bmHeight, pixels.data(), &format, DIB_RGB_COLORS))
+        greyed.Reset();
+    ReleaseDC(nullptr, screen);
+    if (!greyed) return nullptr;
+    ICONINFO made{TRUE, 0, 0, mask.Get(), greyed.Get()};
+    return CreateIconIndirect(&made);
+}
+
+// The button's pictures for each of its states (normal, hot, pressed, disabled, defaulted, stylus
+// hot): the picture itself, and its greyed copy for the disabled state.
+HIMAGELIST State_Pictures(HICON icon) {
+    ICONINFO info{};
+    if (!GetIconInfo(icon, &info)) return nullptr;
+    Bitmap_Handle colour(info.hbmColor), mask(info.hbmMask);
+    BITMAP size{};
+    if (!colour || !GetObjectW(colour.Get(), sizeof size, &size)) return nullptr;
+    HICON greyed = Greyed_Icon(icon);
+    if (!greyed) return nullptr;
+    HIMAGELIST list = ImageList_Create(size.bmWidth, size.bmHeight, ILC_COLOR32 | ILC_MASK, 6, 0);
+    for (int state = PBS_NORMAL; list && state <= PBS_DEFAULTED_ANIMATING; ++state) {
+        if (ImageList_AddIcon(list, state == PBS_DISABLED ? greyed : icon) < 0) {
+            ImageList_Destroy(list);
+            list = nullptr;
+        }
+    }
+    DestroyIcon(greyed);
+    return list;
+}
+
 }  // namespace
 
 Button_Pictures::~Button_Pictures() {
     if (tooltip_ && IsWindow(tooltip_)) DestroyWindow(tooltip_);  // gone already when its owner went first
+    for (HIMAGELIST list : state_pictures_) ImageList_Destroy(list);
     for (HICON icon : icons_) DestroyIcon(icon);
 }
 
@@ -54,6 +118,17 @@ void Button_Pictures::Add(HWND owner, HWND button, Stock_Picture picture, const 
         icons_.push_back(icon);
         SetWindowLongPtrW(button, GWL_STYLE, GetWindowLongPtrW(button, GWL_STYLE) | BS_ICON);
         SendMessageW(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
+        // With a picture per state the button draws its greyed copy while disabled; without (common
+        // controls before version 6) it greys the icon itself.
+        if (HIMAGELIST list = State_Pictures(icon)) {
+            BUTTON_IMAGELIST pictures{list, {}, BUTTON_IMAGELIST_ALIGN_CENTER};
+            if (SendMessageW(button, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&pictures))) {
+                state_pictures_.push_back(list);
+                InvalidateRect(button, nullptr, TRUE);
+            } else {
+                ImageList_Destroy(list);
+            }
+        }
     }
     if (HWND tooltip = Tooltip(owner)) {
         TTTOOLINFOW tool{};

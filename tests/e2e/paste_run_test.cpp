@@ -1,9 +1,74 @@
 // Paste runs of CellDrop.exe into the stand-in Excel, each checked on the stand-in's state.
 #include "paste_run_fixture.h"
 
+#include <cmath>
+
+#include "screenshot.h"
+
+namespace {
+
+// The chooser beside "PC" as the screen shows it, with the program's window brought in front of the
+// stand-in's so that nothing covers it.
+std::optional<Screen_Picture> Chooser_On_Screen(HWND main, HWND chooser) {
+    SetWindowPos(main, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    RECT rect{};
+    GetWindowRect(chooser, &rect);
+    if (GetAncestor(WindowFromPoint({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}), GA_ROOT) != main)
+        return std::nullopt;
+    return Picture_On_Screen(chooser);
+}
+
+double Shade(std::uint32_t pixel) {
+    return 0.299 * ((pixel >> 16) & 0xFF) + 0.587 * ((pixel >> 8) & 0xFF) + 0.114 * (pixel & 0xFF);
+}
+
+// How the shades of the disabled button's picture follow those of the enabled one, over the pixels
+// inside the frame where the enabled picture differs from the button's face: 1 when the one is the
+// other lightened, 0 when the disabled one is flat. Also the mean shade of both over those pixels,
+// and whether every such pixel of the disabled one is grey.
+struct Greying {
+    double Correlation = 0, Enabled_Mean = 0, Disabled_Mean = 0;
+    bool All_Grey = true;
+};
+Greying Compare_Greying(const Screen_Picture& enabled, const Screen_Picture& disabled) {
+    Greying result;
+    if (enabled.Width != disabled.Width || enabled.Height != disabled.Height || enabled.Width < 8) return result;
+    const std::uint32_t face = enabled.At(3, 3);
+    std::vector<std::pair<double, double>> shades;
+    for (int y = 3; y < enabled.Height - 3; ++y) {
+        for (int x = 3; x < enabled.Width - 3; ++x) {
+            if (enabled.At(x, y) == face) continue;
+            const std::uint32_t grey = disabled.At(x, y);
+            const int r = (grey >> 16) & 0xFF, g = (grey >> 8) & 0xFF, b = grey & 0xFF;
+            if (std::max({r, g, b}) - std::min({r, g, b}) > 8) result.All_Grey = false;
+            shades.emplace_back(Shade(enabled.At(x, y)), Shade(grey));
+        }
+    }
+    if (shades.size() < 4) return result;
+    for (const auto& [e, d] : shades) result.Enabled_Mean += e, result.Disabled_Mean += d;
+    result.Enabled_Mean /= shades.size();
+    result.Disabled_Mean /= shades.size();
+    double both = 0, enabled_spread = 0, disabled_spread = 0;
+    for (const auto& [e, d] : shades) {
+        both += (e - result.Enabled_Mean) * (d - result.Disabled_Mean);
+        enabled_spread += (e - result.Enabled_Mean) * (e - result.Enabled_Mean);
+        disabled_spread += (d - result.Disabled_Mean) * (d - result.Disabled_Mean);
+    }
+    if (enabled_spread > 0 && disabled_spread > 0)
+        result.Correlation = both / std::sqrt(enabled_spread * disabled_spread);
+    return result;
+}
+
+}  // namespace
+
 TEST_F(Paste_Run_Test, NewWorkbookDeleteModeMovesRightAndTakesEachTextOnce) {
     Start();  // no option file: "右へ", "削除→１個のセルに貼付"
     EXPECT_EQ(State()["activeWorkbook"].Text(), L"Book1");
+    // The run holds the chooser beside "PC" disabled.
+    const HWND chooser = app->Control(ids::Cmd_Control + 0);
+    EXPECT_FALSE(Is_Enabled(chooser));
+    const std::optional<Screen_Picture> disabled = Chooser_On_Screen(app->Main(), chooser);
+    EXPECT_TRUE(disabled);
     ASSERT_TRUE(Copy(L"a\r\nb"));
     ASSERT_TRUE(Wait_Cell("A1", L"ab"));
     EXPECT_TRUE(Wait_Until([&] { return Active_Cell() == L"B1"; }, Paste_Timeout_Ms));
@@ -21,6 +86,16 @@ TEST_F(Paste_Run_Test, NewWorkbookDeleteModeMovesRightAndTakesEachTextOnce) {
     const std::size_t close = log.find("\"member\":\"Close\"");
     EXPECT_NE(close, std::string::npos);
     EXPECT_NE(log.find("\"member\":\"Quit\"", close), std::string::npos);
+
+    // While it was disabled, the chooser showed its picture greyed, as Windows draws a disabled
+    // button's picture: the same picture in lighter shades of grey, not a flat grey square.
+    EXPECT_TRUE(Is_Enabled(chooser));
+    const std::optional<Screen_Picture> enabled = Chooser_On_Screen(app->Main(), chooser);
+    ASSERT_TRUE(enabled && disabled);
+    const Greying greying = Compare_Greying(*enabled, *disabled);
+    EXPECT_GT(greying.Correlation, 0.9);
+    EXPECT_GT(greying.Disabled_Mean, greying.Enabled_Mean);
+    EXPECT_TRUE(greying.All_Grey);
 }
 
 TEST_F(Paste_Run_Test, KeepLineBreaksInTheCellAndMoveDown) {
