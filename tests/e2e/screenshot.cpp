@@ -1,10 +1,32 @@
 #include "screenshot.h"
 
+#include "driver.h"
 #include "test_files.h"
 
+namespace {
+
+// Whether the window or one of its children still has a part waiting to be painted.
+bool Paint_Pending(HWND window) {
+    if (GetUpdateRect(window, nullptr, FALSE)) return true;
+    bool pending = false;
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM found) -> BOOL {
+            if (!GetUpdateRect(child, nullptr, FALSE)) return TRUE;
+            *reinterpret_cast<bool*>(found) = true;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&pending));
+    return pending;
+}
+
+}  // namespace
+
 std::optional<Screen_Picture> Picture_On_Screen(HWND window) {
-    // The window's own thread paints it; a message answered afterwards means the paint is done.
+    // The window's own thread paints it, once its queue is empty: wait until nothing is left to
+    // paint, then for a message answered afterwards, which comes once the last paint is over.
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    (void)Wait_Until([&] { return !Paint_Pending(window); }, 5000);
     DWORD_PTR answer = 0;
     SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer);
     RECT rect{};
