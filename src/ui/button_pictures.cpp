@@ -35,22 +35,37 @@ HICON Shell_Icon(Stock_Picture picture, HWND button) {
     return fitted;
 }
 
+// An icon's colour bitmap and mask, and its size; no colour bitmap for a black-and-white icon.
+struct Icon_Bitmaps {
+    Bitmap_Handle Colour, Mask;
+    int Width = 0, Height = 0;
+};
+Icon_Bitmaps Bitmaps_Of(HICON icon) {
+    Icon_Bitmaps bitmaps;
+    ICONINFO info{};
+    if (!GetIconInfo(icon, &info)) return bitmaps;
+    bitmaps.Colour.Reset(info.hbmColor);
+    bitmaps.Mask.Reset(info.hbmMask);
+    BITMAP size{};
+    if (!bitmaps.Colour || !GetObjectW(bitmaps.Colour.Get(), sizeof size, &size)) bitmaps.Colour.Reset();
+    bitmaps.Width = size.bmWidth;
+    bitmaps.Height = size.bmHeight;
+    return bitmaps;
+}
+
 // The picture as a disabled button shows it: in shades of grey, faded halfway towards the button's
 // face, with the picture's own transparency. Made here rather than left to the button, whose greying
 // (DrawState) turns a picture with an alpha channel into a flat grey square under Wine.
-HICON Greyed_Icon(HICON icon) {
-    ICONINFO info{};
-    if (!GetIconInfo(icon, &info)) return nullptr;
-    Bitmap_Handle colour(info.hbmColor), mask(info.hbmMask);
-    BITMAP size{};
-    if (!colour || !GetObjectW(colour.Get(), sizeof size, &size)) return nullptr;
+HICON Greyed_Icon(const Icon_Bitmaps& icon) {
+    if (!icon.Colour) return nullptr;
+    const int width = icon.Width, height = icon.Height;
     BITMAPINFO format{};
-    format.bmiHeader = {sizeof(BITMAPINFOHEADER), size.bmWidth, -size.bmHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    std::vector<RGBQUAD> pixels(static_cast<size_t>(size.bmWidth) * size.bmHeight);
+    format.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    std::vector<RGBQUAD> pixels(static_cast<size_t>(width) * height);
     std::vector<RGBQUAD> transparent(pixels.size());  // the mask: white where the background shows
     HDC screen = GetDC(nullptr);
-    const bool read = GetDIBits(screen, colour.Get(), 0, size.bmHeight, pixels.data(), &format, DIB_RGB_COLORS) &&
-                      GetDIBits(screen, mask.Get(), 0, size.bmHeight, transparent.data(), &format, DIB_RGB_COLORS);
+    const bool read = GetDIBits(screen, icon.Colour.Get(), 0, height, pixels.data(), &format, DIB_RGB_COLORS) &&
+                      GetDIBits(screen, icon.Mask.Get(), 0, height, transparent.data(), &format, DIB_RGB_COLORS);
     if (!read) {
         ReleaseDC(nullptr, screen);
         return nullptr;
@@ -64,26 +79,21 @@ HICON Greyed_Icon(HICON icon) {
         const int grey = (p.rgbRed * 299 + p.rgbGreen * 587 + p.rgbBlue * 114) / 1000;
         p.rgbRed = p.rgbGreen = p.rgbBlue = static_cast<BYTE>((grey + face_grey) / 2);
     }
-    Bitmap_Handle greyed(CreateCompatibleBitmap(screen, size.bmWidth, size.bmHeight));
-    if (greyed && !SetDIBits(screen, greyed.Get(), 0, size.bmHeight, pixels.data(), &format, DIB_RGB_COLORS))
-        greyed.Reset();
+    Bitmap_Handle greyed(CreateCompatibleBitmap(screen, width, height));
+    if (greyed && !SetDIBits(screen, greyed.Get(), 0, height, pixels.data(), &format, DIB_RGB_COLORS)) greyed.Reset();
     ReleaseDC(nullptr, screen);
     if (!greyed) return nullptr;
-    ICONINFO made{TRUE, 0, 0, mask.Get(), greyed.Get()};
+    ICONINFO made{TRUE, 0, 0, icon.Mask.Get(), greyed.Get()};
     return CreateIconIndirect(&made);
 }
 
 // The button's pictures for each of its states (normal, hot, pressed, disabled, defaulted, stylus
 // hot): the picture itself, and its greyed copy for the disabled state.
 HIMAGELIST State_Pictures(HICON icon) {
-    ICONINFO info{};
-    if (!GetIconInfo(icon, &info)) return nullptr;
-    Bitmap_Handle colour(info.hbmColor), mask(info.hbmMask);
-    BITMAP size{};
-    if (!colour || !GetObjectW(colour.Get(), sizeof size, &size)) return nullptr;
-    HICON greyed = Greyed_Icon(icon);
+    const Icon_Bitmaps bitmaps = Bitmaps_Of(icon);
+    HICON greyed = Greyed_Icon(bitmaps);
     if (!greyed) return nullptr;
-    HIMAGELIST list = ImageList_Create(size.bmWidth, size.bmHeight, ILC_COLOR32 | ILC_MASK, 6, 0);
+    HIMAGELIST list = ImageList_Create(bitmaps.Width, bitmaps.Height, ILC_COLOR32 | ILC_MASK, 6, 0);
     for (int state = PBS_NORMAL; list && state <= PBS_DEFAULTED_ANIMATING; ++state) {
         if (ImageList_AddIcon(list, state == PBS_DISABLED ? greyed : icon) < 0) {
             ImageList_Destroy(list);
