@@ -13,8 +13,8 @@
 
 enum class Stock_Picture { File, Folder };
 
-// Owns the icons and picture lists it put on buttons and the one tooltip window it made; both go with it, so it must
-// live as long as the buttons (a member of the form that owns them).
+// Owns the icons and picture lists it put on buttons and the one tooltip window it made; all go with
+// it, so it must live as long as the buttons (a member of the form that owns them).
 class Button_Pictures {
 public:
     Button_Pictures() = default;
