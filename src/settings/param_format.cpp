@@ -81,7 +81,7 @@ std::vector<std::wstring> Value_List_Lines_To_Write(std::wstring_view read, std:
     const std::vector<std::wstring> r = Str_Split(read, Get_CrLf());
     const std::vector<std::wstring> s = Str_Split(shown, Get_CrLf());
     const std::vector<std::wstring> e = Str_Split(edited, Get_CrLf());
-    if (edited.empty() || s.size() > r.size()) return Str_Split(edited, Get_CrLf());
+    if (s.size() > r.size()) return e;
     // The lines kept from the start and from the end of what the box showed.
     std::size_t front = 0;
     while (front < s.size() && front < e.size() && e[front] == s[front]) ++front;

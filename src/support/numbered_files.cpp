@@ -195,11 +195,10 @@ bool Numbered_Files::Finish_Journal(std::vector<std::wstring>& failed) {
             // Held by another program: the old set comes back, and the save is made later.
             bool back_all = true;
             for (const Journal_Line& u : journal->Lines) {
-                const std::wstring back = Path_Join(folder_, u.Source);
-                if (File_Exists(aside_path(u)) && !File_Exists(back)) {
-                    if (!Step()) return false;
-                    if (!Move_File(aside_path(u), back, false)) back_all = false;
-                }
+                if (!File_Exists(aside_path(u))) continue;
+                if (!Step()) return false;
+                // A file someone else made meanwhile under one of the store's own names gives way.
+                if (!Move_File(aside_path(u), Path_Join(folder_, u.Source), true)) back_all = false;
             }
             // A file that could not go back keeps the journal, so that the next start tries again.
             if (back_all && Step() && !Delete_If_Present(Journal_Path())) failed.push_back(L"~" + prefix_ + L".journal");
@@ -244,6 +243,7 @@ std::vector<std::wstring> Numbered_Files::Write(std::vector<Numbered_Entry>& ent
     std::set<int> on_disk;
     for (const Numbered_File& f : List()) on_disk.insert(f.Number);
     std::set<int> claimed;
+    std::vector<std::wstring> unchecked;
     for (Numbered_Entry& e : entries) {
         if (e.File >= 0 && !on_disk.count(e.File)) e.File = -1;  // removed behind the program's back
         if (!e.Waiting.empty() && !File_Exists(e.Waiting)) e.Waiting.clear();
@@ -252,6 +252,8 @@ std::vector<std::wstring> Numbered_Files::Write(std::vector<Numbered_Entry>& ent
         if (e.File >= 0 && !e.Changed && !e.Bytes.empty()) {
             const Binary_Read read = Read_Binary(Path_Of(e.File), e.Bytes.size());
             if (read.Opened && read.Bytes != e.Bytes) e.Changed = true;
+            // Held by someone else: it cannot be checked now, so the save is not done until it can.
+            if (!read.Opened) unchecked.push_back(Name_Of(e.File));
         }
         if (e.File < 0 && e.Waiting.empty()) e.Changed = true;
         if (e.Changed && !e.Bytes.empty()) {
@@ -313,6 +315,7 @@ std::vector<std::wstring> Numbered_Files::Write(std::vector<Numbered_Entry>& ent
         e.Waiting.clear();
         e.Changed = false;
     }
+    failed.insert(failed.end(), unchecked.begin(), unchecked.end());
     return result();
 }
 
