@@ -48,6 +48,9 @@ bool Fixed_Strings::New() {
 bool Fixed_Strings::Delete() {
     if (Kotei_Max < 0 || Kotei_Index < 0 || Kotei_Index > Kotei_Max) return false;
     Fit_Kept();
+    // A text that waited for a save that could not be made goes with its entry.
+    if (const std::wstring& waiting = kept_[static_cast<std::size_t>(Kotei_Index)].Waiting; !waiting.empty())
+        (void)Delete_If_Present(waiting);
     kept_.erase(kept_.begin() + Kotei_Index);
     Kotei_Data.erase(Kotei_Data.begin() + Kotei_Index);
     Kotei_Data.emplace_back();  // the table keeps its size
