@@ -83,7 +83,8 @@ void Text_History::Load() {
             waiting_[i] = path;
         if (number != static_cast<int>(i)) in_order = false;
     }
-    loaded_ = true;
+    // Part of it still under the names of a save that could not finish: saving this would lose that part.
+    loaded_ = !store.Journal_Pending();
     if (!in_order && !Write()) Rireki_Text_Dirty = true;  // made at the next save moment
 }
 
@@ -214,7 +215,8 @@ void Picture_History::Load() {
     }
     for (std::size_t i = 0; i < found.size(); ++i) Rireki_Pic[i] = std::move(found[i]);
     Rireki_Pic_Count = static_cast<int>(found.size()) - 1;
-    loaded_ = true;
+    // Part of it still under the names of a save that could not finish: saving this would lose that part.
+    loaded_ = !store.Journal_Pending();
     if (!in_order && !Write()) Rireki_Pic_Dirty = true;  // made at the next save moment
 }
 

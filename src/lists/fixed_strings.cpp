@@ -135,15 +135,22 @@ void Fixed_Strings::Load(const std::wstring& folder) {
         if (Kotei_Data.size() < static_cast<std::size_t>(Kotei_Max) + 1) Kotei_Data.resize(static_cast<std::size_t>(Kotei_Max) + 1);
         Kotei_Data[static_cast<std::size_t>(Kotei_Max)] = read.Text;
         if (number != Kotei_Max) in_order = false;
-        kept_.push_back(number >= 0 ? Kept{number, {}, std::move(read.Text), !held} : Kept{-1, path, std::move(read.Text), !held});
+        kept_.push_back(number >= 0 ? Kept{number, {}, std::move(read.Text), !held}
+                                    : Kept{-1, path, std::move(read.Text), !held});
     }
     loaded_folder_ = folder;
+    // Part of it still under the names of a save that could not finish: saving this would lose that part.
+    incomplete_ = store.Journal_Pending();
     if (!in_order) (void)Write(folder);
 }
 
 std::vector<std::wstring> Fixed_Strings::Write(const std::wstring& folder) {
     if (folder != loaded_folder_) return {};  // never read from there: what is there stays
     Numbered_Files& store = Store(folder);
+    if (incomplete_) {
+        pending_ = true;
+        return {Path_Join(folder, L"~Kotei.journal")};
+    }
     Fit_Kept();
     const std::size_t count = static_cast<std::size_t>(Kotei_Max + 1);
     std::vector<Numbered_Entry> entries(count);

@@ -60,6 +60,7 @@ private:
     void Fit_Kept();
     std::optional<Numbered_Files> store_;
     std::wstring loaded_folder_;
+    bool incomplete_ = false;  // the load could not complete a save's journal
     bool pending_ = false;
 };
 

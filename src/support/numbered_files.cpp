@@ -56,7 +56,8 @@ std::optional<Journal> Parse_Journal(const std::string& bytes) {
         const std::size_t t2 = t1 == std::string::npos ? t1 : line.find('\t', t1 + 1);
         if (t1 != 1 || t2 == std::string::npos || (line[0] != 'M' && line[0] != 'D')) return std::nullopt;
         const std::string number = line.substr(t1 + 1, t2 - t1 - 1);
-        if (number.empty() || number.size() > 6 || !std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        if (number.empty() || number.size() > 6 ||
+            !std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; }))
             return std::nullopt;
         Journal_Line l{line[0], Utf8_To_Wide(line.substr(t2 + 1)), std::stoi(number)};
         if (l.Source.empty() || l.Source.find_first_of(L"\\/:") != std::wstring::npos) return std::nullopt;
@@ -70,12 +71,17 @@ std::optional<Journal> Parse_Journal(const std::string& bytes) {
 
 Numbered_Files::Numbered_Files(std::wstring folder, std::wstring prefix, int digits, std::wstring extension,
                                bool exact_digits, int highest)
-    : folder_(std::move(folder)), prefix_(std::move(prefix)), digits_(digits), extension_(std::move(extension)),
-      exact_digits_(exact_digits), highest_(highest) {}
+    : folder_(std::move(folder)),
+      prefix_(std::move(prefix)),
+      digits_(digits),
+      extension_(std::move(extension)),
+      exact_digits_(exact_digits),
+      highest_(highest) {}
 
 std::wstring Numbered_Files::Name_Of(int number) const {
     std::wstring digits = std::to_wstring(number);
-    if (digits.size() < static_cast<std::size_t>(digits_)) digits.insert(0, static_cast<std::size_t>(digits_) - digits.size(), L'0');
+    if (digits.size() < static_cast<std::size_t>(digits_))
+        digits.insert(0, static_cast<std::size_t>(digits_) - digits.size(), L'0');
     return prefix_ + digits + extension_;
 }
 
@@ -119,7 +125,8 @@ std::vector<Numbered_File> Numbered_Files::List() const {
         int number = 0;
         if (Parse(e.Name, number)) files.push_back({number, e.Name});
     }
-    std::stable_sort(files.begin(), files.end(), [](const Numbered_File& a, const Numbered_File& b) { return a.Number < b.Number; });
+    std::stable_sort(files.begin(), files.end(),
+                     [](const Numbered_File& a, const Numbered_File& b) { return a.Number < b.Number; });
     return files;
 }
 
@@ -137,16 +144,21 @@ std::vector<Numbered_File> Numbered_Files::Load() {
     return List();
 }
 
+bool Numbered_Files::Journal_Pending() const { return File_Exists(Journal_Path()); }
+
 std::vector<std::wstring> Numbered_Files::Waiting_Files() const {
     std::vector<std::wstring> paths;
-    for (const Dir_Entry& e : Dir_Search_Files(folder_, L"~" + prefix_ + L"*.tmp")) paths.push_back(Path_Join(folder_, e.Name));
+    for (const Dir_Entry& e : Dir_Search_Files(folder_, L"~" + prefix_ + L"*.tmp"))
+        paths.push_back(Path_Join(folder_, e.Name));
     return paths;
 }
 
 std::wstring Numbered_Files::Write_Waiting(std::string_view bytes) {
     // The time of the write and a counter: the names sort in the order the entries came.
     static unsigned counter = 0;
-    const auto ticks = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::system_clock::now().time_since_epoch()).count();
+    const auto ticks =
+        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::system_clock::now().time_since_epoch())
+            .count();
     wchar_t name[64];
     std::swprintf(name, 64, L"%016llX-%06u.tmp", static_cast<unsigned long long>(ticks), ++counter % 1000000);
     const std::wstring path = Path_Join(folder_, L"~" + prefix_ + name);
@@ -162,7 +174,8 @@ std::wstring Numbered_Files::Set_Aside(const std::wstring& path) {
     const std::wstring stem = dot == std::wstring::npos ? name : name.substr(0, dot);
     const std::wstring ext = dot == std::wstring::npos ? std::wstring() : name.substr(dot);
     for (int n = 1; n < 1000; ++n) {
-        const std::wstring aside = Path_Join(folder, stem + L"_読めないファイル" + (n > 1 ? L"(" + std::to_wstring(n) + L")" : L"") + ext);
+        const std::wstring aside =
+            Path_Join(folder, stem + L"_読めないファイル" + (n > 1 ? L"(" + std::to_wstring(n) + L")" : L"") + ext);
         if (File_Exists(aside)) continue;
         return Move_File(path, aside, false) ? aside : std::wstring();
     }
@@ -201,7 +214,8 @@ bool Numbered_Files::Finish_Journal(std::vector<std::wstring>& failed) {
                 if (!Move_File(aside_path(u), Path_Join(folder_, u.Source), true)) back_all = false;
             }
             // A file that could not go back keeps the journal, so that the next start tries again.
-            if (back_all && Step() && !Delete_If_Present(Journal_Path())) failed.push_back(L"~" + prefix_ + L".journal");
+            if (back_all && Step() && !Delete_If_Present(Journal_Path()))
+                failed.push_back(L"~" + prefix_ + L".journal");
             return false;
         }
         journal->Renamed_Aside = true;

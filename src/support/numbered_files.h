@@ -50,6 +50,9 @@ public:
 
     // Completes a save that a stop left with its journal, then lists the store's files in number order.
     std::vector<Numbered_File> Load();
+    // A save's journal is still waiting to be completed (a file it moves is held by another program):
+    // the files listed are not the whole collection, which must then not be saved from this load.
+    bool Journal_Pending() const;
     // The paths of the scratch files entries wait in, oldest first.
     std::vector<std::wstring> Waiting_Files() const;
     // A new scratch file holding the bytes; empty when it could not be written.

@@ -44,8 +44,8 @@ void Meddle(Input& in, Numbered_Files& store, std::map<std::wstring, std::string
             Sim_Release_All();
             break;
         case 2: {
-            static const wchar_t* names[] = {L"F\\memo.txt", L"F\\Text10.txt", L"F\\Text7.txt", L"F\\Text005.txt",
-                                             L"F\\~Text.tmp.bak", L"F\\Text05_読めないファイル.txt"};
+            static const wchar_t* names[] = {L"F\\memo.txt",    L"F\\Text10.txt",    L"F\\Text7.txt",
+                                             L"F\\Text005.txt", L"F\\~Text.tmp.bak", L"F\\Text05_読めないファイル.txt"};
             const std::wstring name = names[static_cast<std::size_t>(in.Next()) % std::size(names)];
             if (!Sim_Get(name)) {
                 Sim_Put(name, "foreign");
@@ -98,7 +98,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 if (!entries.empty()) entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(pick));
                 break;
             case 2:
-                if (!entries.empty()) std::swap(entries[pick], entries[static_cast<std::size_t>(in.Next()) % entries.size()]);
+                if (!entries.empty())
+                    std::swap(entries[pick], entries[static_cast<std::size_t>(in.Next()) % entries.size()]);
                 break;
             case 3:
                 if (!entries.empty()) {
@@ -114,7 +115,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             case 7: {  // emptied or removed by someone else
                 const std::wstring path = store.Path_Of(in.Next() % (Highest + 1));
                 if (Sim_Get(path)) {
-                    if (in.Next() % 2) Sim_Put(path, ""); else Sim_Remove(path);
+                    if (in.Next() % 2)
+                        Sim_Put(path, "");
+                    else
+                        Sim_Remove(path);
                     damaged = true;
                 }
                 break;
@@ -154,7 +158,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     }
                     if (!damaged)
                         for (const std::string& bytes : kept)
-                            FUZZ_CHECK(std::any_of(loaded.begin(), loaded.end(), [&](const Numbered_Entry& l) { return l.Bytes == bytes; }));
+                            FUZZ_CHECK(std::any_of(loaded.begin(), loaded.end(),
+                                                   [&](const Numbered_Entry& l) { return l.Bytes == bytes; }));
                     Check_Foreign(foreign);
                     if (loaded.size() > Highest + 1) loaded.resize(Highest + 1);
                     entries = std::move(loaded);

@@ -18,7 +18,7 @@ struct Sim_File {
 };
 
 struct Sim_State {
-    std::map<std::wstring, Sim_File> Files;  // by full path, in upper case
+    std::map<std::wstring, Sim_File> Files;      // by full path, in upper case
     std::map<std::wstring, std::wstring> Names;  // upper-case path to the path as written
     bool Disk_Full = false;
 };
@@ -42,7 +42,8 @@ bool Matches(std::wstring_view pattern, std::wstring_view name) {
             if (Matches(pattern.substr(1), name.substr(i))) return true;
         return false;
     }
-    return !name.empty() && Upper_Case(pattern.substr(0, 1)) == Upper_Case(name.substr(0, 1)) && Matches(pattern.substr(1), name.substr(1));
+    return !name.empty() && Upper_Case(pattern.substr(0, 1)) == Upper_Case(name.substr(0, 1)) &&
+           Matches(pattern.substr(1), name.substr(1));
 }
 
 }  // namespace
@@ -87,7 +88,9 @@ Binary_Read Read_Binary(std::wstring_view path, std::uint64_t max_bytes) {
     return {true, f->Bytes};
 }
 
-std::optional<std::string> Read_Binary_File(std::wstring_view path, std::uint64_t max_bytes) { return Read_Binary(path, max_bytes).Bytes; }
+std::optional<std::string> Read_Binary_File(std::wstring_view path, std::uint64_t max_bytes) {
+    return Read_Binary(path, max_bytes).Bytes;
+}
 
 Binary_Write_Result Write_Binary_File(std::wstring_view path, std::string_view bytes, bool) {
     const Sim_File* f = Find(path);
@@ -124,6 +127,7 @@ std::vector<Dir_Entry> Dir_Search_Files(const std::wstring& folder, const std::w
         const std::wstring file = name.substr(prefix.size());
         if (Matches(pattern, file)) out.push_back({folder, file});
     }
-    std::sort(out.begin(), out.end(), [](const Dir_Entry& a, const Dir_Entry& b) { return Upper_Case(a.Name) < Upper_Case(b.Name); });
+    std::sort(out.begin(), out.end(),
+              [](const Dir_Entry& a, const Dir_Entry& b) { return Upper_Case(a.Name) < Upper_Case(b.Name); });
     return out;
 }
