@@ -105,6 +105,8 @@ std::vector<std::wstring> Value_List_Lines_To_Write(std::wstring_view read, std:
 
 void Text_Update_Tb_R(std::wstring_view path, History_List& list) {
     std::vector<std::wstring> lines = File_Lines(path);
+    // The lists hold paths: one longer than Windows takes could never be opened, and is left out.
+    std::erase_if(lines, [](const std::wstring& line) { return Path_Too_Long(line); });
     Lines_Redim(lines, History_Size - 1);
     for (int i = 0; i < History_Size; ++i) list[i] = std::move(lines[i]);
 }
