@@ -1,9 +1,7 @@
 #include "picture_paste.h"
 
 #include "excel_session.h"
-#include "message_box.h"
 #include "message_pump.h"
-#include "paste_state.h"
 
 namespace {
 
@@ -50,8 +48,7 @@ std::wstring Address_Hensyu(std::wstring_view address) {
     return out;
 }
 
-bool Paste_Picture(const Excel_Session& excel, const std::wstring& pic_format, Clip_State& clip,
-                   unsigned long sequence) {
+bool Paste_Picture_Now(const Excel_Session& excel, const std::wstring& pic_format) {
     // Only the paste itself decides success: a failed activation earlier in the pass is no failed paste.
     Error_State errors;
     for (const Paste_Format& row : Paste_Formats) {
@@ -65,12 +62,7 @@ bool Paste_Picture(const Excel_Session& excel, const std::wstring& pic_format, C
                                       {L"Link", Variant::Bool(false)},
                                       {L"DisplayAsIcon", Variant::Bool(false)}}));
     }
-    Excel_ツール_CellDrop2_Clear(clip, sequence);
-    if (errors.Failed()) {
-        Show_Message(L"画像の貼付に失敗しました");
-        return false;
-    }
-    return true;
+    return !errors.Failed();
 }
 
 void Size_Picture(const Excel_Session& excel, const std::wstring& pic_size) {

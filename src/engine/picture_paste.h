@@ -7,17 +7,16 @@
 #include "automation.h"
 
 class Excel_Session;
-struct Clip_State;
 
 // "$B$3" -> "B3".
 std::wstring Address_Hensyu(std::wstring_view address);
 
-// Pastes the clipboard's picture (the copy with that sequence number) at the active cell of the
-// active sheet in the format the caption names, then empties the clipboard whether or not the paste
-// worked, unless a newer copy is on it already. False when Excel refused the paste; the message is
-// shown already.
-bool Paste_Picture(const Excel_Session& excel, const std::wstring& pic_format, Clip_State& clip,
-                   unsigned long sequence);
+inline const std::wstring Picture_Paste_Failed_Message = L"画像の貼付に失敗しました";
+
+// Pastes the clipboard's picture at the active cell of the target sheet in the format the caption
+// names. False when Excel refused the paste (the message is the caller's to show, once any retry is
+// over; the caller empties the clipboard after).
+bool Paste_Picture_Now(const Excel_Session& excel, const std::wstring& pic_format);
 
 // Scales the picture just pasted (Excel's selection) to the active cell as the size caption says
 // ("収まる": to fit inside the cell, "幅": to its width, "高さ": to its height; "なし": not at all),
