@@ -156,13 +156,15 @@ Paste_Step Paste_Copy(Excel_Session& excel, const Automation_Object& workbook, c
     copy.Has_Picture = false;
     // The history's work for a picture (its thumbnail, its file waiting to be written) comes after the
     // paste, which the user is waiting for; the picture is recorded whether or not the paste worked.
+    Error_State errors;
+    const Automation_Object cell = excel.Active_Cell(errors);  // where the picture goes, for its size and the move
     const bool pasted = Paste_Reading_Clipboard(copy, capture, true, [&] { return Paste_Picture_Now(excel, options.Pic_Format); });
     Excel_ツール_CellDrop2_Clear(clip, copy.Sequence);
     if (!pasted) Show_Message(Picture_Paste_Failed_Message);
-    if (pasted) Size_Picture(excel, options.Pic_Size);
+    if (pasted) Size_Picture(excel, options.Pic_Size, cell);
     if (copy.Paste_Source.empty() && copy.Picture) host.Record_Picture(*copy.Picture);
     if (!pasted) return {};
-    return Pasted(1, 1, Automation_Object(), Copy_Left::Nothing);
+    return Pasted(1, 1, cell, Copy_Left::Nothing);
 }
 
 // The active cell moves one to the right of the pasted block's top cell, or to the row below its last

@@ -65,14 +65,12 @@ bool Paste_Picture_Now(const Excel_Session& excel, const std::wstring& pic_forma
     return !errors.Failed();
 }
 
-void Size_Picture(const Excel_Session& excel, const std::wstring& pic_size) {
+void Size_Picture(const Excel_Session& excel, const std::wstring& pic_size, const Automation_Object& cell) {
     if (Contains(pic_size, L"なし")) return;
     // Excel selects the picture it has just pasted: only that one is fitted, so that a paste costs the
     // same on a sheet of hundreds of pictures as on an empty one. Earlier pictures at the same cell keep
     // the size they were fitted to when they were pasted, or that the user gave them since.
-    Error_State errors;
     const Automation_Object pasted = excel.Xl_App.Get(L"Selection").Object().Get(L"ShapeRange").Object();
-    const Automation_Object cell = excel.Active_Cell(errors);
     if (pasted.Is_Nothing() || cell.Is_Nothing()) return;
     const double shape_height = Number_Of(pasted.Get(L"Height")), shape_width = Number_Of(pasted.Get(L"Width"));
     if (shape_height <= 0 || shape_width <= 0) return;
@@ -84,13 +82,19 @@ void Size_Picture(const Excel_Session& excel, const std::wstring& pic_size) {
                               : rule.Rule == Fit::Height ? zoom_h
                               : zoom_h > zoom_w          ? zoom_w
                                                          : zoom_h;
-        (void)Excel_シート_オブジェクト拡大縮小_Zoom(excel, factor);
+        (void)Scale_Shapes(pasted, factor);
     }
 }
 
 Error_State Excel_シート_オブジェクト拡大縮小_Zoom(const Excel_Session& excel, double factor) {
     Error_State errors;
     const Automation_Object range = errors.Record(errors.Record(excel.Xl_App.Get(L"Selection")).Object().Get(L"ShapeRange")).Object();
+    if (errors.Failed()) return errors;
+    return Scale_Shapes(range, factor);
+}
+
+Error_State Scale_Shapes(const Automation_Object& range, double factor) {
+    Error_State errors;
     constexpr long Scale_From_Top_Left = 0;
     const std::vector<Variant> arguments = {Variant::Double(factor), Variant::Bool(false), Variant::Long(Scale_From_Top_Left)};
     errors.Record(range.Call(L"ScaleWidth", arguments));

@@ -18,11 +18,13 @@ inline const std::wstring Picture_Paste_Failed_Message = L"画像の貼付に失
 // over; the caller empties the clipboard after).
 bool Paste_Picture_Now(const Excel_Session& excel, const std::wstring& pic_format);
 
-// Scales the picture just pasted (Excel's selection) to the active cell as the size caption says
-// ("収まる": to fit inside the cell, "幅": to its width, "高さ": to its height; "なし": not at all),
-// keeping its top-left corner. Other pictures keep their size; failures leave the picture as it is.
-void Size_Picture(const Excel_Session& excel, const std::wstring& pic_size);
+// Scales the picture just pasted (Excel's selection) to the cell it was pasted at as the size caption
+// says ("収まる": to fit inside the cell, "幅": to its width, "高さ": to its height; "なし": not at
+// all), keeping its top-left corner. Other pictures keep their size; failures leave the picture as it is.
+void Size_Picture(const Excel_Session& excel, const std::wstring& pic_size, const Automation_Object& cell);
 
 // Scales the shapes of Excel's selection by the factor from their top-left corner; the height too
 // when their aspect ratio is not locked (a locked one follows the width by itself).
 Error_State Excel_シート_オブジェクト拡大縮小_Zoom(const Excel_Session& excel, double factor);
+// The same for shapes already in hand (a ShapeRange).
+Error_State Scale_Shapes(const Automation_Object& range, double factor);

@@ -1,5 +1,6 @@
 // Paste runs with copies in quick succession, a busy Excel and the end of a run, each checked on the
 // stand-in's state and on what the program shows and writes.
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -113,9 +114,23 @@ TEST_F(Capture_Run_Test, WaitingTextsAreWrittenTogetherEachAsItWouldBeAlone) {
     EXPECT_TRUE(Wait_Until([&] { return Active_Cell() == L"A8"; }, Paste_Timeout_Ms)) << Readable(Active_Cell());
     EXPECT_GE(Sheet()["columnWidths"]["A"].Number(), 26.0);
     // The texts that waited went in one write of a block of cells.
-    const std::string log = Log();
-    EXPECT_NE(log.find("\"member\":\"Resize\""), std::string::npos);
+    EXPECT_NE(Log().find("\"member\":\"Resize\""), std::string::npos);
     EXPECT_FALSE(Wait_For_Message_Box(app->Process().Pid(), 0));
+
+    // A text alone costs few calls: the check of the workbook, the target's two names, the cell, its
+    // value, its column's width and the move (one look at the workbook a second may fall between).
+    const auto calls = [&] {
+        const std::string log = Log();
+        return std::count(log.begin(), log.end(), '\n');
+    };
+    const auto before = calls();
+    ASSERT_TRUE(copier.Copy(L"alone"));
+    ASSERT_TRUE(Wait_Until([&] { return Active_Cell() == L"A9"; }, Paste_Timeout_Ms)) << Readable(Active_Cell());
+    EXPECT_LE(calls() - before, 11);
+    // With nothing copied, Excel is asked at most once a second (an upper bound: a slow machine asks less).
+    const auto idle_before = calls();
+    Sleep(3000);  // the span measured, not a wait for the program
+    EXPECT_LE(calls() - idle_before, 4);
 }
 
 TEST_F(Capture_Run_Test, CopiesWaitingWhenPastingIsSwitchedOffAreNotPastedLaterAndAQuitExcelIsLetGo) {
