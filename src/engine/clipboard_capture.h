@@ -38,6 +38,7 @@ public:
     // waiting ones are not pasted (and counted). Texts are small: the count is no memory bound.
     static constexpr std::size_t Max_Copies = 10000;
     static constexpr std::size_t Max_Picture_Bytes = std::size_t{512} << 20;
+    // A change this soon after a copy that it only completes is part of that copy.
     static constexpr unsigned Settle_Ms = 30;
     // Retries a read while another program holds the clipboard open.
     static constexpr UINT_PTR Timer_Id = 0xCA97;

@@ -176,9 +176,8 @@ void Move_Active_Cell(const Excel_Session& excel, const std::wstring& move_mode,
     if (move_mode == L"下へ") excel.Select_Offset(cell, std::max(step.Rows.value_or(1), 1L), 0, errors);
 }
 
-// Up to 200 ms with window messages running; over as soon as a copy can be taken (a copy still
-// settling ends it when it has settled), the end is asked for, or the window is closed. A copy that
-// waits for the clipboard (retry) does not end it.
+// Up to 200 ms with window messages running; over as soon as a copy waits, the end is asked for, or
+// the window is closed. A copy that waits for the clipboard (retry) does not end it.
 void Wait_For_Copy(Clipboard_Capture& capture, Paste_Loop_Host& host, bool retry) {
     const auto ended = [&] { return host.Stop_Requested() || host.Window_Closed(); };
     if (retry) {
