@@ -161,6 +161,16 @@ std::optional<Bitmap_Image> Draw_Metafile(HENHMETAFILE metafile) {
     return image;
 }
 
+// A packed bitmap format of the open clipboard, decoded; nothing when it is not there or unreadable.
+std::optional<Bitmap_Image> Decode_Clipboard_Dib(UINT format) {
+    HANDLE data = GetClipboardData(format);
+    const void* p = data ? GlobalLock(data) : nullptr;
+    if (!p) return std::nullopt;
+    auto image = Decode_Packed_Dib(std::string_view(static_cast<const char*>(p), GlobalSize(data)));
+    GlobalUnlock(data);
+    return image;
+}
+
 }  // namespace
 
 bool Clipboard_Clear() {
@@ -242,7 +252,7 @@ Clipboard_Snapshot Read_Formats() {
     for (UINT f : formats) {
         if (f >= 1 && f <= 99) s.Has_Content = true;
         if (f == CF_TEXT) s.Has_Text = true;
-        if (f == CF_BITMAP || f == CF_METAFILEPICT || f == CF_DIB) s.Has_Picture = true;
+        if (f == CF_BITMAP || f == CF_METAFILEPICT || f == CF_DIB || f == CF_DIBV5) s.Has_Picture = true;
         if (f == Exclude_Format()) s.Private = true;
     }
     return s;
@@ -274,13 +284,11 @@ Clipboard_Snapshot Read_Clipboard_Now() {
 }
 
 std::optional<Bitmap_Image> Read_Open_Picture() {
-    if (HANDLE data = GetClipboardData(CF_DIB)) {
-        const void* p = GlobalLock(data);
-        if (!p) return std::nullopt;
-        auto image = Decode_Packed_Dib(std::string_view(static_cast<const char*>(p), GlobalSize(data)));
-        GlobalUnlock(data);
-        return image;
-    }
+    // The version 5 bitmap keeps the alpha mask of screenshot tools and browsers, which the plain
+    // DIB Windows makes from it may drop.
+    if (IsClipboardFormatAvailable(CF_DIBV5))
+        if (auto image = Decode_Clipboard_Dib(CF_DIBV5)) return image;
+    if (IsClipboardFormatAvailable(CF_DIB)) return Decode_Clipboard_Dib(CF_DIB);
     if (HANDLE data = GetClipboardData(CF_ENHMETAFILE)) return Draw_Metafile(static_cast<HENHMETAFILE>(data));
     return std::nullopt;
 }

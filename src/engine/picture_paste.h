@@ -8,10 +8,11 @@
 
 class Excel_Session;
 
+// The message of a picture copy that could not be pasted.
+inline constexpr wchar_t Picture_Paste_Failed_Message[] = L"画像の貼付に失敗しました";
+
 // "$B$3" -> "B3".
 std::wstring Address_Hensyu(std::wstring_view address);
-
-inline const std::wstring Picture_Paste_Failed_Message = L"画像の貼付に失敗しました";
 
 // Pastes the clipboard's picture at the active cell of the target sheet in the format the caption
 // names. False when Excel refused the paste (the message is the caller's to show, once any retry is
