@@ -57,6 +57,9 @@ enum Command : unsigned {
     // workbooks close and the window hides; the process ends only once no client holds an object.
     // (Quit ends it at once, whoever holds what: the tests' tidying up.)
     User_Quit = 16,
+    // text: another program copies this text just before Excel's next Worksheet.Paste or PasteSpecial
+    // reads the clipboard, as when the user's next copy races a paste.
+    Copy_Before_Paste = 17,
 };
 
 }  // namespace standin
