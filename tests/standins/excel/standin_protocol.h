@@ -57,9 +57,12 @@ enum Command : unsigned {
     // workbooks close and the window hides; the process ends only once no client holds an object.
     // (Quit ends it at once, whoever holds what: the tests' tidying up.)
     User_Quit = 16,
+    // text: another program copies this text just before Excel's next Worksheet.Paste or PasteSpecial
+    // reads the clipboard, as when the user's next copy races a paste.
+    Copy_Before_Paste = 17,
     // text: "B3=value": the user types the value into that cell of the active sheet (read as Excel
     // reads typing: numbers, dates, a leading quote for text).
-    Type_Cell = 17,
+    Type_Cell = 18,
 };
 
 }  // namespace standin

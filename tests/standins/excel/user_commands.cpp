@@ -64,6 +64,10 @@ bool Run(Stand_In& stand_in, ULONG_PTR command, std::wstring_view text) {
         }
         case standin::Fail_Member:
             return stand_in.Fail_Member(text);
+        case standin::Copy_Before_Paste:
+            if (text.empty()) return false;
+            stand_in.Copy_Before_Next_Paste(std::wstring(text));
+            return true;
         case standin::Hide_Extensions:
             if (text != L"0" && text != L"1") return false;
             model.Extensions_Hidden = text == L"1";
