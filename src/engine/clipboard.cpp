@@ -183,13 +183,14 @@ Clipboard_Listener::~Clipboard_Listener() {
     if (window_) RemoveClipboardFormatListener(window_);
 }
 
-Clipboard_Copy Clipboard_Read_Copy() {
+Clipboard_Copy Clipboard_Read_Copy(bool with_picture) {
     Clipboard_Copy copy;
     // The text and the picture are read one after the other: read again when a new copy came between.
     for (int attempt = 0; attempt < 3; ++attempt) {
         copy = Clipboard_Copy();
         copy.Sequence = GetClipboardSequenceNumber();
         copy.Snapshot = Read_Clipboard_Now();
+        copy.Snapshot.Has_Picture = copy.Snapshot.Has_Picture && with_picture;
         if (!copy.Snapshot.Busy && !copy.Snapshot.Private && copy.Snapshot.Has_Picture)
             copy.Picture = Clipboard_Read_Picture();
         // A picture 0 pixels wide or high has nothing to paste or keep: the copy is its text alone.

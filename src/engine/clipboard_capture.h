@@ -8,6 +8,7 @@
 // a copy only once it has settled.
 #include <windows.h>
 
+#include <atomic>
 #include <cstddef>
 #include <deque>
 #include <mutex>
@@ -119,4 +120,5 @@ private:
     bool own_write_ = false;
     std::wstring marker_;
     int busy_retries_ = 0;  // capture thread only
+    std::atomic<bool> stopping_ = false;
 };

@@ -108,6 +108,8 @@ public:
     bool Extensions_Hidden = false;
     int Window_Activations = 0;
     long Ui_Language = Language_Japanese;
+    // The clipboard formats of the user's copies that readers had Excel render, in order.
+    std::vector<std::wstring> Rendered_Formats;
 
     const std::vector<Workbook>& Workbooks() const { return workbooks_; }
     Object_Id Active_Workbook_Id() const { return active_workbook_; }

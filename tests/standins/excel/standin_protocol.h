@@ -52,6 +52,10 @@ enum Command : unsigned {
     // workbooks close and the window hides; the process ends only once no client holds an object.
     // (Quit ends it at once, whoever holds what: the tests' tidying up.)
     User_Quit = 16,
+    // The user copies in Excel (see excel_copy.h): Copy_Cells the range of the active sheet named by
+    // the text ("A1", "A1:B2"), Copy_Chart a chart (text ignored). Excel's window owns the copy.
+    Copy_Cells = 17,
+    Copy_Chart = 18,
 };
 
 }  // namespace standin

@@ -55,6 +55,13 @@ bool Run(Stand_In& stand_in, ULONG_PTR command, std::wstring_view text) {
         }
         case standin::Fail_Member:
             return stand_in.Fail_Member(text);
+        case standin::Copy_Cells: {
+            const Sheet* sheet = model.Active_Sheet();
+            const auto range = Parse_Address(text);
+            return sheet && range && stand_in.Copy().Copy_Cells(stand_in.Window(), *sheet, *range);
+        }
+        case standin::Copy_Chart:
+            return stand_in.Copy().Copy_Chart(stand_in.Window());
         case standin::Hide_Extensions:
             if (text != L"0" && text != L"1") return false;
             model.Extensions_Hidden = text == L"1";
