@@ -223,7 +223,7 @@ TEST_F(Capture_Run_Test, CellsCopiedInExcelArePastedOnceAsTheirTextAndAChartAsAP
     ASSERT_TRUE(Wait_Until([&] { return Sheet()["shapes"].Size() == 1; }, Paste_Timeout_Ms));
     EXPECT_EQ(Sheet()["shapes"].Items()[0]["topLeftCell"].Text(), L"F1");
     // Cells copied while Excel is busy: it makes their text once it is free again.
-    ASSERT_TRUE(Send(standin::Busy, L"800"));
+    ASSERT_TRUE(Send(standin::Busy, L"500"));
     ASSERT_TRUE(Send(standin::Copy_Cells, L"B1"));
     ASSERT_TRUE(Wait_Cell("G1", L"x"));
 
