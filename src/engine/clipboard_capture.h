@@ -91,7 +91,8 @@ public:
     std::optional<Captured_Copy> Take_Oldest();
     // 0 when a copy can be taken now, the milliseconds until the oldest has settled, or Nothing_Waits.
     unsigned Ms_Until_Ready() const;
-    // The copies that fell out of a full queue since the last call, oldest first.
+    // The copies that fell out of a full queue, or that Excel did not make in time (nothing of them
+    // was read), since the last call, oldest first.
     std::vector<Captured_Copy> Take_Skipped();
     // Every waiting copy, oldest first; the queue is empty after.
     std::vector<Captured_Copy> Take_Waiting();
