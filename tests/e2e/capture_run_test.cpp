@@ -222,6 +222,8 @@ TEST_F(Capture_Run_Test, CellsCopiedInExcelArePastedOnceAsTheirTextAndAChartAsAP
     ASSERT_TRUE(Send(standin::Copy_Chart, L""));
     ASSERT_TRUE(Wait_Until([&] { return Sheet()["shapes"].Size() == 1; }, Paste_Timeout_Ms));
     EXPECT_EQ(Sheet()["shapes"].Items()[0]["topLeftCell"].Text(), L"F1");
+    // Done with the clipboard (emptied after the picture) once the cell has moved on.
+    ASSERT_TRUE(Wait_Until([&] { return Active_Cell() == L"G1"; }, Paste_Timeout_Ms));
     // Cells copied while Excel is busy: it makes their text once it is free again.
     ASSERT_TRUE(Send(standin::Busy, L"500"));
     ASSERT_TRUE(Send(standin::Copy_Cells, L"B1"));
@@ -243,4 +245,9 @@ TEST_F(Capture_Run_Test, CellsCopiedInExcelArePastedOnceAsTheirTextAndAChartAsAP
     ASSERT_TRUE(Send(standin::Copy_Cells, L"A1"));
     Expect_Message(Skipped_Prefix + L"1件のコピーを貼り付けませんでした。");
     EXPECT_EQ(Cell("H1"), L"");
+    // One row per line: Excel pastes its own copy's text.
+    ASSERT_TRUE(Click(app->Control(ids::Opt_Joken + 6)));
+    ASSERT_TRUE(Send(standin::Copy_Cells, L"A1:B1"));
+    ASSERT_TRUE(Wait_Cell("I1", L"x"));
+    EXPECT_EQ(Cell("H1"), L"セルの値");
 }
