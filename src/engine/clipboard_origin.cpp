@@ -2,10 +2,12 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cwchar>
 #include <future>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -28,21 +30,37 @@ bool Owned_By_Excel() {
     return found;
 }
 
-bool Offers_Excel_Range_Formats() {
-    for (const wchar_t* name : {L"XML Spreadsheet", L"Biff12", L"Biff8"}) {
-        const UINT format = RegisterClipboardFormatW(name);
-        if (format && IsClipboardFormatAvailable(format)) return true;
-    }
-    return false;
+// Every format offered, in one call: this runs for every copy, and copies may come milliseconds apart.
+std::vector<UINT> Offered_Formats() {
+    std::vector<UINT> formats(64);
+    UINT count = 0;
+    while (!GetUpdatedClipboardFormats(formats.data(), static_cast<UINT>(formats.size()), &count) &&
+           GetLastError() == ERROR_INSUFFICIENT_BUFFER && formats.size() < 65536)
+        formats.resize(formats.size() * 2);
+    formats.resize(std::min<std::size_t>(count, formats.size()));
+    return formats;
+}
+
+bool Offers_Any(const std::vector<UINT>& offered, std::initializer_list<UINT> wanted) {
+    return std::find_first_of(offered.begin(), offered.end(), wanted.begin(), wanted.end()) != offered.end();
+}
+
+// Excel's own formats of a copied range.
+bool Offers_Excel_Range_Formats(const std::vector<UINT>& offered) {
+    static const UINT xml = RegisterClipboardFormatW(L"XML Spreadsheet");
+    static const UINT biff12 = RegisterClipboardFormatW(L"Biff12");
+    static const UINT biff8 = RegisterClipboardFormatW(L"Biff8");
+    return Offers_Any(offered, {xml, biff12, biff8});
 }
 
 }  // namespace
 
-bool Clipboard_Copy_From_Excel() { return Owned_By_Excel() || Offers_Excel_Range_Formats(); }
-
 Clipboard_Copy Clipboard_Read_Any_Copy(const std::atomic<bool>& stop) {
-    if (!Clipboard_Copy_From_Excel()) return Clipboard_Read_Copy();
-    const bool text = IsClipboardFormatAvailable(CF_UNICODETEXT) || IsClipboardFormatAvailable(CF_TEXT);
+    const std::vector<UINT> offered = Offered_Formats();
+    // Made in Excel: its owner is a window of a thread with an Excel main window, or it offers Excel's
+    // own range formats.
+    if (!Offers_Excel_Range_Formats(offered) && !Owned_By_Excel()) return Clipboard_Read_Copy();
+    const bool text = Offers_Any(offered, {CF_UNICODETEXT, CF_TEXT});
     Clipboard_Copy given_up;
     given_up.Sequence = Clipboard_Sequence();
     given_up.Not_Rendered = true;
