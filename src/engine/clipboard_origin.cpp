@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cwchar>
 #include <future>
+#include <initializer_list>
 #include <thread>
 #include <vector>
 
