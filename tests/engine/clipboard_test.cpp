@@ -9,8 +9,6 @@
 #include <vector>
 
 #include "clipboard_capture.h"
-#include "clipboard_copy.h"
-#include "clipboard_origin.h"
 #include "paste_state.h"
 
 namespace {
@@ -38,23 +36,6 @@ TEST(Clipboard, TextRoundTripAndClear) {
     Excel_ツール_CellDrop2_Clear(state);
     EXPECT_EQ(state.Clip_Text_Last, L"");
     EXPECT_FALSE(Clipboard_Read().Has_Content);
-}
-
-// Excel's range formats mark a copy made in Excel even when another window owns it for Excel.
-TEST(Clipboard, ACopyOfferingExcelsRangeFormatsIsItsTextAlone) {
-    const std::atomic<bool> stop = false;
-    ASSERT_TRUE(clipboard_copy::Put({{CF_UNICODETEXT, clipboard_copy::Text_Block(L"a\tb\r\nc\td\r\n")},
-                                     {CF_DIB, clipboard_copy::Picture_Block(4, 4)},
-                                     {RegisterClipboardFormatW(L"Biff12"), clipboard_copy::Text_Block(L"")}}));
-    Clipboard_Copy copy = Clipboard_Read_Any_Copy(stop);
-    EXPECT_EQ(copy.Snapshot.Text, L"a\tb\r\nc\td");
-    EXPECT_FALSE(copy.Snapshot.Has_Picture);
-    EXPECT_FALSE(copy.Picture);
-    // Another program's copy keeps its picture and its last line break.
-    ASSERT_TRUE(Copy_Text_And_Picture(L"x\r\n", 4, 4));
-    copy = Clipboard_Read_Any_Copy(stop);
-    EXPECT_EQ(copy.Snapshot.Text, L"x\r\n");
-    EXPECT_TRUE(copy.Picture);
 }
 
 TEST(Clipboard, OnlyRegisteredFormatsCountAsNothing) {
