@@ -154,6 +154,16 @@ std::optional<Bitmap_Image> Draw_Metafile(HENHMETAFILE metafile) {
     return image;
 }
 
+// A packed bitmap format of the open clipboard, decoded; nothing when it is not there or unreadable.
+std::optional<Bitmap_Image> Decode_Clipboard_Dib(UINT format) {
+    HANDLE data = GetClipboardData(format);
+    const void* p = data ? GlobalLock(data) : nullptr;
+    if (!p) return std::nullopt;
+    auto image = Decode_Packed_Dib(std::string_view(static_cast<const char*>(p), GlobalSize(data)));
+    GlobalUnlock(data);
+    return image;
+}
+
 bool Clipboard_Picture_Without_Pixels() {
     Clipboard_Open clipboard(Clipboard_Use::Read);
     if (!clipboard.Is_Open()) return false;
@@ -213,6 +223,10 @@ bool Clipboard_Set_Picture(const Bitmap_Image& image, const std::function<bool()
 std::optional<Bitmap_Image> Clipboard_Read_Picture() {
     Clipboard_Open clipboard(Clipboard_Use::Read);
     if (!clipboard.Is_Open()) return std::nullopt;
+    // The version 5 bitmap keeps the alpha mask of screenshot tools and browsers, which the plain
+    // DIB Windows makes from it may drop.
+    if (IsClipboardFormatAvailable(CF_DIBV5))
+        if (auto image = Decode_Clipboard_Dib(CF_DIBV5)) return image;
     if (HANDLE data = GetClipboardData(CF_DIB)) {
         const void* p = GlobalLock(data);
         if (!p) return std::nullopt;
@@ -251,7 +265,7 @@ Clipboard_Snapshot Read_Clipboard_Now() {
     for (UINT f : formats) {
         if (f >= 1 && f <= 99) s.Has_Content = true;
         if (f == CF_TEXT) s.Has_Text = true;
-        if (f == CF_BITMAP || f == CF_METAFILEPICT || f == CF_DIB) s.Has_Picture = true;
+        if (f == CF_BITMAP || f == CF_METAFILEPICT || f == CF_DIB || f == CF_DIBV5) s.Has_Picture = true;
         if (f == Exclude_Format()) s.Private = true;
     }
     if (!s.Has_Content) return s;

@@ -39,7 +39,7 @@ struct Clipboard_Snapshot {
     bool Busy = false;         // another program held it open: look again at the next pass
     bool Has_Content = false;  // any of the standard formats 1 to 99 is offered
     bool Has_Text = false;     // format 1 (text) is offered
-    bool Has_Picture = false;  // format 2, 3 or 8 (bitmap, metafile, DIB) is offered
+    bool Has_Picture = false;  // format 2, 3, 8 or 17 (bitmap, metafile, DIB, DIB version 5) is offered
     bool Private = false;      // the source asked clipboard watchers to leave it alone (passwords)
     std::wstring Text;         // the text, when offered
 };

@@ -1,13 +1,37 @@
 #include "excel_session.h"
 
 #include "message_pump.h"
+#include "wait.h"
+
+namespace {
+
+// An Excel left half-started by a program that was killed refuses the next creation or two: a few
+// tries over about 3 s before giving up. A class that is not registered at all is not tried again.
+constexpr int Create_Attempts = 4;
+constexpr int Create_Retry_Ms = 1000;
+
+Call_Result Create_Excel() {
+    Call_Result created;
+    for (int attempt = 0; attempt < Create_Attempts; ++attempt) {
+        if (attempt > 0) {
+            Wait_Time(Create_Retry_Ms);
+            if (Quit_Requested()) break;  // the program is closing: no Excel to leave behind
+        }
+        created = Create_Automation_Object(L"Excel.Application");
+        if (created.Ok()) break;
+        // The versioned name is the fallback; the plain name's failure tells whether to try again.
+        if (Call_Result versioned = Create_Automation_Object(L"Excel.Application.15"); versioned.Ok()) return versioned;
+        if (created.Hr == CO_E_CLASSSTRING || created.Hr == REGDB_E_CLASSNOTREG) break;
+    }
+    return created;
+}
+
+}  // namespace
 
 bool Excel_Session::Xl_Create() {
     Last_Workbook = Automation_Object();
     Xl_App = Automation_Object();
-    Call_Result created = Create_Automation_Object(L"Excel.Application");
-    if (!created.Ok()) created = Create_Automation_Object(L"Excel.Application.15");
-    Xl_App = created.Object();
+    Xl_App = Create_Excel().Object();
     if (Xl_App.Is_Nothing()) return false;
     (void)Xl_App.Put(L"Visible", Variant::Bool(true));
     (void)Xl_App.Put(L"DisplayAlerts", Variant::Bool(false));
@@ -37,6 +61,11 @@ void Excel_Session::Open_Target(const std::wstring& path) {
 
 Call_Result Excel_Session::Open_Workbook(const std::wstring& path) const {
     Error_State errors;
+    // An Excel started through automation runs every macro of what it opens; a workbook opened here
+    // must be as safe as one the user opens, or not be opened.
+    if (const Call_Result secured = Xl_App.Put(L"AutomationSecurity", Variant::Long(xl::Automation_Security_By_Ui));
+        !secured.Ok())
+        return secured;
     const Automation_Object books = errors.Record(Xl_App.Get(L"Workbooks")).Object();
     Call_Result opened = books.Call(L"Open", {},
                                     {{L"FileName", Variant::Text(path)}, {L"ReadOnly", Variant::Bool(false)},

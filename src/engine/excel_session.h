@@ -13,6 +13,7 @@ constexpr long Paste_Values = -4163;
 constexpr long Operation_None = -4142;
 constexpr long Language_Id_Ui = 2;  // msoLanguageIDUI
 constexpr long Language_Japanese = 1041;
+constexpr long Automation_Security_By_Ui = 2;  // msoAutomationSecurityByUI
 }  // namespace xl
 
 class Excel_Session {
@@ -38,7 +39,8 @@ public:
     const wchar_t* Format_Name(const wchar_t* japanese, const wchar_t* english) const {
         return Japanese_Ui ? japanese : english;
     }
-    // Opens a workbook file in this Excel (links not updated, not read-only).
+    // Opens a workbook file in this Excel (links not updated, not read-only), its macros run or not
+    // as the user's own macro setting says.
     Call_Result Open_Workbook(const std::wstring& path) const;
     // Activates the target workbook and sheet and selects their active cell; the first failure.
     Error_State Excel_ツール_CellDrop2_Activate() const;

@@ -72,7 +72,14 @@ Paste_Step Paste_Copy(const Excel_Session& excel, const Paste_Options& options, 
     copy.Text_Done = true;  // the same text as the last one: no new copy
     if (!copy.Has_Picture) return {};
     (void)excel.Excel_ツール_CellDrop2_Activate();
-    if (!Clipboard_Holds(copy, capture, true)) return {std::nullopt, Copy_Left::Retry};
+    if (!Clipboard_Holds(copy, capture, true)) {
+        if (copy.Picture) return {std::nullopt, Copy_Left::Retry};
+        // A picture the capture could not read (too large, damaged) cannot be put back once a newer
+        // copy replaced it: it is given up, once, and the copies after it are pasted.
+        copy.Has_Picture = false;
+        Show_Message(Picture_Paste_Failed_Message);
+        return {};
+    }
     copy.Has_Picture = false;
     // The history's work for a picture (its thumbnail, its file waiting to be written) comes after the
     // paste, which the user is waiting for; the picture is recorded whether or not the paste worked.

@@ -67,7 +67,7 @@ bool Paste_Picture(const Excel_Session& excel, const std::wstring& pic_format, C
     }
     Excel_ツール_CellDrop2_Clear(clip, sequence);
     if (errors.Failed()) {
-        Show_Message(L"画像の貼付に失敗しました");
+        Show_Message(Picture_Paste_Failed_Message);
         return false;
     }
     return true;

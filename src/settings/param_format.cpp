@@ -79,6 +79,8 @@ File_Write_Result Write_Value_List(std::wstring_view path, std::wstring_view tex
 
 void Text_Update_Tb_R(std::wstring_view path, History_List& list) {
     std::vector<std::wstring> lines = File_Lines(path);
+    // The lists hold paths: one longer than Windows takes could never be opened, and is left out.
+    std::erase_if(lines, [](const std::wstring& line) { return Path_Too_Long(line); });
     Lines_Redim(lines, History_Size - 1);
     for (int i = 0; i < History_Size; ++i) list[i] = std::move(lines[i]);
 }

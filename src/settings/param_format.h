@@ -58,7 +58,8 @@ File_Write_Result Write_Value_List(std::wstring_view path, std::wstring_view tex
 constexpr int History_Size = 40;
 using History_List = std::array<std::wstring, History_Size>;
 
-// Reads the first 40 lines of the file into the slots; a missing file gives 40 empty slots.
+// Reads the first 40 lines of the file into the slots; a missing file gives 40 empty slots. A line
+// longer than any path (Path_Too_Long) is left out.
 void Text_Update_Tb_R(std::wstring_view path, History_List& list);
 // Puts entry on top (when not empty), drops its older copies and the gaps, and writes the list.
 File_Write_Result Text_Update_Tb_W(std::wstring_view path, History_List& list, std::wstring_view entry);

@@ -19,7 +19,9 @@ std::wstring Full_Width_Number(int n) {
 void CellDrop_F::Check_ツール_CellDrop0() {
     if (!Flg_Check) return;
     const std::wstring target = Txt_Target->Caption();
-    if (Check_ツール_CellDrop0_File(target) && Probe.Ask(target, Path_Kind::Plain_File) != true)
+    if (Path_Too_Long(target))
+        (*this)(L"Lbl_Error_Check").Set_Caption(Path_Too_Long_Message);
+    else if (Check_ツール_CellDrop0_File(target) && Probe.Ask(target, Path_Kind::Plain_File) != true)
         (*this)(L"Lbl_Error_Check").Set_Caption(L"貼付先Excelファイルがありません。");
 }
 
@@ -33,6 +35,10 @@ void CellDrop_F::Check_ツール_CellDrop1_File() {
     const std::wstring folder = Txt_Folder->Caption();
     if (folder.empty()) return;
     Control& label = (*this)(L"Lbl_Error_Check");
+    if (Path_Too_Long(folder)) {
+        label.Set_Caption(Path_Too_Long_Message);
+        return;
+    }
     // A path whose answer is late counts as not there until the answer comes (a later pass).
     if (Probe.Ask(folder, Path_Kind::Folder_Or_Plain_File) != true) {
         label.Set_Caption(L"「ファイルを開く」のフォルダーが不明です。");
@@ -45,6 +51,10 @@ void CellDrop_F::Check_ツール_CellDrop1_File() {
     for (const std::wstring& line : lines) {
         if (line.empty()) break;
         paths.push_back(Path_Join(folder, line));
+        if (Path_Too_Long(paths.back())) {
+            label.Set_Caption(Path_Too_Long_Message);
+            return;
+        }
     }
     const std::size_t found = paths.empty() ? 0 : Probe.Ask_All(paths, Path_Kind::Plain_File).value_or(0);
     if (found < lines.size())

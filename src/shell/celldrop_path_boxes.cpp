@@ -5,6 +5,7 @@
 #include "file_dialogs.h"
 #include "folder_browse.h"
 #include "mouse_pointer.h"
+#include "paths.h"
 
 namespace {
 
@@ -17,6 +18,13 @@ const std::wstring Excel_Filter =
 void CellDrop_F::Cmd_Control_Click_Path_Boxes(int index) {
     auto is = [index](const Control* bound) { return bound && bound->Index() == index; };
     const std::wstring folder_before = Txt_Folder->Caption();
+    // A chooser opens on its box's path: a path longer than Windows takes names nothing to open on.
+    const bool target_chooser = is(Cmd_Target_Pc) || is(Cmd_Target_Open);
+    const bool folder_chooser = is(Cmd_Folder_Pc) || is(Cmd_Folder_Browse);
+    if ((target_chooser && Path_Too_Long(Txt_Target->Caption())) || (folder_chooser && Path_Too_Long(folder_before))) {
+        MsgBox_Process(Path_Too_Long_Message);
+        return;
+    }
     if (is(Cmd_Target_Pc))
         Cmd_Control_Fldg(L"貼付先Excelファイル", L"FILE", L"*.xls;*.xlsx;*.xlsm", *Txt_Target);
     else if (is(Cmd_Target_Open))

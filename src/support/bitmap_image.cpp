@@ -84,6 +84,10 @@ std::optional<Dib_Layout> Read_Layout(std::string_view dib) {
         }
         for (int i = 0; i < 3; ++i) l.Masks[i] = U32(dib, Info_Header_Size + 4 * i);
         if (l.Bits == 32 && header >= Info_Header_Size + 16) l.Alpha_Mask = U32(dib, Info_Header_Size + 12);
+        // With the usual colour masks and no alpha mask, the fourth byte is alpha for the programs
+        // that fill it, as for plain 32-bit rows; all zero means it is unused.
+        if (l.Bits == 32 && !l.Alpha_Mask && l.Masks[0] == 0xFF0000 && l.Masks[1] == 0xFF00 && l.Masks[2] == 0xFF)
+            l.Alpha_Mask = 0xFF000000;
     } else if (l.Compression == Bi_Rgb) {
         if (l.Bits == 16) l.Masks[0] = 0x7C00, l.Masks[1] = 0x03E0, l.Masks[2] = 0x001F;
         // The fourth byte is alpha for the programs that fill it; all zero means it is unused.

@@ -24,7 +24,8 @@ constexpr std::int64_t Max_Picture_Pixels = 100ll * 1000 * 1000;
 // A packed DIB: a BITMAPINFOHEADER (or a later version), its colour masks or palette, then the rows.
 // Uncompressed 1, 4, 8, 16, 24 and 32 bits per pixel, and run-length 4 and 8 bits; nothing for
 // anything else, damaged data or a picture without pixels (0 wide or high). Pixels with transparency
-// (32 bits with an alpha channel in use) are laid on white, as they look on a sheet.
+// (32 bits with an alpha channel in use: the header's alpha mask, else the fourth byte when the colour
+// masks are the usual ones) are laid on white, as they look on a sheet.
 std::optional<Bitmap_Image> Decode_Packed_Dib(std::string_view dib);
 // True when the DIB's header says it is 0 pixels wide or high: a picture with nothing to show, which
 // is neither pasted nor kept (unlike one that is merely damaged or too large for the history).

@@ -63,20 +63,37 @@ bool Name_Matches_Patterns(std::wstring_view name, const std::vector<std::wstrin
 
 std::wstring Folder_Of_Part(const std::wstring& part) { return Is_Bare_Drive(part) ? part + L'\\' : part; }
 
+namespace {
+
+constexpr std::size_t Max_Name_Length = 255;
+
+// The deepest level of the path that is a folder. A level with a name longer than any file system
+// allows (255 characters) cannot be there, nor can any below it: they are not asked about.
+std::optional<std::wstring> Deepest_Folder(const Path_Parts& path, const Folder_Test& is_folder) {
+    std::size_t possible = 0;
+    for (std::size_t start = 0; possible < path.Part_Count(); ++possible) {
+        const std::size_t end = path.Part_Lengths[possible];
+        if (end > start && end - start > Max_Name_Length + 1) break;
+        start = end;
+    }
+    for (std::size_t level = possible; level-- > 0;)
+        if (const std::wstring folder = Folder_Of_Part(path.Part(level)); is_folder(folder)) return folder;
+    return std::nullopt;
+}
+
+}  // namespace
+
 std::wstring File_Dialog_Start_Folder(const Path_Parts& path, const std::wstring& current_directory,
                                       const Folder_Test& is_folder) {
     if (path.Drive.empty() || !is_folder(path.Drive + L'\\')) return current_directory;
-    for (auto part = path.Parts.rbegin(); part != path.Parts.rend(); ++part)
-        if (const std::wstring folder = Folder_Of_Part(*part); is_folder(folder)) return folder;
-    return current_directory;
+    const std::optional<std::wstring> found = Deepest_Folder(path, is_folder);
+    return found ? *found : current_directory;
 }
 
 std::wstring Open_Dialog_Start_Folder(std::wstring_view path, const Folder_Test& is_folder) {
-    const Path_Parts parts = Path_Split(path);
     // Only a folder will do: a file of the same name as a folder level would leave the dialog nowhere.
-    for (auto part = parts.Parts.rbegin(); part != parts.Parts.rend(); ++part)
-        if (const std::wstring folder = Folder_Of_Part(*part); is_folder(folder)) return folder;
-    return L"C:\\";
+    const std::optional<std::wstring> found = Deepest_Folder(Path_Split(path), is_folder);
+    return found ? *found : L"C:\\";
 }
 
 std::wstring Open_Dialog_Filter(std::wstring_view filter) {

@@ -2,37 +2,41 @@
 
 #include "codepage.h"
 
+std::vector<std::wstring> Path_Parts::Parts() const {
+    std::vector<std::wstring> parts;
+    for (std::size_t i = 0; i < Part_Count(); ++i) parts.push_back(Part(i));
+    return parts;
+}
+
 Path_Parts Path_Split(std::wstring_view path) {
     Path_Parts r;
-    std::wstring_view rest = path;
-    auto add_level = [&r](std::wstring_view piece) {
-        r.Parts.push_back((r.Parts.empty() ? std::wstring() : r.Parts.back()) + std::wstring(piece));
+    r.Source = path;
+    std::size_t at = 0;  // start of the rest of the path
+    // A level ends after the backslash that closes it, which is not part of it.
+    auto add_level = [&r, path](std::size_t end) {
+        r.Part_Lengths.push_back(end > 0 && path[end - 1] == L'\\' ? end - 1 : end);
     };
 
-    for (std::size_t p; (p = rest.find(L'\\')) != std::wstring_view::npos;) {
-        const std::wstring_view piece = rest.substr(0, p + 1);
-        r.Folder += piece;
-        add_level(piece);
-        rest.remove_prefix(p + 1);
+    for (std::size_t p; (p = path.find(L'\\', at)) != std::wstring_view::npos;) {
+        r.Folder += path.substr(at, p + 1 - at);
+        at = p + 1;
+        std::size_t end = at;
         // The doubled backslash of a network path (\\server) stays with the level it follows.
-        if (!rest.empty() && rest.front() == L'\\') {
-            r.Parts.back() += L'\\';
-            rest.remove_prefix(1);
-        }
+        if (at < path.size() && path[at] == L'\\') ++at, ++end;
+        add_level(end);
     }
     if (path.starts_with(L"\\\\")) r.Folder.insert(0, 1, L'\\');
 
+    const std::wstring_view rest = path.substr(at);
     if (rest.find(L'.') != std::wstring_view::npos) {
         r.Name = rest;
     } else if (!rest.empty()) {
         // A last component without a point is one more folder level. A path ending with "\" has
         // no such component and adds no level.
         r.Folder += rest;
-        add_level(rest);
+        add_level(path.size());
     }
 
-    for (std::wstring& part : r.Parts)
-        if (part.ends_with(L'\\')) part.pop_back();
     while (r.Folder.ends_with(L'\\')) r.Folder.pop_back();
 
     if (r.Folder.size() >= 2 && r.Folder[1] == L':') r.Drive = r.Folder.substr(0, 2);

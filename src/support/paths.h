@@ -10,10 +10,25 @@ struct Path_Parts {
     std::wstring Name;    // last component when it contains a "."; else empty
     std::wstring Ext;     // characters after the path's last ".", without the point
     // Cumulative folder paths, one per level, without trailing backslash:
-    // C:\Data\Sub -> {"C:", "C:\Data", "C:\Data\Sub"}. Path_Split_Max is Parts.size() - 1.
-    std::vector<std::wstring> Parts;
+    // C:\Data\Sub -> {"C:", "C:\Data", "C:\Data\Sub"}. Path_Split_Max is Part_Count() - 1.
+    // Each level is a leading part of the path, kept as its length: a path of many levels costs no
+    // more than its own length.
+    std::size_t Part_Count() const { return Part_Lengths.size(); }
+    std::wstring Part(std::size_t level) const { return Source.substr(0, Part_Lengths[level]); }
+    std::vector<std::wstring> Parts() const;
+
+    std::wstring Source;
+    std::vector<std::size_t> Part_Lengths;
 };
+// Linear in the length of the path.
 Path_Parts Path_Split(std::wstring_view path);
+
+// The longest path Windows takes (in its extended-length form); a longer one names nothing, and is
+// refused wherever the user or a settings file gives one.
+constexpr std::size_t Max_Path_Length = 32767;
+inline bool Path_Too_Long(std::wstring_view path) { return path.size() > Max_Path_Length; }
+// The message for such a path, in the error label or a message box.
+inline constexpr wchar_t Path_Too_Long_Message[] = L"パスが長すぎます。32767文字以内にしてください。";
 
 // First character of every backslash-separated component upper-cased, the rest lower-cased:
 // c:\DATA\book1.XLSX -> C:\Data\Book1.xlsx

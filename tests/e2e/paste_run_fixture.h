@@ -30,6 +30,7 @@ protected:
         SetEnvironmentVariableW(standin::Log_Variable, nullptr);
         SetEnvironmentVariableW(standin::Hide_Extensions_Variable, nullptr);
         SetEnvironmentVariableW(standin::Language_Variable, nullptr);
+        SetEnvironmentVariableW(standin::Fail_Start_Variable, nullptr);
     }
 
     // Para2_1.txt and Para2_2.txt in the program folder: option positions and check-box states.

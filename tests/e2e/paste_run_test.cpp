@@ -194,8 +194,16 @@ TEST_F(Paste_Run_Test, ExistingWorkbookIsOpenedAndItsWindowComesForwardAtTheEnd)
     ASSERT_TRUE(Write_Bytes(book, Empty_Xlsx_Bytes));
     // Excel's window titled as Windows' default hides extensions: "報告 - Excel".
     SetEnvironmentVariableW(standin::Hide_Extensions_Variable, L"1");
+    // The first two Excels refuse their creation (by either class name), as for a while after a
+    // program was killed while starting Excel: the same press still starts the run.
+    const std::wstring fail_marker = folder / L"fail_start.marker";
+    ASSERT_TRUE(Write_Bytes(fail_marker, "2"));
+    SetEnvironmentVariableW(standin::Fail_Start_Variable, fail_marker.c_str());
     Start(book);
+    EXPECT_EQ(Read_Bytes(fail_marker), "<missing>");
     EXPECT_EQ(State()["activeWorkbook"].Text(), L"報告.xlsx");
+    // Its macros run or not as the user's own setting says, not as automation's "low".
+    EXPECT_EQ(State()["workbooks"][0]["openedUnderAutomationSecurity"].Number(), 2);
     ASSERT_TRUE(Copy(L"in the file"));
     ASSERT_TRUE(Wait_Cell("A1", L"in the file"));
     EXPECT_EQ(State()["window"]["title"].Text(), L"報告 - Excel");

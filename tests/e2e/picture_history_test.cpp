@@ -13,6 +13,52 @@ constexpr double Cell_Width = 48, Cell_Height = 18.75;  // points, of a cell of 
 bool Near(double a, double b) { return std::fabs(a - b) < 0.01; }
 bool Clipboard_Empty() { return CountClipboardFormats() == 0; }
 
+// A picture copied with its bitmap rendered only when asked for: the test knows when the program has
+// read it, and can make the next copy after that, not before.
+class Delayed_Picture {
+public:
+    Delayed_Picture(int width, int height) : width_(width), height_(height) {
+        window_ = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+        SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Procedure));
+    }
+    Delayed_Picture(const Delayed_Picture&) = delete;
+    Delayed_Picture& operator=(const Delayed_Picture&) = delete;
+    ~Delayed_Picture() { DestroyWindow(window_); }
+
+    bool Copy() {
+        if (!window_ || !OpenClipboard(window_)) return false;
+        const bool put = EmptyClipboard() && SetClipboardData(CF_DIB, nullptr) == nullptr;
+        CloseClipboard();
+        return put;
+    }
+    // Answers the clipboard's requests until the bitmap was asked for.
+    bool Wait_Read(int timeout_ms) {
+        return Wait_Until(
+            [&] {
+                MSG message;
+                while (PeekMessageW(&message, window_, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+                return rendered_;
+            },
+            timeout_ms);
+    }
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+        auto* self = reinterpret_cast<Delayed_Picture*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (message == WM_RENDERFORMAT && wparam == CF_DIB) {
+            SetClipboardData(CF_DIB, clipboard_copy::Picture_Block(self->width_, self->height_));
+            self->rendered_ = true;
+            return 0;
+        }
+        return DefWindowProcW(window, message, wparam, lparam);
+    }
+
+    int width_, height_;
+    HWND window_ = nullptr;
+    bool rendered_ = false;
+};
+
 }  // namespace
 
 class Picture_Run_Test : public Paste_Run_Test {
@@ -74,8 +120,27 @@ TEST_F(Picture_Run_Test, PicturesArePastedInTheChosenFormatAndScaledToTheCell) {
     ASSERT_TRUE(Copy_Picture(30, 30));
     Expect_Message(L"画像の貼付に失敗しました");
     EXPECT_TRUE(Clipboard_Empty());
-    EXPECT_TRUE(Is_Enabled(app->Control(Img_Pic_0 + 3)));
+    // Recorded once the message is answered.
+    EXPECT_TRUE(Wait_Until([&] { return Is_Enabled(app->Control(Img_Pic_0 + 3)); }, Paste_Timeout_Ms));
     EXPECT_EQ(Shapes().size(), 3u);
+}
+
+TEST_F(Picture_Run_Test, APictureThatCannotBeReadIsGivenUpOnceAndTheNextCopiesArePasted) {
+    Options(0, 1, 0, 0);  // "右へ", "図 (PNG)", no sizing
+    Start();
+    // Both copies come while Excel is busy: the picture, wider than any the capture reads, is replaced
+    // on the clipboard before its turn.
+    ASSERT_TRUE(Send(standin::Busy, L"5000"));
+    Delayed_Picture picture(70000, 1);
+    ASSERT_TRUE(picture.Copy());
+    ASSERT_TRUE(picture.Wait_Read(Paste_Timeout_Ms));
+    ASSERT_TRUE(Copy(L"after"));
+    Expect_Message(L"画像の貼付に失敗しました");
+    ASSERT_TRUE(Wait_Cell("A1", L"after"));
+    ASSERT_TRUE(Copy(L"next"));
+    ASSERT_TRUE(Wait_Cell("B1", L"next"));
+    EXPECT_TRUE(Shapes().empty());
+    EXPECT_FALSE(Wait_For_Message_Box(app->Process().Pid(), 0));
 }
 
 TEST_F(Picture_Run_Test, AnExcelInEnglishIsAskedForTheFormatsByTheirEnglishNames) {

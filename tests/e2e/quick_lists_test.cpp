@@ -109,6 +109,7 @@ TEST_F(Quick_List_Run_Test, EveryQuickListActsOnOneClick) {
     Expect_Message(files + L"\\報告.xlsx\r\nをExcel内に開きました。");
     EXPECT_NE(Log().find(R"x("member":"Open","kind":"method","args":[],"named":{"FileName":)x"), std::string::npos);
     EXPECT_NE(Log().find(R"x("ReadOnly":"False","UpdateLinks":"0")x"), std::string::npos);
+    EXPECT_EQ(State()["workbooks"][1]["openedUnderAutomationSecurity"].Number(), 2);
     // Another file opens with the program Windows associates with it.
     ASSERT_TRUE(Click_List_Item(app->Control(Lst_File), 1));
     EXPECT_TRUE(Wait_Until([&] { return Read_Bytes(open_log).find("\xE3\x83\xA1\xE3\x83\xA2 1.celldroptest") != std::string::npos; },

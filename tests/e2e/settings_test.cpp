@@ -80,3 +80,38 @@ TEST(Settings, MissingTargetBlinksAndBlocksTheStartUntilMended) {
     EXPECT_TRUE(Wait_Until([&] { return Is_Enabled(app.Control(ids::Cmd_Update2_Start)) && !Is_Visible(label); },
                            Start_Timeout_Ms));
 }
+
+TEST(Settings, APathLongerThanWindowsTakesIsRefused) {
+    // 100,000 characters and 50,000 levels, as a damaged or hostile settings file may hold.
+    std::string long_path = "C:\\";
+    while (long_path.size() < 100000) long_path += "d\\";
+    long_path += "x.xlsx";
+    Temp_Folder folder;
+    const std::wstring book = folder / L"book.xlsx";
+    ASSERT_TRUE(Write_Bytes(book, "x"));
+    ASSERT_TRUE(CreateDirectoryW((folder / L"Para").c_str(), nullptr));
+    ASSERT_TRUE(Write_Bytes(folder / L"Para\\Para0_1.txt", long_path + "\r\n"));
+    ASSERT_TRUE(Write_Bytes(folder / L"Para\\Para0_1_T.txt", long_path + "\r\nC:\\old.xlsx\r\n"));
+    CellDrop_App app(folder);
+    ASSERT_TRUE(app.Started());
+    const std::wstring message = L"パスが長すぎます。32767文字以内にしてください。";
+    HWND label = app.Control(ids::Lbl_Error_Check);
+    EXPECT_TRUE(Wait_Until([&] { return Text_Of(label) == message; }, Start_Timeout_Ms));
+    EXPECT_FALSE(Is_Enabled(app.Control(ids::Cmd_Update2_Start)));
+    // The chooser says so instead of opening on it.
+    ASSERT_TRUE(Click(app.Control(ids::Cmd_Control + 6)));
+    const auto box = Wait_For_Message_Box(app.Process().Pid(), Start_Timeout_Ms);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->Text, message);
+    ASSERT_TRUE(Answer_Message_Box(*box));
+    // Mended, the start is allowed; the history saved without the path no one could open.
+    ASSERT_TRUE(Type_Text(app.Control(ids::Txt_File_0), book));
+    ASSERT_TRUE(app.Wait_Ready());
+    ASSERT_TRUE(Click(app.Control(ids::Cmd_Update2_Save)));
+    EXPECT_TRUE(Wait_Until(
+        [&] {
+            const std::string target = Read_Bytes(folder / L"Para\\Para0_1.txt");
+            return target.size() < 1000 && Read_Bytes(folder / L"Para\\Para0_1_T.txt") == target + "C:\\old.xlsx\r\n";
+        },
+        10000));
+}

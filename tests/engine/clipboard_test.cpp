@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "clipboard_capture.h"
@@ -68,6 +69,32 @@ TEST(Clipboard, PrivateCopiesAreMarked) {
     Put_Format(RegisterClipboardFormatW(L"CanIncludeInClipboardHistory"), &one, sizeof one);
     CloseClipboard();
     EXPECT_FALSE(Clipboard_Read().Private);
+}
+
+// A screenshot tool's copy: a version 5 bitmap with an alpha mask, beside the plain DIB made from it
+// without its alpha. The transparent pixel is white, as on a sheet.
+TEST(Clipboard, AVersion5BitmapKeepsItsTransparency) {
+    BITMAPV5HEADER v5{};
+    v5.bV5Size = sizeof v5;
+    v5.bV5Width = 2;
+    v5.bV5Height = 1;
+    v5.bV5Planes = 1;
+    v5.bV5BitCount = 32;
+    v5.bV5Compression = BI_BITFIELDS;
+    v5.bV5RedMask = 0xFF0000, v5.bV5GreenMask = 0xFF00, v5.bV5BlueMask = 0xFF, v5.bV5AlphaMask = 0xFF000000;
+    std::string dib(reinterpret_cast<const char*>(&v5), sizeof v5);
+    const DWORD v5_pixels[2] = {0x00000000, 0xFF123456};
+    dib.append(reinterpret_cast<const char*>(v5_pixels), sizeof v5_pixels);
+    std::string plain = Encode_Packed_Dib(Bitmap_Image{2, 1, {0x000000, 0x123456}});
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    Put_Format(CF_DIB, plain.data(), plain.size());
+    Put_Format(CF_DIBV5, dib.data(), dib.size());
+    CloseClipboard();
+    const auto picture = Clipboard_Read_Picture();
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(picture->Pixels, (std::vector<std::uint32_t>{0xFFFFFF, 0x123456}));
+    EXPECT_TRUE(Clipboard_Read().Has_Picture);
 }
 
 // A program that has the clipboard open while CellDrop reads and writes keeps it: its copy goes

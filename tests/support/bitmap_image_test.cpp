@@ -40,7 +40,7 @@ TEST(Bitmap_Image, OtherLayoutsAreReadAsScreenshotsAndPaintWriteThem) {
     Set32(dib, 8, static_cast<std::uint32_t>(-1));
     dib[12] = 1, dib[14] = 32, dib[16] = 3;
     Set32(dib, 40, 0xFF0000), Set32(dib, 44, 0xFF00), Set32(dib, 48, 0xFF);
-    Set32(dib, 52, 0xFF123456), Set32(dib, 56, 0x00ABCDEF);
+    Set32(dib, 52, 0xFF123456), Set32(dib, 56, 0xFFABCDEF);  // opaque: the fourth byte is alpha
     const auto masked = Decode_Packed_Dib(dib);
     ASSERT_TRUE(masked);
     EXPECT_EQ(masked->Pixels, (std::vector<std::uint32_t>{0x123456, 0xABCDEF}));
@@ -126,6 +126,18 @@ TEST(Bitmap_Image, WideMasksRunLengthTransparencyAndLongCapturesAreRead) {
     // An alpha byte left zero everywhere means an opaque picture.
     Set32(alpha, 44, 0x00ABCDEF), Set32(alpha, 48, 0x00123456);
     EXPECT_EQ(Decode_Packed_Dib(alpha)->Pixels, (std::vector<std::uint32_t>{0, 0xABCDEF, 0x123456}));
+    // The same rule for bit fields with the usual masks, after a plain header or inside a version 5
+    // header with its alpha mask (as screenshot tools and browsers copy).
+    for (const std::uint32_t header : {40u, 124u}) {
+        std::string fields = Header(header, 2, 1, 32, 3);
+        if (header == 40) fields += std::string(12, '\0');
+        Set32(fields, 40, 0xFF0000), Set32(fields, 44, 0xFF00), Set32(fields, 48, 0xFF);
+        if (header == 124) Set32(fields, 52, 0xFF000000);
+        fields += std::string(8, '\0');
+        Set32(fields, fields.size() - 4, 0xFF123456);
+        ASSERT_TRUE(Decode_Packed_Dib(fields)) << header;
+        EXPECT_EQ(Decode_Packed_Dib(fields)->Pixels, (std::vector<std::uint32_t>{0xFFFFFF, 0x123456})) << header;
+    }
 
     // A full-page capture taller than 16,384 pixels.
     Bitmap_Image tall{2, 40000, {}};

@@ -38,6 +38,16 @@ TEST(FileDialogRules, StartFolders) {
     // The system's dialog: C:\ when nothing of the path exists.
     EXPECT_EQ(Open_Dialog_Start_Folder(L"C:\\Data\\Old\\Book1.xlsx", fs), L"C:\\Data");
     EXPECT_EQ(Open_Dialog_Start_Folder(L"Q:\\x.xlsx", fs), L"C:\\");
+
+    // A name longer than any file system allows: neither it nor a level below it is asked about.
+    std::vector<std::wstring> asked;
+    const Folder_Test recorded = [&](const std::wstring& path) {
+        asked.push_back(path);
+        return fs(path);
+    };
+    const std::wstring deep = L"C:\\Data\\" + std::wstring(256, L'x') + L"\\a\\b.xlsx";
+    EXPECT_EQ(File_Dialog_Start_Folder(Path_Split(deep), current, recorded), L"C:\\Data");
+    EXPECT_EQ(asked, (std::vector<std::wstring>{L"C:\\", L"C:\\Data"}));
 }
 
 TEST(FileDialogRules, FilterEntriesAndParents) {

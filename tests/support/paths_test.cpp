@@ -11,7 +11,7 @@ TEST(PathSplit, DriveFolderNameAndExtension) {
     EXPECT_EQ(p.Folder, L"C:\\Data");
     EXPECT_EQ(p.Name, L"Book1.xlsx");
     EXPECT_EQ(p.Ext, L"xlsx");
-    EXPECT_EQ(p.Parts, (Parts{L"C:", L"C:\\Data"}));
+    EXPECT_EQ(p.Parts(), (Parts{L"C:", L"C:\\Data"}));
 }
 
 TEST(PathSplit, FolderOnly) {
@@ -19,16 +19,16 @@ TEST(PathSplit, FolderOnly) {
     EXPECT_EQ(p.Folder, L"C:\\Data\\Sub");
     EXPECT_EQ(p.Name, L"");
     EXPECT_EQ(p.Ext, L"");
-    EXPECT_EQ(p.Parts, (Parts{L"C:", L"C:\\Data", L"C:\\Data\\Sub"}));
+    EXPECT_EQ(p.Parts(), (Parts{L"C:", L"C:\\Data", L"C:\\Data\\Sub"}));
 
     // A trailing backslash adds no extra level.
     p = Path_Split(L"C:\\Data\\");
     EXPECT_EQ(p.Folder, L"C:\\Data");
-    EXPECT_EQ(p.Parts, (Parts{L"C:", L"C:\\Data"}));
+    EXPECT_EQ(p.Parts(), (Parts{L"C:", L"C:\\Data"}));
     p = Path_Split(L"C:\\");
     EXPECT_EQ(p.Drive, L"C:");
     EXPECT_EQ(p.Folder, L"C:");
-    EXPECT_EQ(p.Parts, (Parts{L"C:"}));
+    EXPECT_EQ(p.Parts(), (Parts{L"C:"}));
 }
 
 TEST(PathSplit, NetworkPath) {
@@ -37,7 +37,7 @@ TEST(PathSplit, NetworkPath) {
     EXPECT_EQ(p.Folder, L"\\\\server\\share\\dir");
     EXPECT_EQ(p.Name, L"a.txt");
     EXPECT_EQ(p.Ext, L"txt");
-    EXPECT_EQ(p.Parts, (Parts{L"\\", L"\\\\server", L"\\\\server\\share", L"\\\\server\\share\\dir"}));
+    EXPECT_EQ(p.Parts(), (Parts{L"\\", L"\\\\server", L"\\\\server\\share", L"\\\\server\\share\\dir"}));
 }
 
 TEST(PathSplit, NameOnlyAndEmpty) {
@@ -45,16 +45,16 @@ TEST(PathSplit, NameOnlyAndEmpty) {
     EXPECT_EQ(p.Folder, L"");
     EXPECT_EQ(p.Name, L"a.txt");
     EXPECT_EQ(p.Ext, L"txt");
-    EXPECT_TRUE(p.Parts.empty());
+    EXPECT_TRUE(p.Parts().empty());
 
     p = Path_Split(L"abc");
     EXPECT_EQ(p.Folder, L"abc");
     EXPECT_EQ(p.Name, L"");
-    EXPECT_EQ(p.Parts, (Parts{L"abc"}));
+    EXPECT_EQ(p.Parts(), (Parts{L"abc"}));
 
     p = Path_Split(L"");
     EXPECT_EQ(p.Folder, L"");
-    EXPECT_TRUE(p.Parts.empty());
+    EXPECT_TRUE(p.Parts().empty());
 }
 
 TEST(PathSplit, ExtensionIsAfterTheLastPointOfTheWholePath) {

@@ -21,6 +21,7 @@ enum : DISPID {
     Id_Intersect,
     Id_Quit,
     Id_Language_Settings,
+    Id_Automation_Security,
 };
 
 const Member_Table& Members() {
@@ -46,6 +47,7 @@ const Member_Table& Members() {
               L"Arg21", L"Arg22", L"Arg23", L"Arg24", L"Arg25", L"Arg26", L"Arg27", L"Arg28", L"Arg29", L"Arg30"}},
             {Id_Quit, L"Quit", Member_Kind::Method, {}},
             {Id_Language_Settings, L"LanguageSettings", Member_Kind::Read_Only, {}},
+            {Id_Automation_Security, L"AutomationSecurity", Member_Kind::Property, {}},
         },
         Id_Name};
     return table;
@@ -144,6 +146,17 @@ void Application_Object::Invoke_Member(DISPID id, Call& call) {
             return;
         case Id_Language_Settings:
             call.Return_Object(new Language_Settings_Object(stand_in_));
+            return;
+        case Id_Automation_Security:
+            if (call.Kind() != Call_Kind::Put) {
+                call.Return(Unique_Variant::Long(model.Automation_Security));
+            } else if (const auto level = call.Value_Long()) {
+                // MsoAutomationSecurity: 1 low, 2 as the user's settings, 3 force disable.
+                if (*level >= Mso_Automation_Security_Low && *level <= Mso_Automation_Security_Force_Disable)
+                    model.Automation_Security = *level;
+                else
+                    call.Fail(E_INVALIDARG, L"指定された値は範囲外です。");
+            }
             return;
     }
 }

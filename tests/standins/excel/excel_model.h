@@ -23,6 +23,11 @@ constexpr long Xl_Normal = -4143;
 constexpr long Language_Japanese = 1041;
 constexpr long Language_English = 1033;
 
+// MsoAutomationSecurity.
+constexpr long Mso_Automation_Security_Low = 1;
+constexpr long Mso_Automation_Security_By_Ui = 2;
+constexpr long Mso_Automation_Security_Force_Disable = 3;
+
 constexpr double Default_Column_Width = 8.43;  // characters of the standard font
 constexpr double Default_Row_Height = 18.75;   // points, Excel's default row with the Japanese UI font
 constexpr double Points_Per_Pixel = 0.75;      // at 96 dpi
@@ -86,6 +91,9 @@ struct Workbook {
     std::wstring Path;  // folder of an opened file, without the trailing backslash; empty for a new book
     std::vector<Sheet> Sheets;
     Object_Id Active_Sheet = 0;
+    // Application.AutomationSecurity when Workbooks.Open opened the file (its macros ran or not by
+    // it); 0 for a new book.
+    long Opened_Under_Security = 0;
 
     Sheet* Find_Sheet(Object_Id id);
     Sheet* Find_Sheet(std::wstring_view name);
@@ -108,6 +116,8 @@ public:
     bool Extensions_Hidden = false;
     int Window_Activations = 0;
     long Ui_Language = Language_Japanese;
+    // Excel started through automation runs every macro of the books it opens until told otherwise.
+    long Automation_Security = Mso_Automation_Security_Low;
     // The clipboard formats of the user's copies that readers had Excel render, in order.
     std::vector<std::wstring> Rendered_Formats;
 

@@ -31,7 +31,7 @@ constexpr UINT Idle_Timeout_Ms = 60000;
 
 class Class_Factory final : public IClassFactory {
 public:
-    explicit Class_Factory(Stand_In& stand_in) : stand_in_(stand_in) {}
+    Class_Factory(Stand_In& stand_in, bool fail_start) : stand_in_(stand_in), fail_start_(fail_start) {}
     Class_Factory(const Class_Factory&) = delete;
     Class_Factory& operator=(const Class_Factory&) = delete;
 
@@ -51,6 +51,11 @@ public:
         *out = nullptr;
         if (outer) return CLASS_E_NOAGGREGATION;
         if (!stand_in_.Model().Running) return CO_E_SERVER_STOPPING;
+        if (fail_start_) {
+            fail_start_ = false;
+            stand_in_.Request_Quit();
+            return CO_E_SERVER_EXEC_FAILURE;
+        }
         Com_Ptr<IDispatch> application(new Application_Object(stand_in_));
         return application->QueryInterface(iid, out);
     }
@@ -61,6 +66,7 @@ public:
 
 private:
     Stand_In& stand_in_;
+    bool fail_start_;
 };
 
 LRESULT CALLBACK Window_Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -178,7 +184,7 @@ int Serve(HINSTANCE instance) {
     stand_in.Attach_Window(window);
     Busy_Filter filter(stand_in);
     if (FAILED(CoRegisterMessageFilter(&filter, nullptr))) return 4;
-    Class_Factory factory(stand_in);
+    Class_Factory factory(stand_in, Start_Fails_From_Environment());
     DWORD cookie = 0;
     if (FAILED(
             CoRegisterClassObject(Clsid_Excel_Application, &factory, CLSCTX_LOCAL_SERVER, REGCLS_SINGLEUSE, &cookie)))

@@ -1,6 +1,8 @@
 #include "stand_in.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <string>
 
 #include "com_handles.h"
 #include "dispatch_object.h"
@@ -64,6 +66,27 @@ Record_Files Record_Files_From_Environment() {
 }
 
 bool Extensions_Hidden_From_Environment() { return Environment(standin::Hide_Extensions_Variable) == L"1"; }
+
+bool Start_Fails_From_Environment() {
+    const std::wstring marker = Environment(standin::Fail_Start_Variable);
+    if (marker.empty()) return false;
+    HANDLE file = CreateFileW(marker.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    char text[16] = {};
+    DWORD read = 0;
+    const int count = ReadFile(file, text, sizeof text - 1, &read, nullptr) && read > 0 ? std::atoi(text) : 1;
+    bool deleted = false;
+    if (count > 1) {
+        const std::string rest = std::to_string(count - 1);
+        DWORD written = 0;
+        SetFilePointer(file, 0, nullptr, FILE_BEGIN);
+        WriteFile(file, rest.data(), static_cast<DWORD>(rest.size()), &written, nullptr);
+        SetEndOfFile(file);
+    }
+    CloseHandle(file);
+    if (count <= 1) deleted = DeleteFileW(marker.c_str()) != FALSE;
+    return count > 1 || deleted;
+}
 
 long Language_From_Environment() {
     const std::wstring text = Environment(standin::Language_Variable);

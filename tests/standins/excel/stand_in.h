@@ -108,5 +108,8 @@ Record_Files Record_Files_From_Environment();
 // Whether the test asked for window titles without the workbook's extension.
 bool Extensions_Hidden_From_Environment();
 
+// Whether this start is to fail: the test's marker file was there (it is deleted).
+bool Start_Fails_From_Environment();
+
 // The user-interface language a test chose; Japanese when unset or not a number.
 long Language_From_Environment();

@@ -35,6 +35,11 @@ constexpr wchar_t Hide_Extensions_Variable[] = L"CELLDROP_STANDIN_HIDE_EXTENSION
 // when unset; any other language takes the English names).
 constexpr wchar_t Language_Variable[] = L"CELLDROP_STANDIN_LANGUAGE";
 
+// Full path of a marker file holding a count n (empty: 1): the next n stand-ins that start each refuse
+// their creation with CO_E_SERVER_EXEC_FAILURE and end, as Excel does for a while after a client was
+// killed while starting it; each counts the file down and the last one deletes it.
+constexpr wchar_t Fail_Start_Variable[] = L"CELLDROP_STANDIN_FAIL_START";
+
 constexpr wchar_t Window_Class[] = L"XLMAIN";
 
 enum Command : unsigned {

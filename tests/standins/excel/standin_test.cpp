@@ -430,6 +430,10 @@ TEST_F(Excel_Stand_In, SettingsAndBookLifecycleAsInExcel) {
     ASSERT_EQ(Put(App(), L"WindowState", -4137).Hr, S_OK);
     EXPECT_EQ(Put(App(), L"WindowState", 5).Hr, DISP_E_EXCEPTION);
     EXPECT_TRUE(State_Has(R"({"visible":true,"displayAlerts":false,"windowState":-4137,)")) << State();
+    // Started through automation, Excel runs every macro (1, low) until told otherwise; 1 to 3 only.
+    EXPECT_EQ(Get(App(), L"AutomationSecurity").Value.Get().lVal, 1);
+    EXPECT_EQ(Put(App(), L"AutomationSecurity", 4).Hr, DISP_E_EXCEPTION);
+    ASSERT_EQ(Put(App(), L"AutomationSecurity", 2).Hr, S_OK);
 
     // The same file again only comes to the front; another file of the same name cannot open.
     const std::wstring file = folder_ / L"a.xlsx";
@@ -439,6 +443,7 @@ TEST_F(Excel_Stand_In, SettingsAndBookLifecycleAsInExcel) {
     const Reply books = Get(App(), L"Workbooks");
     const Reply opened = Call(books.Object(), L"Open", {file.c_str()});
     ASSERT_EQ(opened.Hr, S_OK) << testing::PrintToString(opened.Error);
+    EXPECT_TRUE(State_Has(R"("openedUnderAutomationSecurity":2,)")) << State();
     ASSERT_EQ(Call(books.Object(), L"Add").Hr, S_OK);
     EXPECT_EQ(Call(books.Object(), L"Open", {file.c_str()}).Hr, S_OK);
     EXPECT_EQ(Get(books.Object(), L"Count").Value.Get().lVal, 2);

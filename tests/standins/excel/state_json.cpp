@@ -206,6 +206,8 @@ std::string State_Json(const Excel_Model& model) {
     json.Bool(model.Display_Alerts);
     json.Key(L"windowState");
     json.Number(model.Window_State);
+    json.Key(L"automationSecurity");
+    json.Number(model.Automation_Security);
     json.Key(L"activeWorkbook");
     const Workbook* active = nullptr;
     for (const Workbook& book : model.Workbooks())
@@ -222,6 +224,8 @@ std::string State_Json(const Excel_Model& model) {
         json.String(book.Name);
         json.Key(L"path");
         json.String(book.Path);
+        json.Key(L"openedUnderAutomationSecurity");
+        json.Number(book.Opened_Under_Security);
         json.Key(L"activeSheet");
         std::wstring active_sheet;
         for (const Sheet& sheet : book.Sheets)

@@ -2,8 +2,9 @@
 // The stand-in's two records for the tests, both UTF-8 JSON: the state file (the whole of Excel's
 // state, rewritten after every change) and the call log (one line per automation call).
 //
-//   {"visible":false,"displayAlerts":true,"windowState":-4143,"activeWorkbook":"Book1",
-//    "workbooks":[{"name":"Book1","path":"","activeSheet":"Sheet1","sheets":[{"name":"Sheet1",
+//   {"visible":false,"displayAlerts":true,"windowState":-4143,"automationSecurity":1,
+//    "activeWorkbook":"Book1","workbooks":[{"name":"Book1","path":"","openedUnderAutomationSecurity":0,
+//    "activeSheet":"Sheet1","sheets":[{"name":"Sheet1",
 //    "activeCell":"B3","cells":{"A1":{"type":"string","value":"ab"},
 //    "A2":{"type":"number","value":"123"},"A3":{"type":"date","value":"2021-05-31T00:00:00"}},
 //    "columnWidths":{"A":12},"shapes":[{"name":"図 1","kind":"picture","left":66.75,"top":37.5,
@@ -15,8 +16,10 @@
 // added, in points, with the cell under their top-left corner; "selectedShape" is the name of the
 // shape selected instead of the cells, or null. "activeWorkbook" is null with no book open;
 // "running" turns false when Excel quits (by Quit, the user, or its last client letting go).
-// "window" is Excel's main window: its title and how often it was brought forward. "renderedFormats"
-// names the formats of the user's copies (standin::Copy_Cells, Copy_Chart) that readers had Excel make.
+// "openedUnderAutomationSecurity" is Application.AutomationSecurity at the Workbooks.Open that opened
+// the book (0 for a new one). "window" is Excel's main window: its title and how often it was brought
+// forward. "renderedFormats" names the formats of the user's copies (standin::Copy_Cells, Copy_Chart)
+// that readers had Excel make.
 // The compact layout is fixed, so a test may look for exact pieces.
 #include <optional>
 #include <string>

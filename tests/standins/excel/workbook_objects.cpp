@@ -155,7 +155,9 @@ void Workbooks_Object::Open(Call& call) {
         call.Return_Object(new Workbook_Object(stand_in_, open->Id));
         return;
     }
-    call.Return_Object(new Workbook_Object(stand_in_, model.Open_Workbook(folder, name).Id));
+    Workbook& opened = model.Open_Workbook(folder, name);
+    opened.Opened_Under_Security = model.Automation_Security;
+    call.Return_Object(new Workbook_Object(stand_in_, opened.Id));
 }
 
 // --- Workbook ---
