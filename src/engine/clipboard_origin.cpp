@@ -12,22 +12,26 @@
 
 namespace {
 
-BOOL CALLBACK Find_Excel_Window(HWND window, LPARAM found) {
-    wchar_t name[8] = {};
-    if (GetClassNameW(window, name, 8) == 6 && std::wcscmp(name, L"XLMAIN") == 0) {
-        *reinterpret_cast<bool*>(found) = true;
-        return FALSE;
-    }
-    return TRUE;
+bool Has_Class(HWND window, const wchar_t* class_name) {
+    wchar_t name[32] = {};
+    return GetClassNameW(window, name, 32) > 0 && std::wcscmp(name, class_name) == 0;
 }
 
-// Excel may own its copy through its main window or through a hidden window of the same thread (the
-// OLE clipboard's).
+BOOL CALLBACK Find_Excel_Window(HWND window, LPARAM found) {
+    if (!Has_Class(window, L"XLMAIN")) return TRUE;
+    *reinterpret_cast<bool*>(found) = true;
+    return FALSE;
+}
+
+// Excel owns its copy through its main window, or through the OLE clipboard's hidden window on the
+// same thread.
 bool Owned_By_Excel() {
     const HWND owner = GetClipboardOwner();
-    const DWORD thread = owner ? GetWindowThreadProcessId(owner, nullptr) : 0;
+    if (!owner || Has_Class(owner, L"XLMAIN")) return owner != nullptr;
     bool found = false;
-    if (thread) EnumThreadWindows(thread, Find_Excel_Window, reinterpret_cast<LPARAM>(&found));
+    if (Has_Class(owner, L"CLIPBRDWNDCLASS"))
+        EnumThreadWindows(GetWindowThreadProcessId(owner, nullptr), Find_Excel_Window,
+                          reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
