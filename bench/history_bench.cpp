@@ -80,6 +80,8 @@ int main() {
     history.Folder = folder.Path();
     history.Thumbnail_Side = 49;  // a cell of the paste screen at 96 dpi
 
+    history.Load();  // a history is saved only into the folder it was read from
+
     // Memory: 30 new pictures, not yet saved.
     const double before = Working_Set_Mb();
     double add_seconds = 0;

@@ -18,21 +18,32 @@ std::wstring Rireki_File_Name(const wchar_t* prefix, int index, const wchar_t* e
 
 class Text_History {
 public:
-    Text_History() { file_.fill(-1); }
+    Text_History() {
+        file_.fill(-1);
+        unread_.fill(false);
+    }
     std::wstring Folder;  // where Text00.txt … live
     std::array<std::wstring, Rireki_Size> Rireki_Text;
     int Rireki_Text_Count = -1;  // highest used index, -1 when empty
     bool Rireki_Text_Dirty = false;
+    // The files a load found unreadable and renamed aside (full paths), for the caller to name once.
+    std::vector<std::wstring> Moved_Aside;
 
-    // Puts the text first; the oldest of 30 falls out. False (nothing kept) for a blank text.
+    // Puts the text first; the oldest of 30 falls out. False (nothing kept) for a blank text. The text
+    // waits in a scratch file of its own until the save, so that a program that ends before then
+    // finds it at its next start.
     bool Add(const std::wstring& text);
     // The list line of entry i: its first non-empty line.
     std::wstring Lst_AddItem_RirekiText(int index) const;
-    // Loads the history files in number order, skipping blank ones; a file that cannot be read is
-    // left as it is and keeps its number. Renumbers them at once when their numbers had gaps.
+    // Loads the texts still waiting in their scratch files (newest first), then the history files in
+    // number order, skipping blank ones. A file held by another program keeps its place (its text is
+    // not known this run); a file that cannot be read is renamed aside. Saves at once when the files
+    // are not in place.
     void Load();
+    bool Loaded() const { return loaded_; }
     // Brings the files in line with the entries (see Numbered_Files). False when a step failed: what
-    // it would have replaced stays as it was, and the history stays dirty for the next save.
+    // was stored stays as it was, and the entries stay pending for the next save. Writes nothing
+    // before a load: a history not read from its folder would replace the one there.
     bool Write();
 
     // For tests: see Numbered_Files::Before_Step.
@@ -40,7 +51,10 @@ public:
 
 private:
     std::optional<Numbered_Files> store_;
-    std::array<int, Rireki_Size> file_{};  // the number of the file that holds entry i, -1 when none yet
+    bool loaded_ = false;
+    std::array<int, Rireki_Size> file_{};            // the history file that holds entry i, -1 when none
+    std::array<std::wstring, Rireki_Size> waiting_;  // else its scratch file
+    std::array<bool, Rireki_Size> unread_{};         // its file could not be read: its text is not known
 };
 
 // Where an entry's full picture is kept.
@@ -63,14 +77,16 @@ public:
     bool Rireki_Pic_Dirty = false;
 
     void Add(const Bitmap_Image& picture);
-    // Loads the history files in number order; a file that cannot be read or is no picture is left as
-    // it is and keeps its number. Pictures that were still waiting in their scratch files (the program
-    // ended before its save) come first, newest first. Renumbers the files at once when needed.
+    std::vector<std::wstring> Moved_Aside;  // as for the texts
+
+    // Loads the pictures still waiting in their scratch files (the program ended before its save),
+    // newest first, then the history files in number order. A file held by another program keeps its
+    // place; a file that is no picture is renamed aside. Saves at once when the files are not in place.
     void Load();
-    // Brings the files in line with the entries: files moved by renaming (from the end, so nothing
-    // is overwritten that is still needed), new pictures renamed into place, surplus files deleted.
-    // False when a step failed; what it would have replaced stays as it was, and the history stays
-    // dirty for the next save.
+    bool Loaded() const { return loaded_; }
+    // Brings the files in line with the entries (see Numbered_Files). False when a step failed; what
+    // was stored stays as it was, and the history stays pending for the next save. Writes nothing
+    // before a load.
     bool Write();
     // The full picture of entry i, read back from where it is kept; nothing for an empty picture.
     std::optional<Bitmap_Image> Picture(int index) const;
@@ -80,8 +96,6 @@ public:
 
 private:
     std::optional<Numbered_Files> store_;
+    bool loaded_ = false;
 };
 
-// The scratch files of pictures not saved yet: "~Pic" + the time of the copy + ".tmp", so that their
-// names sort in the order the pictures came.
-constexpr wchar_t Waiting_Picture_Pattern[] = L"~Pic*.tmp";

@@ -32,12 +32,12 @@ std::wstring Fixed_Strings::Lst_AddItem_Kotei(int i) const {
     return {};
 }
 
-void Fixed_Strings::Fit_Origins() { origin_.resize(static_cast<std::size_t>(Kotei_Max + 1), -1); }
+void Fixed_Strings::Fit_Kept() { kept_.resize(static_cast<std::size_t>(Kotei_Max + 1)); }
 
 bool Fixed_Strings::New() {
     if (Kotei_Max + 1 >= Kotei_Limit) return false;
-    Fit_Origins();
-    origin_.push_back(-1);
+    Fit_Kept();
+    kept_.emplace_back();
     ++Kotei_Max;
     if (Kotei_Data.size() < static_cast<std::size_t>(Kotei_Max) + 1) Kotei_Data.resize(static_cast<std::size_t>(Kotei_Max) + 1);
     Kotei_Data[static_cast<std::size_t>(Kotei_Max)] = New_Entry_Text;
@@ -47,8 +47,11 @@ bool Fixed_Strings::New() {
 
 bool Fixed_Strings::Delete() {
     if (Kotei_Max < 0 || Kotei_Index < 0 || Kotei_Index > Kotei_Max) return false;
-    Fit_Origins();
-    origin_.erase(origin_.begin() + Kotei_Index);
+    Fit_Kept();
+    // A text that waited for a save that could not be made goes with its entry.
+    if (const std::wstring& waiting = kept_[static_cast<std::size_t>(Kotei_Index)].Waiting; !waiting.empty())
+        (void)Delete_If_Present(waiting);
+    kept_.erase(kept_.begin() + Kotei_Index);
     Kotei_Data.erase(Kotei_Data.begin() + Kotei_Index);
     Kotei_Data.emplace_back();  // the table keeps its size
     --Kotei_Max;
@@ -60,8 +63,8 @@ bool Fixed_Strings::Move(int step) {
     const int other = Kotei_Index + step;
     if (Kotei_Max < 0 || Kotei_Index < 0 || Kotei_Index > Kotei_Max || other < 0 || other > Kotei_Max) return false;
     std::swap(Kotei_Data[static_cast<std::size_t>(Kotei_Index)], Kotei_Data[static_cast<std::size_t>(other)]);
-    Fit_Origins();
-    std::swap(origin_[static_cast<std::size_t>(Kotei_Index)], origin_[static_cast<std::size_t>(other)]);
+    Fit_Kept();
+    std::swap(kept_[static_cast<std::size_t>(Kotei_Index)], kept_[static_cast<std::size_t>(other)]);
     Kotei_Index = other;
     return true;
 }
@@ -69,9 +72,9 @@ bool Fixed_Strings::Move(int step) {
 void Fixed_Strings::Sort(int order) {
     Kotei_Index = -1;
     if (Kotei_Max < 0) return;
-    Fit_Origins();
-    std::vector<std::pair<std::wstring, int>> before;
-    for (int i = 0; i <= Kotei_Max; ++i) before.emplace_back(Kotei_Data[static_cast<std::size_t>(i)], origin_[static_cast<std::size_t>(i)]);
+    Fit_Kept();
+    std::vector<Kept> before = std::move(kept_);
+    std::vector<std::wstring> texts(Kotei_Data.begin(), Kotei_Data.begin() + Kotei_Max + 1);
     Memory_Sort sort;
     sort.Sort_Init();
     for (int i = 0; i <= Kotei_Max; ++i) {
@@ -83,85 +86,103 @@ void Fixed_Strings::Sort(int order) {
     for (int k = 0; k <= sort.Sort_Max(); ++k)
         Kotei_Data[static_cast<std::size_t>(order == 0 ? k : Kotei_Max - k)] = sort.Sort_Keys_Out(k, 0);
     sort.Sort_Erase();
-    // Each text takes the origin of an entry of the same text: equal texts are interchangeable.
+    // Each text takes the file of an entry of the same text: equal texts are interchangeable.
+    kept_.assign(static_cast<std::size_t>(Kotei_Max + 1), Kept());
     std::vector<char> used(before.size(), 0);
-    for (int i = 0; i <= Kotei_Max; ++i) {
-        int& origin = origin_[static_cast<std::size_t>(i)];
-        origin = -1;
-        for (std::size_t b = 0; b < before.size() && origin < 0; ++b)
-            if (!used[b] && before[b].first == Kotei_Data[static_cast<std::size_t>(i)]) used[b] = 1, origin = before[b].second;
-    }
+    for (int i = 0; i <= Kotei_Max; ++i)
+        for (std::size_t b = 0; b < before.size(); ++b)
+            if (!used[b] && texts[b] == Kotei_Data[static_cast<std::size_t>(i)]) {
+                used[b] = 1;
+                kept_[static_cast<std::size_t>(i)] = std::move(before[b]);
+                break;
+            }
 }
 
 Numbered_Files& Fixed_Strings::Store(const std::wstring& folder) {
-    if (!store_ || store_->Folder() != folder) store_.emplace(folder, L"Kotei", 3, L".txt", false);
+    if (!store_ || store_->Folder() != folder) store_.emplace(folder, L"Kotei", 3, L".txt", false, Kotei_Limit - 1);
     return *store_;
 }
 
 void Fixed_Strings::Load(const std::wstring& folder) {
     Kotei_Max = -1;
     Kotei_Index = -1;
-    on_disk_.clear();
-    origin_.clear();
+    kept_.clear();
+    Moved_Aside.clear();
+    pending_ = false;
     Numbered_Files& store = Store(folder);
+    std::vector<std::pair<int, std::wstring>> sources;
+    for (const Numbered_File& file : store.Load()) sources.emplace_back(file.Number, store.Path_Of(file.Number));
+    // What a stopped save had not put in place yet comes after them: nothing is lost, and the user
+    // sees it again.
+    for (std::wstring& w : store.Waiting_Files()) sources.emplace_back(-1, std::move(w));
     bool in_order = true;
-    for (const Numbered_File& file : store.Load()) {
-        File_Text read = Get_File_To_Buffer1(store.Path_Of(file.Number), false);
+    for (const auto& [number, path] : sources) {
+        File_Text read = Get_File_To_Buffer1(path, false);
         Do_Events_Sometimes();
-        if (!read.Complete) {
-            store.Pin(file.Number);  // locked or too large: never taken for blank
-            continue;
-        }
-        if (Is_Blank_Text(read.Text)) {
+        const bool held = !read.Opened;  // held by another program for a moment: it keeps its place
+        if (!held && !read.Complete) {
+            const std::wstring aside = store.Set_Aside(path);
+            if (!aside.empty()) Moved_Aside.push_back(aside);
             in_order = false;
             continue;
         }
+        if (!held && Is_Blank_Text(read.Text)) {
+            in_order = false;
+            continue;
+        }
+        if (Kotei_Max + 1 >= Kotei_Limit) break;
         ++Kotei_Max;
         if (Kotei_Data.size() < static_cast<std::size_t>(Kotei_Max) + 1) Kotei_Data.resize(static_cast<std::size_t>(Kotei_Max) + 1);
         Kotei_Data[static_cast<std::size_t>(Kotei_Max)] = read.Text;
-        if (file.Number != store.Slot(Kotei_Max)) in_order = false;
-        origin_.push_back(static_cast<int>(on_disk_.size()));
-        on_disk_.push_back({file.Number, std::move(read.Text)});
+        if (number != Kotei_Max) in_order = false;
+        kept_.push_back(number >= 0 ? Kept{number, {}, std::move(read.Text), !held}
+                                    : Kept{-1, path, std::move(read.Text), !held});
     }
+    loaded_folder_ = folder;
+    // Part of it still under the names of a save that could not finish: saving this would lose that part.
+    incomplete_ = store.Journal_Pending();
     if (!in_order) (void)Write(folder);
 }
 
 std::vector<std::wstring> Fixed_Strings::Write(const std::wstring& folder) {
+    if (folder != loaded_folder_) return {};  // never read from there: what is there stays
     Numbered_Files& store = Store(folder);
+    if (incomplete_) {
+        pending_ = true;
+        return {Path_Join(folder, L"~Kotei.journal")};
+    }
+    Fit_Kept();
     const std::size_t count = static_cast<std::size_t>(Kotei_Max + 1);
     std::vector<Numbered_Entry> entries(count);
-    std::vector<int> source(count, -1);  // the on_disk_ record an entry's file comes from
-    std::vector<char> claimed(on_disk_.size(), 0);
-    auto claim = [&](std::size_t i, std::size_t k) {
-        claimed[k] = 1;
-        source[i] = static_cast<int>(k);
-        entries[i].File = on_disk_[k].File;
-    };
-    Fit_Origins();
-    // An entry keeps the file it came from: moved when unchanged, else written anew while the file of
-    // its old text stays until then. Entries set up without a load take a file of the same text.
-    for (std::size_t i = 0; i < count; ++i)
-        if (origin_[i] >= 0 && static_cast<std::size_t>(origin_[i]) < on_disk_.size() && !claimed[static_cast<std::size_t>(origin_[i])])
-            claim(i, static_cast<std::size_t>(origin_[i]));
-    for (std::size_t i = 0; i < count; ++i)
-        for (std::size_t k = 0; k < on_disk_.size() && source[i] < 0 && origin_[i] < 0; ++k)
-            if (!claimed[k] && on_disk_[k].Text == Kotei_Data[i]) claim(i, k);
+    std::vector<char> changed(count, 0);
     for (std::size_t i = 0; i < count; ++i) {
-        entries[i].Bytes = Encode_Text_File(Kotei_Data[i]);
-        entries[i].Changed = source[i] < 0 || on_disk_[static_cast<std::size_t>(source[i])].Text != Kotei_Data[i];
+        const Kept& k = kept_[i];
+        changed[i] = Kotei_Data[i] != k.Text || (k.File < 0 && k.Waiting.empty());
+        entries[i].File = k.File;
+        entries[i].Waiting = k.Waiting;
+        entries[i].Changed = changed[i] != 0;
+        // What the file must hold: checked before it is kept, written when it changed.
+        if (k.Known || changed[i]) entries[i].Bytes = Encode_Text_File(Kotei_Data[i]);
     }
     std::vector<std::wstring> failed;
     for (const std::wstring& name : store.Write(entries))
         if (!name.empty()) failed.push_back(Path_Join(folder, name));
+    pending_ = !failed.empty();
 
-    std::vector<On_Disk> now;
+    // Entries that nothing holds any more (a file of unknown text removed by someone else) are gone.
+    std::size_t out = 0;
     for (std::size_t i = 0; i < count; ++i) {
-        origin_[i] = -1;
-        if (entries[i].File < 0) continue;
-        // A step that failed leaves the entry's old text in its old file.
-        origin_[i] = static_cast<int>(now.size());
-        now.push_back({entries[i].File, entries[i].Changed ? on_disk_[static_cast<std::size_t>(source[i])].Text : Kotei_Data[i]});
+        if (entries[i].File < 0 && entries[i].Waiting.empty() && entries[i].Bytes.empty()) continue;
+        Kept k = std::move(kept_[i]);
+        k.File = entries[i].File;
+        k.Waiting = entries[i].Waiting;
+        if (changed[i] && !entries[i].Changed) k.Text = Kotei_Data[i], k.Known = true;  // its new text is on disk
+        kept_[out] = std::move(k);
+        if (out != i) Kotei_Data[out] = std::move(Kotei_Data[i]);
+        ++out;
     }
-    on_disk_ = std::move(now);
+    kept_.resize(out);
+    Kotei_Max = static_cast<int>(out) - 1;
+    if (Kotei_Index > Kotei_Max) Kotei_Index = Kotei_Max;
     return failed;
 }

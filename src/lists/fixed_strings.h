@@ -29,30 +29,39 @@ struct Fixed_Strings {
     // entry is selected afterwards.
     void Sort(int order);
 
-    // Loads the folder's Kotei files in the order of their numbers, skipping blank ones; a file that
-    // cannot be read is left as it is for this run. Writes them back at once when their numbers had gaps.
+    // Loads the folder's Kotei files (Kotei000.txt to Kotei999.txt) in the order of their numbers,
+    // skipping blank ones, then the entries a stopped save left waiting in scratch files. A file held by
+    // another program keeps its place, its text unknown this run; a file that cannot be read is renamed
+    // aside (see Moved_Aside). Writes them back at once when they are not in place.
     void Load(const std::wstring& folder);
-    // Brings the folder in line with the entries, entry i in the i-th Kotei file (see Numbered_Files):
-    // no file is deleted before its text is in its new place. The paths of the files that could not
-    // be written, moved or deleted; they keep their old content.
+    bool Loaded() const { return !loaded_folder_.empty(); }
+    // Brings the folder in line with the entries, entry i in the i-th Kotei file (see Numbered_Files).
+    // The paths of the files that could not be written or moved; then the folder keeps the old set and
+    // the changes stay pending (Pending) for the next save. Writes nothing into a folder it did not load.
     std::vector<std::wstring> Write(const std::wstring& folder);
+    // A save failed and the files do not hold the table yet.
+    bool Pending() const { return pending_; }
+    // The files the last load found unreadable and renamed aside (full paths).
+    std::vector<std::wstring> Moved_Aside;
 
     // For tests: see Numbered_Files::Before_Step.
     Numbered_Files& Store(const std::wstring& folder);
 
 private:
-    // What each numbered file held at the last load or save, so that a save moves the files of
+    // Where each entry's text is on disk, kept through every edit, so that a save moves the files of
     // unchanged entries instead of writing them again.
-    struct On_Disk {
-        int File = -1;
-        std::wstring Text;
+    struct Kept {
+        int File = -1;         // its Kotei file
+        std::wstring Waiting;  // else its scratch file
+        std::wstring Text;     // what that file holds
+        bool Known = true;     // false: the file could not be read, Text is not its content
     };
-    std::vector<On_Disk> on_disk_;
-    // For each entry, the on_disk_ record it came from (-1: a new entry), kept through every edit, so
-    // that a save knows which file holds an edited entry's old text.
-    std::vector<int> origin_;
-    void Fit_Origins();
+    std::vector<Kept> kept_;
+    void Fit_Kept();
     std::optional<Numbered_Files> store_;
+    std::wstring loaded_folder_;
+    bool incomplete_ = false;  // the load could not complete a save's journal
+    bool pending_ = false;
 };
 
 // "Kotei" + the index with at least three digits + ".txt".

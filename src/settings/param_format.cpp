@@ -77,6 +77,32 @@ File_Write_Result Write_Value_List(std::wstring_view path, std::wstring_view tex
     return Write_Lines_File(path, Str_Split(text, Get_CrLf()));
 }
 
+std::vector<std::wstring> Value_List_Lines_To_Write(std::wstring_view read, std::wstring_view shown,
+                                                    std::wstring_view edited) {
+    const std::vector<std::wstring> r = Str_Split(read, Get_CrLf());
+    const std::vector<std::wstring> s = Str_Split(shown, Get_CrLf());
+    const std::vector<std::wstring> e = Str_Split(edited, Get_CrLf());
+    if (s.size() > r.size()) return e;
+    // The lines kept from the start and from the end of what the box showed.
+    std::size_t front = 0;
+    while (front < s.size() && front < e.size() && e[front] == s[front]) ++front;
+    std::size_t back = 0;
+    while (back < s.size() - front && back < e.size() - front && e[e.size() - 1 - back] == s[s.size() - 1 - back])
+        ++back;
+    const bool last_kept = front == s.size() || back > 0;
+    std::vector<std::wstring> out(r.begin(), r.begin() + static_cast<std::ptrdiff_t>(front));
+    out.insert(out.end(), e.begin() + static_cast<std::ptrdiff_t>(front), e.end() - static_cast<std::ptrdiff_t>(back));
+    out.insert(out.end(), r.begin() + static_cast<std::ptrdiff_t>(s.size() - back),
+               r.begin() + static_cast<std::ptrdiff_t>(s.size()));
+    // The lines the box never showed follow the line they followed in the file.
+    const auto hidden = r.begin() + static_cast<std::ptrdiff_t>(s.size());
+    if (last_kept && front == s.size() && back == 0)
+        out.insert(out.begin() + static_cast<std::ptrdiff_t>(front), hidden, r.end());
+    else
+        out.insert(out.end(), hidden, r.end());
+    return out;
+}
+
 void Text_Update_Tb_R(std::wstring_view path, History_List& list) {
     std::vector<std::wstring> lines = File_Lines(path);
     // The lists hold paths: one longer than Windows takes could never be opened, and is left out.

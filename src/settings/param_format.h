@@ -54,6 +54,12 @@ std::wstring Read_Value_List(std::wstring_view path);
 // Every line of the text (split at CR LF) as one line of the file.
 File_Write_Result Write_Value_List(std::wstring_view path, std::wstring_view text);
 
+// The lines to write back for a value list whose text box may not show all it was given (a text box
+// ends its text at a NUL character): read is the text read from the file, shown what the box showed
+// of it, edited what it holds now. Lines the user left as the box showed them are written as they were
+// read, and the lines the box never showed stay after the last line shown.
+std::vector<std::wstring> Value_List_Lines_To_Write(std::wstring_view read, std::wstring_view shown, std::wstring_view edited);
+
 // A history list: newest first, free slots empty.
 constexpr int History_Size = 40;
 using History_List = std::array<std::wstring, History_Size>;

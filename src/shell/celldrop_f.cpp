@@ -188,7 +188,8 @@ void CellDrop_F::Bind_All_Roles() {
 }
 
 bool CellDrop_F::On_Query_Unload() {
-    // Nothing is saved on the way out; the settings are saved by the two buttons only.
+    // The settings are saved by the two buttons only; only saves that failed before are made here.
+    Save_Pending_At_Exit();
     Form_Close_All(*this);
     return true;
 }
@@ -323,8 +324,6 @@ void CellDrop_F::Excel_ツール_CellDrop2_Start() {
     }
     Text_Update_ツール_CellDrop2(L"R");
 
-    Rireki_Texts.Rireki_Text_Dirty = false;
-    Rireki_Pics.Rireki_Pic_Dirty = false;
     Text_Update_ツール_CellDrop2_Text(L"R");
     Excel_ツール_CellDrop2_RirekiText_Display();
     Text_Update_ツール_CellDrop2_Pic(L"R");

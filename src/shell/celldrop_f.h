@@ -231,9 +231,22 @@ private:
     void Build_Picture_Grid();
     void Bind_All_Roles();
     // Shows the saving label while a history is written; the flag is cleared only when all was written.
-    // A save that could not write everything says so once per paste run, naming the folder.
+    // A folder whose save failed is remembered until a save there succeeds.
     void Write_History(const wchar_t* caption, bool (*write)(CellDrop_F&), bool& dirty, const std::wstring& folder);
-    bool history_failure_shown_ = false;
+    // "コピー履歴を保存できませんでした。" naming every folder whose save failed, once a run for the same folders.
+    void Report_History_Failures();
+    std::vector<std::wstring> history_failed_;
+    std::vector<std::wstring> history_reported_;
+    // Names the files a load found unreadable and renamed aside.
+    void Report_Moved_Aside(const std::vector<std::wstring>& paths);
+    // The two value lists as read from their files and as their boxes showed them.
+    struct Value_List_As_Read {
+        std::wstring Read;
+        std::wstring Shown;
+    };
+    std::array<Value_List_As_Read, 2> value_lists_read_;
+    // The saves that failed earlier, made once more as the program ends.
+    void Save_Pending_At_Exit();
     // Up and Down: the selected entry and its neighbour change places in the table and the list.
     void Kotei_Move(int step);
     // The text box's text into the selected entry: done before anything reads or replaces the entries,

@@ -28,19 +28,28 @@ void CellDrop_F::Excel_ツール_CellDrop2_RirekiPic_Display() {
 
 void CellDrop_F::Text_Update_ツール_CellDrop2_Text(const std::wstring& mode) {
     if (mode == L"R") {
-        history_failure_shown_ = false;  // a new run
+        history_reported_.clear();  // a new run
+        // A save that failed is made now; while it still cannot be made, the history in memory is the
+        // one that counts, and reading the folder would lose what it holds.
+        if (Rireki_Texts.Loaded() && Rireki_Texts.Rireki_Text_Dirty) Text_Update_ツール_CellDrop2_Text_Write();
+        if (Rireki_Texts.Loaded() && Rireki_Texts.Rireki_Text_Dirty) return;
         Lst_Rireki->Clear_List();
         Rireki_Texts.Load();
+        Report_Moved_Aside(Rireki_Texts.Moved_Aside);
     } else if (mode == L"W") {
         Text_Update_ツール_CellDrop2_Text_Write();
     }
 }
 
 void CellDrop_F::Text_Update_ツール_CellDrop2_Pic(const std::wstring& mode) {
-    if (mode == L"R")
+    if (mode == L"R") {
+        if (Rireki_Pics.Loaded() && Rireki_Pics.Rireki_Pic_Dirty) Text_Update_ツール_CellDrop2_Pic_Write();
+        if (Rireki_Pics.Loaded() && Rireki_Pics.Rireki_Pic_Dirty) return;
         Rireki_Pics.Load();
-    else if (mode == L"W")
+        Report_Moved_Aside(Rireki_Pics.Moved_Aside);
+    } else if (mode == L"W") {
         Text_Update_ツール_CellDrop2_Pic_Write();
+    }
 }
 
 void CellDrop_F::Text_Update_ツール_CellDrop2_Text_Write() {
@@ -51,6 +60,8 @@ void CellDrop_F::Text_Update_ツール_CellDrop2_Text_Write() {
 void CellDrop_F::Text_Update_ツール_CellDrop2_Pic_Write() {
     Write_History(L"コピー履歴（画像）　登録中", [](CellDrop_F& f) { return f.Rireki_Pics.Write(); },
                   Rireki_Pics.Rireki_Pic_Dirty, Rireki_Pics.Folder);
+    // The pictures are saved after the texts at every save moment that saves both.
+    Report_History_Failures();
 }
 
 void CellDrop_F::Write_History(const wchar_t* caption, bool (*write)(CellDrop_F&), bool& dirty, const std::wstring& folder) {
@@ -63,12 +74,42 @@ void CellDrop_F::Write_History(const wchar_t* caption, bool (*write)(CellDrop_F&
         Do_Events();
     }
     const bool written = write(*this);
-    if (written) dirty = false;
     if (label && Is_Loaded()) label->Set_Visible(false);
-    // What was stored stays as it was; the history stays dirty for the next save.
-    if (!written && !history_failure_shown_) {
-        history_failure_shown_ = true;
-        MsgBox_Process(L"コピー履歴を保存できませんでした。" + Get_CrLf() + folder);
+    std::erase(history_failed_, folder);
+    // What was stored stays as it was; the history stays dirty, and the next save moment makes it.
+    if (written)
+        dirty = false;
+    else
+        history_failed_.push_back(folder);
+}
+
+void CellDrop_F::Report_History_Failures() {
+    // Once a run for the same folders, naming every folder that failed.
+    if (history_failed_.empty() || history_failed_ == history_reported_) return;
+    history_reported_ = history_failed_;
+    std::wstring text = L"コピー履歴を保存できませんでした。";
+    for (const std::wstring& folder : history_failed_) text += Get_CrLf() + folder;
+    MsgBox_Process(text);
+}
+
+void CellDrop_F::Report_Moved_Aside(const std::vector<std::wstring>& paths) {
+    if (paths.empty()) return;
+    std::wstring text = L"読み込めないファイルがあったため、名前を変えて残しました。";
+    for (const std::wstring& path : paths) text += Get_CrLf() + path;
+    MsgBox_Process(text);
+}
+
+void CellDrop_F::Save_Pending_At_Exit() {
+    // A run saves its histories when it ends; what could not be saved then is tried once more here.
+    if (!run_active_) {
+        if (Rireki_Texts.Loaded() && Rireki_Texts.Rireki_Text_Dirty) Text_Update_ツール_CellDrop2_Text_Write();
+        if (Rireki_Pics.Loaded() && Rireki_Pics.Rireki_Pic_Dirty) Text_Update_ツール_CellDrop2_Pic_Write();
+        history_reported_.clear();
+        Report_History_Failures();
+    }
+    if (Kotei.Pending()) {
+        Text_Update_ツール_CellDrop1_Kotei_Write();
+        Report_Save_Failures();
     }
 }
 

@@ -72,18 +72,31 @@ void CellDrop_F::Text_Update_ツール_CellDrop1(const std::wstring& mode) {
         Note_Save(Text_Update_Tb_W(file, Tb_Rireki_Folder, Txt_Folder->Caption()), file);
 
     const std::pair<const wchar_t*, Control*> lists[] = {{L"Para1_2.txt", Txt_File_List}, {L"Para1_3.txt", Txt_Url_List}};
-    for (const auto& [name, box] : lists) {
+    for (std::size_t i = 0; i < std::size(lists); ++i) {
+        const auto& [name, box] = lists[i];
+        Value_List_As_Read& as_read = value_lists_read_[i];
         params_.Text_Update_ParamFileName_Process(name);
         file = params_.Param_File_Path();
-        if (read)
-            box->Set_Caption(Read_Value_List(file));
-        else
-            Note_Save(Write_Value_List(file, box->Caption()), file);
+        if (read) {
+            // The box may show less than the file holds (it ends at a NUL): what it did not show is
+            // written back as it was read.
+            as_read.Read = Read_Value_List(file);
+            box->Set_Caption(as_read.Read);
+            as_read.Shown = box->Caption();
+        } else {
+            const std::wstring text = box->Caption();
+            const std::vector<std::wstring> lines = Value_List_Lines_To_Write(as_read.Read, as_read.Shown, text);
+            Note_Save(Write_Lines_File(file, lines), file);
+            std::wstring written;
+            for (std::size_t k = 0; k < lines.size(); ++k) written += (k ? Get_CrLf() : std::wstring()) + lines[k];
+            as_read = {std::move(written), text};
+        }
     }
 
     if (read) {
         Lst_Kotei_Setup->Clear_List();
         Kotei.Load(Path_Kotei);
+        Report_Moved_Aside(Kotei.Moved_Aside);
     } else {
         Text_Update_ツール_CellDrop1_Kotei_Write();
     }
@@ -106,9 +119,12 @@ void CellDrop_F::Text_Update_ツール_CellDrop2(const std::wstring& mode) {
         const std::vector<std::wstring> positions = Read_Values(options_file, 4);
         for (std::size_t g = 0; g < std::size(groups); ++g) {
             int p = Number_Value(positions[g]);
-            // A position outside the group reads like an empty line: the group's first option. Leaving
-            // the group without a choice would make every copy overwrite the same cell.
-            if (p < 0 || static_cast<std::size_t>(p) >= groups[g].size()) p = 0;
+            // A position outside the group leaves the group's choice as it was; only a group with no
+            // choice yet takes its first option, since without one every copy would overwrite the same cell.
+            if (p < 0 || static_cast<std::size_t>(p) >= groups[g].size()) {
+                if (Object_TableOpt_To_Index(groups[g]) >= 0) continue;
+                p = 0;
+            }
             groups[g][static_cast<std::size_t>(p)]->Set_Value(1);
         }
         const std::vector<std::wstring> states = Read_Values(checks_file, 3);

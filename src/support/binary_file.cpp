@@ -22,24 +22,30 @@ Binary_Write_Result Failure(DWORD code) { return Binary_Write_Result{false, code
 }  // namespace
 
 std::optional<std::string> Read_Binary_File(std::wstring_view path, std::uint64_t max_bytes) {
+    return Read_Binary(path, max_bytes).Bytes;
+}
+
+Binary_Read Read_Binary(std::wstring_view path, std::uint64_t max_bytes) {
     const std::wstring p(path);
     File_Handle file(CreateFileW(p.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid()) return std::nullopt;
+    if (!file.Valid()) return {};
+    Binary_Read r{true, std::nullopt};
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.Get(), &size) || static_cast<std::uint64_t>(size.QuadPart) > max_bytes) return std::nullopt;
+    if (!GetFileSizeEx(file.Get(), &size) || static_cast<std::uint64_t>(size.QuadPart) > max_bytes) return r;
     std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
     std::size_t got = 0;
     while (got < bytes.size()) {
         DWORD n = 0;
         const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - got, 1u << 20));
-        if (!ReadFile(file.Get(), bytes.data() + got, want, &n, nullptr)) return std::nullopt;
+        if (!ReadFile(file.Get(), bytes.data() + got, want, &n, nullptr)) return r;
         if (n == 0) break;  // the file shrank meanwhile: take what is there
         got += n;
         Do_Events_Sometimes();
     }
     bytes.resize(got);
-    return bytes;
+    r.Bytes = std::move(bytes);
+    return r;
 }
 
 Binary_Write_Result Write_Binary_File(std::wstring_view path, std::string_view bytes, bool flush) {
@@ -73,4 +79,13 @@ Binary_Write_Result Write_Binary_File(std::wstring_view path, std::string_view b
 
 bool Delete_If_Present(const std::wstring& path) {
     return DeleteFileW(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND;
+}
+
+bool Move_File(const std::wstring& from, const std::wstring& to, bool replace) {
+    return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0)) != FALSE;
+}
+
+bool File_Exists(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }

@@ -9,6 +9,14 @@
 // The file's bytes; nothing when it cannot be opened or read, or is larger than max_bytes.
 std::optional<std::string> Read_Binary_File(std::wstring_view path, std::uint64_t max_bytes);
 
+// The same, telling a file that could not be opened (missing, or held by another program) from one
+// that opened but could not be read whole.
+struct Binary_Read {
+    bool Opened = false;
+    std::optional<std::string> Bytes;
+};
+Binary_Read Read_Binary(std::wstring_view path, std::uint64_t max_bytes);
+
 struct [[nodiscard]] Binary_Write_Result {
     bool Ok = false;
     std::uint32_t Error_Code = 0;  // the Win32 error of the step that failed
@@ -20,3 +28,9 @@ Binary_Write_Result Write_Binary_File(std::wstring_view path, std::string_view b
 
 // Deletes the file; true when it is gone afterwards (it may not have existed).
 bool Delete_If_Present(const std::wstring& path);
+
+// Renames a file within its volume; replace: a file of the new name is replaced. False when it failed.
+bool Move_File(const std::wstring& from, const std::wstring& to, bool replace);
+
+// A file (not a folder) of that path exists.
+bool File_Exists(const std::wstring& path);

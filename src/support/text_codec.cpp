@@ -23,19 +23,18 @@ std::wstring Decode_Text_File(std::string_view bytes) {
                                           static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
         return out;
     }
-    // Code page 932 text is almost never valid UTF-8 once it holds a double-byte character.
-    if (Is_Utf8_Beyond_Ascii(bytes)) return Utf8_To_Wide(bytes);
+    if (Is_Utf8_Text(bytes)) return Utf8_To_Wide(bytes);
     return Ansi_To_Wide(bytes);
 }
 
 namespace {
 
 // The bytes of the whole file: the ANSI code page when it holds the text exactly and its bytes cannot
-// be taken for another form when read back ("ﾃｩ" is C3 A9, which is "é" in UTF-8; a text may start
-// with the bytes of a mark), else UTF-8 with its mark.
+// be taken for another form when read back (a text may start with the bytes of a mark, or be UTF-8
+// by the reader's rule), else UTF-8 with its mark.
 std::pair<std::string, Text_Encoding> Encode_File_Text(std::wstring_view text) {
     if (auto ansi = Wide_To_Ansi_Exact(text);
-        ansi && !Is_Utf8_Beyond_Ascii(*ansi) && !ansi->starts_with(kUtf8Bom) && !ansi->starts_with(kUtf16Bom))
+        ansi && !Is_Utf8_Text(*ansi) && !ansi->starts_with(kUtf8Bom) && !ansi->starts_with(kUtf16Bom))
         return {std::move(*ansi), Text_Encoding::Ansi};
     return {std::string(kUtf8Bom) + Wide_To_Utf8(text), Text_Encoding::Utf8_Bom};
 }

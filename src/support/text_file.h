@@ -19,8 +19,9 @@ struct File_Text {
 // Files are read whole into memory; nothing the program writes comes near this size.
 constexpr std::uint64_t Max_Text_File_Bytes = 64ull * 1024 * 1024;
 
-// Reads the whole file. Without a byte-order mark, bytes that are valid UTF-8 and hold a character
-// beyond ASCII are read as UTF-8 (Notepad's default), anything else in the ANSI code page. When it cannot be opened and report is set, Error becomes
+// Reads the whole file. Without a byte-order mark, bytes that can only be UTF-8 (Is_Utf8_Text) are
+// read as UTF-8 (Notepad's default), anything else in the ANSI code page. When it cannot be opened and
+// report is set, Error becomes
 // "Wk_SysSub/Get_File_To_Buffer1「<path>」はありません。".
 File_Text Get_File_To_Buffer1(std::wstring_view path, bool report);
 

@@ -2,8 +2,12 @@
 
 #include <commctrl.h>
 #include <shellapi.h>
+#include <vsstyle.h>
 
 #include <algorithm>
+#include <vector>
+
+#include "gdi_handles.h"
 
 namespace {
 
@@ -31,10 +35,80 @@ HICON Shell_Icon(Stock_Picture picture, HWND button) {
     return fitted;
 }
 
+// An icon's colour bitmap and mask, and its size; no colour bitmap for a black-and-white icon.
+struct Icon_Bitmaps {
+    Bitmap_Handle Colour, Mask;
+    int Width = 0, Height = 0;
+};
+Icon_Bitmaps Bitmaps_Of(HICON icon) {
+    Icon_Bitmaps bitmaps;
+    ICONINFO info{};
+    if (!GetIconInfo(icon, &info)) return bitmaps;
+    bitmaps.Colour.Reset(info.hbmColor);
+    bitmaps.Mask.Reset(info.hbmMask);
+    BITMAP size{};
+    if (!bitmaps.Colour || !GetObjectW(bitmaps.Colour.Get(), sizeof size, &size)) bitmaps.Colour.Reset();
+    bitmaps.Width = size.bmWidth;
+    bitmaps.Height = size.bmHeight;
+    return bitmaps;
+}
+
+// The picture as a disabled button shows it: in shades of grey, faded halfway towards the button's
+// face, with the picture's own transparency. Made here rather than left to the button, whose greying
+// (DrawState) turns a picture with an alpha channel into a flat grey square under Wine.
+HICON Greyed_Icon(const Icon_Bitmaps& icon) {
+    if (!icon.Colour) return nullptr;
+    const int width = icon.Width, height = icon.Height;
+    BITMAPINFO format{};
+    format.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    std::vector<RGBQUAD> pixels(static_cast<size_t>(width) * height);
+    std::vector<RGBQUAD> transparent(pixels.size());  // the mask: white where the background shows
+    HDC screen = GetDC(nullptr);
+    const bool read = GetDIBits(screen, icon.Colour.Get(), 0, height, pixels.data(), &format, DIB_RGB_COLORS) &&
+                      GetDIBits(screen, icon.Mask.Get(), 0, height, transparent.data(), &format, DIB_RGB_COLORS);
+    if (!read) {
+        ReleaseDC(nullptr, screen);
+        return nullptr;
+    }
+    const bool has_alpha = std::any_of(pixels.begin(), pixels.end(), [](RGBQUAD p) { return p.rgbReserved != 0; });
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    const int face_grey = (GetRValue(face) * 299 + GetGValue(face) * 587 + GetBValue(face) * 114) / 1000;
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        RGBQUAD& p = pixels[i];
+        if (!has_alpha && transparent[i].rgbRed) continue;  // the mask's see-through part stays untouched
+        const int grey = (p.rgbRed * 299 + p.rgbGreen * 587 + p.rgbBlue * 114) / 1000;
+        p.rgbRed = p.rgbGreen = p.rgbBlue = static_cast<BYTE>((grey + face_grey) / 2);
+    }
+    Bitmap_Handle greyed(CreateCompatibleBitmap(screen, width, height));
+    if (greyed && !SetDIBits(screen, greyed.Get(), 0, height, pixels.data(), &format, DIB_RGB_COLORS)) greyed.Reset();
+    ReleaseDC(nullptr, screen);
+    if (!greyed) return nullptr;
+    ICONINFO made{TRUE, 0, 0, icon.Mask.Get(), greyed.Get()};
+    return CreateIconIndirect(&made);
+}
+
+// The button's pictures for each of its states (normal, hot, pressed, disabled, defaulted, stylus
+// hot): the picture itself, and its greyed copy for the disabled state.
+HIMAGELIST State_Pictures(HICON icon) {
+    const Icon_Bitmaps bitmaps = Bitmaps_Of(icon);
+    HICON greyed = Greyed_Icon(bitmaps);
+    if (!greyed) return nullptr;
+    HIMAGELIST list = ImageList_Create(bitmaps.Width, bitmaps.Height, ILC_COLOR32 | ILC_MASK, 6, 0);
+    for (int state = PBS_NORMAL; list && state <= PBS_DEFAULTED_ANIMATING; ++state) {
+        if (ImageList_AddIcon(list, state == PBS_DISABLED ? greyed : icon) < 0) {
+            ImageList_Destroy(list);
+            list = nullptr;
+        }
+    }
+    DestroyIcon(greyed);
+    return list;
+}
+
 }  // namespace
 
 Button_Pictures::~Button_Pictures() {
     if (tooltip_ && IsWindow(tooltip_)) DestroyWindow(tooltip_);  // gone already when its owner went first
+    for (HIMAGELIST list : state_pictures_) ImageList_Destroy(list);
     for (HICON icon : icons_) DestroyIcon(icon);
 }
 
@@ -54,6 +128,17 @@ void Button_Pictures::Add(HWND owner, HWND button, Stock_Picture picture, const 
         icons_.push_back(icon);
         SetWindowLongPtrW(button, GWL_STYLE, GetWindowLongPtrW(button, GWL_STYLE) | BS_ICON);
         SendMessageW(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
+        // With a picture per state the button draws its greyed copy while disabled; without (common
+        // controls before version 6) it greys the icon itself.
+        if (HIMAGELIST list = State_Pictures(icon)) {
+            BUTTON_IMAGELIST pictures{list, {}, BUTTON_IMAGELIST_ALIGN_CENTER};
+            if (SendMessageW(button, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&pictures))) {
+                state_pictures_.push_back(list);
+                InvalidateRect(button, nullptr, TRUE);
+            } else {
+                ImageList_Destroy(list);
+            }
+        }
     }
     if (HWND tooltip = Tooltip(owner)) {
         TTTOOLINFOW tool{};

@@ -120,7 +120,8 @@ private:
     }
 
     // The stand-in opens where Windows puts a new window, over the program: the program goes to the
-    // screen's top-left corner and the stand-in beside it, so both show in full on the screenshots.
+    // screen's top-left corner and the stand-in beside it, 800 pixels wide at 96 dpi, so both show in
+    // full on the screenshots.
     void Move_Excel_Beside_The_Program() {
         HWND excel = nullptr;
         if (!Wait_Until([&] { return (excel = FindWindowW(standin::Window_Class, nullptr)) != nullptr; }, Timeout_Ms)) return;
@@ -128,12 +129,31 @@ private:
         GetWindowRect(main_, &main);
         SetWindowPos(main_, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         const int left = main.right - main.left + 8;
-        const int width = std::min(800, GetSystemMetrics(SM_CXSCREEN) - left);
+        const int width = std::min(MulDiv(800, static_cast<int>(GetDpiForSystem()), 96),
+                                   GetSystemMetrics(SM_CXSCREEN) - left);
         SetWindowPos(excel, nullptr, left, 0, width, main.bottom - main.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+
+    // Whether the window shows in full: nothing covers it and it lies inside the screen, tried on a
+    // grid of points over it.
+    static bool Shows_In_Full(HWND window) {
+        RECT rect{};
+        if (!GetWindowRect(window, &rect) || rect.left < 0 || rect.top < 0 ||
+            rect.right > GetSystemMetrics(SM_CXSCREEN) || rect.bottom > GetSystemMetrics(SM_CYSCREEN))
+            return false;
+        for (int i = 1; i < 8; ++i) {
+            for (int j = 1; j < 8; ++j) {
+                const POINT point{rect.left + (rect.right - rect.left) * i / 8,
+                                  rect.top + (rect.bottom - rect.top) * j / 8};
+                if (GetAncestor(WindowFromPoint(point), GA_ROOT) != window) return false;
+            }
+        }
+        return true;
     }
 
     bool Shot(HWND window, const std::wstring& name) {
         const std::wstring path = output_ + L"\\" + name + L".bmp";
+        if (!Shows_In_Full(window)) return Fail("the window of the screenshot " + Utf8(name) + " does not show in full");
         if (!Save_Window_Picture(window, path)) return Fail("the screenshot " + Utf8(path) + " could not be saved");
         report_ += "screenshot: " + Utf8(path) + "\n";
         return true;
@@ -158,6 +178,8 @@ private:
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    // Window places and screenshots in the screen's own pixels, whatever its DPI (one screen here).
+    SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_SYSTEM_AWARE);
     if (argc != 4) {
         std::fputs("usage: celldrop_demo.exe <CellDrop.exe> <program folder> <output folder>\n", stderr);
         return 2;

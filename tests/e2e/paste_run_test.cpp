@@ -1,9 +1,55 @@
 // Paste runs of CellDrop.exe into the stand-in Excel, each checked on the stand-in's state.
 #include "paste_run_fixture.h"
 
+#include <cmath>
+
+#include "screenshot.h"
+
+namespace {
+
+// The chooser beside "PC" as the screen shows it, with the program's window brought in front of the
+// stand-in's so that nothing covers it.
+std::optional<Screen_Picture> Chooser_On_Screen(HWND main, HWND chooser) {
+    SetWindowPos(main, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    RECT rect{};
+    GetWindowRect(chooser, &rect);
+    if (GetAncestor(WindowFromPoint({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}), GA_ROOT) != main)
+        return std::nullopt;
+    return Picture_On_Screen(chooser);
+}
+
+double Shade(std::uint32_t pixel) {
+    return 0.299 * ((pixel >> 16) & 0xFF) + 0.587 * ((pixel >> 8) & 0xFF) + 0.114 * (pixel & 0xFF);
+}
+
+// How the shades of the disabled button's picture follow those of the enabled one, over the pixels
+// inside the frame where the enabled picture is not the button's face: near 1 when the one is the
+// other greyed, 0 when the disabled one is flat. *lighter tells whether the disabled one is lighter.
+double Greying(const Screen_Picture& enabled, const Screen_Picture& disabled, bool* lighter) {
+    double n = 0, e = 0, d = 0, ee = 0, dd = 0, ed = 0;
+    for (int y = 3; y < enabled.Height - 3 && disabled.Height == enabled.Height; ++y) {
+        for (int x = 3; x < enabled.Width - 3 && disabled.Width == enabled.Width; ++x) {
+            if (enabled.At(x, y) == enabled.At(3, 3)) continue;
+            const double a = Shade(enabled.At(x, y)), b = Shade(disabled.At(x, y));
+            n += 1, e += a, d += b, ee += a * a, dd += b * b, ed += a * b;
+        }
+    }
+    *lighter = d > e;
+    if (n == 0) return 0;
+    const double var_e = ee / n - (e / n) * (e / n), var_d = dd / n - (d / n) * (d / n);
+    return var_e < 1 || var_d < 1 ? 0 : (ed / n - (e / n) * (d / n)) / std::sqrt(var_e * var_d);
+}
+
+}  // namespace
+
 TEST_F(Paste_Run_Test, NewWorkbookDeleteModeMovesRightAndTakesEachTextOnce) {
     Start();  // no option file: "右へ", "削除→１個のセルに貼付"
     EXPECT_EQ(State()["activeWorkbook"].Text(), L"Book1");
+    // The run holds the chooser beside "PC" disabled.
+    const HWND chooser = app->Control(ids::Cmd_Control + 0);
+    EXPECT_FALSE(Is_Enabled(chooser));
+    const std::optional<Screen_Picture> disabled = Chooser_On_Screen(app->Main(), chooser);
+    EXPECT_TRUE(disabled);
     ASSERT_TRUE(Copy(L"a\r\nb"));
     ASSERT_TRUE(Wait_Cell("A1", L"ab"));
     EXPECT_TRUE(Wait_Until([&] { return Active_Cell() == L"B1"; }, Paste_Timeout_Ms));
@@ -21,6 +67,15 @@ TEST_F(Paste_Run_Test, NewWorkbookDeleteModeMovesRightAndTakesEachTextOnce) {
     const std::size_t close = log.find("\"member\":\"Close\"");
     EXPECT_NE(close, std::string::npos);
     EXPECT_NE(log.find("\"member\":\"Quit\"", close), std::string::npos);
+
+    // While it was disabled, the chooser showed its picture greyed, as Windows draws a disabled
+    // button's picture: the same picture in lighter shades of grey, not a flat grey square.
+    EXPECT_TRUE(Is_Enabled(chooser));
+    const std::optional<Screen_Picture> enabled = Chooser_On_Screen(app->Main(), chooser);
+    ASSERT_TRUE(enabled && disabled);
+    bool lighter = false;
+    EXPECT_GT(Greying(*enabled, *disabled, &lighter), 0.9);
+    EXPECT_TRUE(lighter);
 }
 
 TEST_F(Paste_Run_Test, KeepLineBreaksInTheCellAndMoveDown) {

@@ -222,18 +222,36 @@ TEST_F(Picture_Run_Test, TheHistoryRecordsShowsRepastesAndSavesEveryCopy) {
     EXPECT_TRUE(Is_Enabled(app->Control(Img_Pic_0)));
 }
 
-TEST_F(Picture_Run_Test, OddPicturesAndAHeldHistoryFileLoseNothing) {
+TEST_F(Picture_Run_Test, OddPicturesAndHeldHistoryFilesLoseNothing) {
     Options(0, 1, 0, 0);  // "右へ", "図 (PNG)", no sizing
-    // A picture without pixels and a damaged one in the history: the run starts all the same, and
-    // both files are left as they are.
+    // A picture without pixels and a damaged one in the history: moved aside at the start of the run,
+    // with one message that names them, so that the pictures keep the numbers from 00 on.
     ASSERT_TRUE(CreateDirectoryW((folder / L"RirekiPic").c_str(), nullptr));
     const std::string no_pixels = Encode_Bmp_File(Bitmap_Image{0, 7, {}});
+    const std::string blue = Encode_Bmp_File(Bitmap_Image{1, 1, {0x0000FF}});
     ASSERT_TRUE(Write_Bytes(folder / L"RirekiPic\\Pic00.bmp", no_pixels));
     ASSERT_TRUE(Write_Bytes(folder / L"RirekiPic\\Pic01.bmp", "BM damaged"));
+    ASSERT_TRUE(Write_Bytes(folder / L"RirekiPic\\Pic02.bmp", blue));
+    // Text00.txt held open by another program while the run starts: it keeps its place.
     ASSERT_TRUE(CreateDirectoryW((folder / L"RirekiText").c_str(), nullptr));
     ASSERT_TRUE(Write_Bytes(folder / L"RirekiText\\Text00.txt", "a"));
-    Start();
-    EXPECT_FALSE(Is_Enabled(app->Control(Img_Pic_0)));
+    ASSERT_TRUE(Write_Bytes(folder / L"RirekiText\\Text30.txt", "not numbered by the program"));
+    HANDLE held_text = CreateFileW((folder / L"RirekiText\\Text00.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held_text, INVALID_HANDLE_VALUE);
+    app = std::make_unique<CellDrop_App>(folder);
+    ASSERT_TRUE(app->Wait_Ready());
+    ASSERT_TRUE(Click(app->Control(ids::Cmd_Update2_Start)));
+    auto box = Wait_For_Message_Box(app->Process().Pid(), Paste_Timeout_Ms);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->Text.find(L"読み込めないファイルがあったため、名前を変えて残しました。\r\n"), 0u) << box->Text;
+    EXPECT_NE(box->Text.find(L"Pic00_読めないファイル.bmp"), std::wstring::npos);
+    EXPECT_NE(box->Text.find(L"Pic01_読めないファイル.bmp"), std::wstring::npos);
+    ASSERT_TRUE(Answer_Message_Box(*box));
+    Expect_Message(Start_Message);
+    ASSERT_TRUE(Wait_Until([&] { return !State()["activeWorkbook"].Is_Null(); }, Paste_Timeout_Ms));
+    EXPECT_TRUE(Is_Enabled(app->Control(Img_Pic_0)));
+    EXPECT_FALSE(Is_Enabled(app->Control(Img_Pic_0 + 1)));
+    EXPECT_EQ(Read_Bytes(folder / L"RirekiPic\\Pic00.bmp"), blue);
 
     // A copied picture without pixels is neither pasted nor kept; the text copied with it lands.
     HGLOBAL empty = clipboard_copy::Block(sizeof(BITMAPINFOHEADER), [](void* p) {
@@ -252,30 +270,45 @@ TEST_F(Picture_Run_Test, OddPicturesAndAHeldHistoryFileLoseNothing) {
     });
     ASSERT_TRUE(clipboard_copy::Put({{CF_DIB, dib}}));
     ASSERT_TRUE(Wait_Shapes(1));
-    ASSERT_TRUE(Wait_Until([&] { return Is_Enabled(app->Control(Img_Pic_0)); }, Paste_Timeout_Ms));
+    ASSERT_TRUE(Wait_Until([&] { return Is_Enabled(app->Control(Img_Pic_0 + 1)); }, Paste_Timeout_Ms));
 
-    // Text00.txt held open by another program while the run ends: the save says so, and nothing of
-    // what was stored is lost.
-    HANDLE held = CreateFileW((folder / L"RirekiText\\Text00.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    // Pic00.bmp held too while the run ends: one message names both folders, nothing is overwritten,
+    // and the next save moment (the next run's start) makes the save.
+    HANDLE held_picture = CreateFileW((folder / L"RirekiPic\\Pic00.bmp").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held_picture, INVALID_HANDLE_VALUE);
     ASSERT_TRUE(Wait_Until([&] { return Active_Cell() == L"C1"; }, Paste_Timeout_Ms));
     ASSERT_TRUE(Copy(L"b"));
     ASSERT_TRUE(Wait_Cell("C1", L"b"));
     EXPECT_EQ(Shapes().size(), 1u);
     ASSERT_TRUE(Click(app->Control(ids::Cmd_Control + 4)));
-    const auto box = Wait_For_Message_Box(app->Process().Pid(), Paste_Timeout_Ms);
+    box = Wait_For_Message_Box(app->Process().Pid(), Paste_Timeout_Ms);
     ASSERT_TRUE(box);
-    EXPECT_EQ(box->Text.substr(0, 19), L"コピー履歴を保存できませんでした。\r\n");
+    EXPECT_EQ(box->Text.find(L"コピー履歴を保存できませんでした。\r\n"), 0u) << box->Text;
     EXPECT_NE(box->Text.find(L"RirekiText"), std::wstring::npos);
+    EXPECT_NE(box->Text.find(L"RirekiPic"), std::wstring::npos);
     ASSERT_TRUE(Answer_Message_Box(*box));
-    CloseHandle(held);
+    ASSERT_TRUE(Back_On_Setup_Screen());
+    CloseHandle(held_text);
+    CloseHandle(held_picture);
     EXPECT_EQ(Read_Bytes(folder / L"RirekiText\\Text00.txt"), "a");
+    EXPECT_EQ(Read_Bytes(folder / L"RirekiPic\\Pic00.bmp"), blue);
 
-    std::optional<Bitmap_Image> saved;
-    ASSERT_TRUE(Wait_Until([&] { return (saved = Decode_Bmp_File(Read_Bytes(folder / L"RirekiPic\\Pic02.bmp"))).has_value(); },
-                           Paste_Timeout_Ms));
+    // The next run: the texts in the order they came, the held one after the newer ones; a picture
+    // format out of range leaves that choice as it was.
+    ASSERT_TRUE(Wait_Until([&] { return FindWindowW(standin::Window_Class, nullptr) == nullptr; }, Paste_Timeout_Ms));
+    ASSERT_TRUE(Write_Bytes(folder / L"Para2_1.txt", " 0\r\n 9\r\n 0\r\n 0\r\n"));
+    ASSERT_TRUE(app->Wait_Ready());
+    ASSERT_TRUE(Click(app->Control(ids::Cmd_Update2_Start)));
+    Expect_Message(Start_Message);
+    EXPECT_TRUE(Wait_Until([&] { return History_Lines() == std::vector<std::wstring>{L"b", L"z", L"a"}; }, Paste_Timeout_Ms));
+    EXPECT_EQ(SendMessageW(app->Control(ids::Opt_Joken + 8), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(Read_Bytes(folder / L"RirekiText\\Text02.txt"), "a");
+    EXPECT_EQ(Read_Bytes(folder / L"RirekiText\\Text30.txt"), "not numbered by the program");
+    std::optional<Bitmap_Image> saved = Decode_Bmp_File(Read_Bytes(folder / L"RirekiPic\\Pic00.bmp"));
+    ASSERT_TRUE(saved);
     EXPECT_EQ(saved->Pixels, (std::vector<std::uint32_t>{0xFFFFFF, 0x0000FF}));
-    EXPECT_EQ(Read_Bytes(folder / L"RirekiPic\\Pic00.bmp"), no_pixels);
-    EXPECT_EQ(Read_Bytes(folder / L"RirekiPic\\Pic01.bmp"), "BM damaged");
-    EXPECT_EQ(Read_Bytes(folder / L"RirekiPic\\Pic03.bmp"), "<missing>");
+    EXPECT_EQ(Read_Bytes(folder / L"RirekiPic\\Pic01.bmp"), blue);
+    EXPECT_EQ(Read_Bytes(folder / L"RirekiPic\\Pic02.bmp"), "<missing>");
+    EXPECT_EQ(Read_Bytes(folder / L"RirekiPic\\Pic00_読めないファイル.bmp"), no_pixels);
+    EXPECT_EQ(Read_Bytes(folder / L"RirekiPic\\Pic01_読めないファイル.bmp"), "BM damaged");
 }

@@ -137,3 +137,55 @@ TEST_F(Quick_List_Run_Test, EveryQuickListActsOnOneClick) {
     SetEnvironmentVariableW(recorder::Chrome_Log_Variable, nullptr);
     SetEnvironmentVariableW(recorder::Open_Log_Variable, nullptr);
 }
+
+TEST(Quick_Lists, NothingStoredIsOverwrittenCutOrLostFromTheSetupScreen) {
+    Temp_Folder folder;
+    for (const wchar_t* sub : {L"Para", L"Kotei", L"RirekiText", L"RirekiPic"})
+        ASSERT_TRUE(CreateDirectoryW((folder / sub).c_str(), nullptr));
+    ASSERT_TRUE(Write_Bytes(folder / L"RirekiText\\Text00.txt", "old text"));
+    ASSERT_TRUE(Write_Bytes(folder / L"RirekiPic\\Pic00.bmp", "old picture"));
+    // A file list with a NUL in its second line: the box shows only what comes before it.
+    const std::string file_list("a.xlsx\r\nb\0c.xlsx\r\nd.xlsx\r\ne\r\nf\r\ng\r\n", 35);
+    ASSERT_TRUE(Write_Bytes(folder / L"Para\\Para1_2.txt", file_list));
+    ASSERT_TRUE(Write_Bytes(folder / L"Kotei\\Kotei000.txt", "first"));
+    ASSERT_TRUE(Write_Bytes(folder / L"Kotei\\Kotei001.txt", "second"));
+    {
+        CellDrop_App app(folder);
+        ASSERT_TRUE(app.Started());
+        ASSERT_TRUE(app.Wait_Ready());
+        // The paste-end button is hidden here, but a message still reaches it: no history was read, so
+        // none is written.
+        HWND end = app.Control(ids::Cmd_Control + 4);
+        ASSERT_TRUE(PostMessageW(app.Main(), WM_COMMAND, MAKEWPARAM(ids::Cmd_Control + 4, BN_CLICKED), reinterpret_cast<LPARAM>(end)));
+        // Saved with the file list untouched: every line as it was read.
+        ASSERT_TRUE(Click(app.Control(ids::Cmd_Update2_Save)));
+        ASSERT_TRUE(Wait_Until([&] { return Read_Bytes(folder / L"Para\\Para1_3.txt") != "<missing>"; }, 10000));
+        EXPECT_EQ(Read_Bytes(folder / L"Para\\Para1_2.txt"), file_list);
+        EXPECT_EQ(Read_Bytes(folder / L"RirekiText\\Text00.txt"), "old text");
+        EXPECT_EQ(Read_Bytes(folder / L"RirekiPic\\Pic00.bmp"), "old picture");
+
+        // Kotei000.txt held open by another program while its entry is edited and saved: the save
+        // names it, the file keeps its text, and the edit is saved as the program ends.
+        HWND list = app.Control(Lst_Kotei_Setup), box = app.Control(Txt_Kotei);
+        ASSERT_TRUE(Click_List_Item(list, 0));
+        ASSERT_TRUE(Wait_Until([&] { return Text_Of(box) == L"first"; }, 10000));
+        HANDLE held = CreateFileW((folder / L"Kotei\\Kotei000.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        ASSERT_TRUE(Type_Text(box, L"first edited"));
+        ASSERT_TRUE(Click(app.Control(ids::Cmd_Update2_Save)));
+        const auto message = Wait_For_Message_Box(app.Process().Pid(), 10000);
+        ASSERT_TRUE(message);
+        EXPECT_EQ(message->Text.find(L"設定ファイルを保存できませんでした。\r\n"), 0u) << message->Text;
+        EXPECT_NE(message->Text.find(L"Kotei000.txt"), std::wstring::npos);
+        ASSERT_TRUE(Answer_Message_Box(*message));
+        EXPECT_EQ(List_Items(list), (std::vector<std::wstring>{L"first edited", L"second"}));
+        CloseHandle(held);
+        EXPECT_EQ(Read_Bytes(folder / L"Kotei\\Kotei000.txt"), "first");
+        ASSERT_TRUE(Click(app.Control(ids::Cmd_Cancel)));
+        ASSERT_TRUE(app.Process().Wait_For_Exit(10000));
+    }
+    EXPECT_EQ(Read_Bytes(folder / L"Kotei\\Kotei000.txt"), "first edited");
+    EXPECT_EQ(Read_Bytes(folder / L"Kotei\\Kotei001.txt"), "second");
+    EXPECT_EQ(Read_Bytes(folder / L"RirekiText\\Text00.txt"), "old text");
+    EXPECT_EQ(Read_Bytes(folder / L"Para\\Para1_2.txt"), file_list);
+}

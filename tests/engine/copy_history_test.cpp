@@ -19,64 +19,6 @@ bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) 
 
 }  // namespace
 
-TEST(Copy_History, TextsKeepTheNewestThirtyAndRenumberTheirFiles) {
-    Temp_Folder folder;
-    Text_History history;
-    history.Folder = folder.Path();
-    for (int i = 1; i <= 31; ++i) history.Add(L"text " + std::to_wstring(i));
-    EXPECT_FALSE(history.Add(L"\r\n　 \r\n"));  // blank: pasted, never kept
-    EXPECT_EQ(history.Rireki_Text_Count, 29);
-    EXPECT_EQ(history.Rireki_Text[0], L"text 31");
-    ASSERT_TRUE(history.Write());
-    EXPECT_EQ(Read_Bytes(folder / L"Text29.txt"), "text 2");
-
-    // Gaps, a blank file, a foreign file and one numbered beyond the places: renumbered at once.
-    Temp_Folder gaps;
-    ASSERT_TRUE(Write_Bytes(gaps / L"Text00.txt", "a"));
-    ASSERT_TRUE(Write_Bytes(gaps / L"Text01.txt", " \r\n"));
-    ASSERT_TRUE(Write_Bytes(gaps / L"Text02.txt", "\r\n\r\nfirst\r\nsecond"));
-    ASSERT_TRUE(Write_Bytes(gaps / L"Text45.txt", "c"));
-    ASSERT_TRUE(Write_Bytes(gaps / L"memo.txt", "mine"));
-    Text_History loaded;
-    loaded.Folder = gaps.Path();
-    loaded.Load();
-    EXPECT_EQ(loaded.Rireki_Text_Count, 2);
-    EXPECT_EQ(loaded.Lst_AddItem_RirekiText(1), L"first");
-    EXPECT_EQ(Read_Bytes(gaps / L"Text01.txt"), "\r\n\r\nfirst\r\nsecond");
-    EXPECT_EQ(Read_Bytes(gaps / L"Text02.txt"), "c");
-    EXPECT_FALSE(Exists(gaps / L"Text45.txt"));
-    EXPECT_EQ(Read_Bytes(gaps / L"memo.txt"), "mine");
-    loaded.Load();  // nothing is taken in twice
-    EXPECT_EQ(loaded.Rireki_Text_Count, 2);
-}
-
-TEST(Copy_History, PictureSavesRenameFilesAndLeaveDamagedOnesAlone) {
-    Temp_Folder folder;
-    ASSERT_TRUE(Write_Bytes(folder / L"Pic00.bmp", Encode_Bmp_File(Solid(40, 20, 0xFF0000))));
-    ASSERT_TRUE(Write_Bytes(folder / L"Pic01.bmp", "BM truncated"));
-    Picture_History history;
-    history.Folder = folder.Path();
-    history.Thumbnail_Side = 10;
-    history.Load();  // the damaged one is no entry, and stays where it is
-    ASSERT_EQ(history.Rireki_Pic_Count, 0);
-    EXPECT_EQ(history.Rireki_Pic[0].Thumbnail.Width, 10);
-    EXPECT_EQ(history.Rireki_Pic[0].Thumbnail.Height, 5);
-
-    // A new picture waits in a scratch file; the save shifts the others by renaming.
-    const std::string red = Read_Bytes(folder / L"Pic00.bmp");
-    history.Add(Solid(3, 6, 0x00FF00));
-    EXPECT_TRUE(history.Rireki_Pic_Dirty);
-    EXPECT_EQ(history.Picture(0)->Pixels, Solid(3, 6, 0x00FF00).Pixels);
-    history.Add(Bitmap_Image{0, 5, {}});  // no picture: not kept
-    EXPECT_EQ(history.Rireki_Pic_Count, 1);
-    ASSERT_TRUE(history.Write());
-    EXPECT_EQ(Read_Bytes(folder / L"Pic00.bmp"), Encode_Bmp_File(Solid(3, 6, 0x00FF00)));
-    EXPECT_EQ(Read_Bytes(folder / L"Pic01.bmp"), "BM truncated");
-    EXPECT_EQ(Read_Bytes(folder / L"Pic02.bmp"), red);
-    EXPECT_EQ(List_Folder(folder.Path()).size(), 3u);  // no scratch file left
-    EXPECT_EQ(history.Picture(1)->Width, 40);
-}
-
 namespace {
 
 // The colours of the pictures a fresh start reads, newest first.
@@ -85,7 +27,7 @@ std::vector<std::uint32_t> Colours_Read(const std::wstring& folder) {
     h.Folder = folder;
     h.Load();
     std::vector<std::uint32_t> colours;
-    for (int i = 0; i <= h.Rireki_Pic_Count; ++i) colours.push_back(h.Picture(i)->Pixels[0]);
+    for (int i = 0; i <= h.Rireki_Pic_Count; ++i) colours.push_back(h.Picture(i) ? h.Picture(i)->Pixels[0] : 0);
     return colours;
 }
 
@@ -96,15 +38,97 @@ std::vector<std::wstring> Texts_Read(const std::wstring& folder) {
     return std::vector<std::wstring>(h.Rireki_Text.begin(), h.Rireki_Text.begin() + h.Rireki_Text_Count + 1);
 }
 
+std::vector<std::wstring> Olds(int from, int to) {
+    std::vector<std::wstring> texts;
+    for (int i = from; i <= to; ++i) texts.push_back(L"old " + std::to_wstring(i));
+    return texts;
+}
+
 // Stops a save after the given number of steps, as if the program were ended there.
-std::function<bool()> Stop_After(int steps) {
-    return [steps]() mutable { return steps-- > 0; };
+std::function<bool()> Stop_After(int steps, bool& stopped) {
+    stopped = false;
+    return [steps, &stopped]() mutable { return steps-- > 0 || (stopped = true, false); };
 }
 
 }  // namespace
 
+TEST(Copy_History, TextsKeepTheNewestThirtyInNumbersTheProgramWrites) {
+    Temp_Folder folder;
+    ASSERT_TRUE(Write_Bytes(folder / L"Text00.txt", "kept"));
+    Text_History history;
+    history.Folder = folder.Path();
+    for (int i = 1; i <= 31; ++i) history.Add(L"text " + std::to_wstring(i));
+    EXPECT_FALSE(history.Add(L"\r\n　 \r\n"));  // blank: pasted, never kept
+    EXPECT_EQ(history.Rireki_Text_Count, 29);
+    EXPECT_EQ(history.Rireki_Text[0], L"text 31");
+    // Never read from its folder: a save would replace what is there, so it writes nothing.
+    EXPECT_TRUE(history.Write());
+    EXPECT_EQ(Read_Bytes(folder / L"Text00.txt"), "kept");
+    history.Load();  // the texts it took wait in scratch files: they are the newest
+    ASSERT_EQ(history.Rireki_Text_Count, 29);
+    EXPECT_EQ(history.Rireki_Text[0], L"text 31");
+    EXPECT_EQ(Read_Bytes(folder / L"Text29.txt"), "text 2");
+
+    // Gaps and a blank file are renumbered at once; numbers beyond 29 and foreign names are not the
+    // history's: never read, never touched.
+    Temp_Folder gaps;
+    ASSERT_TRUE(Write_Bytes(gaps / L"Text00.txt", "a"));
+    ASSERT_TRUE(Write_Bytes(gaps / L"Text01.txt", " \r\n"));
+    ASSERT_TRUE(Write_Bytes(gaps / L"Text02.txt", "\r\n\r\nfirst\r\nsecond"));
+    ASSERT_TRUE(Write_Bytes(gaps / L"Text30.txt", "c"));
+    ASSERT_TRUE(Write_Bytes(gaps / L"Text31.txt", "d"));
+    ASSERT_TRUE(Write_Bytes(gaps / L"memo.txt", "mine"));
+    Text_History loaded;
+    loaded.Folder = gaps.Path();
+    loaded.Load();
+    EXPECT_EQ(loaded.Rireki_Text_Count, 1);
+    EXPECT_EQ(loaded.Lst_AddItem_RirekiText(1), L"first");
+    EXPECT_EQ(Read_Bytes(gaps / L"Text01.txt"), "\r\n\r\nfirst\r\nsecond");
+    EXPECT_EQ(Read_Bytes(gaps / L"Text02.txt"), "<missing>");
+    for (int i = 0; i < 30; ++i) loaded.Add(L"more " + std::to_wstring(i));
+    EXPECT_TRUE(loaded.Write());
+    EXPECT_EQ(Read_Bytes(gaps / L"Text30.txt"), "c");
+    EXPECT_EQ(Read_Bytes(gaps / L"Text31.txt"), "d");
+    EXPECT_EQ(Read_Bytes(gaps / L"memo.txt"), "mine");
+    EXPECT_EQ(List_Folder(gaps.Path()).size(), 33u);  // no scratch file or journal left
+}
+
+TEST(Copy_History, AnUnreadablePictureIsMovedAsideOnceAndTheNumbersStayInPlace) {
+    Temp_Folder folder;
+    ASSERT_TRUE(Write_Bytes(folder / L"Pic00.bmp", "BM truncated"));
+    ASSERT_TRUE(Write_Bytes(folder / L"Pic01.bmp", Encode_Bmp_File(Solid(40, 20, 0xFF0000))));
+    Picture_History history;
+    history.Folder = folder.Path();
+    history.Thumbnail_Side = 10;
+    history.Load();
+    ASSERT_EQ(history.Rireki_Pic_Count, 0);
+    EXPECT_EQ(history.Rireki_Pic[0].Thumbnail.Width, 10);
+    EXPECT_EQ(history.Rireki_Pic[0].Thumbnail.Height, 5);
+    const std::wstring aside = folder / L"Pic00_読めないファイル.bmp";
+    EXPECT_EQ(history.Moved_Aside, std::vector<std::wstring>{aside});
+    EXPECT_EQ(Read_Bytes(aside), "BM truncated");
+    const std::string red = Read_Bytes(folder / L"Pic00.bmp");
+    EXPECT_EQ(Decode_Bmp_File(red)->Width, 40);
+
+    // A new picture waits in a scratch file; the save puts it first and the others after it.
+    history.Add(Solid(3, 6, 0x00FF00));
+    EXPECT_TRUE(history.Rireki_Pic_Dirty);
+    EXPECT_EQ(history.Picture(0)->Pixels, Solid(3, 6, 0x00FF00).Pixels);
+    history.Add(Bitmap_Image{0, 5, {}});  // no picture: not kept
+    EXPECT_EQ(history.Rireki_Pic_Count, 1);
+    ASSERT_TRUE(history.Write());
+    EXPECT_EQ(Read_Bytes(folder / L"Pic00.bmp"), Encode_Bmp_File(Solid(3, 6, 0x00FF00)));
+    EXPECT_EQ(Read_Bytes(folder / L"Pic01.bmp"), red);
+    EXPECT_EQ(List_Folder(folder.Path()).size(), 3u);
+    EXPECT_EQ(history.Picture(1)->Width, 40);
+    history.Load();  // once: it is no history file any more
+    EXPECT_TRUE(history.Moved_Aside.empty());
+    EXPECT_EQ(history.Rireki_Pic_Count, 1);
+}
+
 TEST(Copy_History, ASaveEndedAtAnyStepLosesNoStoredEntry) {
-    for (int steps = 0; steps < 12; ++steps) {
+    bool stopped = true;
+    for (int steps = 0; stopped; ++steps) {
         SCOPED_TRACE(steps);
         // Pictures: three saved, two waiting; whatever step it stops at, the next start has all five.
         Temp_Folder pics;
@@ -115,34 +139,34 @@ TEST(Copy_History, ASaveEndedAtAnyStepLosesNoStoredEntry) {
         history.Load();
         history.Add(Solid(2, 2, 4));
         history.Add(Solid(2, 2, 5));
-        history.Store().Before_Step = Stop_After(steps);
+        history.Store().Before_Step = Stop_After(steps, stopped);
         (void)history.Write();
+        const bool pictures_stopped = stopped;
         EXPECT_EQ(Colours_Read(pics.Path()), (std::vector<std::uint32_t>{5, 4, 1, 2, 3}));
 
-        // Texts: thirty saved, two new; every stored one that stays is read back in its order.
+        // Texts: thirty saved, six new; the next start has the newest thirty in their order.
         Temp_Folder texts;
         Text_History t;
         t.Folder = texts.Path();
+        t.Load();
         for (int i = 29; i >= 0; --i) t.Add(L"old " + std::to_wstring(i));
         ASSERT_TRUE(t.Write());
-        t.Add(L"new 1");
-        t.Add(L"new 2");
-        t.Store().Before_Step = Stop_After(steps);
+        for (int i = 1; i <= 6; ++i) t.Add(L"new " + std::to_wstring(i));
+        t.Store().Before_Step = Stop_After(steps, stopped);
         (void)t.Write();
-        std::vector<std::wstring> read = Texts_Read(texts.Path());
-        std::erase_if(read, [](const std::wstring& x) { return x == L"new 1" || x == L"new 2"; });
-        // The two oldest fall out; they may still be there, after all the others.
-        ASSERT_GE(read.size(), 28u);
-        ASSERT_LE(read.size(), 30u);
-        for (std::size_t i = 0; i < 28; ++i) EXPECT_EQ(read[i], L"old " + std::to_wstring(i));
+        std::vector<std::wstring> expected{L"new 6", L"new 5", L"new 4", L"new 3", L"new 2", L"new 1"};
+        for (const std::wstring& old : Olds(0, 23)) expected.push_back(old);
+        EXPECT_EQ(Texts_Read(texts.Path()), expected);
+        stopped = stopped || pictures_stopped;
     }
 }
 
-TEST(Copy_History, MissingLockedAndLeftoverFilesLoseNothingElse) {
+TEST(Copy_History, HeldReplacedAndMissingFilesLoseNothingAndKeepTheirPlace) {
     // Pic02 removed during the run: the later pictures are saved all the same, in order.
     Temp_Folder pics;
     Picture_History history;
     history.Folder = pics.Path();
+    history.Load();
     for (std::uint32_t c = 1; c <= 5; ++c) history.Add(Solid(1, 1, c));
     ASSERT_TRUE(history.Write());
     ASSERT_TRUE(DeleteFileW((pics / L"Pic02.bmp").c_str()));
@@ -151,32 +175,37 @@ TEST(Copy_History, MissingLockedAndLeftoverFilesLoseNothingElse) {
     EXPECT_TRUE(history.Write());
     EXPECT_EQ(Colours_Read(pics.Path()), (std::vector<std::uint32_t>{7, 6, 5, 4, 2, 1}));
 
-    // Text05 held open by another program: the save says it failed and overwrites nothing; once it is
-    // closed, the next save puts everything in place.
+    // Text05 held open by another program: the save fails and changes nothing, the next start keeps
+    // the held file in its place, and once it is closed the save puts everything in order.
     Temp_Folder texts;
     Text_History t;
     t.Folder = texts.Path();
+    t.Load();
     for (int i = 9; i >= 0; --i) t.Add(L"old " + std::to_wstring(i));
     ASSERT_TRUE(t.Write());
     HANDLE held = CreateFileW((texts / L"Text05.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     t.Add(L"new");
     EXPECT_FALSE(t.Write());
-    // Unreadable at a start: not taken for blank, left where it is, and its neighbours keep their order.
+    EXPECT_EQ(Read_Bytes(texts / L"Text00.txt"), "old 0");
     Text_History other;
     other.Folder = texts.Path();
     other.Load();
-    EXPECT_EQ(other.Rireki_Text_Count, 8);
+    EXPECT_EQ(other.Rireki_Text_Count, 10);
+    EXPECT_EQ(other.Rireki_Text[0], L"new");
     other.Add(L"while held");
-    EXPECT_TRUE(other.Write());
+    EXPECT_FALSE(other.Write());
     CloseHandle(held);
-    // The held file kept its number while the others moved on: all are there, the others in order.
-    std::vector<std::wstring> read = Texts_Read(texts.Path());
-    ASSERT_EQ(read.size(), 11u);
-    EXPECT_EQ(std::count(read.begin(), read.end(), L"old 5"), 1);
-    std::erase(read, L"old 5");
-    EXPECT_EQ(read[0], L"while held");
-    for (int i = 0; i < 9; ++i) EXPECT_EQ(read[static_cast<std::size_t>(i) + 1], L"old " + std::to_wstring(i < 5 ? i : i + 1));
+    EXPECT_TRUE(other.Write());
+    std::vector<std::wstring> expected{L"while held", L"new"};
+    for (const std::wstring& old : Olds(0, 9)) expected.push_back(old);
+    EXPECT_EQ(Texts_Read(texts.Path()), expected);
+
+    // Text03 emptied by another program between two saves: written again from memory.
+    ASSERT_TRUE(Write_Bytes(texts / L"Text03.txt", ""));
+    other.Add(L"later");
+    EXPECT_TRUE(other.Write());
+    EXPECT_EQ(Read_Bytes(texts / L"Text04.txt"), "old 1");
 
     // The temporary file of a write that was cut short is removed at the next start; other files stay.
     ASSERT_TRUE(Write_Bytes(texts / L"cd~1A2B.tmp", "half"));
@@ -190,6 +219,7 @@ TEST(Copy_History, APictureThatCannotBeSavedIsKeptForTheNextSave) {
     Temp_Folder folder;
     Picture_History history;
     history.Folder = folder.Path();
+    history.Load();
     history.Add(Solid(2, 2, 0x123456));
     ASSERT_TRUE(history.Write());
     ASSERT_TRUE(CreateDirectoryW((folder / L"Pic01.bmp").c_str(), nullptr));  // stands where the old one goes

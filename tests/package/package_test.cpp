@@ -55,6 +55,29 @@ std::wstring Copyright(const std::wstring& exe) {
     return text ? std::wstring(text) : std::wstring();
 }
 
+// The language of every resource the file holds (its version block, icon and manifest), each once.
+BOOL CALLBACK Add_Language(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR found) {
+    auto& list = *reinterpret_cast<std::vector<WORD>*>(found);
+    if (std::find(list.begin(), list.end(), language) == list.end()) list.push_back(language);
+    return TRUE;
+}
+BOOL CALLBACK Add_Languages_Of_Name(HMODULE module, LPCWSTR type, LPWSTR name, LONG_PTR found) {
+    EnumResourceLanguagesW(module, type, name, Add_Language, found);
+    return TRUE;
+}
+BOOL CALLBACK Add_Languages_Of_Type(HMODULE module, LPWSTR type, LONG_PTR found) {
+    EnumResourceNamesW(module, type, Add_Languages_Of_Name, found);
+    return TRUE;
+}
+std::vector<WORD> Resource_Languages(const std::wstring& exe) {
+    std::vector<WORD> languages;
+    HMODULE module = LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!module) return languages;
+    EnumResourceTypesW(module, Add_Languages_Of_Type, reinterpret_cast<LONG_PTR>(&languages));
+    FreeLibrary(module);
+    return languages;
+}
+
 }  // namespace
 
 TEST(Package, TheUnpackedProgramStartsAndKeepsItsDataBesideItself) {
@@ -78,6 +101,8 @@ TEST(Package, TheUnpackedProgramStartsAndKeepsItsDataBesideItself) {
     EXPECT_NE(Copyright(exe).find(L"Copyright"), std::wstring::npos);
     EXPECT_FALSE(Has_Symbol_Table(Read_Bytes(exe)));
     EXPECT_GE(ExtractIconExW(exe.c_str(), -1, nullptr, nullptr, 0), 1u);  // Explorer's picture of the program
+    // Japanese like every text of the program, so Explorer shows the version block under that language.
+    EXPECT_EQ(Resource_Languages(exe), std::vector<WORD>{MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT)});
 
     std::wstring failure;
     std::optional<App_Process> app = App_Process::Start(exe, folder, &failure);

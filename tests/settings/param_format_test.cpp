@@ -141,3 +141,19 @@ TEST(History, ReadKeepsBlankLinesAsEmptySlotsAndIgnoresExtraLines) {
     Text_Update_Tb_R(dir / L"missing.txt", list);
     EXPECT_EQ(list, History_List{});
 }
+
+TEST(Value_List, LinesTheBoxNeverShowedStayWhereTheyWere) {
+    // The box showed the file up to a NUL in its second line.
+    const std::wstring read(L"a\r\nb\0c\r\nd\r\ne", 12);
+    const std::wstring shown = L"a\r\nb";
+    const std::vector<std::wstring> all{L"a", std::wstring(L"b\0c", 3), L"d", L"e"};
+    EXPECT_EQ(Value_List_Lines_To_Write(read, shown, shown), all);
+    // A line added at the end follows the lines it was typed after, hidden ones included.
+    std::vector<std::wstring> added = all;
+    added.push_back(L"new");
+    EXPECT_EQ(Value_List_Lines_To_Write(read, shown, L"a\r\nb\r\nnew"), added);
+    // The first line changed: the rest as read.
+    EXPECT_EQ(Value_List_Lines_To_Write(read, shown, L"A\r\nb"), (std::vector<std::wstring>{L"A", all[1], L"d", L"e"}));
+    // The line that held the NUL replaced: the user's text, and the hidden lines after it.
+    EXPECT_EQ(Value_List_Lines_To_Write(read, shown, L"a\r\nB"), (std::vector<std::wstring>{L"a", L"B", L"d", L"e"}));
+}

@@ -44,7 +44,7 @@ TEST_F(OptionsTest, ChoosingAnOptionWritesBothFilesAtOnce) {
     EXPECT_EQ(Read_Bytes(dir / L"Para\\Para2_1.txt"), "<missing>");
 }
 
-TEST_F(OptionsTest, ReadsPositionsAndTakesTheFirstOptionForOnesOutsideTheGroup) {
+TEST_F(OptionsTest, ReadsPositionsAndLeavesAGroupAsItWasForOnesOutsideIt) {
     ASSERT_TRUE(Write_Bytes(dir / L"Para2_1.txt", " 1\r\n 3\r\n 2\r\n 1\r\n"));
     ASSERT_TRUE(Write_Bytes(dir / L"Para2_2.txt", " 1\r\n 0\r\n 1\r\n"));
     form->Pic_Control_Paste->Set_Enabled(false);
@@ -55,13 +55,13 @@ TEST_F(OptionsTest, ReadsPositionsAndTakesTheFirstOptionForOnesOutsideTheGroup) 
     EXPECT_EQ(form->Options.Pic_Size, L"セルに収まる大きさ");
     EXPECT_EQ((*form)(L"Che_Control", 2).Value(), 1);
 
-    // Read like empty lines: the first option of each group.
+    // Positions outside their group leave its choice as it was; the other lines still apply.
     ASSERT_TRUE(Write_Bytes(dir / L"Para2_1.txt", " 0\r\n 9\r\n 0\r\n12345678901234567890\r\n"));
     form->Text_Update_ツール_CellDrop2(L"R");
     EXPECT_EQ(form->Options.Move_Mode, L"右へ");
-    EXPECT_EQ(form->Options.Pic_Format, L"なし");
+    EXPECT_EQ(form->Options.Pic_Format, L"図 (GIF)");
     EXPECT_EQ(form->Options.Text_Mode, L"削除→１個のセルに貼付");
-    EXPECT_EQ(form->Options.Pic_Size, L"なし");
+    EXPECT_EQ(form->Options.Pic_Size, L"セルに収まる大きさ");
 }
 
 TEST_F(OptionsTest, PastingOffDisablesTheOtherGroups) {

@@ -1,4 +1,6 @@
 #include "text_file.h"
+#include "utf8_check.h"
+#include "codepage.h"
 
 #include <gtest/gtest.h>
 
@@ -161,13 +163,49 @@ TEST(TextFile, Utf8WithoutAMarkIsReadAsUtf8AndNothingWrittenIsTakenForIt) {
     // Code page 932 that is no UTF-8, and plain ASCII, as before.
     ASSERT_TRUE(Write_Bytes(folder / L"ansi.txt", "\x93\xFA\x96\x7B\r\nabc"));
     EXPECT_EQ(Get_File_To_Buffer1(folder / L"ansi.txt", false).Text, L"日本\r\nabc");
-    // "ﾃｩ" is C3 A9 in code page 932, which reads as UTF-8 "é": it is written in UTF-8 with its mark.
-    const File_Write_Result written = Write_Text_File(folder / L"kana.txt", L"ﾃｩ");
-    ASSERT_TRUE(written.Ok);
-    EXPECT_EQ(written.Encoding, Text_Encoding::Utf8_Bom);
+    // Half-width katakana in code page 932 that happen to be well-formed two-byte UTF-8 ("ﾃｽﾄｰ" is
+    // C3 BD C4 B0, "ý°" in UTF-8) stay code page 932, and are written so.
+    ASSERT_TRUE(Write_Bytes(folder / L"kana.txt", "\xC3\xBD\xC4\xB0"));
+    EXPECT_EQ(Get_File_To_Buffer1(folder / L"kana.txt", false).Text, L"ﾃｽﾄｰ");
+    EXPECT_EQ(Write_Text_File(folder / L"kana.txt", L"ﾃｩ").Encoding, Text_Encoding::Ansi);
     EXPECT_EQ(Get_File_To_Buffer1(folder / L"kana.txt", false).Text, L"ﾃｩ");
     EXPECT_EQ(Write_Text_File(folder / L"plain.txt", L"日本").Encoding, Text_Encoding::Ansi);
     // A file that cannot be read whole is marked so, never taken for an empty text.
     EXPECT_FALSE(Get_File_To_Buffer1(folder / L"missing.txt", false).Complete);
     EXPECT_TRUE(Get_File_To_Buffer1(folder / L"plain.txt", false).Complete);
+}
+
+TEST(TextFile, JapaneseLinesReadTheSameFromCodePage932AndFromUtf8) {
+    // Real lines of the kind users keep: kanji, kana, half-width kana, full-width symbols, ASCII.
+    const std::wstring corpus[] = {
+        L"お世話になっております。",
+        L"株式会社サンプル　営業部　山田太郎",
+        L"ｱｲｳｴｵ ｶﾞｷﾞｸﾞ ﾊﾟﾋﾟﾌﾟ",
+        L"ﾃｽﾄｰ",
+        L"ｺｰﾄﾞ",
+        L"ﾃﾞｰﾀ",
+        L"〒100-0001 東京都千代田区千代田１－１",
+        L"【重要】※至急ご確認ください→○×△□",
+        L"気温は25°C、湿度は60％です。",
+        L"合計：￥12,345（税込）",
+        L"ＡＢＣ１２３ａｂｃ",
+        L"Excelへの貼付コントロール v0.4.0",
+        L"plain ASCII line, nothing else",
+        L"①②③ ⅠⅡⅢ ㈱ ㌔",
+        L"漢字かなカナｶﾅ混じり",
+    };
+    for (const std::wstring& line : corpus) {
+        SCOPED_TRACE(testing::Message() << line.size());
+        const auto ansi = Wide_To_Ansi_Exact(line);
+        ASSERT_TRUE(ansi);
+        EXPECT_EQ(Decode_Text_File(*ansi), line);
+        EXPECT_EQ(Decode_Text_File(Wide_To_Utf8(line)), line);
+        EXPECT_EQ(Decode_Text_File(*ansi + "\r\n" + *ansi), line + L"\r\n" + line);
+        // What the program writes reads back as it was.
+        EXPECT_EQ(Decode_Text_File(Encode_Text_File(line)), line);
+    }
+    EXPECT_TRUE(Is_Valid_Cp932("\x93\xFA\x96\x7B\xB1"));
+    EXPECT_FALSE(Is_Valid_Cp932("\x93"));           // a lead byte at the end
+    EXPECT_FALSE(Is_Valid_Cp932("\xC3\x97"));      // "×" in UTF-8: 97 is a lead byte with no trail
+    EXPECT_EQ(Decode_Text_File("\xC3\x97"), L"×");
 }

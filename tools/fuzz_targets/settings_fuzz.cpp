@@ -9,6 +9,7 @@
 #include "check.h"
 #include "param_format.h"
 #include "paths.h"
+#include "text.h"
 #include "text_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -39,6 +40,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(Write_Single_Value(L"P\\single.txt", lines[0]).Ok);
         FUZZ_CHECK(Read_Single_Value(L"P\\single.txt") == lines[0]);
     }
+
+    // A value list whose box showed it only up to a NUL and was left as shown is written back whole.
+    const std::wstring shown = text.substr(0, text.find(L'\0'));
+    FUZZ_CHECK(Value_List_Lines_To_Write(text, shown, shown) == Str_Split(text, L"\r\n"));
 
     // The value history: each line pushed in turn, written and read back.
     History_List history;

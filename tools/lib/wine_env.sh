@@ -62,11 +62,12 @@ celldrop_wait_for() {
   done
 }
 
-# An Xvfb display on a free display number (Xvfb picks it and reports it through -displayfd).
+# An Xvfb display on a free display number (Xvfb picks it and reports it through -displayfd), of
+# 1600x1200 pixels or of the size given (WIDTHxHEIGHT).
 celldrop_start_display() {
-  local fd_file
+  local fd_file size=${1:-1600x1200}
   fd_file=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp 3>"$fd_file" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$fd_file" >/dev/null 2>&1 &
   CELLDROP_PIDS+=($!)
   celldrop_wait_for 15 test -s "$fd_file" || { celldrop_log "Xvfb did not start"; return 1; }
   export DISPLAY=":$(head -n1 "$fd_file")"
@@ -74,9 +75,11 @@ celldrop_start_display() {
   celldrop_log "display $DISPLAY"
 }
 
-# A Japanese-locale Wine prefix of our own (made once), with one wineserver kept for the whole run.
+# A Japanese-locale Wine prefix of our own (made once), with one wineserver kept for the whole run,
+# at 96 dpi or at the DPI given.
 celldrop_start_wine() {
   export WINEPREFIX=$1
+  local dpi=${2:-96}
   export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
   export WINEDEBUG=${WINEDEBUG:--all}
   export WINEARCH=win64
@@ -95,10 +98,14 @@ celldrop_start_wine() {
     celldrop_wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
     # The session that made the prefix ends up with two services.exe and no rpcss, so COM cannot
     # start local servers in it: start the prefix's processes afresh.
-    "$WINESERVER" -k
-    wait "${CELLDROP_PIDS[-1]}" 2>/dev/null || true
-    celldrop_start_wineserver
+    celldrop_restart_wineserver
     touch "$WINEPREFIX/.celldrop-ready"
+  fi
+  # The prefix's first program starts the desktop, which keeps the DPI it started with, and the
+  # windows of every program then take their DPI from it: a changed DPI needs a fresh start.
+  if ! celldrop_dpi_is "$dpi"; then
+    celldrop_set_dpi "$dpi"
+    celldrop_restart_wineserver
   fi
   # Start Wine's own services (services.exe, rpcss, winedevice) now, with their output going nowhere:
   # started by a test instead, they would inherit CTest's output pipe and CTest would wait on them.
@@ -107,6 +114,13 @@ celldrop_start_wine() {
   # answers on this display.
   celldrop_wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f
   celldrop_windows_fonts
+}
+
+# Ends every process of the prefix and starts its wineserver again.
+celldrop_restart_wineserver() {
+  "$WINESERVER" -k
+  wait "${CELLDROP_PIDS[-1]}" 2>/dev/null || true
+  celldrop_start_wineserver
 }
 
 # The prefix's wineserver, kept in the foreground of a background job for the whole run, and waited
@@ -161,6 +175,16 @@ celldrop_windows_fonts() {
     celldrop_wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "${name%%=*}" /d "$replacement" /f \
       || { celldrop_log "writing the font replacement ${name%%=*} failed"; return 1; }
   done
+}
+
+# The prefix's DPI (the setting winecfg changes), and whether it is the one given.
+celldrop_set_dpi() {
+  celldrop_wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f \
+    || { celldrop_log "setting the DPI to $1 failed"; return 1; }
+}
+celldrop_dpi_is() {
+  "$WINE64" reg query 'HKCU\Control Panel\Desktop' /v LogPixels 2>/dev/null </dev/null \
+    | grep -qi "REG_DWORD[[:space:]]*0x$(printf '%x' "$1")[[:space:]]*\$"
 }
 
 # A host path as Wine sees it through its Z: drive, which is the whole file system:
