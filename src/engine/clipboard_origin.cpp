@@ -62,10 +62,11 @@ bool Offers_Excel_Range_Formats(const std::vector<UINT>& offered) {
 
 Clipboard_Copy Clipboard_Read_Any_Copy(const std::atomic<bool>& stop) {
     const std::vector<UINT> offered = Offered_Formats();
-    // Made in Excel: its owner is a window of a thread with an Excel main window, or it offers Excel's
-    // own range formats.
-    if (!Offers_Excel_Range_Formats(offered) && !Owned_By_Excel()) return Clipboard_Read_Copy();
+    // Made in Excel: it offers Excel's own range formats (every range Excel copies does), or it offers
+    // no text and Excel owns it (a chart, a picture). Asking for the owner of every text copy would slow
+    // the reading of copies that come a few milliseconds apart.
     const bool text = Offers_Any(offered, {CF_UNICODETEXT, CF_TEXT});
+    if (!Offers_Excel_Range_Formats(offered) && (text || !Owned_By_Excel())) return Clipboard_Read_Copy();
     Clipboard_Copy given_up;
     given_up.Sequence = Clipboard_Sequence();
     given_up.Not_Rendered = true;

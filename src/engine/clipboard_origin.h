@@ -14,8 +14,9 @@
 
 constexpr unsigned Excel_Render_Wait_Ms = 2000;
 
-// The copy on the clipboard now, as Clipboard_Read_Copy reads it, except for a copy made in Excel (its
-// owner is a window of a thread that has an Excel main window, "XLMAIN", or it offers Excel's own
-// range formats): its text alone when it offers text (without the line break Excel ends its last row
-// with), and Not_Rendered when Excel did not make it within Excel_Render_Wait_Ms or stop was set.
+// The copy on the clipboard now, as Clipboard_Read_Copy reads it, except for a copy made in Excel (it
+// offers Excel's own range formats, or it offers no text and its owner is a window of a thread that
+// has an Excel main window, "XLMAIN"): its text alone when it offers text (without the line break
+// Excel ends its last row with), and Not_Rendered when Excel did not make it within
+// Excel_Render_Wait_Ms or stop was set.
 Clipboard_Copy Clipboard_Read_Any_Copy(const std::atomic<bool>& stop);
