@@ -48,15 +48,17 @@ private:
 enum class Clipboard_Use { Read, Change };
 
 // Owns an open clipboard. Another program may hold it for a moment, so opening is tried three times,
-// 10 ms apart; a caller that still finds it busy tries again later instead of waiting longer.
+// 10 ms apart (or as often as asked, that far apart); a caller that still finds it busy tries again
+// later instead of waiting longer.
 class Clipboard_Open {
 public:
-    explicit Clipboard_Open(Clipboard_Use use, int attempts = 3) : own_window_(use == Clipboard_Use::Change) {
+    explicit Clipboard_Open(Clipboard_Use use, int attempts = 3, DWORD pause_ms = 10)
+        : own_window_(use == Clipboard_Use::Change) {
         thread_local Opener_Window reader;
         const HWND window = use == Clipboard_Use::Change ? own_window_.Get() : reader.Get();
         for (int attempt = 0; attempt < attempts && !open_; ++attempt) {
             open_ = OpenClipboard(window) != FALSE;
-            if (!open_ && attempt + 1 < attempts) Sleep(10);
+            if (!open_ && attempt + 1 < attempts) Sleep(pause_ms);
         }
     }
     Clipboard_Open(const Clipboard_Open&) = delete;
@@ -94,6 +96,11 @@ bool Dword_Is_Zero(UINT format) {
 }
 
 Clipboard_Snapshot Read_Clipboard_Now();
+// The offered formats, and the text when the clipboard is open already (nothing else is read then).
+Clipboard_Snapshot Read_Formats();
+void Read_Open_Text(Clipboard_Snapshot& s);
+std::optional<Bitmap_Image> Read_Open_Picture();
+bool Open_Picture_Without_Pixels();
 
 // Empties the clipboard and puts one format on it, copied into memory the clipboard then owns.
 bool Set_Clipboard_Bytes(UINT format, const void* bytes, std::size_t size, const std::function<bool()>& may_replace) {
@@ -164,17 +171,6 @@ std::optional<Bitmap_Image> Decode_Clipboard_Dib(UINT format) {
     return image;
 }
 
-bool Clipboard_Picture_Without_Pixels() {
-    Clipboard_Open clipboard(Clipboard_Use::Read);
-    if (!clipboard.Is_Open()) return false;
-    HANDLE data = GetClipboardData(CF_DIB);
-    const void* p = data ? GlobalLock(data) : nullptr;
-    if (!p) return false;
-    const bool empty = Dib_Without_Pixels(std::string_view(static_cast<const char*>(p), GlobalSize(data)));
-    GlobalUnlock(data);
-    return empty;
-}
-
 }  // namespace
 
 bool Clipboard_Clear() {
@@ -195,19 +191,23 @@ Clipboard_Listener::~Clipboard_Listener() {
 
 Clipboard_Copy Clipboard_Read_Copy(bool with_picture) {
     Clipboard_Copy copy;
-    // The text and the picture are read one after the other: read again when a new copy came between.
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        copy = Clipboard_Copy();
-        copy.Sequence = GetClipboardSequenceNumber();
-        copy.Snapshot = Read_Clipboard_Now();
-        copy.Snapshot.Has_Picture = copy.Snapshot.Has_Picture && with_picture;
-        if (!copy.Snapshot.Busy && !copy.Snapshot.Private && copy.Snapshot.Has_Picture)
-            copy.Picture = Clipboard_Read_Picture();
-        // A picture 0 pixels wide or high has nothing to paste or keep: the copy is its text alone.
-        if (copy.Snapshot.Has_Picture && !copy.Picture && Clipboard_Picture_Without_Pixels())
-            copy.Snapshot.Has_Picture = false;
-        if (GetClipboardSequenceNumber() == copy.Sequence) break;
+    // Opened once for the whole copy, so that nobody changes it while it is read, and the sequence
+    // number read meanwhile is the one of what was read. A program writing its next copy holds the
+    // clipboard for a moment only: it is tried again at once, often, rather than 10 ms later, when a
+    // program copying every few milliseconds would have replaced the copy twice.
+    Clipboard_Open clipboard(Clipboard_Use::Read, 40, 1);
+    if (!clipboard.Is_Open()) {
+        copy.Snapshot.Busy = true;
+        return copy;
     }
+    copy.Sequence = GetClipboardSequenceNumber();
+    copy.Snapshot = Read_Formats();
+    copy.Snapshot.Has_Picture = copy.Snapshot.Has_Picture && with_picture;
+    if (!copy.Snapshot.Has_Content) return copy;
+    Read_Open_Text(copy.Snapshot);
+    if (!copy.Snapshot.Private && copy.Snapshot.Has_Picture) copy.Picture = Read_Open_Picture();
+    // A picture 0 pixels wide or high has nothing to paste or keep: the copy is its text alone.
+    if (copy.Snapshot.Has_Picture && !copy.Picture && Open_Picture_Without_Pixels()) copy.Snapshot.Has_Picture = false;
     return copy;
 }
 
@@ -223,19 +223,7 @@ bool Clipboard_Set_Picture(const Bitmap_Image& image, const std::function<bool()
 std::optional<Bitmap_Image> Clipboard_Read_Picture() {
     Clipboard_Open clipboard(Clipboard_Use::Read);
     if (!clipboard.Is_Open()) return std::nullopt;
-    // The version 5 bitmap keeps the alpha mask of screenshot tools and browsers, which the plain
-    // DIB Windows makes from it may drop.
-    if (IsClipboardFormatAvailable(CF_DIBV5))
-        if (auto image = Decode_Clipboard_Dib(CF_DIBV5)) return image;
-    if (HANDLE data = GetClipboardData(CF_DIB)) {
-        const void* p = GlobalLock(data);
-        if (!p) return std::nullopt;
-        auto image = Decode_Packed_Dib(std::string_view(static_cast<const char*>(p), GlobalSize(data)));
-        GlobalUnlock(data);
-        return image;
-    }
-    if (HANDLE data = GetClipboardData(CF_ENHMETAFILE)) return Draw_Metafile(static_cast<HENHMETAFILE>(data));
-    return std::nullopt;
+    return Read_Open_Picture();
 }
 
 Clipboard_Snapshot Clipboard_Read() {
@@ -253,7 +241,7 @@ Clipboard_Snapshot Clipboard_Read() {
 
 namespace {
 
-Clipboard_Snapshot Read_Clipboard_Now() {
+Clipboard_Snapshot Read_Formats() {
     Clipboard_Snapshot s;
     // All offered formats in one call, instead of asking for 99 formats one by one every pass.
     std::vector<UINT> formats(64);
@@ -268,25 +256,51 @@ Clipboard_Snapshot Read_Clipboard_Now() {
         if (f == CF_BITMAP || f == CF_METAFILEPICT || f == CF_DIB || f == CF_DIBV5) s.Has_Picture = true;
         if (f == Exclude_Format()) s.Private = true;
     }
-    if (!s.Has_Content) return s;
+    return s;
+}
 
+void Read_Open_Text(Clipboard_Snapshot& s) {
+    if (!s.Private && IsClipboardFormatAvailable(History_Format())) s.Private = Dword_Is_Zero(History_Format());
+    if (!s.Has_Text || s.Private) return;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const wchar_t* p = static_cast<const wchar_t*>(GlobalLock(data))) {
+            // Bounded by the block's size: a text without its terminating zero cannot run past it.
+            const std::size_t limit = GlobalSize(data) / sizeof(wchar_t);
+            s.Text.assign(p, wcsnlen(p, limit));
+            GlobalUnlock(data);
+        }
+    }
+}
+
+Clipboard_Snapshot Read_Clipboard_Now() {
+    Clipboard_Snapshot s = Read_Formats();
+    if (!s.Has_Content) return s;
     Clipboard_Open clipboard(Clipboard_Use::Read);
     if (!clipboard.Is_Open()) {
         s.Busy = true;
         return s;
     }
-    if (!s.Private && IsClipboardFormatAvailable(History_Format())) s.Private = Dword_Is_Zero(History_Format());
-    if (s.Has_Text && !s.Private) {
-        if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-            if (const wchar_t* p = static_cast<const wchar_t*>(GlobalLock(data))) {
-                // Bounded by the block's size: a text without its terminating zero cannot run past it.
-                const std::size_t limit = GlobalSize(data) / sizeof(wchar_t);
-                s.Text.assign(p, wcsnlen(p, limit));
-                GlobalUnlock(data);
-            }
-        }
-    }
+    Read_Open_Text(s);
     return s;
+}
+
+std::optional<Bitmap_Image> Read_Open_Picture() {
+    // The version 5 bitmap keeps the alpha mask of screenshot tools and browsers, which the plain
+    // DIB Windows makes from it may drop.
+    if (IsClipboardFormatAvailable(CF_DIBV5))
+        if (auto image = Decode_Clipboard_Dib(CF_DIBV5)) return image;
+    if (IsClipboardFormatAvailable(CF_DIB)) return Decode_Clipboard_Dib(CF_DIB);
+    if (HANDLE data = GetClipboardData(CF_ENHMETAFILE)) return Draw_Metafile(static_cast<HENHMETAFILE>(data));
+    return std::nullopt;
+}
+
+bool Open_Picture_Without_Pixels() {
+    HANDLE data = GetClipboardData(CF_DIB);
+    const void* p = data ? GlobalLock(data) : nullptr;
+    if (!p) return false;
+    const bool empty = Dib_Without_Pixels(std::string_view(static_cast<const char*>(p), GlobalSize(data)));
+    GlobalUnlock(data);
+    return empty;
 }
 
 }  // namespace

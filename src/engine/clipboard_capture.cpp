@@ -6,6 +6,18 @@
 
 namespace {
 
+// FNV-1a over the picture's size and pixels: two pictures with the same hash are taken as the same.
+std::uint64_t Picture_Hash(const Bitmap_Image& picture) {
+    std::uint64_t hash = 14695981039346656037ull;
+    const auto mix = [&](std::uint64_t value) { hash = (hash ^ value) * 1099511628211ull; };
+    mix(static_cast<std::uint64_t>(picture.Width));
+    mix(static_cast<std::uint64_t>(picture.Height));
+    for (std::size_t i = 0; i + 1 < picture.Pixels.size(); i += 2)
+        mix(picture.Pixels[i] | static_cast<std::uint64_t>(picture.Pixels[i + 1]) << 32);
+    if (picture.Pixels.size() % 2) mix(picture.Pixels.back());
+    return hash == 0 ? 1 : hash;
+}
+
 // A clipboard held open by another program is tried again, for about ten seconds, before the copy
 // is given up.
 constexpr int Busy_Retry_Limit = 500;
@@ -65,10 +77,14 @@ void Clipboard_Capture::Stop() {
     listening_ = false;
     queue_.clear();
     skipped_.clear();
+    handed_out_.reset();
     picture_bytes_ = 0;
 }
 
 void Clipboard_Capture::Listen(HANDLE ready) {
+    // A program copying every few milliseconds replaces its copy as soon as this thread is late: it
+    // goes before the program's other work, which it keeps waiting only for a read.
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_HIGHEST);
     static const bool registered = [] {
         WNDCLASSW wc{};
         wc.lpfnWndProc = Window_Proc;
@@ -200,6 +216,7 @@ void Clipboard_Capture::Take_Copy() {
         if (read.Snapshot.Has_Text) copy.Text = std::move(read.Snapshot.Text);
         copy.Has_Picture = read.Snapshot.Has_Picture;
         copy.Picture = std::move(read.Picture);
+        if (copy.Picture) copy.Picture_Hash = Picture_Hash(*copy.Picture);
         copy.Taken_At = GetTickCount64();
         // The marker belongs to the copy the program made: it is used up by that copy.
         copy.Paste_Source = std::exchange(marker_, std::wstring());
@@ -212,18 +229,29 @@ void Clipboard_Capture::Take_Copy() {
 void Clipboard_Capture::Push(Captured_Copy copy) {
     if (!queue_.empty()) {
         Captured_Copy& last = queue_.back();
-        if (copy.Taken_At - last.Taken_At < Settle_Ms && Completes(last, copy)) {
+        if (copy.Taken_At - last.Taken_At < settle_ms_ && Completes(last, copy)) {
             picture_bytes_ -= Picture_Bytes(last);
             picture_bytes_ += Picture_Bytes(copy);
             if (copy.Paste_Source.empty()) copy.Paste_Source = std::move(last.Paste_Source);
             last = std::move(copy);
             return;
         }
+    } else if (handed_out_ && copy.Taken_At - handed_out_->Taken_At < settle_ms_ && Completes(*handed_out_, copy)) {
+        // The loop has the copy already: only what this change adds is new.
+        const bool adds_text = copy.Text && !handed_out_->Text;
+        const bool adds_picture = copy.Has_Picture && !handed_out_->Has_Picture;
+        if (!adds_text && !adds_picture) return;
+        if (!adds_text) copy.Text_Done = true;
+        if (!adds_picture) {
+            copy.Has_Picture = false;
+            copy.Picture.reset();
+        }
+        if (copy.Paste_Source.empty()) copy.Paste_Source = handed_out_->Paste_Source;
     }
     picture_bytes_ += Picture_Bytes(copy);
     queue_.push_back(std::move(copy));
     // Only waiting copies are here: the one being pasted was taken out before its paste began.
-    while (queue_.size() > 1 && (queue_.size() > Max_Copies || picture_bytes_ > Max_Picture_Bytes)) {
+    while (queue_.size() > 1 && (queue_.size() > max_copies_ || picture_bytes_ > max_picture_bytes_)) {
         picture_bytes_ -= Picture_Bytes(queue_.front());
         skipped_.push_back(std::move(queue_.front()));
         queue_.pop_front();
@@ -241,22 +269,31 @@ std::size_t Clipboard_Capture::Size() const {
     return queue_.size();
 }
 
-std::optional<Captured_Copy> Clipboard_Capture::Take_Oldest() {
-    std::lock_guard lock(mutex_);
+std::optional<Captured_Copy> Clipboard_Capture::Hand_Out() {
     if (queue_.empty()) return std::nullopt;
-    if (queue_.size() == 1 && GetTickCount64() - queue_.front().Taken_At < Settle_Ms) return std::nullopt;
     Captured_Copy copy = std::move(queue_.front());
     queue_.pop_front();
     picture_bytes_ -= Picture_Bytes(copy);
+    handed_out_ = Captured_Copy{copy.Sequence, copy.Text, copy.Has_Picture, std::nullopt, copy.Paste_Source,
+                                copy.Taken_At, copy.Text_Done, copy.Picture_Hash};
     return copy;
+}
+
+std::optional<Captured_Copy> Clipboard_Capture::Take_Oldest() {
+    std::lock_guard lock(mutex_);
+    return Hand_Out();
+}
+
+std::optional<Captured_Copy> Clipboard_Capture::Take_Oldest_Text() {
+    std::lock_guard lock(mutex_);
+    if (queue_.empty() || !queue_.front().Text || queue_.front().Text_Done || queue_.front().Has_Picture)
+        return std::nullopt;
+    return Hand_Out();
 }
 
 unsigned Clipboard_Capture::Ms_Until_Ready() const {
     std::lock_guard lock(mutex_);
-    if (queue_.empty()) return Nothing_Waits;
-    if (queue_.size() > 1) return 0;
-    const unsigned long long age = GetTickCount64() - queue_.front().Taken_At;
-    return age >= Settle_Ms ? 0 : static_cast<unsigned>(Settle_Ms - age);
+    return queue_.empty() ? Nothing_Waits : 0;
 }
 
 std::vector<Captured_Copy> Clipboard_Capture::Take_Skipped() {
@@ -268,15 +305,15 @@ std::vector<Captured_Copy> Clipboard_Capture::Take_Waiting() {
     std::lock_guard lock(mutex_);
     std::vector<Captured_Copy> waiting(std::make_move_iterator(queue_.begin()), std::make_move_iterator(queue_.end()));
     queue_.clear();
+    handed_out_.reset();
     picture_bytes_ = 0;
     return waiting;
 }
 
 bool Clipboard_Capture::Completes(const Captured_Copy& earlier, const Captured_Copy& later) {
     const bool same_text = !earlier.Text || (later.Text && *later.Text == *earlier.Text);
-    const bool same_picture = !earlier.Has_Picture || (earlier.Picture && later.Picture &&
-                                                      earlier.Picture->Width == later.Picture->Width &&
-                                                      earlier.Picture->Pixels == later.Picture->Pixels);
+    const bool same_picture = !earlier.Has_Picture || (later.Has_Picture && earlier.Picture_Hash != 0 &&
+                                                      later.Picture_Hash == earlier.Picture_Hash);
     return same_text && same_picture;
 }
 

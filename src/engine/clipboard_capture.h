@@ -2,14 +2,16 @@
 // Every copy taken when it happens: during a paste run a thread of its own listens to the clipboard
 // through a message-only window and reads each change at once, whatever the window's thread is doing
 // (a paste, a busy Excel, a message box), into a first-in, first-out queue that the paste loop
-// empties. A program that writes the clipboard in several steps gives several changes within a few
-// milliseconds: a change that only completes the copy before it (the same text, the same picture,
-// more formats) within the settling time replaces that copy instead of adding one, and the loop takes
-// a copy only once it has settled.
+// empties. A copy can be taken the moment it is read. A program that writes the clipboard in several
+// steps gives several changes within a few milliseconds: a change that only completes the copy before
+// it (the same text, the same picture, more formats) within the settling time replaces that copy while
+// it waits, and once the loop has taken it only what the change adds (a picture to a text, a text to
+// a picture) is queued, never the copy again.
 #include <windows.h>
 
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <mutex>
 #include <optional>
@@ -28,13 +30,16 @@ struct Captured_Copy {
     std::wstring Paste_Source;  // "", "履歴" or "固定": the program put it there itself
     unsigned long long Taken_At = 0;  // GetTickCount64 when it was read
     bool Text_Done = false;     // the text was taken; the picture, if any, is the next pass's
+    std::uint64_t Picture_Hash = 0;  // of the picture's size and pixels, to know it again cheaply
 };
 
 class Clipboard_Capture {
 public:
-    // At most this many copies wait; beyond it the oldest waiting ones are not pasted.
-    static constexpr std::size_t Max_Copies = 100;
-    static constexpr std::size_t Max_Picture_Bytes = 256u << 20;
+    // At most this many copies, and pictures of this many bytes, wait; beyond either the oldest
+    // waiting ones are not pasted (and counted). Texts are small: the count is no memory bound.
+    static constexpr std::size_t Max_Copies = 10000;
+    static constexpr std::size_t Max_Picture_Bytes = std::size_t{512} << 20;
+    // A change this soon after a copy that it only completes is part of that copy.
     static constexpr unsigned Settle_Ms = 30;
     // Retries a read while another program holds the clipboard open.
     static constexpr UINT_PTR Timer_Id = 0xCA97;
@@ -48,7 +53,10 @@ public:
     // Ms_Until_Ready when nothing waits.
     static constexpr unsigned Nothing_Waits = 0xFFFFFFFFu;
 
-    Clipboard_Capture() = default;
+    // Smaller bounds and a longer settling time serve tests.
+    explicit Clipboard_Capture(std::size_t max_copies = Max_Copies, std::size_t max_picture_bytes = Max_Picture_Bytes,
+                               unsigned settle_ms = Settle_Ms)
+        : max_copies_(max_copies), max_picture_bytes_(max_picture_bytes), settle_ms_(settle_ms) {}
     Clipboard_Capture(const Clipboard_Capture&) = delete;
     Clipboard_Capture& operator=(const Clipboard_Capture&) = delete;
     ~Clipboard_Capture() { Stop(); }
@@ -86,10 +94,12 @@ public:
     bool Has_Read_Current() const;
 
     std::size_t Size() const;
-    // The oldest waiting copy, taken out of the queue (nothing may evict it then), once it has settled
-    // or a newer copy follows it.
+    // The oldest waiting copy, taken out of the queue (nothing may evict it then).
     std::optional<Captured_Copy> Take_Oldest();
-    // 0 when a copy can be taken now, the milliseconds until the oldest has settled, or Nothing_Waits.
+    // The oldest waiting copy when it offers a text and no picture, taken out of the queue as
+    // Take_Oldest does; nothing otherwise (a picture waits for Take_Oldest).
+    std::optional<Captured_Copy> Take_Oldest_Text();
+    // 0 when a copy can be taken now, or Nothing_Waits.
     unsigned Ms_Until_Ready() const;
     // The copies that fell out of a full queue, or that Excel did not make in time (nothing of them
     // was read), since the last call, oldest first.
@@ -106,13 +116,20 @@ private:
     static std::size_t Picture_Bytes(const Captured_Copy& copy);
     // The later copy only completes the earlier one (a program writing its copy in several steps).
     static bool Completes(const Captured_Copy& earlier, const Captured_Copy& later);
+    // With the lock held: the copy handed to the loop, remembered (without its picture) for changes
+    // that only complete it.
+    std::optional<Captured_Copy> Hand_Out();
 
+    const std::size_t max_copies_;
+    const std::size_t max_picture_bytes_;
+    const unsigned settle_ms_;
     mutable std::mutex mutex_;
     std::thread thread_;
     HWND window_ = nullptr;  // the capture thread's own; set before Start returns
     HWND notify_ = nullptr;
     bool listening_ = false;
     std::deque<Captured_Copy> queue_;
+    std::optional<Captured_Copy> handed_out_;  // the last copy taken by the loop, its picture left out
     std::vector<Captured_Copy> skipped_;
     std::size_t picture_bytes_ = 0;
     unsigned long ignored_sequence_ = 0;

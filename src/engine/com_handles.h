@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 template <class T>
 class Com_Ptr {
@@ -118,6 +119,10 @@ public:
         if (object) object->AddRef();
         return v;
     }
+
+    // A two-dimensional array of values, rows first, as a rectangle of cells reads and is written:
+    // values holds rows * columns elements, row by row. Empty when the array cannot be made.
+    static Variant Array(long rows, long columns, const std::vector<Variant>& values);
 
     VARTYPE Type() const { return v_.vt; }
     const VARIANT& Get() const { return v_; }

@@ -30,6 +30,7 @@ Call_Result Create_Excel() {
 
 bool Excel_Session::Xl_Create() {
     Last_Workbook = Automation_Object();
+    Target_Sheet = Automation_Object();
     Xl_App = Automation_Object();
     Xl_App = Create_Excel().Object();
     if (Xl_App.Is_Nothing()) return false;
@@ -86,6 +87,20 @@ Error_State Excel_Session::Excel_ツール_CellDrop2_Activate() const {
     return errors;
 }
 
+Error_State Excel_Session::Ensure_Target(const Automation_Object& workbook) {
+    Error_State errors;
+    std::wstring book_name, sheet_name;
+    (void)errors.Record(workbook.Get(L"Name")).Value.To_Text(book_name);
+    Automation_Object sheet = errors.Record(Xl_App.Get(L"ActiveSheet")).Object();
+    if (book_name == Wb_Name) (void)errors.Record(sheet.Get(L"Name")).Value.To_Text(sheet_name);
+    if (book_name != Wb_Name || sheet_name != Ws_Name || errors.Failed()) {
+        errors = Excel_ツール_CellDrop2_Activate();
+        sheet = errors.Record(Xl_App.Get(L"ActiveSheet")).Object();
+    }
+    Target_Sheet = sheet;
+    return errors;
+}
+
 Call_Result Excel_Session::Active_Workbook() {
     Call_Result book = Xl_App.Get(L"ActiveWorkbook");
     Last_Workbook = book.Object();
@@ -106,6 +121,7 @@ void Excel_Session::Xl_Quit() {
 
 void Excel_Session::Let_Go() {
     Last_Workbook = Automation_Object();
+    Target_Sheet = Automation_Object();
     Xl_App = Automation_Object();
 }
 
@@ -114,6 +130,7 @@ Automation_Object Excel_Session::Active_Cell(Error_State& errors) const {
 }
 
 Automation_Object Excel_Session::Active_Sheet(Error_State& errors) const {
+    if (!Target_Sheet.Is_Nothing()) return Target_Sheet;
     return errors.Record(Xl_App.Get(L"ActiveSheet")).Object();
 }
 
@@ -127,4 +144,8 @@ void Excel_Session::Select_Cell(long row, long column, Error_State& errors) cons
     const Automation_Object cell =
         errors.Record(Active_Sheet(errors).Get(L"Cells", {Variant::Long(row), Variant::Long(column)})).Object();
     errors.Record(cell.Call(L"Select"));
+}
+
+void Excel_Session::Select_Offset(const Automation_Object& cell, long rows, long columns, Error_State& errors) const {
+    errors.Record(errors.Record(cell.Get(L"Offset", {Variant::Long(rows), Variant::Long(columns)})).Object().Call(L"Select"));
 }

@@ -22,6 +22,9 @@ public:
     // The workbook the last check saw. Held between checks, so that COM finds its proxy still there
     // when Excel answers with the same workbook, instead of building and tearing down one per check.
     Automation_Object Last_Workbook;
+    // The target sheet as the last paste found it active: the pastes of a pass use it rather than
+    // asking Excel for it again.
+    Automation_Object Target_Sheet;
     std::wstring Wb_Name;  // target workbook, as Excel names it
     std::wstring Ws_Name;  // target sheet
     // Excel knows its paste formats only by the names in its own user-interface language; read once
@@ -44,6 +47,10 @@ public:
     Call_Result Open_Workbook(const std::wstring& path) const;
     // Activates the target workbook and sheet and selects their active cell; the first failure.
     Error_State Excel_ツール_CellDrop2_Activate() const;
+    // Before a paste, with the workbook the check found active: activates the target only when the
+    // user has gone to another workbook or sheet (two names read otherwise), and keeps the active
+    // sheet as Target_Sheet.
+    Error_State Ensure_Target(const Automation_Object& workbook);
     // Excel's active workbook; fails when there is none (Excel answers Nothing) or Excel is gone.
     Call_Result Active_Workbook();
     void Close_Active_Workbook() const;
@@ -59,4 +66,6 @@ public:
     bool Active_Cell_Position(long& row, long& column) const;
     // Selects the cell of the active sheet.
     void Select_Cell(long row, long column, Error_State& errors) const;
+    // Selects the cell that many rows down and columns right of the given one, in one call chain.
+    void Select_Offset(const Automation_Object& cell, long rows, long columns, Error_State& errors) const;
 };

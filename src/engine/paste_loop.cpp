@@ -17,6 +17,9 @@
 
 namespace {
 
+// While nothing is copied the workbook is looked at this often (a closed workbook or Excel ends the run).
+constexpr unsigned long long Idle_Check_Ms = 1000;
+
 // What of a copy was not pasted enters the history (a copy the program put there itself is in it).
 void Record_Unpasted(const Captured_Copy& copy, Paste_Loop_Host& host) {
     if (!copy.Paste_Source.empty()) return;
@@ -48,32 +51,109 @@ enum class Copy_Left { Nothing, Picture, Retry };
 
 struct Paste_Step {
     std::optional<long> Rows;  // rows filled; nothing when nothing was pasted or the paste failed
+    long Columns = 1;          // cells filled to the right (texts written together, moving right)
+    Automation_Object Cell;    // the cell the paste started from, for the move
     Copy_Left Left = Copy_Left::Nothing;
 };
 
-// One pass's paste of the copy in hand: its text when it differs from the last text taken, else its
-// picture (a copy offering both has its picture pasted one pass after its text). A copy that could
-// not be put back on the clipboard (another program holds it open) stays in hand, unrecorded, and is
-// tried again at the next pass.
-Paste_Step Paste_Copy(const Excel_Session& excel, const Paste_Options& options, Clip_State& clip,
-                      Clipboard_Capture& capture, Captured_Copy& copy, Paste_Loop_Host& host) {
+Paste_Step Left_Over(Copy_Left left) {
+    Paste_Step step;
+    step.Left = left;
+    return step;
+}
+
+Paste_Step Pasted(long rows, long columns, Automation_Object cell, Copy_Left left) {
+    Paste_Step step;
+    step.Rows = rows;
+    step.Columns = columns;
+    step.Cell = std::move(cell);
+    step.Left = left;
+    return step;
+}
+
+// How often a paste is made again when it failed because the next copy replaced the clipboard
+// between the put-back and Excel's reading of it.
+constexpr int Raced_Paste_Attempts = 4;
+
+// A paste that reads the clipboard, made again while it fails and the clipboard no longer holds the
+// copy (another program copied in between): the copy is put back each time. The newer copy was
+// queued by the capture before it could be written over.
+template <class Paste>
+bool Paste_Reading_Clipboard(Captured_Copy& copy, Clipboard_Capture& capture, bool picture, Paste paste) {
+    for (int attempt = 1;; ++attempt) {
+        if (paste()) return true;
+        if (attempt >= Raced_Paste_Attempts || Clipboard_Sequence() == copy.Sequence) return false;
+        // The copy that raced this paste is read first, then written over.
+        (void)Wait_Time_Until(200, [&] { return capture.Has_Read_Current(); });
+        if (!Clipboard_Holds(copy, capture, picture)) return false;
+    }
+}
+
+// Waiting texts that follow the copy in hand, written together with it: only in the modes that put
+// a text into one cell and move the active cell after each, and never past a picture.
+std::vector<std::wstring> Batch_Texts(const Paste_Options& options, Clip_State& clip, Clipboard_Capture& capture,
+                                      Captured_Copy& first, Paste_Loop_Host& host) {
+    constexpr std::size_t Max_Batch = 1000;
+    std::vector<std::wstring> texts{One_Cell_Text(*first.Text, options.Text_Mode)};
+    if (!Is_One_Cell_Mode(options.Text_Mode) || first.Has_Picture ||
+        (options.Move_Mode != L"右へ" && options.Move_Mode != L"下へ"))
+        return texts;
+    while (texts.size() < Max_Batch) {
+        std::optional<Captured_Copy> next = capture.Take_Oldest_Text();
+        if (!next) break;
+        // The same text again is no new copy, as when it comes alone.
+        if (*next->Text == clip.Clip_Text_Last) continue;
+        clip.Clip_Text = *next->Text;
+        clip.Clip_Text_Last = clip.Clip_Text;
+        if (next->Paste_Source.empty()) host.Record_Text(clip.Clip_Text);
+        texts.push_back(One_Cell_Text(*next->Text, options.Text_Mode));
+    }
+    return texts;
+}
+
+// One pass's paste of the copy in hand: its text when it differs from the last text taken (with the
+// texts waiting behind it), else its picture (a copy offering both has its picture pasted one pass
+// after its text). A copy that could not be put back on the clipboard (another program holds it
+// open) stays in hand, unrecorded, and is tried again at the next pass.
+Paste_Step Paste_Copy(Excel_Session& excel, const Automation_Object& workbook, const Paste_Options& options,
+                      Clip_State& clip, Clipboard_Capture& capture, Captured_Copy& copy, Paste_Loop_Host& host) {
     const Copy_Left after_text = copy.Has_Picture ? Copy_Left::Picture : Copy_Left::Nothing;
     if (copy.Text && !copy.Text_Done && *copy.Text != clip.Clip_Text_Last) {
-        (void)excel.Excel_ツール_CellDrop2_Activate();
-        if (Text_Paste_Reads_Clipboard(options.Text_Mode) && !Clipboard_Holds(copy, capture, false))
-            return {std::nullopt, Copy_Left::Retry};
+        (void)excel.Ensure_Target(workbook);
+        const bool reads_clipboard = Text_Paste_Reads_Clipboard(options.Text_Mode);
+        if (reads_clipboard && !Clipboard_Holds(copy, capture, false)) return Left_Over(Copy_Left::Retry);
         copy.Text_Done = true;
         clip.Clip_Text = *copy.Text;
         clip.Clip_Text_Last = clip.Clip_Text;
         if (copy.Paste_Source.empty()) host.Record_Text(clip.Clip_Text);
-        const Text_Paste_Result pasted = Paste_Text(excel, clip.Clip_Text, options.Text_Mode, host.Edits());
-        return {pasted ? std::optional<long>(pasted.Rows) : std::nullopt, after_text};
+        if (!reads_clipboard) {
+            const std::vector<std::wstring> texts = Batch_Texts(options, clip, capture, copy, host);
+            if (texts.size() > 1) {
+                const bool down = options.Move_Mode == L"下へ";
+                const Text_Paste_Result pasted = Paste_Texts(excel, texts, down, host.Edits());
+                if (!pasted) {
+                    Show_Message(Text_Paste_Failed_Message);
+                    return Left_Over(after_text);
+                }
+                return Pasted(pasted.Rows, down ? 1 : static_cast<long>(texts.size()), pasted.Cell, after_text);
+            }
+        }
+        Text_Paste_Result pasted;
+        const auto paste = [&] {
+            pasted = Paste_Text(excel, clip.Clip_Text, options.Text_Mode, host.Edits());
+            return pasted.Ok;
+        };
+        if (reads_clipboard ? !Paste_Reading_Clipboard(copy, capture, false, paste) : !paste()) {
+            Show_Message(Text_Paste_Failed_Message);
+            return Left_Over(after_text);
+        }
+        return Pasted(pasted.Rows, 1, pasted.Cell, after_text);
     }
     copy.Text_Done = true;  // the same text as the last one: no new copy
     if (!copy.Has_Picture) return {};
-    (void)excel.Excel_ツール_CellDrop2_Activate();
+    (void)excel.Ensure_Target(workbook);
     if (!Clipboard_Holds(copy, capture, true)) {
-        if (copy.Picture) return {std::nullopt, Copy_Left::Retry};
+        if (copy.Picture) return Left_Over(Copy_Left::Retry);
         // A picture the capture could not read (too large, damaged) cannot be put back once a newer
         // copy replaced it: it is given up, once, and the copies after it are pasted.
         copy.Has_Picture = false;
@@ -83,27 +163,28 @@ Paste_Step Paste_Copy(const Excel_Session& excel, const Paste_Options& options, 
     copy.Has_Picture = false;
     // The history's work for a picture (its thumbnail, its file waiting to be written) comes after the
     // paste, which the user is waiting for; the picture is recorded whether or not the paste worked.
-    const bool pasted = Paste_Picture(excel, options.Pic_Format, clip, copy.Sequence);
-    if (pasted) Size_Picture(excel, options.Pic_Size);
+    Error_State errors;
+    const Automation_Object cell = excel.Active_Cell(errors);  // where the picture goes, for its size and the move
+    const bool pasted = Paste_Reading_Clipboard(copy, capture, true, [&] { return Paste_Picture_Now(excel, options.Pic_Format); });
+    Excel_ツール_CellDrop2_Clear(clip, copy.Sequence);
+    if (!pasted) Show_Message(Picture_Paste_Failed_Message);
+    if (pasted) Size_Picture(excel, options.Pic_Size, cell);
     if (copy.Paste_Source.empty() && copy.Picture) host.Record_Picture(*copy.Picture);
     if (!pasted) return {};
-    return {1, Copy_Left::Nothing};
+    return Pasted(1, 1, cell, Copy_Left::Nothing);
 }
 
 // The active cell moves one to the right of the pasted block's top cell, or to the row below its last
 // row: a copy of several lines must not land on its own second line.
-void Move_Active_Cell(const Excel_Session& excel, const std::wstring& move_mode, long rows_pasted) {
-    long row = 0, column = 0;
-    if (!excel.Active_Cell_Position(row, column)) return;
-    if (move_mode == L"右へ") ++column;
-    if (move_mode == L"下へ") row += std::max(rows_pasted, 1L);
+void Move_Active_Cell(const Excel_Session& excel, const std::wstring& move_mode, const Paste_Step& step) {
     Error_State errors;
-    excel.Select_Cell(row, column, errors);
+    const Automation_Object cell = step.Cell.Is_Nothing() ? excel.Active_Cell(errors) : step.Cell;
+    if (move_mode == L"右へ") excel.Select_Offset(cell, 0, std::max(step.Columns, 1L), errors);
+    if (move_mode == L"下へ") excel.Select_Offset(cell, std::max(step.Rows.value_or(1), 1L), 0, errors);
 }
 
-// Up to 200 ms with window messages running; over as soon as a copy can be taken (a copy still
-// settling ends it when it has settled), the end is asked for, or the window is closed. A copy that
-// waits for the clipboard (retry) does not end it.
+// Up to 200 ms with window messages running; over as soon as a copy waits, the end is asked for, or
+// the window is closed. A copy that waits for the clipboard (retry) does not end it.
 void Wait_For_Copy(Clipboard_Capture& capture, Paste_Loop_Host& host, bool retry) {
     const auto ended = [&] { return host.Stop_Requested() || host.Window_Closed(); };
     if (retry) {
@@ -180,6 +261,7 @@ Paste_Loop_End Excel_ツール_CellDrop2(Excel_Session& excel, const Paste_Optio
     bool retry = false;
     int skipped = 0;  // of the overflow going on: one message once the copies have caught up
     unsigned long long stop_asked = 0;
+    unsigned long long last_check = 0;
     // However the run ends: what was not pasted into the history, both histories written, Excel let go.
     const auto end_run = [&](Paste_Loop_End end) {
         if (current) Record_Unpasted(*current, host);
@@ -208,7 +290,10 @@ Paste_Loop_End Excel_ツール_CellDrop2(Excel_Session& excel, const Paste_Optio
             continue;
         }
 
-        // One call per pass tells whether the workbook is still there; its name is read only when needed.
+        // One call tells whether the workbook is still there: before each paste, and once a second
+        // while nothing is copied.
+        if (!current && capture.Size() == 0 && GetTickCount64() - last_check < Idle_Check_Ms) continue;
+        last_check = GetTickCount64();
         const Call_Result workbook = excel.Active_Workbook();
         // Excel busy for longer than the retries (a cell being edited, a dialog open) is still there:
         // look again at the next pass instead of ending the run.
@@ -232,12 +317,12 @@ Paste_Loop_End Excel_ツール_CellDrop2(Excel_Session& excel, const Paste_Optio
             if (skipped > 0) Show_Message(Skipped_Copies_Message(std::exchange(skipped, 0)));
             continue;
         }
-        const Paste_Step step = Paste_Copy(excel, options, clip, capture, *current, host);
+        const Paste_Step step = Paste_Copy(excel, workbook.Object(), options, clip, capture, *current, host);
         retry = step.Left == Copy_Left::Retry;
         if (step.Left == Copy_Left::Nothing) current.reset();
         if (step.Rows) {
             Do_Events();
-            Move_Active_Cell(excel, options.Move_Mode, *step.Rows);
+            Move_Active_Cell(excel, options.Move_Mode, step);
         }
     }
 }

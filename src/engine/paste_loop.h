@@ -1,6 +1,7 @@
 #pragma once
 // The paste loop: it takes the copies the capture queued, oldest first, pastes each at Excel's active
-// cell and moves the active cell on; at least every 200 ms it checks that the workbook is still there.
+// cell and moves the active cell on (texts that waited together in one write); before each paste, and
+// once a second while nothing is copied, it checks that the workbook is still there.
 // It keeps control until the user ends pasting (and Excel has closed, or did not answer for
 // Stop_Wait_Ms), closes the workbook or Excel, or closes the program's window. However it ends, it
 // lets go of Excel and writes both histories.

@@ -1,9 +1,7 @@
 #include "picture_paste.h"
 
 #include "excel_session.h"
-#include "message_box.h"
 #include "message_pump.h"
-#include "paste_state.h"
 
 namespace {
 
@@ -50,8 +48,7 @@ std::wstring Address_Hensyu(std::wstring_view address) {
     return out;
 }
 
-bool Paste_Picture(const Excel_Session& excel, const std::wstring& pic_format, Clip_State& clip,
-                   unsigned long sequence) {
+bool Paste_Picture_Now(const Excel_Session& excel, const std::wstring& pic_format) {
     // Only the paste itself decides success: a failed activation earlier in the pass is no failed paste.
     Error_State errors;
     for (const Paste_Format& row : Paste_Formats) {
@@ -65,22 +62,15 @@ bool Paste_Picture(const Excel_Session& excel, const std::wstring& pic_format, C
                                       {L"Link", Variant::Bool(false)},
                                       {L"DisplayAsIcon", Variant::Bool(false)}}));
     }
-    Excel_ツール_CellDrop2_Clear(clip, sequence);
-    if (errors.Failed()) {
-        Show_Message(Picture_Paste_Failed_Message);
-        return false;
-    }
-    return true;
+    return !errors.Failed();
 }
 
-void Size_Picture(const Excel_Session& excel, const std::wstring& pic_size) {
+void Size_Picture(const Excel_Session& excel, const std::wstring& pic_size, const Automation_Object& cell) {
     if (Contains(pic_size, L"なし")) return;
     // Excel selects the picture it has just pasted: only that one is fitted, so that a paste costs the
     // same on a sheet of hundreds of pictures as on an empty one. Earlier pictures at the same cell keep
     // the size they were fitted to when they were pasted, or that the user gave them since.
-    Error_State errors;
     const Automation_Object pasted = excel.Xl_App.Get(L"Selection").Object().Get(L"ShapeRange").Object();
-    const Automation_Object cell = excel.Active_Cell(errors);
     if (pasted.Is_Nothing() || cell.Is_Nothing()) return;
     const double shape_height = Number_Of(pasted.Get(L"Height")), shape_width = Number_Of(pasted.Get(L"Width"));
     if (shape_height <= 0 || shape_width <= 0) return;
@@ -92,13 +82,19 @@ void Size_Picture(const Excel_Session& excel, const std::wstring& pic_size) {
                               : rule.Rule == Fit::Height ? zoom_h
                               : zoom_h > zoom_w          ? zoom_w
                                                          : zoom_h;
-        (void)Excel_シート_オブジェクト拡大縮小_Zoom(excel, factor);
+        (void)Scale_Shapes(pasted, factor);
     }
 }
 
 Error_State Excel_シート_オブジェクト拡大縮小_Zoom(const Excel_Session& excel, double factor) {
     Error_State errors;
     const Automation_Object range = errors.Record(errors.Record(excel.Xl_App.Get(L"Selection")).Object().Get(L"ShapeRange")).Object();
+    if (errors.Failed()) return errors;
+    return Scale_Shapes(range, factor);
+}
+
+Error_State Scale_Shapes(const Automation_Object& range, double factor) {
+    Error_State errors;
     constexpr long Scale_From_Top_Left = 0;
     const std::vector<Variant> arguments = {Variant::Double(factor), Variant::Bool(false), Variant::Long(Scale_From_Top_Left)};
     errors.Record(range.Call(L"ScaleWidth", arguments));

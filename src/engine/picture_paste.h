@@ -7,7 +7,6 @@
 #include "automation.h"
 
 class Excel_Session;
-struct Clip_State;
 
 // The message of a picture copy that could not be pasted.
 inline constexpr wchar_t Picture_Paste_Failed_Message[] = L"画像の貼付に失敗しました";
@@ -15,18 +14,18 @@ inline constexpr wchar_t Picture_Paste_Failed_Message[] = L"画像の貼付に�
 // "$B$3" -> "B3".
 std::wstring Address_Hensyu(std::wstring_view address);
 
-// Pastes the clipboard's picture (the copy with that sequence number) at the active cell of the
-// active sheet in the format the caption names, then empties the clipboard whether or not the paste
-// worked, unless a newer copy is on it already. False when Excel refused the paste; the message is
-// shown already.
-bool Paste_Picture(const Excel_Session& excel, const std::wstring& pic_format, Clip_State& clip,
-                   unsigned long sequence);
+// Pastes the clipboard's picture at the active cell of the target sheet in the format the caption
+// names. False when Excel refused the paste (the message is the caller's to show, once any retry is
+// over; the caller empties the clipboard after).
+bool Paste_Picture_Now(const Excel_Session& excel, const std::wstring& pic_format);
 
-// Scales the picture just pasted (Excel's selection) to the active cell as the size caption says
-// ("収まる": to fit inside the cell, "幅": to its width, "高さ": to its height; "なし": not at all),
-// keeping its top-left corner. Other pictures keep their size; failures leave the picture as it is.
-void Size_Picture(const Excel_Session& excel, const std::wstring& pic_size);
+// Scales the picture just pasted (Excel's selection) to the cell it was pasted at as the size caption
+// says ("収まる": to fit inside the cell, "幅": to its width, "高さ": to its height; "なし": not at
+// all), keeping its top-left corner. Other pictures keep their size; failures leave the picture as it is.
+void Size_Picture(const Excel_Session& excel, const std::wstring& pic_size, const Automation_Object& cell);
 
 // Scales the shapes of Excel's selection by the factor from their top-left corner; the height too
 // when their aspect ratio is not locked (a locked one follows the width by itself).
 Error_State Excel_シート_オブジェクト拡大縮小_Zoom(const Excel_Session& excel, double factor);
+// The same for shapes already in hand (a ShapeRange).
+Error_State Scale_Shapes(const Automation_Object& range, double factor);

@@ -7,28 +7,46 @@
 #include <cmath>
 
 #include "excel_session.h"
-#include "message_box.h"
 #include "text.h"
 #include "text_rows.h"
 
 namespace {
 
-const std::wstring kFailed = L"テキストの貼付に失敗しました";
-
 // Excel refuses a wider column (error 1004) and would then keep the old width.
 constexpr int Max_Column_Width = 255;
 
-// Step W: the active cell's column grows to the widest line, as far as Excel allows, never narrower.
-void Widen_Column(const Excel_Session& excel, const std::vector<std::wstring>& lines) {
-    Error_State errors;
-    const Automation_Object cell = excel.Active_Cell(errors);
-    for (const std::wstring& line : lines) {
-        double width = 0;
-        if (!cell.Get(L"ColumnWidth").Value.To_Double(width)) continue;
-        const int needed = std::min(Str_Width(line), Max_Column_Width);
-        if (width < needed) (void)cell.Put(L"ColumnWidth", Variant::Long(needed));
-    }
+Text_Paste_Result Failed() {
+    Text_Paste_Result result;
+    result.Ok = false;
+    return result;
 }
+
+Text_Paste_Result Filled(long rows, Automation_Object cell) {
+    Text_Paste_Result result;
+    result.Rows = rows;
+    result.Cell = std::move(cell);
+    return result;
+}
+
+// The width a column needs for the lines, as far as Excel allows.
+int Needed_Width(const std::vector<std::wstring>& lines) {
+    int needed = 0;
+    for (const std::wstring& line : lines) needed = std::max(needed, std::min(Str_Width(line), Max_Column_Width));
+    return needed;
+}
+
+// Step W: the cell's column grows to the widest line, as far as Excel allows, never narrower.
+void Widen_Column(const Automation_Object& cell, const std::vector<std::wstring>& lines) {
+    const int needed = Needed_Width(lines);
+    double width = 0;
+    if (!cell.Get(L"ColumnWidth").Value.To_Double(width)) return;
+    if (width < needed) (void)cell.Put(L"ColumnWidth", Variant::Long(needed));
+}
+
+// The lines a one-cell text shows, for the widening.
+std::vector<std::wstring> Cell_Lines(const std::wstring& cell_text) { return Str_Split(cell_text, Get_Lf()); }
+
+Variant Value_Of(const Typed_Value& typed) { return typed.Day ? Variant::Date(*typed.Day) : Variant::Text(typed.Text); }
 
 // The edits of one cell that already holds the text: a date becomes its date value; a number or a
 // date whose box is ticked becomes text with a leading apostrophe.
@@ -39,14 +57,13 @@ void Apply_Edits(const Automation_Object& cell, const std::wstring& text, const 
     if (edits.Date_As_Text && date) (void)cell.Put(L"Value", Variant::Text(L"'" + text));
 }
 
-// Step V. False when Excel did not take the text at all.
-bool Write_One_Cell(const Excel_Session& excel, const std::wstring& paste_text, const Text_Edits& edits) {
+// Step V, with the edits, in one write. The cell is nothing when Excel did not take the text at all.
+Text_Paste_Result Write_One_Cell(const Excel_Session& excel, const std::wstring& paste_text, const Text_Edits& edits) {
     Error_State errors;
     const Automation_Object cell = excel.Active_Cell(errors);
-    const std::wstring typed = Is_Formula_Text(paste_text) ? L"'" + paste_text : paste_text;
-    if (!errors.Record(cell.Put(L"Value", Variant::Text(typed))).Ok()) return false;
-    Apply_Edits(cell, paste_text, edits);
-    return true;
+    if (edits.Widen) Widen_Column(cell, Cell_Lines(paste_text));
+    if (!errors.Record(cell.Put(L"Value", Value_Of(Typed_Value_Of(paste_text, edits)))).Ok()) return Failed();
+    return Filled(1, cell);
 }
 
 // The text of each row's first cell, the one in the active cell's column.
@@ -59,9 +76,10 @@ std::vector<std::wstring> First_Cells(const std::vector<std::vector<std::wstring
 Text_Paste_Result Paste_Many_Cells(const Excel_Session& excel, const std::wstring& clip_text, const Text_Edits& edits) {
     // Rows as Excel splits them, so that the rewrite below meets the cell that holds each line.
     const std::vector<std::wstring> parts = First_Cells(Split_Pasted_Text(clip_text));
-    if (edits.Widen) Widen_Column(excel, parts);
-
     Error_State errors;
+    const Automation_Object active = excel.Active_Cell(errors);
+    if (edits.Widen) Widen_Column(active, parts);
+
     const Automation_Object sheet = excel.Active_Sheet(errors);
     // The Unicode text: "テキスト" is the ANSI one, which turns what the code page lacks into "?".
     Call_Result pasted =
@@ -77,19 +95,12 @@ Text_Paste_Result Paste_Many_Cells(const Excel_Session& excel, const std::wstrin
                                  {L"SkipBlanks", Variant::Bool(false)},
                                  {L"Transpose", Variant::Bool(false)}});
     }
-    if (!pasted.Ok()) {
-        Show_Message(kFailed);
-        return {.Ok = false};
-    }
-    const Text_Paste_Result filled{.Ok = true, .Rows = std::max(static_cast<long>(parts.size()), 1L)};
-
-    long row = 0, column = 0;
-    if (!excel.Active_Cell_Position(row, column)) return filled;
+    if (!pasted.Ok()) return Failed();
+    const Text_Paste_Result filled = Filled(std::max(static_cast<long>(parts.size()), 1L), active);
     for (std::size_t i = 0; i < parts.size(); ++i) {
         const std::wstring& part = parts[i];
         if (!Date_Of_Text(part) && !(edits.Number_As_Text && Is_Number_Text(part))) continue;
-        const Automation_Object cell =
-            sheet.Get(L"Cells", {Variant::Long(row + static_cast<long>(i)), Variant::Long(column)}).Object();
+        const Automation_Object cell = active.Get(L"Offset", {Variant::Long(static_cast<long>(i)), Variant::Long(0)}).Object();
         Apply_Edits(cell, part, edits);
     }
     return filled;
@@ -127,29 +138,50 @@ std::optional<Date_Text> Date_Of_Text(const std::wstring& text) {
 
 Text_Paste_Result Paste_Text(const Excel_Session& excel, const std::wstring& clip_text, const std::wstring& text_mode,
                              const Text_Edits& edits) {
-    Text_Paste_Result result;
-    if (text_mode.find(L"削除") != std::wstring::npos) {
-        const std::wstring paste_text = Replace_Line_Breaks(clip_text, L"");
-        if (edits.Widen) Widen_Column(excel, {paste_text});
-        if (!Write_One_Cell(excel, paste_text, edits)) {
-            Show_Message(kFailed);
-            result.Ok = false;
-        }
-    }
-    if (text_mode.find(L"セル内") != std::wstring::npos) {
-        const std::wstring paste_text = Replace_Line_Breaks(clip_text, Get_Lf());
-        if (edits.Widen) Widen_Column(excel, Str_Split(paste_text, Get_Lf()));
-        if (!Write_One_Cell(excel, paste_text, edits)) {
-            Show_Message(kFailed);
-            result.Ok = false;
-        }
-    }
-    if (text_mode.find(L"複数セル") != std::wstring::npos) {
-        const Text_Paste_Result block = Paste_Many_Cells(excel, clip_text, edits);
-        result.Ok = block.Ok && result.Ok;
-        result.Rows = block.Rows;
-    }
-    return result;
+    if (text_mode.find(L"複数セル") != std::wstring::npos) return Paste_Many_Cells(excel, clip_text, edits);
+    if (!Is_One_Cell_Mode(text_mode)) return {};
+    return Write_One_Cell(excel, One_Cell_Text(clip_text, text_mode), edits);
 }
 
 bool Text_Paste_Reads_Clipboard(const std::wstring& text_mode) { return text_mode.find(L"複数セル") != std::wstring::npos; }
+
+bool Is_One_Cell_Mode(const std::wstring& text_mode) {
+    return text_mode.find(L"削除") != std::wstring::npos || text_mode.find(L"セル内") != std::wstring::npos;
+}
+
+std::wstring One_Cell_Text(const std::wstring& clip_text, const std::wstring& text_mode) {
+    return Replace_Line_Breaks(clip_text, text_mode.find(L"削除") != std::wstring::npos ? L"" : Get_Lf());
+}
+
+Typed_Value Typed_Value_Of(const std::wstring& text, const Text_Edits& edits) {
+    // As a paste of the typed text followed by its edits would leave the cell: the last edit wins.
+    const std::optional<Date_Text> date = Date_Of_Text(text);
+    if ((edits.Date_As_Text && date) || (edits.Number_As_Text && Is_Number_Text(text))) return {L"'" + text, {}};
+    if (date && !date->Time_Only) return {text, date->Day};
+    return {Is_Formula_Text(text) ? L"'" + text : text, {}};
+}
+
+Text_Paste_Result Paste_Texts(const Excel_Session& excel, const std::vector<std::wstring>& texts, bool down,
+                              const Text_Edits& edits) {
+    if (texts.empty()) return {};
+    Error_State errors;
+    const Automation_Object cell = excel.Active_Cell(errors);
+    const long count = static_cast<long>(texts.size());
+    if (edits.Widen && down) {
+        std::vector<std::wstring> lines;
+        for (const std::wstring& text : texts)
+            for (std::wstring& line : Cell_Lines(text)) lines.push_back(std::move(line));
+        Widen_Column(cell, lines);
+    } else if (edits.Widen) {
+        for (long i = 0; i < count; ++i)
+            Widen_Column(i == 0 ? cell : cell.Get(L"Offset", {Variant::Long(0), Variant::Long(i)}).Object(),
+                         Cell_Lines(texts[static_cast<std::size_t>(i)]));
+    }
+    std::vector<Variant> values;
+    for (const std::wstring& text : texts) values.push_back(Value_Of(Typed_Value_Of(text, edits)));
+    const Automation_Object cells =
+        errors.Record(cell.Get(L"Resize", {Variant::Long(down ? count : 1), Variant::Long(down ? 1 : count)})).Object();
+    if (!errors.Record(cells.Put(L"Value", Variant::Array(down ? count : 1, down ? 1 : count, values))).Ok())
+        return Failed();
+    return Filled(down ? count : 1, cell);
+}

@@ -4,6 +4,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "automation.h"
 
 class Excel_Session;
 
@@ -32,15 +35,40 @@ std::optional<Date_Text> Date_Of_Text(const std::wstring& text);
 
 // What a text paste filled, for the cell move that follows it.
 struct Text_Paste_Result {
-    bool Ok = true;  // false when the paste failed; the message is shown already
+    bool Ok = true;  // false when the paste failed (Text_Paste_Failed_Message is the caller's to show)
     long Rows = 1;   // rows filled from the active cell down: one per line in mode "複数セル"
+    Automation_Object Cell;  // the active cell the paste started from
     explicit operator bool() const { return Ok; }
 };
+
+inline const std::wstring Text_Paste_Failed_Message = L"テキストの貼付に失敗しました";
 
 // Pastes the text into the active cell (or cells, one line per row) by the mode's keyword: "削除",
 // "セル内" or "複数セル".
 Text_Paste_Result Paste_Text(const Excel_Session& excel, const std::wstring& clip_text, const std::wstring& text_mode,
                              const Text_Edits& edits);
+
+// The modes that put a text into one cell ("削除", "セル内"), where several waiting texts can be
+// written in one call.
+bool Is_One_Cell_Mode(const std::wstring& text_mode);
+// The text a one-cell mode puts into its cell: its line breaks removed, or each made the cell's own
+// line break (LF).
+std::wstring One_Cell_Text(const std::wstring& clip_text, const std::wstring& text_mode);
+
+// What one cell is given for a text, as Excel reads typed text: the text, with an apostrophe before
+// formula-like text and before a number or a date whose box is ticked; or a date's day value.
+struct Typed_Value {
+    std::wstring Text;
+    std::optional<double> Day;
+    bool operator==(const Typed_Value&) const = default;
+};
+Typed_Value Typed_Value_Of(const std::wstring& text, const Text_Edits& edits);
+
+// Several texts of a one-cell mode (each already as One_Cell_Text makes it) written from the active
+// cell down (or to the right), one cell each, in one call, each under the rules of a paste of it
+// alone. Rows is the number of texts.
+Text_Paste_Result Paste_Texts(const Excel_Session& excel, const std::vector<std::wstring>& texts, bool down,
+                              const Text_Edits& edits);
 
 // Whether the mode pastes through Excel's paste of the clipboard (one row per line), so that the
 // text must be on the clipboard when it runs.

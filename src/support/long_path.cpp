@@ -52,6 +52,11 @@ std::wstring Extended_Length_Path(std::wstring_view path) {
         std::size_t share_end = server_end + 1;
         while (share_end < path.size() && !Is_Separator(path[share_end])) ++share_end;
         if (share_end > path.size()) return unchanged;
+        // A server or share named "." or ".." (or no share at all) is no UNC root: Windows would walk
+        // it as a folder, so the path is left for Windows to refuse as it stands.
+        const std::wstring_view server = path.substr(2, server_end - 2);
+        const std::wstring_view share = path.substr(server_end + 1, std::min(share_end, path.size()) - server_end - 1);
+        if (server == L"." || server == L".." || share.empty() || share == L"." || share == L"..") return unchanged;
         const std::wstring root(path.substr(2, std::min(share_end, path.size()) - 2));
         const std::wstring tail = share_end < path.size() ? Clean_Tail(path.substr(share_end + 1)) : std::wstring();
         std::wstring out = L"\\\\?\\UNC\\" + root;

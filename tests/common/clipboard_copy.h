@@ -95,3 +95,86 @@ inline bool Copy_Text_And_Picture(const std::wstring& text, int width, int heigh
     return clipboard_copy::Put(
         {{CF_UNICODETEXT, clipboard_copy::Text_Block(text)}, {CF_DIB, clipboard_copy::Picture_Block(width, height)}});
 }
+
+// A copier that makes each copy only once the one before it has been read, as fast as that allows:
+// it offers its text by delayed rendering, so that the reader's request for the text is the sign that
+// the copy was read. What it checks holds on any machine, however loaded: no copy is overwritten
+// before any reader could take it. The thread that copies must not be the reader's.
+class Read_Waiting_Copier {
+public:
+    Read_Waiting_Copier() {
+        static const bool registered = [] {
+            WNDCLASSW wc{};
+            wc.lpfnWndProc = Proc;
+            wc.hInstance = GetModuleHandleW(nullptr);
+            wc.lpszClassName = L"ReadWaitingCopier";
+            return RegisterClassW(&wc) != 0;
+        }();
+        if (registered)
+            window_ = CreateWindowExW(0, L"ReadWaitingCopier", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                      GetModuleHandleW(nullptr), this);
+    }
+    Read_Waiting_Copier(const Read_Waiting_Copier&) = delete;
+    Read_Waiting_Copier& operator=(const Read_Waiting_Copier&) = delete;
+    ~Read_Waiting_Copier() {
+        // Its last copy stays readable after it is gone.
+        if (window_ && GetClipboardOwner() == window_ && OpenClipboard(window_)) {
+            if (!rendered_) Render();
+            CloseClipboard();
+        }
+        if (window_) DestroyWindow(window_);
+    }
+
+    // Offers the text, then waits (window messages running) until a reader asked for it. False when
+    // nobody read it within the time.
+    bool Copy(const std::wstring& text, DWORD timeout_ms = 15000) {
+        if (!window_) return false;
+        text_ = text;
+        rendered_ = false;
+        bool offered = false;
+        for (int attempt = 0; attempt < 500 && !offered; ++attempt) {
+            if (!OpenClipboard(window_)) {
+                Sleep(1);
+                continue;
+            }
+            offered = EmptyClipboard() && SetClipboardData(CF_UNICODETEXT, nullptr) == nullptr;
+            CloseClipboard();
+        }
+        if (!offered) return false;
+        for (const ULONGLONG deadline = GetTickCount64() + timeout_ms; !rendered_ && GetTickCount64() < deadline;) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+            MSG message;
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+        }
+        return rendered_;
+    }
+
+private:
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+        if (message == WM_NCCREATE)
+            SetWindowLongPtrW(window, GWLP_USERDATA,
+                              reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams));
+        auto* self = reinterpret_cast<Read_Waiting_Copier*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (self && message == WM_RENDERFORMAT && wparam == CF_UNICODETEXT) {
+            self->Render();
+            return 0;
+        }
+        if (self && message == WM_RENDERALLFORMATS) {
+            if (OpenClipboard(window)) {
+                if (GetClipboardOwner() == window) self->Render();
+                CloseClipboard();
+            }
+            return 0;
+        }
+        return DefWindowProcW(window, message, wparam, lparam);
+    }
+    void Render() {
+        if (HGLOBAL block = clipboard_copy::Text_Block(text_); block && !SetClipboardData(CF_UNICODETEXT, block))
+            GlobalFree(block);
+        rendered_ = true;
+    }
+
+    HWND window_ = nullptr;
+    std::wstring text_;
+    bool rendered_ = false;
+};

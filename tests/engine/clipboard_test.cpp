@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "clipboard_capture.h"
+#include "clipboard_copy.h"
 #include "paste_state.h"
 
 namespace {
@@ -140,7 +141,9 @@ TEST(Clipboard, AProgramHoldingTheClipboardOpenKeepsIt) {
 }
 
 TEST(Clipboard, CaptureQueuesEveryNewCopyAndLetsTheOldestWaitingGoWhenFull) {
-    Clipboard_Capture capture;
+    // A queue of twenty: the program's ten thousand would take long to fill.
+    constexpr std::size_t Max_Copies = 20;
+    Clipboard_Capture capture(Max_Copies);
     ASSERT_TRUE(capture.Start(nullptr));
     std::vector<Captured_Copy> skipped;
     // The capture thread takes each copy on its own: polled with a deadline.
@@ -151,9 +154,9 @@ TEST(Clipboard, CaptureQueuesEveryNewCopyAndLetsTheOldestWaitingGoWhenFull) {
     };
     const auto skipped_one = [&] { return soon([&] { return !(skipped = capture.Take_Skipped()).empty(); }); };
     capture.Mark_Next(L"固定");  // the first copy is the program's own
-    for (std::size_t i = 0; i <= Clipboard_Capture::Max_Copies; ++i) {
+    for (std::size_t i = 0; i <= Max_Copies; ++i) {
         ASSERT_TRUE(Clipboard_Set_Text(L"copy " + std::to_wstring(i)));
-        ASSERT_TRUE(soon([&] { return capture.Size() == std::min(i + 1, Clipboard_Capture::Max_Copies); }))
+        ASSERT_TRUE(soon([&] { return capture.Size() == std::min(i + 1, Max_Copies); }))
             << "copy " << i << ", " << capture.Size() << " queued";
     }
     ASSERT_TRUE(skipped_one());
@@ -172,14 +175,50 @@ TEST(Clipboard, CaptureQueuesEveryNewCopyAndLetsTheOldestWaitingGoWhenFull) {
     }
     // Each copy read before the next replaces it: two copies with no time between them can be one.
     ASSERT_TRUE(Clipboard_Set_Text(L"last"));
-    ASSERT_TRUE(soon([&] { return capture.Size() == Clipboard_Capture::Max_Copies; }));
+    ASSERT_TRUE(soon([&] { return capture.Size() == Max_Copies; }));
     ASSERT_TRUE(Clipboard_Set_Text(L"more"));
     ASSERT_TRUE(skipped_one());
     EXPECT_EQ(*skipped[0].Text, L"copy 2");
     const std::vector<Captured_Copy> waiting = capture.Take_Waiting();
-    ASSERT_EQ(waiting.size(), Clipboard_Capture::Max_Copies);
+    ASSERT_EQ(waiting.size(), Max_Copies);
     EXPECT_EQ(*waiting[waiting.size() - 2].Text, L"last");
-    EXPECT_EQ(*waiting[waiting.size() - 3].Text, L"copy 100");
+    EXPECT_EQ(*waiting[waiting.size() - 3].Text, L"copy " + std::to_wstring(Max_Copies));
     EXPECT_EQ(capture.Size(), 0u);
+    capture.Stop();
+}
+
+TEST(Clipboard, ACopyIsTakenAtOnceAndAChangeThatOnlyCompletesItAddsOnlyWhatIsNew) {
+    // A settling time no machine's delay reaches, so that what is checked is the rule, not a speed.
+    Clipboard_Capture capture(Clipboard_Capture::Max_Copies, Clipboard_Capture::Max_Picture_Bytes, 600000);
+    ASSERT_TRUE(capture.Start(nullptr));
+    const auto soon = [&](auto done) {
+        for (const ULONGLONG deadline = GetTickCount64() + 5000; GetTickCount64() < deadline; Sleep(1))
+            if (done()) return true;
+        return false;
+    };
+    const auto read = [&] { return soon([&] { return capture.Has_Read_Current(); }); };
+    ASSERT_TRUE(Clipboard_Set_Text(L"x"));
+    ASSERT_TRUE(soon([&] { return capture.Size() == 1; }));
+    // No settling wait: the copy can be had the moment it is queued.
+    const std::optional<Captured_Copy> first = capture.Take_Oldest();
+    ASSERT_TRUE(first);
+    EXPECT_EQ(*first->Text, L"x");
+    // The same copy written again is nothing new; completed with a picture, only the picture is.
+    ASSERT_TRUE(Clipboard_Set_Text(L"x"));
+    ASSERT_TRUE(read());
+    EXPECT_EQ(capture.Size(), 0u);
+    ASSERT_TRUE(Copy_Text_And_Picture(L"x", 4, 3));
+    ASSERT_TRUE(soon([&] { return capture.Size() == 1; }));
+    const std::optional<Captured_Copy> completed = capture.Take_Oldest();
+    ASSERT_TRUE(completed && completed->Picture);
+    EXPECT_TRUE(completed->Text_Done);
+    EXPECT_EQ(completed->Picture->Width, 4);
+    // Once the loop has that, the same picture again is nothing new either; another text is a copy.
+    ASSERT_TRUE(Copy_Text_And_Picture(L"x", 4, 3));
+    ASSERT_TRUE(read());
+    EXPECT_EQ(capture.Size(), 0u);
+    ASSERT_TRUE(Clipboard_Set_Text(L"y"));
+    ASSERT_TRUE(soon([&] { return capture.Size() == 1; }));
+    EXPECT_FALSE(capture.Take_Oldest()->Text_Done);
     capture.Stop();
 }

@@ -54,6 +54,28 @@ TEST(TextPaste, TextsExcelWouldTakeForAFormula) {
         EXPECT_FALSE(Is_Formula_Text(plain)) << "plain";
 }
 
+TEST(TextPaste, TextsWrittenTogetherGetWhatEachWouldGetAlone) {
+    // Mixed waiting texts as a one-cell mode writes them, without and with the two "as text" boxes.
+    const std::wstring mixed[] = {L"=SUM(A1)", L"- 手順1", L"-5", L"0123", L"2021/05/31", L"12:30", L"メモ"};
+    const Typed_Value plain[] = {{L"'=SUM(A1)", {}}, {L"'- 手順1", {}}, {L"-5", {}}, {L"0123", {}},
+                                 {L"2021/05/31", 44347.0}, {L"12:30", {}}, {L"メモ", {}}};
+    const Typed_Value as_text[] = {{L"'=SUM(A1)", {}}, {L"'- 手順1", {}}, {L"'-5", {}}, {L"'0123", {}},
+                                   {L"'2021/05/31", {}}, {L"'12:30", {}}, {L"メモ", {}}};
+    for (std::size_t i = 0; i < std::size(mixed); ++i) {
+        EXPECT_EQ(Typed_Value_Of(mixed[i], {}), plain[i]) << i;
+        EXPECT_EQ(Typed_Value_Of(mixed[i], {.Number_As_Text = true, .Date_As_Text = true}), as_text[i]) << i;
+    }
+    // Only the ticked box counts: a date stays a date when only numbers are kept as text.
+    EXPECT_EQ(Typed_Value_Of(L"2021/05/31", {.Number_As_Text = true}), (Typed_Value{L"2021/05/31", 44347.0}));
+    EXPECT_EQ(Typed_Value_Of(L"0123", {.Date_As_Text = true}), (Typed_Value{L"0123", {}}));
+    // Several lines: removed, or kept as the cell's own line feeds; a line that looks like a formula
+    // only after the breaks are gone is treated as one.
+    EXPECT_TRUE(Is_One_Cell_Mode(L"削除→１個のセルに貼付") && Is_One_Cell_Mode(L"セル内で改行→１個のセルに貼付") && !Is_One_Cell_Mode(L"改行を基準に縦の複数セルに貼付"));
+    EXPECT_EQ(One_Cell_Text(L"a\r\nb\rc\n", L"削除→１個のセルに貼付"), L"abc");
+    EXPECT_EQ(One_Cell_Text(L"a\r\nb\rc", L"セル内で改行→１個のセルに貼付"), L"a\nb\nc");
+    EXPECT_EQ(Typed_Value_Of(One_Cell_Text(L"\r\n=1", L"削除→１個のセルに貼付"), {}).Text, L"'=1");
+}
+
 TEST(FileLock, HeldOpenByAnotherProgram) {
     Temp_Folder dir;
     const std::wstring file = dir / L"book.xlsx";

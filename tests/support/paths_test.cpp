@@ -89,6 +89,8 @@ TEST(LongPath, LongFullPathsTakeTheExtendedFormCleanedUp) {
     EXPECT_EQ(Extended_Length_Path(L"d:\\..\\..\\" + tail + L"\\"), L"\\\\?\\d:\\" + tail);
     EXPECT_EQ(Extended_Length_Path(L"\\\\server\\share\\..\\" + tail), L"\\\\?\\UNC\\server\\share\\" + tail);
     // Already extended, a device, or not a full path: left as it is.
-    for (const std::wstring& as_is : {L"\\\\?\\C:\\" + tail, L"\\\\.\\pipe\\" + tail, L"relative\\" + tail, L"\\" + tail})
+    // A server or share named "." or "..", or no share, is no UNC root.
+    for (const std::wstring& as_is : {L"\\\\?\\C:\\" + tail, L"\\\\.\\pipe\\" + tail, L"relative\\" + tail, L"\\" + tail,
+                                      L"\\\\srv\\..\\" + tail, L"\\\\..\\share\\" + tail, L"\\\\srv\\\\" + tail})
         EXPECT_EQ(Extended_Length_Path(as_is), as_is);
 }

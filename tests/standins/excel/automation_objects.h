@@ -86,6 +86,10 @@ private:
     void Invoke_Member(DISPID id, Call& call) override;
     void Get_Value(const Sheet& sheet, Call& call) const;
     void Put_Value(Sheet& sheet, Call& call);
+    // A rectangle of typed values: a two-dimensional array (rows first) the size of the range.
+    void Put_Values(Sheet& sheet, Call& call);
+    // Range.Offset and Range.Resize: the range moved, or grown from its top-left cell.
+    void Moved(Call& call, bool resize);
     void Column_Width(Sheet& sheet, Call& call);
     void Address(Call& call);
 

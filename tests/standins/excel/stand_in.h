@@ -4,7 +4,9 @@
 // failures, quitting). One object, owned by wWinMain and handed to every automation object.
 #include <windows.h>
 
+#include <optional>
 #include <string>
+#include <utility>
 #include <string_view>
 #include <vector>
 
@@ -62,6 +64,14 @@ public:
     [[nodiscard]] bool Fail_Member(std::wstring_view request);
     bool Take_Failure(std::wstring_view object, std::wstring_view member);
 
+    // Another program's copy, made just before the next Worksheet.Paste or PasteSpecial reads the
+    // clipboard (a copy racing the paste); taken once.
+    void Copy_Before_Next_Paste(std::wstring text) { copy_before_paste_ = std::move(text); }
+    std::optional<std::wstring> Take_Copy_Before_Paste() {
+        if (copy_before_paste_.empty()) return std::nullopt;
+        return std::exchange(copy_before_paste_, std::wstring());
+    }
+
     void Busy_For(DWORD milliseconds);
     bool Is_Busy() const;
     // Lets window messages run until the busy time is over: Excel finishes what keeps it busy before
@@ -80,6 +90,7 @@ public:
     void Shut_Down();
 
 private:
+    std::wstring copy_before_paste_;
     void Sync_Window();
 
     struct Injected_Failure {

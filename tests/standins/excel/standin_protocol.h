@@ -57,10 +57,13 @@ enum Command : unsigned {
     // workbooks close and the window hides; the process ends only once no client holds an object.
     // (Quit ends it at once, whoever holds what: the tests' tidying up.)
     User_Quit = 16,
+    // text: another program copies this text just before Excel's next Worksheet.Paste or PasteSpecial
+    // reads the clipboard, as when the user's next copy races a paste.
+    Copy_Before_Paste = 17,
     // The user copies in Excel (see excel_copy.h): Copy_Cells the range of the active sheet named by
     // the text ("A1", "A1:B2"), Copy_Chart a chart (text ignored). Excel's window owns the copy.
-    Copy_Cells = 17,
-    Copy_Chart = 18,
+    Copy_Cells = 18,
+    Copy_Chart = 19,
 };
 
 }  // namespace standin

@@ -55,6 +55,10 @@ bool Run(Stand_In& stand_in, ULONG_PTR command, std::wstring_view text) {
         }
         case standin::Fail_Member:
             return stand_in.Fail_Member(text);
+        case standin::Copy_Before_Paste:
+            if (text.empty()) return false;
+            stand_in.Copy_Before_Next_Paste(std::wstring(text));
+            return true;
         case standin::Copy_Cells: {
             const Sheet* sheet = model.Active_Sheet();
             const auto range = Parse_Address(text);

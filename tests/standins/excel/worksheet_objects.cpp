@@ -1,4 +1,6 @@
 // Excel's Worksheet and Range.
+#include <cstring>
+
 #include "automation_objects.h"
 #include "clipboard_reader.h"
 #include "paste_choice.h"
@@ -8,6 +10,21 @@ namespace {
 
 // Beyond this many cells a Value read or write would be Excel-sized work for no test's benefit.
 constexpr long long Max_Cells_Per_Value = 65536;
+
+// Another program's copy racing a paste, put on the clipboard the way a program copies.
+void Copy_Racing_Paste(Stand_In& stand_in) {
+    const std::optional<std::wstring> text = stand_in.Take_Copy_Before_Paste();
+    if (!text || !OpenClipboard(nullptr)) return;
+    const std::size_t bytes = (text->size() + 1) * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    if (void* p = memory ? GlobalLock(memory) : nullptr) {
+        std::memcpy(p, text->c_str(), bytes);
+        GlobalUnlock(memory);
+        if (EmptyClipboard() && SetClipboardData(CF_UNICODETEXT, memory)) memory = nullptr;
+    }
+    if (memory) GlobalFree(memory);
+    CloseClipboard();
+}
 
 long long Cell_Count(const Cell_Rect& rect) { return static_cast<long long>(rect.Rows()) * rect.Columns(); }
 
@@ -218,6 +235,7 @@ void Worksheet_Object::Paste(Sheet& sheet, Call& call) {
         call.Fail();
         return;
     }
+    Copy_Racing_Paste(stand_in_);
     const Clipboard_Offer offer = Read_Clipboard(stand_in_.Window());
     Paste_At(sheet, call, at, Default_Paste(offer), offer);
 }
@@ -236,6 +254,7 @@ void Worksheet_Object::Paste_Special(Sheet& sheet, Call& call) {
         call.Fail();
         return;
     }
+    Copy_Racing_Paste(stand_in_);
     const Clipboard_Offer offer = Read_Clipboard(stand_in_.Window());
     Paste_At(sheet, call, sheet.Active_Cell, format ? Paste_Special_As(*format, offer, stand_in_.Model().Ui_Language) : Default_Paste(offer), offer);
 }
@@ -257,6 +276,8 @@ enum : DISPID {
     Id_Range_Activate,
     Id_Address,
     Id_Range_Paste_Special,
+    Id_Offset,
+    Id_Resize,
 };
 
 const Member_Table& Range_Members() {
@@ -280,6 +301,8 @@ const Member_Table& Range_Members() {
              L"PasteSpecial",
              Member_Kind::Method,
              {L"Paste", L"Operation", L"SkipBlanks", L"Transpose"}},
+            {Id_Offset, L"Offset", Member_Kind::Read_Only, {L"RowOffset", L"ColumnOffset"}},
+            {Id_Resize, L"Resize", Member_Kind::Read_Only, {L"RowSize", L"ColumnSize"}},
         },
         Id_Value};
     return table;
@@ -356,6 +379,10 @@ void Range_Object::Invoke_Member(DISPID id, Call& call) {
             // Range.PasteSpecial pastes Excel's own copied cells; a plain-text clipboard makes it fail.
             call.Fail();
             return;
+        case Id_Offset:
+        case Id_Resize:
+            Moved(call, id == Id_Resize);
+            return;
     }
 }
 
@@ -391,7 +418,7 @@ void Range_Object::Get_Value(const Sheet& sheet, Call& call) const {
 void Range_Object::Put_Value(Sheet& sheet, Call& call) {
     Cell_Value value;
     if (call.Value().vt & VT_ARRAY) {
-        call.Not_Supported(L"Range.Value に配列を入れること");
+        Put_Values(sheet, call);
         return;
     }
     if (!Value_From_Variant(call.Value(), value)) {
@@ -404,6 +431,69 @@ void Range_Object::Put_Value(Sheet& sheet, Call& call) {
     }
     for (int row = rect_.Top; row <= rect_.Bottom; ++row)
         for (int column = rect_.Left; column <= rect_.Right; ++column) sheet.Set_Value({row, column}, value);
+}
+
+void Range_Object::Put_Values(Sheet& sheet, Call& call) {
+    const VARIANT& value = call.Value();
+    SAFEARRAY* array = (value.vt & VT_BYREF) ? (value.pparray ? *value.pparray : nullptr) : value.parray;
+    VARTYPE type = VT_EMPTY;
+    if (!array || FAILED(SafeArrayGetVartype(array, &type)) || type != VT_VARIANT) {
+        call.Fail();
+        return;
+    }
+    if (SafeArrayGetDim(array) != 2) {
+        call.Not_Supported(L"Range.Value に二次元でない配列を入れること");
+        return;
+    }
+    LONG row_low = 0, row_high = -1, column_low = 0, column_high = -1;
+    SafeArrayGetLBound(array, 1, &row_low);
+    SafeArrayGetUBound(array, 1, &row_high);
+    SafeArrayGetLBound(array, 2, &column_low);
+    SafeArrayGetUBound(array, 2, &column_high);
+    if (row_high - row_low + 1 != rect_.Rows() || column_high - column_low + 1 != rect_.Columns()) {
+        call.Not_Supported(L"Range.Value に範囲と大きさの違う配列を入れること");
+        return;
+    }
+    if (Cell_Count(rect_) > Max_Cells_Per_Value) {
+        call.Not_Supported(L"Range.Value of more than 65536 cells");
+        return;
+    }
+    // Every element is read as typed before any cell changes: one that a cell cannot take fails the
+    // whole put, as in Excel.
+    std::vector<Cell_Value> values;
+    for (int row = 0; row < rect_.Rows(); ++row) {
+        for (int column = 0; column < rect_.Columns(); ++column) {
+            LONG index[2] = {row_low + row, column_low + column};
+            Unique_Variant element;
+            Cell_Value cell;
+            if (FAILED(SafeArrayGetElement(array, index, element.Put())) || !Value_From_Variant(element.Get(), cell)) {
+                call.Fail();
+                return;
+            }
+            values.push_back(std::move(cell));
+        }
+    }
+    std::size_t at = 0;
+    for (int row = rect_.Top; row <= rect_.Bottom; ++row)
+        for (int column = rect_.Left; column <= rect_.Right; ++column) sheet.Set_Value({row, column}, values[at++]);
+}
+
+void Range_Object::Moved(Call& call, bool resize) {
+    const long first = call.Optional_Long(0).value_or(resize ? rect_.Rows() : 0);
+    const long second = call.Optional_Long(1).value_or(resize ? rect_.Columns() : 0);
+    if (call.Failed()) return;
+    const long long top = resize ? rect_.Top : static_cast<long long>(rect_.Top) + first;
+    const long long left = resize ? rect_.Left : static_cast<long long>(rect_.Left) + second;
+    const long long bottom = resize ? top + first - 1 : static_cast<long long>(rect_.Bottom) + first;
+    const long long right = resize ? left + second - 1 : static_cast<long long>(rect_.Right) + second;
+    // Off the sheet, or a size below one cell: Excel's error 1004.
+    if (top < 1 || left < 1 || bottom < top || right < left || bottom > Max_Rows || right > Max_Columns) {
+        call.Fail();
+        return;
+    }
+    call.Return_Object(new Range_Object(stand_in_, book_, sheet_,
+                                        Cell_Rect{static_cast<int>(top), static_cast<int>(left), static_cast<int>(bottom),
+                                                  static_cast<int>(right)}));
 }
 
 void Range_Object::Column_Width(Sheet& sheet, Call& call) {
