@@ -269,7 +269,7 @@ TEST_F(Capture_Run_Test, CellsCopiedInExcelArePastedOnceAsTheirTextAndAChartAsAP
     // Busy for longer than the program waits for Excel's copy: the copy is counted as not pasted.
     ASSERT_TRUE(Send(standin::Busy, L"6000"));
     ASSERT_TRUE(Send(standin::Copy_Cells, L"A1"));
-    Expect_Message(Skipped_Prefix + L"1件のコピーを貼り付けませんでした。");
+    Expect_Message(L"コピーが続いたため、1件のコピーを貼り付けませんでした。");
     EXPECT_EQ(Cell("H1"), L"");
     // One row per line: Excel pastes its own copy's text.
     ASSERT_TRUE(Click(app->Control(ids::Opt_Joken + 6)));
