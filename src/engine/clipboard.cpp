@@ -195,7 +195,7 @@ Clipboard_Listener::~Clipboard_Listener() {
     if (window_) RemoveClipboardFormatListener(window_);
 }
 
-Clipboard_Copy Clipboard_Read_Copy() {
+Clipboard_Copy Clipboard_Read_Copy(bool with_picture) {
     Clipboard_Copy copy;
     // Opened once for the whole copy, so that nobody changes it while it is read, and the sequence
     // number read meanwhile is the one of what was read. A program writing its next copy holds the
@@ -208,6 +208,7 @@ Clipboard_Copy Clipboard_Read_Copy() {
     }
     copy.Sequence = GetClipboardSequenceNumber();
     copy.Snapshot = Read_Formats();
+    copy.Snapshot.Has_Picture = copy.Snapshot.Has_Picture && with_picture;
     if (!copy.Snapshot.Has_Content) return copy;
     Read_Open_Text(copy.Snapshot);
     if (!copy.Snapshot.Private && copy.Snapshot.Has_Picture) copy.Picture = Read_Open_Picture();

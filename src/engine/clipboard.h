@@ -48,13 +48,14 @@ struct Clipboard_Snapshot {
 Clipboard_Snapshot Clipboard_Read();
 
 // A whole copy as it is on the clipboard now: the snapshot, with its picture when it offers one, and
-// the sequence number it was read at.
+// the sequence number it was read at. Without with_picture the copy is its text alone.
 struct Clipboard_Copy {
     Clipboard_Snapshot Snapshot;
     std::optional<Bitmap_Image> Picture;
     unsigned long Sequence = 0;
+    bool Not_Rendered = false;  // its owner did not make its data in time: nothing of it was read
 };
-Clipboard_Copy Clipboard_Read_Copy();
+Clipboard_Copy Clipboard_Read_Copy(bool with_picture = true);
 
 // The clipboard's picture: its bitmap, its metafile drawn at its own size, or its "PNG". Nothing when it offers
 // no picture, the picture is damaged or too large, or another program holds the clipboard.

@@ -4,6 +4,8 @@
 
 #include <utility>
 
+#include "clipboard_origin.h"
+
 namespace {
 
 // FNV-1a over the picture's size and pixels: two pictures with the same hash are taken as the same.
@@ -42,6 +44,7 @@ private:
 
 bool Clipboard_Capture::Start(HWND notify) {
     Stop();
+    stopping_ = false;
     Event_Handle ready;
     if (!ready.Get()) return false;
     {
@@ -66,6 +69,7 @@ void Clipboard_Capture::Stop() {
             std::lock_guard lock(mutex_);
             window = window_;
         }
+        stopping_ = true;  // a read waiting for Excel ends at once
         // A window that could not be made leaves the thread ending by itself.
         if (window) PostMessageW(window, Stop_Message, 0, 0);
         thread_.join();
@@ -185,7 +189,14 @@ void Clipboard_Capture::Take_Copy() {
         }
         if (sequence == last_taken_ || sequence == ignored_sequence_) return;
     }
-    Clipboard_Copy read = Clipboard_Read_Copy();
+    Clipboard_Copy read = Clipboard_Read_Any_Copy(stopping_);
+    if (read.Not_Rendered) {
+        // Excel did not make its copy in time: counted with the copies not pasted.
+        std::lock_guard lock(mutex_);
+        last_taken_ = read.Sequence;
+        if (taking_ && read.Sequence != ignored_sequence_) skipped_.emplace_back().Sequence = read.Sequence;
+        return;
+    }
     if (read.Snapshot.Busy) {
         if (++busy_retries_ <= Busy_Retry_Limit && window) {
             SetTimer(window, Timer_Id, Busy_Retry_Ms, nullptr);

@@ -9,6 +9,7 @@
 // a picture) is queued, never the copy again.
 #include <windows.h>
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -103,7 +104,8 @@ public:
     std::optional<Captured_Copy> Take_Oldest_Text();
     // 0 when a copy can be taken now, or Nothing_Waits.
     unsigned Ms_Until_Ready() const;
-    // The copies that fell out of a full queue since the last call, oldest first.
+    // The copies that fell out of a full queue, or that Excel did not make in time (nothing of them
+    // was read), since the last call, oldest first.
     std::vector<Captured_Copy> Take_Skipped();
     // Every waiting copy, oldest first; the queue is empty after.
     std::vector<Captured_Copy> Take_Waiting();
@@ -139,4 +141,5 @@ private:
     bool own_write_ = false;
     std::wstring marker_;
     int busy_retries_ = 0;  // capture thread only
+    std::atomic<bool> stopping_ = false;
 };

@@ -48,13 +48,8 @@ void Text_History::Load() {
     Rireki_Text_Dirty = false;
     Moved_Aside.clear();
     Numbered_Files& store = Store();
-    const std::vector<Numbered_File> files = store.Load();
-    // Texts a run took but did not save are the newest of all, newest first.
-    std::vector<std::wstring> waiting = store.Waiting_Files();
-    std::reverse(waiting.begin(), waiting.end());
-    std::vector<std::pair<int, std::wstring>> sources;
-    for (std::wstring& w : waiting) sources.emplace_back(-1, std::move(w));
-    for (const Numbered_File& f : files) sources.emplace_back(f.Number, store.Path_Of(f.Number));
+    // Texts a run took but did not save are the newest of all.
+    const std::vector<std::pair<int, std::wstring>> sources = store.Load_Newest_First();
     bool in_order = true;
     for (const auto& [number, path] : sources) {
         if (Rireki_Text_Count >= Rireki_Size - 1) {
@@ -175,13 +170,8 @@ void Picture_History::Load() {
     Rireki_Pic_Dirty = false;
     Moved_Aside.clear();
     Numbered_Files& store = Store();
-    const std::vector<Numbered_File> files = store.Load();
-    // Pictures a run took but did not save are the newest of all, newest first.
-    std::vector<std::wstring> waiting = store.Waiting_Files();
-    std::reverse(waiting.begin(), waiting.end());
-    std::vector<std::pair<int, std::wstring>> sources;
-    for (std::wstring& w : waiting) sources.emplace_back(-1, std::move(w));
-    for (const Numbered_File& f : files) sources.emplace_back(f.Number, store.Path_Of(f.Number));
+    // Pictures a run took but did not save are the newest of all.
+    const std::vector<std::pair<int, std::wstring>> sources = store.Load_Newest_First();
     std::vector<Picture_Entry> found;
     bool in_order = true;
     for (const auto& [number, path] : sources) {

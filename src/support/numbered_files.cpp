@@ -336,3 +336,12 @@ std::vector<std::wstring> Numbered_Files::Write(std::vector<Numbered_Entry>& ent
 void Remove_Write_Leftovers(const std::wstring& folder) {
     for (const Dir_Entry& e : Dir_Search_Files(folder, L"cd~*.tmp")) (void)Delete_If_Present(Path_Join(folder, e.Name));
 }
+
+std::vector<std::pair<int, std::wstring>> Numbered_Files::Load_Newest_First() {
+    const std::vector<Numbered_File> files = Load();
+    std::vector<std::wstring> waiting = Waiting_Files();
+    std::vector<std::pair<int, std::wstring>> sources;
+    for (auto w = waiting.rbegin(); w != waiting.rend(); ++w) sources.emplace_back(-1, std::move(*w));
+    for (const Numbered_File& f : files) sources.emplace_back(f.Number, Path_Of(f.Number));
+    return sources;
+}

@@ -17,6 +17,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 struct Numbered_File {
@@ -55,6 +56,9 @@ public:
     bool Journal_Pending() const;
     // The paths of the scratch files entries wait in, oldest first.
     std::vector<std::wstring> Waiting_Files() const;
+    // What a history takes in at its start, newest first: the scratch files a stopped run left waiting
+    // (number -1), then the numbered files of Load() in number order; each with its path.
+    std::vector<std::pair<int, std::wstring>> Load_Newest_First();
     // A new scratch file holding the bytes; empty when it could not be written.
     std::wstring Write_Waiting(std::string_view bytes);
     // Renames a file that cannot be read to a name the store does not number and that says why; the

@@ -227,6 +227,57 @@ TEST_F(Capture_Run_Test, TheStartButtonWaitsForAnEndedRunWhoseExcelDoesNotAnswer
     EXPECT_TRUE(Wait_Cell("A1", L"second run"));
 }
 
+TEST_F(Capture_Run_Test, CellsCopiedInExcelArePastedOnceAsTheirTextAndAChartAsAPicture) {
+    Start();  // "右へ", picture "なし", "削除"
+    ASSERT_TRUE(Copy(L"セルの値"));
+    ASSERT_TRUE(Wait_Cell("A1", L"セルの値"));
+    ASSERT_TRUE(Copy(L"x"));
+    ASSERT_TRUE(Wait_Cell("B1", L"x"));
+    // One cell: its text, once (its picture would be the cells again, in D1).
+    ASSERT_TRUE(Send(standin::Copy_Cells, L"A1"));
+    ASSERT_TRUE(Wait_Cell("C1", L"セルの値"));
+    // Two cells, and another program's copy as soon as Excel has given the cells' text.
+    const auto renders = [&] { return State()["renderedFormats"].Size(); };
+    const std::size_t before = renders();
+    ASSERT_TRUE(Send(standin::Copy_Cells, L"A1:B1"));
+    ASSERT_TRUE(Wait_Until([&] { return renders() > before; }, Paste_Timeout_Ms));
+    ASSERT_TRUE(Copy(L"next"));
+    ASSERT_TRUE(Wait_Cell("E1", L"next"));
+    EXPECT_EQ(Cell("D1"), L"セルの値\tx");
+    // A chart copied in Excel offers only its picture: pasted as one.
+    ASSERT_TRUE(Send(standin::Copy_Chart, L""));
+    ASSERT_TRUE(Wait_Until([&] { return Sheet()["shapes"].Size() == 1; }, Paste_Timeout_Ms));
+    EXPECT_EQ(Sheet()["shapes"].Items()[0]["topLeftCell"].Text(), L"F1");
+    // Done with the clipboard (emptied after the picture) once the cell has moved on.
+    ASSERT_TRUE(Wait_Until([&] { return Active_Cell() == L"G1"; }, Paste_Timeout_Ms));
+    // Cells copied while Excel is busy: it makes their text once it is free again.
+    ASSERT_TRUE(Send(standin::Busy, L"500"));
+    ASSERT_TRUE(Send(standin::Copy_Cells, L"B1"));
+    ASSERT_TRUE(Wait_Cell("G1", L"x"));
+
+    EXPECT_EQ(Cell("H1"), L"");
+    EXPECT_EQ(Sheet()["shapes"].Size(), 1u);
+    int pictures_made = 0;
+    for (const Json_Value& format : State()["renderedFormats"].Items())
+        pictures_made += format.Text() == L"CF_ENHMETAFILE";
+    EXPECT_EQ(pictures_made, 1) << "only the chart's picture is asked for";
+    const std::vector<std::wstring> history = List_Items(app->Control(Lst_Rireki));
+    ASSERT_GE(history.size(), 3u);
+    EXPECT_EQ(history[0], L"x");
+    EXPECT_EQ(history[1], L"next");
+    EXPECT_FALSE(Wait_For_Message_Box(app->Process().Pid(), 0));
+    // Busy for longer than the program waits for Excel's copy: the copy is counted as not pasted.
+    ASSERT_TRUE(Send(standin::Busy, L"6000"));
+    ASSERT_TRUE(Send(standin::Copy_Cells, L"A1"));
+    Expect_Message(L"コピーが続いたため、1件のコピーを貼り付けませんでした。");
+    EXPECT_EQ(Cell("H1"), L"");
+    // One row per line: Excel pastes its own copy's text.
+    ASSERT_TRUE(Click(app->Control(ids::Opt_Joken + 6)));
+    ASSERT_TRUE(Send(standin::Copy_Cells, L"A1:B1"));
+    ASSERT_TRUE(Wait_Cell("I1", L"x"));
+    EXPECT_EQ(Cell("H1"), L"セルの値");
+}
+
 TEST_F(Capture_Run_Test, APictureThatTheNextCopyRacedIsPastedAgainBeforeAnyMessage) {
     Options(1, 1, 0, 0);  // "下へ", "図 (PNG)"
     Start();

@@ -98,14 +98,16 @@ protected:
     // Copies a text as another program would.
     static bool Copy(const std::wstring& text) { return Copy_Text(text); }
 
-    // Acts in Excel as the user would.
+    // Acts in Excel as the user would; false unless Excel did it (a copy fails while another program
+    // holds the clipboard).
     static bool Send(standin::Command command, const std::wstring& text) {
         HWND excel = FindWindowW(standin::Window_Class, nullptr);
         if (!excel) return false;
         COPYDATASTRUCT data{command, static_cast<DWORD>(text.size() * sizeof(wchar_t)), const_cast<wchar_t*>(text.data())};
         DWORD_PTR result = 0;
         return SendMessageTimeoutW(excel, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, 5000,
-                                   &result) != 0;
+                                   &result) != 0 &&
+               result == TRUE;
     }
 
     bool Back_On_Setup_Screen() const {

@@ -118,6 +118,8 @@ public:
     long Ui_Language = Language_Japanese;
     // Excel started through automation runs every macro of the books it opens until told otherwise.
     long Automation_Security = Mso_Automation_Security_Low;
+    // The clipboard formats of the user's copies that readers had Excel render, in order.
+    std::vector<std::wstring> Rendered_Formats;
 
     const std::vector<Workbook>& Workbooks() const { return workbooks_; }
     Object_Id Active_Workbook_Id() const { return active_workbook_; }

@@ -83,6 +83,21 @@ LRESULT CALLBACK Window_Procedure(HWND window, UINT message, WPARAM wparam, LPAR
             while (!text.empty() && text.back() == L'\0') text.remove_suffix(1);
             return Run_User_Command(*stand_in, data->dwData, text) ? TRUE : FALSE;
         }
+        case WM_RENDERFORMAT: {
+            stand_in->Wait_While_Busy();
+            const std::wstring name = stand_in->Copy().Render(static_cast<UINT>(wparam));
+            if (!name.empty()) {
+                stand_in->Model().Rendered_Formats.push_back(name);
+                stand_in->Save_State();
+            }
+            return 0;
+        }
+        case WM_RENDERALLFORMATS:
+            stand_in->Copy().Render_All(window);
+            return 0;
+        case WM_DESTROYCLIPBOARD:
+            stand_in->Copy().Forget();
+            return 0;
         case Wm_Shut_Down:
             stand_in->Shut_Down();
             return 0;

@@ -175,6 +175,23 @@ void Stand_In::Busy_For(DWORD milliseconds) { busy_until_ = GetTickCount64() + m
 
 bool Stand_In::Is_Busy() const { return GetTickCount64() < busy_until_; }
 
+void Stand_In::Wait_While_Busy() {
+    while (Is_Busy()) {
+        const ULONGLONG now = GetTickCount64();
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, busy_until_ > now ? static_cast<DWORD>(busy_until_ - now) : 0,
+                                  QS_ALLINPUT);
+        MSG message;
+        while (Is_Busy() && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(message.wParam));  // for the main loop
+                return;
+            }
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+}
+
 void Stand_In::Request_Quit() {
     if (quit_requested_) return;
     quit_requested_ = true;

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "excel_copy.h"
 #include "excel_model.h"
 #include "sheet_view.h"
 #include "state_json.h"
@@ -73,6 +74,12 @@ public:
 
     void Busy_For(DWORD milliseconds);
     bool Is_Busy() const;
+    // Lets window messages run until the busy time is over: Excel finishes what keeps it busy before
+    // it renders a copy. Calls are refused and the test's commands done meanwhile.
+    void Wait_While_Busy();
+
+    // What the user copied in Excel, rendered on request.
+    Excel_Copy& Copy() { return copy_; }
 
     // Excel goes away after the current call: state saved with "running":false, every client's
     // objects disconnected (their later calls fail), the message loop ended.
@@ -104,6 +111,7 @@ private:
     bool repaint_pending_ = false;
     std::vector<Injected_Failure> failures_;
     ULONGLONG busy_until_ = 0;
+    Excel_Copy copy_;
 };
 
 // The record files a test chose for this process (see standin_protocol.h).

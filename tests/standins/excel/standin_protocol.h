@@ -60,9 +60,13 @@ enum Command : unsigned {
     // text: another program copies this text just before Excel's next Worksheet.Paste or PasteSpecial
     // reads the clipboard, as when the user's next copy races a paste.
     Copy_Before_Paste = 17,
+    // The user copies in Excel (see excel_copy.h): Copy_Cells the range of the active sheet named by
+    // the text ("A1", "A1:B2"), Copy_Chart a chart (text ignored). Excel's window owns the copy.
+    Copy_Cells = 18,
+    Copy_Chart = 19,
     // text: "B3=value": the user types the value into that cell of the active sheet (read as Excel
     // reads typing: numbers, dates, a leading quote for text).
-    Type_Cell = 18,
+    Type_Cell = 20,
 };
 
 }  // namespace standin

@@ -247,6 +247,10 @@ std::string State_Json(const Excel_Model& model) {
     json.Key(L"activations");
     json.Number(model.Window_Activations);
     json.End_Object();
+    json.Key(L"renderedFormats");
+    json.Begin_Array();
+    for (const std::wstring& format : model.Rendered_Formats) json.String(format);
+    json.End_Array();
     json.End_Object();
     return json.Text();
 }

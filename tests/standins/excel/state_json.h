@@ -9,7 +9,7 @@
 //    "A2":{"type":"number","value":"123"},"A3":{"type":"date","value":"2021-05-31T00:00:00"}},
 //    "columnWidths":{"A":12},"shapes":[{"name":"図 1","kind":"picture","left":66.75,"top":37.5,
 //    "width":75,"height":37.5,"topLeftCell":"B3"}],"selectedShape":"図 1","selection":"B3"}]}],
-//    "running":true,"window":{"title":"Book1 - Excel","activations":0}}
+//    "running":true,"window":{"title":"Book1 - Excel","activations":0},"renderedFormats":["CF_UNICODETEXT"]}
 //
 // Cells are listed row by row; an empty cell has no entry; a text typed with a leading apostrophe
 // carries "prefixed":true; a bool's value is "TRUE" or "FALSE". Shapes are in the order they were
@@ -17,7 +17,9 @@
 // shape selected instead of the cells, or null. "activeWorkbook" is null with no book open;
 // "running" turns false when Excel quits (by Quit, the user, or its last client letting go).
 // "openedUnderAutomationSecurity" is Application.AutomationSecurity at the Workbooks.Open that opened
-// the book (0 for a new one). "window" is Excel's main window: its title and how often it was brought forward.
+// the book (0 for a new one). "window" is Excel's main window: its title and how often it was brought
+// forward. "renderedFormats" names the formats of the user's copies (standin::Copy_Cells, Copy_Chart)
+// that readers had Excel make.
 // The compact layout is fixed, so a test may look for exact pieces.
 #include <optional>
 #include <string>

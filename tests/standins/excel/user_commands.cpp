@@ -68,6 +68,13 @@ bool Run(Stand_In& stand_in, ULONG_PTR command, std::wstring_view text) {
             if (text.empty()) return false;
             stand_in.Copy_Before_Next_Paste(std::wstring(text));
             return true;
+        case standin::Copy_Cells: {
+            const Sheet* sheet = model.Active_Sheet();
+            const auto range = Parse_Address(text);
+            return sheet && range && stand_in.Copy().Copy_Cells(stand_in.Window(), *sheet, *range);
+        }
+        case standin::Copy_Chart:
+            return stand_in.Copy().Copy_Chart(stand_in.Window());
         case standin::Hide_Extensions:
             if (text != L"0" && text != L"1") return false;
             model.Extensions_Hidden = text == L"1";
