@@ -7,13 +7,6 @@
 
 namespace {
 
-// "AB" for column 28.
-std::wstring Column_Letters(long column) {
-    std::wstring letters;
-    for (; column > 0; column = (column - 1) / 26) letters.insert(letters.begin(), static_cast<wchar_t>(L'A' + (column - 1) % 26));
-    return letters;
-}
-
 struct Block {
     std::vector<Variant> Cells;  // top to bottom
     double Width = 0;            // of its column, when asked for
@@ -46,13 +39,6 @@ std::optional<Block> Read_Block(const Automation_Object& range, long rows, bool 
     return block;
 }
 
-// The rows cells down from (row, column) of the sheet.
-Automation_Object Block_Range(const Automation_Object& sheet, long row, long column, long rows) {
-    const std::wstring letters = Column_Letters(column);
-    return sheet.Get(L"Range", {Variant::Text(letters + std::to_wstring(row) + L":" + letters + std::to_wstring(row + rows - 1))})
-        .Object();
-}
-
 bool Same(const Variant& a, const Variant& b) {
     if (a.Type() != b.Type()) return false;
     if (a.Type() == VT_EMPTY) return true;
@@ -70,23 +56,20 @@ Variant As_Typed(const Variant& value) {
 
 }  // namespace
 
-void Paste_Journal::Begin(const Excel_Session& excel, long rows, bool widens) {
+void Paste_Journal::Begin(const Excel_Session& excel, long rows) {
     open_.reset();
     Paste paste;
     Error_State errors;
-    const Automation_Object cell = excel.Active_Cell(errors);
-    if (!cell.Get(L"Row").Value.To_Long(paste.Row) || !cell.Get(L"Column").Value.To_Long(paste.Column)) return;
+    paste.Start = excel.Active_Cell(errors);
+    if (paste.Start.Is_Nothing()) return;
     // Every paste goes to the target sheet, which is activated before it.
     paste.Sheet = excel.Ws_Name;
     paste.Rows = rows;
-    paste.Widens = widens;
     if (rows > 0) {
-        // The active cell is the block of one cell; a longer block is asked for once.
-        range_ = rows == 1 ? cell : Block_Range(excel.Active_Sheet(errors), paste.Row, paste.Column, rows);
-        auto before = Read_Block(range_, rows, widens);
+        paste.Cells = rows == 1 ? paste.Start : paste.Start.Get(L"Resize", {Variant::Long(rows), Variant::Long(1)}).Object();
+        auto before = Read_Block(paste.Cells, rows, false);
         if (!before) return;
         paste.Before = std::move(before->Cells);
-        paste.Width_Before = before->Width;
     }
     open_ = std::move(paste);
 }
@@ -99,20 +82,16 @@ void Paste_Journal::Picture_Added(const Excel_Session& excel) {
         open_->Pictures.push_back(name);
 }
 
-void Paste_Journal::End(bool pasted) {
-    const Automation_Object range = std::exchange(range_, Automation_Object());
-    if (!open_ || !pasted) {
-        open_.reset();
-        return;
-    }
-    auto after = open_->Rows > 0 ? Read_Block(range, open_->Rows, open_->Widens) : std::optional<Block>(Block());
-    if (after) {
-        open_->After = std::move(after->Cells);
-        open_->Width_After = after->Width;
-        pastes_.push_back(std::move(*open_));
-        if (pastes_.size() > Max_Pastes) pastes_.pop_front();
-    }
-    open_.reset();
+void Paste_Journal::End(bool pasted, double width_before, double width_after) {
+    std::optional<Paste> paste = std::exchange(open_, std::nullopt);
+    if (!paste || !pasted) return;
+    auto after = paste->Rows > 0 ? Read_Block(paste->Cells, paste->Rows, false) : std::optional<Block>(Block());
+    if (!after) return;
+    paste->After = std::move(after->Cells);
+    paste->Width_Before = width_before;
+    paste->Width_After = width_after;
+    pastes_.push_back(std::move(*paste));
+    if (pastes_.size() > Max_Pastes) pastes_.pop_front();
 }
 
 void Paste_Journal::Clear() {
@@ -129,8 +108,8 @@ Paste_Journal::Take_Back Paste_Journal::Take_Back_Last(const Excel_Session& exce
         excel.Xl_App.Get(L"ActiveWorkbook").Object().Get(L"Worksheets", {Variant::Text(paste.Sheet)}).Object();
     if (sheet.Is_Nothing()) return Take_Back::Failed;
     // What is there now must still be what the paste left.
-    const auto now = paste.Rows > 0 ? Read_Block(Block_Range(sheet, paste.Row, paste.Column, paste.Rows), paste.Rows, paste.Widens)
-                                     : std::optional<Block>(Block());
+    const bool widened = paste.Width_After != paste.Width_Before;
+    const auto now = paste.Rows > 0 ? Read_Block(paste.Cells, paste.Rows, widened) : std::optional<Block>(Block());
     if (!now) return Take_Back::Failed;
     for (std::size_t i = 0; i < now->Cells.size(); ++i)
         if (!Same(now->Cells[i], paste.After[i])) return Take_Back::Changed;
@@ -144,14 +123,14 @@ Paste_Journal::Take_Back Paste_Journal::Take_Back_Last(const Excel_Session& exce
 
     for (const Automation_Object& picture : pictures) errors.Record(picture.Call(L"Delete"));
     for (long i = 0; i < paste.Rows; ++i) {
-        const Automation_Object cell = sheet.Get(L"Cells", {Variant::Long(paste.Row + i), Variant::Long(paste.Column)}).Object();
+        const Automation_Object cell = i == 0 ? paste.Start : paste.Start.Get(L"Offset", {Variant::Long(i), Variant::Long(0)}).Object();
         errors.Record(cell.Put(L"Value", As_Typed(paste.Before[static_cast<std::size_t>(i)])));
         // A column the paste widened, unless the user has given it another width since.
-        if (i == 0 && paste.Widens && paste.Width_After != paste.Width_Before && now->Width == paste.Width_After)
+        if (i == 0 && widened && now->Width == paste.Width_After)
             errors.Record(cell.Put(L"ColumnWidth", Variant::Double(paste.Width_Before)));
     }
     (void)excel.Excel_ツール_CellDrop2_Activate();
-    excel.Select_Cell(paste.Row, paste.Column, errors);
+    errors.Record(paste.Start.Call(L"Select"));
     pastes_.pop_back();
     return errors.Failed() ? Take_Back::Failed : Take_Back::Done;
 }

@@ -2,12 +2,13 @@
 // The run's last pastes, so that the newest can be taken back: Excel empties its own undo list when a
 // program changes the sheet. For each paste it keeps the cells it wrote with the values they held
 // before (read in one call before the write) and after, the width its column had, the pictures it
-// added and the cell it started from. A paste the user has changed since is not taken back.
+// added and the cell it started from. A paste the user has changed since is not taken back. It holds
+// Excel's cell objects of its pastes: Clear() lets go of them before Excel is let go.
 //
-//     journal.Begin(excel, rows, widens);  // before the paste writes: reads what it will overwrite
-//     ... paste ...
+//     journal.Begin(excel, rows);          // before the paste writes: reads what it will overwrite
+//     ... paste from journal.Start_Cell() ...
 //     journal.Picture_Added(excel);        // a picture: Excel's selection after its paste
-//     journal.End(pasted);                 // reads what the paste left; nothing is kept when it failed
+//     journal.End(pasted, before, after);  // reads what the paste left; nothing is kept when it failed
 #include <deque>
 #include <optional>
 #include <string>
@@ -24,11 +25,14 @@ public:
     enum class Take_Back { Nothing, Done, Changed, Failed };
 
     // A paste begins at the active cell and writes rows cells down from it (0 for none, a picture
-    // alone); widens: it may widen their column, whose width is then read too.
-    void Begin(const Excel_Session& excel, long rows, bool widens);
+    // alone).
+    void Begin(const Excel_Session& excel, long rows);
+    // The active cell the open paste begins at, for the paste itself (nothing when it is not known).
+    Automation_Object Start_Cell() const { return open_ ? open_->Start : Automation_Object(); }
     // Excel's selection after a picture's paste is that picture.
     void Picture_Added(const Excel_Session& excel);
-    void End(bool pasted);
+    // The widths of the cells' column before and after the paste widened it (-1: not widened, not read).
+    void End(bool pasted, double width_before = -1, double width_after = -1);
     // Forgets every paste (a new run).
     void Clear();
     bool Empty() const { return pastes_.empty(); }
@@ -41,13 +45,13 @@ public:
 private:
     struct Paste {
         std::wstring Sheet;
-        long Row = 0, Column = 0, Rows = 0;
-        bool Widens = false;
+        Automation_Object Start;  // the cell it started from
+        Automation_Object Cells;  // the Rows cells down from it
+        long Rows = 0;
         std::vector<Variant> Before, After;
-        double Width_Before = 0, Width_After = 0;
+        double Width_Before = -1, Width_After = -1;
         std::vector<std::wstring> Pictures;
     };
     std::optional<Paste> open_;
-    Automation_Object range_;  // the open paste's cells, read again at its end
     std::deque<Paste> pastes_;
 };

@@ -53,9 +53,10 @@ bool Clipboard_Holds(Captured_Copy& copy, Clipboard_Capture& capture, bool pictu
 
 // The copy's time and window as text in the active cell (the quote keeps Excel from reading a date),
 // and the cell moved on as after a paste, so that the picture lands beside or below it.
-void Write_Picture_Caption(const Excel_Session& excel, const Paste_Options& options, const Captured_Copy& copy) {
+void Write_Picture_Caption(const Excel_Session& excel, const Paste_Options& options, const Captured_Copy& copy,
+                           const Automation_Object& start) {
     Error_State errors;
-    const Automation_Object cell = excel.Active_Cell(errors);
+    const Automation_Object cell = start.Is_Nothing() ? excel.Active_Cell(errors) : start;
     if (cell.Is_Nothing()) return;
     const std::wstring caption = Picture_Caption(copy.Copied_At, copy.Front_Window);
     if (!errors.Record(cell.Put(L"Value", Variant::Text(L"'" + caption))).Ok()) return;
@@ -149,11 +150,11 @@ Paste_Step Paste_Copy(Excel_Session& excel, const Automation_Object& workbook, c
                 const Text_Edits edits = host.Edits();
                 // A column of cells can be taken back; a row of them cannot, nor anything before it.
                 if (down)
-                    host.Journal().Begin(excel, static_cast<long>(texts.size()), edits.Widen);
+                    host.Journal().Begin(excel, static_cast<long>(texts.size()));
                 else
                     host.Journal().Clear();
-                const Text_Paste_Result pasted = Paste_Texts(excel, texts, down, edits);
-                host.Journal().End(pasted.Ok);
+                const Text_Paste_Result pasted = Paste_Texts(excel, texts, down, edits, host.Journal().Start_Cell());
+                host.Journal().End(pasted.Ok, pasted.Width_Before, pasted.Width_After);
                 if (!pasted) {
                     Show_Message(Text_Paste_Failed_Message);
                     return Left_Over(after_text);
@@ -164,13 +165,13 @@ Paste_Step Paste_Copy(Excel_Session& excel, const Automation_Object& workbook, c
         Text_Paste_Result pasted;
         const Text_Edits edits = host.Edits();
         const auto paste = [&] {
-            pasted = Paste_Text(excel, clip.Clip_Text, options.Text_Mode, edits);
+            pasted = Paste_Text(excel, clip.Clip_Text, options.Text_Mode, edits, host.Journal().Start_Cell());
             return pasted.Ok;
         };
         const long rows = reads_clipboard ? static_cast<long>(Split_Pasted_Text(clip.Clip_Text).size()) : 1;
-        host.Journal().Begin(excel, std::max(rows, 1L), edits.Widen);
+        host.Journal().Begin(excel, std::max(rows, 1L));
         const bool done = reads_clipboard ? Paste_Reading_Clipboard(copy, capture, false, paste) : paste();
-        host.Journal().End(done);
+        host.Journal().End(done, pasted.Width_Before, pasted.Width_After);
         if (!done) {
             Show_Message(Text_Paste_Failed_Message);
             return Left_Over(after_text);
@@ -192,10 +193,12 @@ Paste_Step Paste_Copy(Excel_Session& excel, const Automation_Object& workbook, c
     // The history's work for a picture (its thumbnail, its file waiting to be written) comes after the
     // paste, which the user is waiting for; the picture is recorded whether or not the paste worked.
     // The time before the picture is taken back with it.
-    host.Journal().Begin(excel, options.Picture_Caption ? 1 : 0, false);
-    if (options.Picture_Caption) Write_Picture_Caption(excel, options, copy);
+    host.Journal().Begin(excel, options.Picture_Caption ? 1 : 0);
+    if (options.Picture_Caption) Write_Picture_Caption(excel, options, copy, host.Journal().Start_Cell());
     Error_State errors;
-    const Automation_Object cell = excel.Active_Cell(errors);  // where the picture goes, for its size and the move
+    // Where the picture goes, for its size and the move: the journal's cell, unless a caption moved it.
+    Automation_Object cell = options.Picture_Caption ? Automation_Object() : host.Journal().Start_Cell();
+    if (cell.Is_Nothing()) cell = excel.Active_Cell(errors);
     const bool pasted = Paste_Reading_Clipboard(copy, capture, true, [&] { return Paste_Picture_Now(excel, options.Pic_Format); });
     Excel_ツール_CellDrop2_Clear(clip, copy.Sequence);
     if (!pasted) Show_Message(Picture_Paste_Failed_Message);

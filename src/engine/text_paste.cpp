@@ -21,9 +21,12 @@ Text_Paste_Result Failed() {
     return result;
 }
 
-Text_Paste_Result Filled(long rows, Automation_Object cell) {
+// widths: the column's widths as Widen_Column left them in a result of its own.
+Text_Paste_Result Filled(long rows, Automation_Object cell, const Text_Paste_Result& widths) {
     Text_Paste_Result result;
     result.Rows = rows;
+    result.Width_Before = widths.Width_Before;
+    result.Width_After = widths.Width_After;
     result.Cell = std::move(cell);
     return result;
 }
@@ -35,12 +38,18 @@ int Needed_Width(const std::vector<std::wstring>& lines) {
     return needed;
 }
 
-// Step W: the cell's column grows to the widest line, as far as Excel allows, never narrower.
-void Widen_Column(const Automation_Object& cell, const std::vector<std::wstring>& lines) {
+// Step W: the cell's column grows to the widest line, as far as Excel allows, never narrower. The
+// widths before and after go into the result, so that taking the paste back needs no read of them.
+void Widen_Column(const Automation_Object& cell, const std::vector<std::wstring>& lines, Text_Paste_Result& result) {
     const int needed = Needed_Width(lines);
     double width = 0;
     if (!cell.Get(L"ColumnWidth").Value.To_Double(width)) return;
-    if (width < needed) (void)cell.Put(L"ColumnWidth", Variant::Long(needed));
+    result.Width_Before = result.Width_After = width;
+    if (width < needed && cell.Put(L"ColumnWidth", Variant::Long(needed)).Ok()) result.Width_After = needed;
+}
+
+Automation_Object Start_Cell(const Excel_Session& excel, const Automation_Object& start, Error_State& errors) {
+    return start.Is_Nothing() ? excel.Active_Cell(errors) : start;
 }
 
 // The lines a one-cell text shows, for the widening.
@@ -58,12 +67,14 @@ void Apply_Edits(const Automation_Object& cell, const std::wstring& text, const 
 }
 
 // Step V, with the edits, in one write. The cell is nothing when Excel did not take the text at all.
-Text_Paste_Result Write_One_Cell(const Excel_Session& excel, const std::wstring& paste_text, const Text_Edits& edits) {
+Text_Paste_Result Write_One_Cell(const Excel_Session& excel, const std::wstring& paste_text, const Text_Edits& edits,
+                                 const Automation_Object& start) {
     Error_State errors;
-    const Automation_Object cell = excel.Active_Cell(errors);
-    if (edits.Widen) Widen_Column(cell, Cell_Lines(paste_text));
+    const Automation_Object cell = Start_Cell(excel, start, errors);
+    Text_Paste_Result widths;
+    if (edits.Widen) Widen_Column(cell, Cell_Lines(paste_text), widths);
     if (!errors.Record(cell.Put(L"Value", Value_Of(Typed_Value_Of(paste_text, edits)))).Ok()) return Failed();
-    return Filled(1, cell);
+    return Filled(1, cell, widths);
 }
 
 // The text of each row's first cell, the one in the active cell's column.
@@ -73,12 +84,14 @@ std::vector<std::wstring> First_Cells(const std::vector<std::vector<std::wstring
     return cells;
 }
 
-Text_Paste_Result Paste_Many_Cells(const Excel_Session& excel, const std::wstring& clip_text, const Text_Edits& edits) {
+Text_Paste_Result Paste_Many_Cells(const Excel_Session& excel, const std::wstring& clip_text, const Text_Edits& edits,
+                                   const Automation_Object& start) {
     // Rows as Excel splits them, so that the rewrite below meets the cell that holds each line.
     const std::vector<std::wstring> parts = First_Cells(Split_Pasted_Text(clip_text));
     Error_State errors;
-    const Automation_Object active = excel.Active_Cell(errors);
-    if (edits.Widen) Widen_Column(active, parts);
+    const Automation_Object active = Start_Cell(excel, start, errors);
+    Text_Paste_Result widths;
+    if (edits.Widen) Widen_Column(active, parts, widths);
 
     const Automation_Object sheet = excel.Active_Sheet(errors);
     // The Unicode text: "テキスト" is the ANSI one, which turns what the code page lacks into "?".
@@ -96,7 +109,7 @@ Text_Paste_Result Paste_Many_Cells(const Excel_Session& excel, const std::wstrin
                                  {L"Transpose", Variant::Bool(false)}});
     }
     if (!pasted.Ok()) return Failed();
-    const Text_Paste_Result filled = Filled(std::max(static_cast<long>(parts.size()), 1L), active);
+    const Text_Paste_Result filled = Filled(std::max(static_cast<long>(parts.size()), 1L), active, widths);
     for (std::size_t i = 0; i < parts.size(); ++i) {
         const std::wstring& part = parts[i];
         if (!Date_Of_Text(part) && !(edits.Number_As_Text && Is_Number_Text(part))) continue;
@@ -137,10 +150,10 @@ std::optional<Date_Text> Date_Of_Text(const std::wstring& text) {
 }
 
 Text_Paste_Result Paste_Text(const Excel_Session& excel, const std::wstring& clip_text, const std::wstring& text_mode,
-                             const Text_Edits& edits) {
-    if (text_mode.find(L"複数セル") != std::wstring::npos) return Paste_Many_Cells(excel, clip_text, edits);
+                             const Text_Edits& edits, const Automation_Object& start) {
+    if (text_mode.find(L"複数セル") != std::wstring::npos) return Paste_Many_Cells(excel, clip_text, edits, start);
     if (!Is_One_Cell_Mode(text_mode)) return {};
-    return Write_One_Cell(excel, One_Cell_Text(clip_text, text_mode), edits);
+    return Write_One_Cell(excel, One_Cell_Text(clip_text, text_mode), edits, start);
 }
 
 bool Text_Paste_Reads_Clipboard(const std::wstring& text_mode) { return text_mode.find(L"複数セル") != std::wstring::npos; }
@@ -162,20 +175,22 @@ Typed_Value Typed_Value_Of(const std::wstring& text, const Text_Edits& edits) {
 }
 
 Text_Paste_Result Paste_Texts(const Excel_Session& excel, const std::vector<std::wstring>& texts, bool down,
-                              const Text_Edits& edits) {
+                              const Text_Edits& edits, const Automation_Object& start) {
     if (texts.empty()) return {};
     Error_State errors;
-    const Automation_Object cell = excel.Active_Cell(errors);
+    const Automation_Object cell = Start_Cell(excel, start, errors);
     const long count = static_cast<long>(texts.size());
+    Text_Paste_Result widths;
     if (edits.Widen && down) {
         std::vector<std::wstring> lines;
         for (const std::wstring& text : texts)
             for (std::wstring& line : Cell_Lines(text)) lines.push_back(std::move(line));
-        Widen_Column(cell, lines);
+        Widen_Column(cell, lines, widths);
     } else if (edits.Widen) {
+        Text_Paste_Result other;
         for (long i = 0; i < count; ++i)
             Widen_Column(i == 0 ? cell : cell.Get(L"Offset", {Variant::Long(0), Variant::Long(i)}).Object(),
-                         Cell_Lines(texts[static_cast<std::size_t>(i)]));
+                         Cell_Lines(texts[static_cast<std::size_t>(i)]), i == 0 ? widths : other);
     }
     std::vector<Variant> values;
     for (const std::wstring& text : texts) values.push_back(Value_Of(Typed_Value_Of(text, edits)));
@@ -183,5 +198,5 @@ Text_Paste_Result Paste_Texts(const Excel_Session& excel, const std::vector<std:
         errors.Record(cell.Get(L"Resize", {Variant::Long(down ? count : 1), Variant::Long(down ? 1 : count)})).Object();
     if (!errors.Record(cells.Put(L"Value", Variant::Array(down ? count : 1, down ? 1 : count, values))).Ok())
         return Failed();
-    return Filled(down ? count : 1, cell);
+    return Filled(down ? count : 1, cell, widths);
 }

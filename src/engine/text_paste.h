@@ -38,15 +38,17 @@ struct Text_Paste_Result {
     bool Ok = true;  // false when the paste failed (Text_Paste_Failed_Message is the caller's to show)
     long Rows = 1;   // rows filled from the active cell down: one per line in mode "複数セル"
     Automation_Object Cell;  // the active cell the paste started from
+    // Its column's width before and after the paste widened it; -1 when it was not read.
+    double Width_Before = -1, Width_After = -1;
     explicit operator bool() const { return Ok; }
 };
 
 inline const std::wstring Text_Paste_Failed_Message = L"テキストの貼付に失敗しました";
 
 // Pastes the text into the active cell (or cells, one line per row) by the mode's keyword: "削除",
-// "セル内" or "複数セル".
+// "セル内" or "複数セル". start: the active cell when the caller has it already (else it is asked for).
 Text_Paste_Result Paste_Text(const Excel_Session& excel, const std::wstring& clip_text, const std::wstring& text_mode,
-                             const Text_Edits& edits);
+                             const Text_Edits& edits, const Automation_Object& start = {});
 
 // The modes that put a text into one cell ("削除", "セル内"), where several waiting texts can be
 // written in one call.
@@ -68,7 +70,7 @@ Typed_Value Typed_Value_Of(const std::wstring& text, const Text_Edits& edits);
 // cell down (or to the right), one cell each, in one call, each under the rules of a paste of it
 // alone. Rows is the number of texts.
 Text_Paste_Result Paste_Texts(const Excel_Session& excel, const std::vector<std::wstring>& texts, bool down,
-                              const Text_Edits& edits);
+                              const Text_Edits& edits, const Automation_Object& start = {});
 
 // Whether the mode pastes through Excel's paste of the clipboard (one row per line), so that the
 // text must be on the clipboard when it runs.

@@ -294,6 +294,8 @@ void CellDrop_F::Cmd_Update2_Click(int index) {
         }
         Capture.Stop();
         Hold_Run_Keys(false);
+        // The journal holds cells of Excel's: they go first, or Excel would stay alive for them.
+        journal_.Clear();
         Excel.Let_Go();
         run_active_ = false;
     }
