@@ -251,15 +251,9 @@ namespace {
 
 Clipboard_Snapshot Read_Formats() {
     Clipboard_Snapshot s;
-    // All offered formats in one call, instead of asking for 99 formats one by one every pass.
-    std::vector<UINT> formats(64);
-    UINT count = 0;
-    while (!GetUpdatedClipboardFormats(formats.data(), static_cast<UINT>(formats.size()), &count) &&
-           GetLastError() == ERROR_INSUFFICIENT_BUFFER && formats.size() < 65536)
-        formats.resize(formats.size() * 2);
-    formats.resize(std::min<std::size_t>(count, formats.size()));
     bool png = false;
-    for (UINT f : formats) {
+    // All offered formats in one call, instead of asking for 99 formats one by one every pass.
+    for (UINT f : Clipboard_Offered_Formats()) {
         if (f >= 1 && f <= 99) s.Has_Content = true;
         if (f == CF_TEXT) s.Has_Text = true;
         if (f == CF_BITMAP || f == CF_METAFILEPICT || f == CF_DIB || f == CF_DIBV5) s.Has_Picture = true;
@@ -325,3 +319,13 @@ bool Open_Picture_Without_Pixels() {
 }
 
 }  // namespace
+
+std::vector<UINT> Clipboard_Offered_Formats() {
+    std::vector<UINT> formats(64);
+    UINT count = 0;
+    while (!GetUpdatedClipboardFormats(formats.data(), static_cast<UINT>(formats.size()), &count) &&
+           GetLastError() == ERROR_INSUFFICIENT_BUFFER && formats.size() < 65536)
+        formats.resize(formats.size() * 2);
+    formats.resize(std::min<std::size_t>(count, formats.size()));
+    return formats;
+}

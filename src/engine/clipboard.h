@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "bitmap_image.h"
 
@@ -14,6 +15,10 @@
 
 // Changes with every change of the clipboard's content, by any program.
 unsigned long Clipboard_Sequence();
+
+// Every format the clipboard offers now, in one call: this runs for every copy, and copies may come
+// milliseconds apart.
+std::vector<UINT> Clipboard_Offered_Formats();
 
 // Makes the window a clipboard format listener (it receives WM_CLIPBOARDUPDATE after every change)
 // for the lifetime of the object.

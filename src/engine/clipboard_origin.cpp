@@ -35,17 +35,6 @@ bool Owned_By_Excel() {
     return found;
 }
 
-// Every format offered, in one call: this runs for every copy, and copies may come milliseconds apart.
-std::vector<UINT> Offered_Formats() {
-    std::vector<UINT> formats(64);
-    UINT count = 0;
-    while (!GetUpdatedClipboardFormats(formats.data(), static_cast<UINT>(formats.size()), &count) &&
-           GetLastError() == ERROR_INSUFFICIENT_BUFFER && formats.size() < 65536)
-        formats.resize(formats.size() * 2);
-    formats.resize(std::min<std::size_t>(count, formats.size()));
-    return formats;
-}
-
 bool Offers_Any(const std::vector<UINT>& offered, std::initializer_list<UINT> wanted) {
     return std::find_first_of(offered.begin(), offered.end(), wanted.begin(), wanted.end()) != offered.end();
 }
@@ -61,7 +50,7 @@ bool Offers_Excel_Range_Formats(const std::vector<UINT>& offered) {
 }  // namespace
 
 Clipboard_Copy Clipboard_Read_Any_Copy(const std::atomic<bool>& stop) {
-    const std::vector<UINT> offered = Offered_Formats();
+    const std::vector<UINT> offered = Clipboard_Offered_Formats();
     // Made in Excel: it offers Excel's own range formats (every range Excel copies does), or it offers
     // no text and Excel owns it (a chart, a picture). Asking for the owner of every text copy would slow
     // the reading of copies that come a few milliseconds apart.
