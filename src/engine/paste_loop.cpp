@@ -148,13 +148,10 @@ Paste_Step Paste_Copy(Excel_Session& excel, const Automation_Object& workbook, c
             if (texts.size() > 1) {
                 const bool down = options.Move_Mode == L"下へ";
                 const Text_Edits edits = host.Edits();
-                // A column of cells can be taken back; a row of them cannot, nor anything before it.
-                if (down)
-                    host.Journal().Begin(excel, static_cast<long>(texts.size()));
-                else
-                    host.Journal().Clear();
+                const long count = static_cast<long>(texts.size());
+                host.Journal().Begin(excel, down ? count : 1, down ? 1 : count);
                 const Text_Paste_Result pasted = Paste_Texts(excel, texts, down, edits, host.Journal().Start_Cell());
-                host.Journal().End(pasted.Ok, pasted.Width_Before, pasted.Width_After);
+                host.Journal().End(pasted.Ok, pasted.Widths_Before, pasted.Widths_After);
                 if (!pasted) {
                     Show_Message(Text_Paste_Failed_Message);
                     return Left_Over(after_text);
@@ -171,7 +168,7 @@ Paste_Step Paste_Copy(Excel_Session& excel, const Automation_Object& workbook, c
         const long rows = reads_clipboard ? static_cast<long>(Split_Pasted_Text(clip.Clip_Text).size()) : 1;
         host.Journal().Begin(excel, std::max(rows, 1L));
         const bool done = reads_clipboard ? Paste_Reading_Clipboard(copy, capture, false, paste) : paste();
-        host.Journal().End(done, pasted.Width_Before, pasted.Width_After);
+        host.Journal().End(done, pasted.Widths_Before, pasted.Widths_After);
         if (!done) {
             Show_Message(Text_Paste_Failed_Message);
             return Left_Over(after_text);

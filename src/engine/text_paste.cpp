@@ -25,8 +25,8 @@ Text_Paste_Result Failed() {
 Text_Paste_Result Filled(long rows, Automation_Object cell, const Text_Paste_Result& widths) {
     Text_Paste_Result result;
     result.Rows = rows;
-    result.Width_Before = widths.Width_Before;
-    result.Width_After = widths.Width_After;
+    result.Widths_Before = widths.Widths_Before;
+    result.Widths_After = widths.Widths_After;
     result.Cell = std::move(cell);
     return result;
 }
@@ -43,9 +43,10 @@ int Needed_Width(const std::vector<std::wstring>& lines) {
 void Widen_Column(const Automation_Object& cell, const std::vector<std::wstring>& lines, Text_Paste_Result& result) {
     const int needed = Needed_Width(lines);
     double width = 0;
-    if (!cell.Get(L"ColumnWidth").Value.To_Double(width)) return;
-    result.Width_Before = result.Width_After = width;
-    if (width < needed && cell.Put(L"ColumnWidth", Variant::Long(needed)).Ok()) result.Width_After = needed;
+    if (!cell.Get(L"ColumnWidth").Value.To_Double(width)) width = -1;
+    result.Widths_Before.push_back(width);
+    result.Widths_After.push_back(width);
+    if (width >= 0 && width < needed && cell.Put(L"ColumnWidth", Variant::Long(needed)).Ok()) result.Widths_After.back() = needed;
 }
 
 Automation_Object Start_Cell(const Excel_Session& excel, const Automation_Object& start, Error_State& errors) {
@@ -187,10 +188,9 @@ Text_Paste_Result Paste_Texts(const Excel_Session& excel, const std::vector<std:
             for (std::wstring& line : Cell_Lines(text)) lines.push_back(std::move(line));
         Widen_Column(cell, lines, widths);
     } else if (edits.Widen) {
-        Text_Paste_Result other;
         for (long i = 0; i < count; ++i)
             Widen_Column(i == 0 ? cell : cell.Get(L"Offset", {Variant::Long(0), Variant::Long(i)}).Object(),
-                         Cell_Lines(texts[static_cast<std::size_t>(i)]), i == 0 ? widths : other);
+                         Cell_Lines(texts[static_cast<std::size_t>(i)]), widths);
     }
     std::vector<Variant> values;
     for (const std::wstring& text : texts) values.push_back(Value_Of(Typed_Value_Of(text, edits)));

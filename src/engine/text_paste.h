@@ -38,8 +38,8 @@ struct Text_Paste_Result {
     bool Ok = true;  // false when the paste failed (Text_Paste_Failed_Message is the caller's to show)
     long Rows = 1;   // rows filled from the active cell down: one per line in mode "複数セル"
     Automation_Object Cell;  // the active cell the paste started from
-    // Its column's width before and after the paste widened it; -1 when it was not read.
-    double Width_Before = -1, Width_After = -1;
+    // The widths of the columns it widened, from the left, before and after (-1: not read).
+    std::vector<double> Widths_Before, Widths_After;
     explicit operator bool() const { return Ok; }
 };
 

@@ -133,6 +133,13 @@ TEST_F(Run_Steering_Test, ALineSaysHowManyCopiesWaitWhileExcelIsBusy) {
     ASSERT_TRUE(Wait_Cell("B1", L"second"));
     EXPECT_EQ(Cell("A1"), L"first");
     EXPECT_TRUE(Wait_Until([&] { return Text_Of(waiting).empty(); }, Paste_Timeout_Ms));
+    // They waited together, went into the row in one write, and are taken back together.
+    ASSERT_TRUE(Wait_Until([&] { return Active_Cell() == L"C1"; }, Paste_Timeout_Ms));
+    EXPECT_NE(Log().find("\"member\":\"Resize\""), std::string::npos);
+    ASSERT_TRUE(Click(app->Control(Cmd_Take_Back)));
+    ASSERT_TRUE(Wait_Until([&] { return Active_Cell() == L"A1"; }, Paste_Timeout_Ms));
+    EXPECT_EQ(Cell("A1"), L"");
+    EXPECT_EQ(Cell("B1"), L"");
 }
 
 TEST_F(Run_Steering_Test, TakingBackRestoresABlockAndACellInTurnAndTheColumnWidth) {
