@@ -167,7 +167,8 @@ TEST(Quick_Lists, NothingStoredIsOverwrittenCutOrLostFromTheSetupScreen) {
         // Kotei000.txt held open by another program while its entry is edited and saved: the save
         // names it, the file keeps its text, and the edit is saved as the program ends.
         HWND list = app.Control(Lst_Kotei_Setup), box = app.Control(Txt_Kotei);
-        ASSERT_TRUE(Click_List_Item(list, 0));
+        // The list takes clicks again once the save above has run to its end.
+        ASSERT_TRUE(Wait_Until([&] { return Click_List_Item(list, 0); }, 10000));
         ASSERT_TRUE(Wait_Until([&] { return Text_Of(box) == L"first"; }, 10000));
         HANDLE held = CreateFileW((folder / L"Kotei\\Kotei000.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         ASSERT_NE(held, INVALID_HANDLE_VALUE);
