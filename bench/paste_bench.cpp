@@ -6,18 +6,22 @@
 
 #include <algorithm>
 #include <atomic>
-#include <mutex>
-#include <set>
-#include <thread>
 #include <chrono>
-#include <cstring>
-#include <random>
 #include <cstdio>
+#include <cstring>
+#include <mutex>
+#include <optional>
+#include <random>
+#include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "bare_reader.h"
 #include "bench_paste_run.h"
+#include "busy_load.h"
 #include "clipboard_copy.h"
+#include "copier_run.h"
 #include "driver.h"
 #include "json_value.h"
 #include "standin_protocol.h"
@@ -41,7 +45,8 @@ std::wstring Host_Proc_Entry(const std::wstring& folder_name) {
         if (name.empty() || name.find_first_not_of(L"0123456789") != std::wstring::npos) continue;
         std::string cmdline = Read_Bytes(L"Z:\\proc\\" + name + L"\\cmdline");
         const std::string folder(folder_name.begin(), folder_name.end());
-        if (cmdline.find("CellDrop.exe") != std::string::npos && cmdline.find(folder) != std::string::npos) found = name;
+        if (cmdline.find("CellDrop.exe") != std::string::npos && cmdline.find(folder) != std::string::npos)
+            found = name;
     } while (found.empty() && FindNextFileW(find, &fd));
     FindClose(find);
     return found;
@@ -77,7 +82,8 @@ void Select_Cell(const std::string& address) {
     HWND excel = FindWindowW(standin::Window_Class, nullptr);
     if (!excel) return;
     const std::wstring text(address.begin(), address.end());
-    COPYDATASTRUCT data{standin::Select_Cell, static_cast<DWORD>(text.size() * sizeof(wchar_t)), const_cast<wchar_t*>(text.data())};
+    COPYDATASTRUCT data{standin::Select_Cell, static_cast<DWORD>(text.size() * sizeof(wchar_t)),
+                        const_cast<wchar_t*>(text.data())};
     DWORD_PTR r = 0;
     SendMessageTimeoutW(excel, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, 5000, &r);
 }
@@ -100,7 +106,6 @@ double Percentile(std::vector<double> v, double p) {
     return v.empty() ? -1 : v[static_cast<std::size_t>(p * static_cast<double>(v.size() - 1))];
 }
 
-
 // The active sheet's cells of one column, top to bottom, up to the first empty row.
 std::vector<std::wstring> Column_Values(const std::wstring& state_file, char column) {
     const Json_Value state = Json_Value::Parse(Read_Bytes(state_file));
@@ -116,88 +121,6 @@ std::vector<std::wstring> Column_Values(const std::wstring& state_file, char col
     }
     return values;
 }
-
-// Runs the copier program to its end: count copies "<prefix>0".. on a fixed schedule gap_ms apart.
-bool Run_Copier(const std::wstring& prefix, int count, int gap_ms) {
-    std::wstring command = L"\"" + Wine_Path(CLIPBOARD_COPIER_EXE) + L"\" " + prefix + L" " + std::to_wstring(count) +
-                           L" " + std::to_wstring(gap_ms);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return false;
-    const bool ended = WaitForSingleObject(process.hProcess, 600000) == WAIT_OBJECT_0;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return ended;
-}
-
-// The same-run baseline of a copier burst: a bare reader in this process, on a thread of its own, that
-// reads each clipboard change's text as soon as it hears of it and does nothing else. What it misses,
-// the machine's load took before any reader could run.
-class Bare_Reader {
-public:
-    Bare_Reader() : thread_([this] { Run(); }) {
-        while (!ready_) Sleep(1);
-    }
-    Bare_Reader(const Bare_Reader&) = delete;
-    Bare_Reader& operator=(const Bare_Reader&) = delete;
-    ~Bare_Reader() {
-        PostThreadMessageW(thread_id_, WM_QUIT, 0, 0);
-        thread_.join();
-    }
-    // The distinct texts read with the prefix since the last call.
-    int Read_Since(const std::wstring& prefix) {
-        std::lock_guard lock(mutex_);
-        int count = 0;
-        for (const std::wstring& text : texts_) count += text.rfind(prefix, 0) == 0;
-        texts_.clear();
-        return count;
-    }
-
-private:
-    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-        if (message == WM_CLIPBOARDUPDATE) {
-            auto* self = reinterpret_cast<Bare_Reader*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-            for (int attempt = 0; attempt < 40 && !OpenClipboard(window); ++attempt) Sleep(1);
-            std::wstring text;
-            if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-                if (const auto* p = static_cast<const wchar_t*>(GlobalLock(data))) {
-                    text.assign(p, wcsnlen(p, GlobalSize(data) / sizeof(wchar_t)));
-                    GlobalUnlock(data);
-                }
-            }
-            CloseClipboard();
-            std::lock_guard lock(self->mutex_);
-            self->texts_.insert(text);
-            return 0;
-        }
-        return DefWindowProcW(window, message, wparam, lparam);
-    }
-    void Run() {
-        thread_id_ = GetCurrentThreadId();
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = Proc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"BareReader";
-        RegisterClassW(&wc);
-        HWND window = CreateWindowExW(0, L"BareReader", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        AddClipboardFormatListener(window);
-        MSG message;
-        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);  // the queue exists before the quit is posted
-        ready_ = true;
-        while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
-        RemoveClipboardFormatListener(window);
-        DestroyWindow(window);
-    }
-
-    std::mutex mutex_;
-    std::set<std::wstring> texts_;
-    DWORD thread_id_ = 0;
-    std::atomic<bool> ready_{false};
-    std::thread thread_;
-};
 
 // A burst from the copier program into a column of its own: how many copies landed once and in
 // order, how many never landed, how many landed twice, and the seconds from the last copy to the
@@ -250,6 +173,76 @@ Burst_Result Copier_Burst(const std::wstring& state_file, DWORD pid, Bare_Reader
     return result;
 }
 
+// Every cell value of the active sheet, wherever it landed.
+std::vector<std::wstring> Sheet_Values(const std::wstring& state_file) {
+    const Json_Value state = Json_Value::Parse(Read_Bytes(state_file));
+    std::vector<std::wstring> values;
+    for (const Json_Value& book : state["workbooks"].Items()) {
+        if (book["name"].Text() != state["activeWorkbook"].Text()) continue;
+        for (const auto& [address, cell] : book["sheets"][0]["cells"].Members()) values.push_back(cell["value"].Text());
+    }
+    return values;
+}
+
+// A burst of copies made by this process on a fixed schedule (gap_ms apart, nobody waited for) into a
+// column of its own, while a thread of this process reads the stand-in's state every few milliseconds:
+// how many landed against the bare reader of the same run, and each copy's time from its copy to its
+// text in a cell.
+struct Load_Result {
+    int Landed = 0, Bare_Read = 0;
+    std::vector<double> Latencies;
+};
+Load_Result Load_Burst(const std::wstring& state_file, Bare_Reader& bare, char column, int count, int gap_ms) {
+    Select_Cell(std::string(1, column) + "1");
+    Sleep(300);
+    const std::wstring prefix = std::wstring(1, static_cast<wchar_t>(column)) + L"L";
+    (void)bare.Read_Since(prefix);
+    std::vector<Clock::time_point> copied(count);
+    std::vector<Clock::time_point> landed(count);
+    std::mutex mutex;
+    std::atomic<bool> stop{false};
+    std::thread poller([&] {
+        while (!stop) {
+            // Anywhere on the sheet: a cell move of the burst before may still have been on its way.
+            const std::vector<std::wstring> values = Sheet_Values(state_file);
+            const auto now = Clock::now();
+            std::lock_guard lock(mutex);
+            for (const std::wstring& value : values) {
+                if (value.rfind(prefix, 0) != 0) continue;
+                const int i = _wtoi(value.c_str() + prefix.size());
+                if (i >= 0 && i < count && landed[i] == Clock::time_point()) landed[i] = now;
+            }
+            Sleep(5);
+        }
+    });
+    const auto start = Clock::now();
+    for (int i = 0; i < count; ++i) {
+        const auto slot = start + std::chrono::milliseconds(static_cast<long long>(gap_ms) * i);
+        while (Clock::now() < slot) Sleep(Clock::now() + std::chrono::milliseconds(2) < slot ? 1 : 0);
+        {
+            std::lock_guard lock(mutex);
+            copied[i] = Clock::now();
+        }
+        (void)Copy_Text(prefix + std::to_wstring(i));
+    }
+    const auto last = Clock::now();
+    const auto all_landed = [&] {
+        std::lock_guard lock(mutex);
+        return std::none_of(landed.begin(), landed.end(), [](Clock::time_point t) { return t == Clock::time_point(); });
+    };
+    while (!all_landed() && Clock::now() - last < std::chrono::seconds(30)) Sleep(20);
+    stop = true;
+    poller.join();
+    Load_Result result;
+    result.Bare_Read = bare.Read_Since(prefix);
+    for (int i = 0; i < count; ++i) {
+        if (landed[i] == Clock::time_point()) continue;
+        ++result.Landed;
+        result.Latencies.push_back(std::chrono::duration<double, std::milli>(landed[i] - copied[i]).count());
+    }
+    return result;
+}
+
 // Lines of the stand-in's call log.
 long Log_Lines(const std::wstring& log_file) {
     const std::string log = Read_Bytes(log_file);
@@ -259,7 +252,8 @@ long Log_Lines(const std::wstring& log_file) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // One section alone when named: latency, bursts, copier, calls, idle.
+    if (Busy_Load::Run_If_Spinner(argc, argv)) return 0;
+    // One section alone when named: load, latency, bursts, copier, calls, idle.
     const std::string only = argc > 1 ? argv[1] : "";
     std::setvbuf(stdout, nullptr, _IONBF, 0);  // each figure as soon as it is known
     const auto section = [&](const char* name) { return only.empty() || only == name; };
@@ -282,6 +276,37 @@ int main(int argc, char** argv) {
     }
     const double baseline = Percentile(waits, 0.5);
     std::printf("baseline: the 200 ms wait of a message loop takes %.0f ms\n", baseline);
+
+    if (section("load")) {
+        // Idle, then with both cores kept busy by two spinning processes: copies 5, 20 and 150 ms apart.
+        // The baselines of the same run: the bare reader's count, and the idle p50 of the 150 ms copies.
+        Bare_Reader bare;
+        struct Plan {
+            int Count, Gap_Ms;
+        };
+        const Plan plans[] = {{40, 150}, {60, 5}, {100, 20}};  // the idle 150 ms copies first: the baseline
+        double idle_p50 = -1;
+        char column = 'T';
+        for (const bool busy : {false, true}) {
+            std::optional<Busy_Load> load;
+            if (busy) {
+                load.emplace();
+                if (!load->Running()) std::printf("busy: the spinning processes could not all be started\n");
+            }
+            for (const Plan& plan : plans) {
+                Load_Result r = Load_Burst(state_file, bare, column++, plan.Count, plan.Gap_Ms);
+                const double p50 = Percentile(r.Latencies, 0.5), p99 = Percentile(r.Latencies, 0.99);
+                if (!busy && plan.Gap_Ms == 150) idle_p50 = p50;
+                const double base = idle_p50 > 0 ? idle_p50 : p50;
+                std::printf(
+                    "%s, %d copies %d ms apart: %d landed, a bare reader in this run read %d (%.0f %%; goal >= "
+                    "98 %%); copy-to-cell p50 %.0f ms (%.1fx the idle p50 of 150 ms copies; busy goal <= 3x), "
+                    "p99 %.0f ms (%.1fx; busy goal <= 10x)\n",
+                    busy ? "busy" : "idle", plan.Count, plan.Gap_Ms, r.Landed, r.Bare_Read,
+                    r.Bare_Read ? 100.0 * r.Landed / r.Bare_Read : 0.0, p50, p50 / base, p99, p99 / base);
+            }
+        }
+    }
 
     if (section("latency")) {
         // Copies at random moments, so that every phase of the loop's pass is hit; each copy's latency
@@ -317,9 +342,10 @@ int main(int argc, char** argv) {
         const int lost = static_cast<int>(std::count(latencies.begin(), latencies.end(), -1.0));
         std::erase(latencies, -1.0);
         const double p50 = Percentile(latencies, 0.5), p99 = Percentile(latencies, 0.99);
-        std::printf("copy-to-cell latency, %d copies 50-400 ms apart: p50 %.0f ms (%.2fx the 200 ms wait; goal <= 25 ms), "
-                    "p99 %.0f ms (%.2fx; goal <= 50 ms), %d lost\n",
-                    copies, p50, p50 / baseline, p99, p99 / baseline, lost);
+        std::printf(
+            "copy-to-cell latency, %d copies 50-400 ms apart: p50 %.0f ms (%.2fx the 200 ms wait; goal <= 25 ms), "
+            "p99 %.0f ms (%.2fx; goal <= 50 ms), %d lost\n",
+            copies, p50, p50 / baseline, p99, p99 / baseline, lost);
     }
 
     if (section("bursts")) {
@@ -339,11 +365,13 @@ int main(int argc, char** argv) {
                 Sleep(static_cast<DWORD>(burst.Gap_Ms));
             }
             // The last copy's text in a cell (the cell's address alone also shows as the active cell).
-            const std::string last_text = "\"value\":\"" + std::string(burst.Column) + "-" + std::to_string(burst.Count - 1) + "\"";
+            const std::string last_text =
+                "\"value\":\"" + std::string(burst.Column) + "-" + std::to_string(burst.Count - 1) + "\"";
             (void)Wait_Until([&] { return Read_Bytes(state_file).find(last_text) != std::string::npos; }, 30000);
             const double seconds = std::chrono::duration<double>(Clock::now() - t0).count();
             // The cell move after the last paste comes before the next burst's first cell is chosen.
-            const std::string moved = "\"activeCell\":\"" + std::string(burst.Column) + std::to_string(burst.Count + 1) + "\"";
+            const std::string moved =
+                "\"activeCell\":\"" + std::string(burst.Column) + std::to_string(burst.Count + 1) + "\"";
             (void)Wait_Until([&] { return Read_Bytes(state_file).find(moved) != std::string::npos; }, 10000);
             const std::string state = Read_Bytes(state_file);
             int in_place = 0, lost = 0;
@@ -351,17 +379,19 @@ int main(int argc, char** argv) {
             for (int i = 0; i < burst.Count; ++i) {
                 const std::string value = "\"value\":\"" + std::string(burst.Column) + "-" + std::to_string(i) + "\"";
                 if (state.find(value) == std::string::npos) ++lost;
-                const std::string cell = "\"" + std::string(burst.Column) + std::to_string(i + 1) + "\":{\"type\":\"string\",\"value\":\"" +
-                                         std::string(burst.Column) + "-" + std::to_string(i) + "\"";
+                const std::string cell = "\"" + std::string(burst.Column) + std::to_string(i + 1) +
+                                         "\":{\"type\":\"string\",\"value\":\"" + std::string(burst.Column) + "-" +
+                                         std::to_string(i) + "\"";
                 if (state.find(cell) != std::string::npos)
                     ++in_place;
                 else if (misplaced.size() < 60)
                     misplaced += " " + std::to_string(i);
             }
-            std::printf("burst of %d copies %d ms apart: %d landed once and in order, %d lost (goal 0) (%.1f s; ratio of "
-                        "gap to the 200 ms wait %.2f)%s%s\n",
-                        burst.Count, burst.Gap_Ms, in_place, lost, seconds, burst.Gap_Ms / baseline,
-                        misplaced.empty() ? "" : "; not in place:", misplaced.c_str());
+            std::printf(
+                "burst of %d copies %d ms apart: %d landed once and in order, %d lost (goal 0) (%.1f s; ratio of "
+                "gap to the 200 ms wait %.2f)%s%s\n",
+                burst.Count, burst.Gap_Ms, in_place, lost, seconds, burst.Gap_Ms / baseline,
+                misplaced.empty() ? "" : "; not in place:", misplaced.c_str());
         }
     }
 
@@ -373,14 +403,20 @@ int main(int argc, char** argv) {
             int Gap_Ms;
         };
         Bare_Reader bare;
-        for (const Copier_Burst_Plan& plan : {Copier_Burst_Plan{'H', 60, 5}, {'I', 60, 5}, {'J', 60, 5}, {'K', 60, 5},
-                                              {'L', 60, 5}, {'M', 300, 20}, {'N', 1000, 20}}) {
+        for (const Copier_Burst_Plan& plan : {Copier_Burst_Plan{'H', 60, 5},
+                                              {'I', 60, 5},
+                                              {'J', 60, 5},
+                                              {'K', 60, 5},
+                                              {'L', 60, 5},
+                                              {'M', 300, 20},
+                                              {'N', 1000, 20}}) {
             const Burst_Result r = Copier_Burst(state_file, app->Pid(), bare, plan.Column, plan.Count, plan.Gap_Ms);
-            std::printf("copier burst of %d copies %d ms apart: %d landed (goal %d; a bare reader in this run read "
-                        "%d), %d lost, %d twice, %d out of order, last cell %.1f s after the last copy (goal <= 10 s; "
-                        "%.2fx the 200 ms wait)%s\n",
-                        plan.Count, plan.Gap_Ms, r.Landed, plan.Count, r.Bare_Read, r.Lost, r.Twice, r.Out_Of_Order,
-                        r.Last_After_S, r.Last_After_S * 1000 / baseline, r.Message ? "; a message of skipped copies" : "");
+            std::printf(
+                "copier burst of %d copies %d ms apart: %d landed (goal %d; a bare reader in this run read "
+                "%d), %d lost, %d twice, %d out of order, last cell %.1f s after the last copy (goal <= 10 s; "
+                "%.2fx the 200 ms wait)%s\n",
+                plan.Count, plan.Gap_Ms, r.Landed, plan.Count, r.Bare_Read, r.Lost, r.Twice, r.Out_Of_Order,
+                r.Last_After_S, r.Last_After_S * 1000 / baseline, r.Message ? "; a message of skipped copies" : "");
         }
     }
 
@@ -395,7 +431,8 @@ int main(int argc, char** argv) {
                 const long before = Log_Lines(log_file);
                 const std::string moved = "\"activeCell\":\"" + std::string(1, column) + std::to_string(i + 2) + "\"";
                 if (!copy(i)) return -1.0;
-                if (!Wait_Until([&] { return Read_Bytes(state_file).find(moved) != std::string::npos; }, 10000)) return -1.0;
+                if (!Wait_Until([&] { return Read_Bytes(state_file).find(moved) != std::string::npos; }, 10000))
+                    return -1.0;
                 Sleep(100);  // the pass ends after its cell move
                 calls.push_back(static_cast<double>(Log_Lines(log_file) - before));
             }
@@ -409,17 +446,20 @@ int main(int argc, char** argv) {
             (void)Copy_Picture(16, 12);
             Sleep(60);
         }
-        (void)Wait_Until([&] { return Read_Bytes(state_file).find("\"activeCell\":\"R186\"") != std::string::npos; }, 60000);
+        (void)Wait_Until([&] { return Read_Bytes(state_file).find("\"activeCell\":\"R186\"") != std::string::npos; },
+                         60000);
         const double crowded = calls_of([](int) { return Copy_Picture(64, 48); }, 15, 'S');
-        std::printf("automation calls per paste (median): text %.0f (goal <= 10), picture without sizing %.0f (goal <= "
-                    "12), picture on a sheet of 200 pictures %.0f (%.2fx the almost empty sheet; goal 1x)\n",
-                    text, picture, crowded, crowded / picture);
+        std::printf(
+            "automation calls per paste (median): text %.0f (goal <= 10), picture without sizing %.0f (goal <= "
+            "12), picture on a sheet of 200 pictures %.0f (%.2fx the almost empty sheet; goal 1x)\n",
+            text, picture, crowded, crowded / picture);
     }
 
     if (section("idle")) {
         const std::wstring folder_name = folder.Path().substr(folder.Path().find_last_of(L'\\') + 1);
         const std::wstring entry = Host_Proc_Entry(folder_name);
-        if (!Park_Pointer_Off(app->Pid())) std::printf("idle paste loop: the pointer could not be moved off the program\n");
+        if (!Park_Pointer_Off(app->Pid()))
+            std::printf("idle paste loop: the pointer could not be moved off the program\n");
         Sleep(1000);
         const double cpu0 = entry.empty() ? 0 : Host_Cpu_Seconds(entry);
         const long calls0 = Log_Lines(log_file);

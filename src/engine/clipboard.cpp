@@ -106,6 +106,7 @@ Clipboard_Snapshot Read_Clipboard_Now();
 Clipboard_Snapshot Read_Formats();
 void Read_Open_Text(Clipboard_Snapshot& s);
 std::optional<Bitmap_Image> Read_Open_Picture();
+std::optional<Clipboard_Picture_Bytes> Read_Open_Picture_Bytes();
 bool Open_Picture_Without_Pixels();
 
 // Empties the clipboard and puts one format on it, copied into memory the clipboard then owns.
@@ -179,10 +180,10 @@ std::optional<Bitmap_Image> Decode_Clipboard_Dib(UINT format) {
 
 }  // namespace
 
-bool Clipboard_Clear() {
+bool Clipboard_Clear(const std::function<bool()>& may_replace) {
     // Emptying is no read that can wait for the next pass: it is tried for longer.
     Clipboard_Open clipboard(Clipboard_Use::Change, 50);
-    return clipboard.Is_Open() && EmptyClipboard() != FALSE;
+    return clipboard.Is_Open() && (!may_replace || may_replace()) && EmptyClipboard() != FALSE;
 }
 
 unsigned long Clipboard_Sequence() { return GetClipboardSequenceNumber(); }
@@ -195,7 +196,7 @@ Clipboard_Listener::~Clipboard_Listener() {
     if (window_) RemoveClipboardFormatListener(window_);
 }
 
-Clipboard_Copy Clipboard_Read_Copy(bool with_picture) {
+Clipboard_Copy Clipboard_Read_Copy(bool with_picture, bool decode) {
     Clipboard_Copy copy;
     // Opened once for the whole copy, so that nobody changes it while it is read, and the sequence
     // number read meanwhile is the one of what was read. A program writing its next copy holds the
@@ -211,6 +212,10 @@ Clipboard_Copy Clipboard_Read_Copy(bool with_picture) {
     copy.Snapshot.Has_Picture = copy.Snapshot.Has_Picture && with_picture;
     if (!copy.Snapshot.Has_Content) return copy;
     Read_Open_Text(copy.Snapshot);
+    if (!decode) {
+        if (!copy.Snapshot.Private && copy.Snapshot.Has_Picture) copy.Picture_Bytes = Read_Open_Picture_Bytes();
+        return copy;
+    }
     if (!copy.Snapshot.Private && copy.Snapshot.Has_Picture) copy.Picture = Read_Open_Picture();
     // A picture 0 pixels wide or high has nothing to paste or keep: the copy is its text alone.
     // A picture offered only as "PNG" that cannot be decoded has nothing to paste either.
@@ -309,6 +314,33 @@ std::optional<Bitmap_Image> Read_Open_Picture() {
     return std::nullopt;
 }
 
+// The bytes of one clipboard format, copied out of the open clipboard.
+std::optional<std::string> Open_Format_Bytes(UINT format) {
+    HANDLE data = GetClipboardData(format);
+    const void* p = data ? GlobalLock(data) : nullptr;
+    if (!p) return std::nullopt;
+    std::string bytes(static_cast<const char*>(p), GlobalSize(data));
+    GlobalUnlock(data);
+    return bytes;
+}
+
+// The picture formats in the order Read_Open_Picture reads them, copied out as they are.
+std::optional<Clipboard_Picture_Bytes> Read_Open_Picture_Bytes() {
+    for (UINT format : {UINT{CF_DIBV5}, UINT{CF_DIB}})
+        if (IsClipboardFormatAvailable(format))
+            if (auto bytes = Open_Format_Bytes(format)) return Clipboard_Picture_Bytes{format, std::move(*bytes)};
+    if (HANDLE data = GetClipboardData(CF_ENHMETAFILE)) {
+        const UINT size = GetEnhMetaFileBits(static_cast<HENHMETAFILE>(data), 0, nullptr);
+        std::string bytes(size, '\0');
+        if (size == 0 ||
+            GetEnhMetaFileBits(static_cast<HENHMETAFILE>(data), size, reinterpret_cast<BYTE*>(bytes.data())) != size)
+            return std::nullopt;
+        return Clipboard_Picture_Bytes{CF_ENHMETAFILE, std::move(bytes)};
+    }
+    if (auto bytes = Open_Format_Bytes(Png_Format())) return Clipboard_Picture_Bytes{Png_Format(), std::move(*bytes)};
+    return std::nullopt;
+}
+
 bool Open_Picture_Without_Pixels() {
     HANDLE data = GetClipboardData(CF_DIB);
     const void* p = data ? GlobalLock(data) : nullptr;
@@ -319,6 +351,32 @@ bool Open_Picture_Without_Pixels() {
 }
 
 }  // namespace
+
+void Decode_Copy_Picture(Clipboard_Copy& copy) {
+    if (!copy.Picture_Bytes) {
+        // Offered but not copied out (a picture only as "PNG" that cannot be had).
+        if (copy.Snapshot.Has_Picture && copy.Snapshot.Png_Only) copy.Snapshot.Has_Picture = false;
+        return;
+    }
+    const Clipboard_Picture_Bytes& picture = *copy.Picture_Bytes;
+    const std::string_view bytes(picture.Bytes);
+    bool without_pixels = false;
+    if (picture.Format == CF_DIBV5 || picture.Format == CF_DIB) {
+        copy.Picture = Decode_Packed_Dib(bytes);
+        without_pixels = !copy.Picture && Dib_Without_Pixels(bytes);
+    } else if (picture.Format == CF_ENHMETAFILE) {
+        if (HENHMETAFILE metafile =
+                SetEnhMetaFileBits(static_cast<UINT>(bytes.size()), reinterpret_cast<const BYTE*>(bytes.data()))) {
+            copy.Picture = Draw_Metafile(metafile);
+            DeleteEnhMetaFile(metafile);
+        }
+    } else {
+        copy.Picture = Decode_Png(bytes);
+    }
+    copy.Picture_Bytes.reset();
+    if (copy.Snapshot.Has_Picture && !copy.Picture && (copy.Snapshot.Png_Only || without_pixels))
+        copy.Snapshot.Has_Picture = false;
+}
 
 std::vector<UINT> Clipboard_Offered_Formats() {
     std::vector<UINT> formats(64);

@@ -11,7 +11,9 @@
 
 // Empties the clipboard. False when another program held it open throughout the retries (about
 // half a second).
-[[nodiscard]] bool Clipboard_Clear();
+// may_replace, when given, is asked once the clipboard is open (nothing can change it then): false
+// leaves what is there.
+[[nodiscard]] bool Clipboard_Clear(const std::function<bool()>& may_replace = {});
 
 // Changes with every change of the clipboard's content, by any program.
 unsigned long Clipboard_Sequence();
@@ -52,15 +54,27 @@ struct Clipboard_Snapshot {
 
 Clipboard_Snapshot Clipboard_Read();
 
+// A picture as the clipboard offered it, copied out to be decoded later, away from the reading thread.
+struct Clipboard_Picture_Bytes {
+    UINT Format = 0;  // CF_DIBV5, CF_DIB, CF_ENHMETAFILE (its bits) or the registered "PNG"
+    std::string Bytes;
+};
+
 // A whole copy as it is on the clipboard now: the snapshot, with its picture when it offers one, and
 // the sequence number it was read at. Without with_picture the copy is its text alone.
 struct Clipboard_Copy {
     Clipboard_Snapshot Snapshot;
     std::optional<Bitmap_Image> Picture;
+    std::optional<Clipboard_Picture_Bytes> Picture_Bytes;  // read without decoding: Decode_Copy_Picture
     unsigned long Sequence = 0;
     bool Not_Rendered = false;  // its owner did not make its data in time: nothing of it was read
 };
-Clipboard_Copy Clipboard_Read_Copy(bool with_picture = true);
+// decode false leaves the picture's bytes as read, for Decode_Copy_Picture: the clipboard is held
+// only for as long as copying them out takes.
+Clipboard_Copy Clipboard_Read_Copy(bool with_picture = true, bool decode = true);
+// Turns the picture bytes of a copy into its picture. A picture 0 pixels wide or high, or offered only
+// as "PNG" that cannot be decoded, has nothing to paste or keep: the copy is then its text alone.
+void Decode_Copy_Picture(Clipboard_Copy& copy);
 
 // The clipboard's picture: its bitmap, its metafile drawn at its own size, or its "PNG". Nothing when it offers
 // no picture, the picture is damaged or too large, or another program holds the clipboard.

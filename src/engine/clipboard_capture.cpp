@@ -2,6 +2,7 @@
 
 #include "picture_caption.h"
 
+#include <chrono>
 #include <utility>
 
 #include "clipboard_origin.h"
@@ -24,6 +25,17 @@ std::uint64_t Picture_Hash(const Bitmap_Image& picture) {
 // is given up.
 constexpr int Busy_Retry_Limit = 500;
 constexpr UINT Stop_Message = WM_APP + 1;
+
+double Now_Ms() {
+    static const double per_ms = [] {
+        LARGE_INTEGER frequency{};
+        QueryPerformanceFrequency(&frequency);
+        return static_cast<double>(frequency.QuadPart) / 1000.0;
+    }();
+    LARGE_INTEGER now{};
+    QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart) / per_ms;
+}
 constexpr wchar_t Window_Class[] = L"CellDropCapture";
 
 class Event_Handle {
@@ -55,6 +67,11 @@ bool Clipboard_Capture::Start(HWND notify) {
         marker_.clear();
         busy_retries_ = 0;
     }
+    {
+        std::lock_guard lock(inbox_mutex_);
+        sorter_stop_ = false;
+    }
+    sorter_ = std::thread([this] { Sort(); });
     thread_ = std::thread([this, event = ready.Get()] { Listen(event); });
     // The thread signals once its window listens (or could not); Stop joins it either way.
     if (WaitForSingleObject(ready.Get(), 10000) != WAIT_OBJECT_0) return false;
@@ -73,6 +90,18 @@ void Clipboard_Capture::Stop() {
         // A window that could not be made leaves the thread ending by itself.
         if (window) PostMessageW(window, Stop_Message, 0, 0);
         thread_.join();
+    }
+    if (sorter_.joinable()) {
+        {
+            std::lock_guard lock(inbox_mutex_);
+            sorter_stop_ = true;
+        }
+        inbox_changed_.notify_all();
+        sorter_.join();
+    }
+    {
+        std::lock_guard lock(inbox_mutex_);
+        inbox_.clear();
     }
     std::lock_guard lock(mutex_);
     window_ = nullptr;
@@ -125,7 +154,7 @@ LRESULT CALLBACK Clipboard_Capture::Window_Proc(HWND window, UINT message, WPARA
     if (self && message == WM_CLIPBOARDUPDATE) {
         // Read now: the next copy may replace this one within a few milliseconds.
         self->busy_retries_ = 0;
-        self->Take_Copy();
+        self->Take_Copy(static_cast<DWORD>(GetMessageTime()));
         return 0;
     }
     if (self && message == WM_TIMER && wparam == Check_Timer_Id) {
@@ -145,91 +174,150 @@ LRESULT CALLBACK Clipboard_Capture::Window_Proc(HWND window, UINT message, WPARA
     return DefWindowProcW(window, message, wparam, lparam);
 }
 
-void Clipboard_Capture::Set_Taking(bool on) {
-    std::lock_guard lock(mutex_);
-    taking_ = on;
-}
+void Clipboard_Capture::Set_Taking(bool on) { taking_ = on; }
 
 void Clipboard_Capture::Mark_Next(std::wstring source) {
-    std::lock_guard lock(mutex_);
-    marker_ = std::move(source);
-}
-
-void Clipboard_Capture::Ignore_Current() {
     const unsigned long sequence = Clipboard_Sequence();
     std::lock_guard lock(mutex_);
-    ignored_sequence_ = sequence;
+    marker_ = std::move(source);
+    // A copy read before the program's write but not sorted yet is not the program's.
+    marker_after_ = sequence;
 }
 
-Clipboard_Capture::Own_Write::Own_Write(Clipboard_Capture& capture)
-    : capture_(capture), before_(Clipboard_Sequence()) {
-    std::lock_guard lock(capture_.mutex_);
+void Clipboard_Capture::Ignore_Current() { ignored_sequence_ = Clipboard_Sequence(); }
+
+Clipboard_Capture::Own_Write::Own_Write(Clipboard_Capture& capture) : capture_(capture), before_(Clipboard_Sequence()) {
     capture_.own_write_ = true;
 }
 
 Clipboard_Capture::Own_Write::~Own_Write() {
     const unsigned long sequence = Clipboard_Sequence();
-    std::lock_guard lock(capture_.mutex_);
-    if (sequence != before_) capture_.ignored_sequence_ = sequence;
+    if (written_ && sequence != before_) capture_.ignored_sequence_ = sequence;
     capture_.own_write_ = false;
 }
 
-void Clipboard_Capture::Take_Copy() {
+void Clipboard_Capture::Take_Copy(DWORD noticed_at) {
+    const double started = Now_Ms();
+    Capture_Timing timing;
+    if (noticed_at != 0) timing.Waited_Ms = static_cast<double>(static_cast<LONG>(GetTickCount() - noticed_at));
     const unsigned long sequence = Clipboard_Sequence();
-    HWND window = nullptr;
-    bool taking_before_read = false;
-    {
-        std::lock_guard lock(mutex_);
-        window = window_;
-        taking_before_read = taking_;
-        if (own_write_) {
-            // Looked at again once the program's write is over and known.
-            if (window) SetTimer(window, Timer_Id, Busy_Retry_Ms / 4, nullptr);
-            return;
-        }
-        if (sequence == last_taken_ || sequence == ignored_sequence_) return;
+    if (own_write_) {
+        // Looked at again once the program's write is over and known.
+        SetTimer(window_, Timer_Id, Busy_Retry_Ms / 4, nullptr);
+        return;
     }
+    if (sequence == last_taken_ || sequence == ignored_sequence_) return;
+    // Taking must hold from before the read: a copy made while pasting was off and read as it was
+    // switched on is still not pasted.
+    const bool taking_before_read = taking_;
+    const double read_from = Now_Ms();
     Clipboard_Copy read = Clipboard_Read_Any_Copy(stopping_);
+    const double read_to = Now_Ms();
+    timing.Read_Ms = read_to - read_from;
+    const auto finish = [&](Read_Copy* handed) {
+        timing.After_Ms = Now_Ms() - read_to + (read_from - started);
+        if (handed) {
+            Hand_To_Sorter(std::move(*handed), timing);
+        } else {
+            std::lock_guard lock(inbox_mutex_);
+            if (timings_.size() < Max_Timings) timings_.push_back(timing);
+        }
+    };
     if (read.Not_Rendered) {
-        // Excel did not make its copy in time: counted with the copies not pasted.
-        std::lock_guard lock(mutex_);
         last_taken_ = read.Sequence;
-        if (taking_ && read.Sequence != ignored_sequence_) skipped_.emplace_back().Sequence = read.Sequence;
+        Read_Copy given_up;
+        given_up.Read.Sequence = read.Sequence;
+        given_up.Given_Up = true;
+        finish(taking_ && read.Sequence != ignored_sequence_ ? &given_up : nullptr);
         return;
     }
     if (read.Snapshot.Busy) {
-        if (++busy_retries_ <= Busy_Retry_Limit && window) {
-            SetTimer(window, Timer_Id, Busy_Retry_Ms, nullptr);
-        } else {
-            std::lock_guard lock(mutex_);
+        if (++busy_retries_ <= Busy_Retry_Limit)
+            SetTimer(window_, Timer_Id, Busy_Retry_Ms, nullptr);
+        else
             last_taken_ = sequence;  // given up: the program may write over it
-        }
         return;
     }
+    if (own_write_) {
+        // The program began a write meanwhile: what was read is known for what it is once it ends.
+        SetTimer(window_, Timer_Id, Busy_Retry_Ms / 4, nullptr);
+        return;
+    }
+    last_taken_ = read.Sequence;
+    // Copied while pasting was off, emptied (by the program or anyone), marked private, or no
+    // standard format at all: nothing to paste.
+    if (!taking_ || !taking_before_read || read.Sequence == ignored_sequence_ || !read.Snapshot.Has_Content ||
+        read.Snapshot.Private || (!read.Snapshot.Has_Text && !read.Snapshot.Has_Picture)) {
+        finish(nullptr);
+        return;
+    }
+    Read_Copy handed;
+    handed.Read = std::move(read);
+    handed.Taken_At = GetTickCount64();
+    GetLocalTime(&handed.Copied_At);
+    finish(&handed);
+}
+
+std::vector<Capture_Timing> Clipboard_Capture::Take_Timings() {
+    std::lock_guard lock(inbox_mutex_);
+    return std::exchange(timings_, {});
+}
+
+void Clipboard_Capture::Hand_To_Sorter(Read_Copy read, const Capture_Timing& timing) {
+    {
+        std::lock_guard lock(inbox_mutex_);
+        inbox_.push_back(std::move(read));
+        if (timings_.size() < Max_Timings) timings_.push_back(timing);
+    }
+    inbox_changed_.notify_all();
+}
+
+void Clipboard_Capture::Sort() {
+    std::unique_lock lock(inbox_mutex_);
+    while (true) {
+        inbox_changed_.wait(lock, [&] { return sorter_stop_ || !inbox_.empty(); });
+        if (inbox_.empty()) return;
+        Read_Copy next = std::move(inbox_.front());
+        inbox_.pop_front();
+        sorting_ = true;
+        lock.unlock();
+        Sort_One(std::move(next));
+        lock.lock();
+        sorting_ = false;
+        inbox_changed_.notify_all();
+    }
+}
+
+void Clipboard_Capture::Wait_Sorted() {
+    std::unique_lock lock(inbox_mutex_);
+    (void)inbox_changed_.wait_for(lock, std::chrono::seconds(5), [&] { return inbox_.empty() && !sorting_; });
+}
+
+void Clipboard_Capture::Sort_One(Read_Copy read) {
+    if (read.Given_Up) {
+        std::lock_guard lock(mutex_);
+        skipped_.emplace_back().Sequence = read.Read.Sequence;
+        return;
+    }
+    Decode_Copy_Picture(read.Read);
+    const Clipboard_Snapshot& snapshot = read.Read.Snapshot;
+    if (!snapshot.Has_Text && !snapshot.Has_Picture) return;
+    Captured_Copy copy;
+    copy.Sequence = read.Read.Sequence;
+    if (snapshot.Has_Text) copy.Text = std::move(read.Read.Snapshot.Text);
+    copy.Has_Picture = snapshot.Has_Picture;
+    copy.Png_Only = snapshot.Png_Only;
+    copy.Picture = std::move(read.Read.Picture);
+    if (copy.Picture) copy.Picture_Hash = Picture_Hash(*copy.Picture);
+    copy.Taken_At = read.Taken_At;
+    copy.Copied_At = read.Copied_At;
+    copy.Front_Window = Front_Window_Title();
     HWND notify = nullptr;
     {
         std::lock_guard lock(mutex_);
-        last_taken_ = read.Sequence;
-        // Copied while pasting was off, emptied (by the program or anyone), marked private, or no
-        // standard format at all: nothing to paste.
-        // Taking must hold from before the read: a copy made while pasting was off and read as it was
-        // switched on is still not pasted.
-        if (!taking_ || !taking_before_read || read.Sequence == ignored_sequence_ || !read.Snapshot.Has_Content ||
-            read.Snapshot.Private)
-            return;
-        if (!read.Snapshot.Has_Text && !read.Snapshot.Has_Picture) return;
-        Captured_Copy copy;
-        copy.Sequence = read.Sequence;
-        if (read.Snapshot.Has_Text) copy.Text = std::move(read.Snapshot.Text);
-        copy.Has_Picture = read.Snapshot.Has_Picture;
-        copy.Png_Only = read.Snapshot.Png_Only;
-        copy.Picture = std::move(read.Picture);
-        if (copy.Picture) copy.Picture_Hash = Picture_Hash(*copy.Picture);
-        copy.Taken_At = GetTickCount64();
-        GetLocalTime(&copy.Copied_At);
-        copy.Front_Window = Front_Window_Title();
         // The marker belongs to the copy the program made: it is used up by that copy.
-        copy.Paste_Source = std::exchange(marker_, std::wstring());
+        if (!marker_.empty() && static_cast<long>(copy.Sequence - marker_after_) > 0)
+            copy.Paste_Source = std::exchange(marker_, std::wstring());
         Push(std::move(copy));
         notify = notify_;
     }
@@ -270,7 +358,6 @@ void Clipboard_Capture::Push(Captured_Copy copy) {
 
 bool Clipboard_Capture::Has_Read_Current() const {
     const unsigned long sequence = Clipboard_Sequence();
-    std::lock_guard lock(mutex_);
     return sequence == last_taken_ || sequence == ignored_sequence_;
 }
 
@@ -315,6 +402,7 @@ std::vector<Captured_Copy> Clipboard_Capture::Take_Skipped() {
 }
 
 std::vector<Captured_Copy> Clipboard_Capture::Take_Waiting() {
+    Wait_Sorted();
     std::lock_guard lock(mutex_);
     std::vector<Captured_Copy> waiting(std::make_move_iterator(queue_.begin()), std::make_move_iterator(queue_.end()));
     queue_.clear();
@@ -326,7 +414,7 @@ std::vector<Captured_Copy> Clipboard_Capture::Take_Waiting() {
 bool Clipboard_Capture::Completes(const Captured_Copy& earlier, const Captured_Copy& later) {
     const bool same_text = !earlier.Text || (later.Text && *later.Text == *earlier.Text);
     const bool same_picture = !earlier.Has_Picture || (later.Has_Picture && earlier.Picture_Hash != 0 &&
-                                                      later.Picture_Hash == earlier.Picture_Hash);
+                                                       later.Picture_Hash == earlier.Picture_Hash);
     return same_text && same_picture;
 }
 

@@ -1,15 +1,19 @@
 #pragma once
 // Every copy taken when it happens: during a paste run a thread of its own listens to the clipboard
 // through a message-only window and reads each change at once, whatever the window's thread is doing
-// (a paste, a busy Excel, a message box), into a first-in, first-out queue that the paste loop
-// empties. A copy can be taken the moment it is read. A program that writes the clipboard in several
-// steps gives several changes within a few milliseconds: a change that only completes the copy before
-// it (the same text, the same picture, more formats) within the settling time replaces that copy while
-// it waits, and once the loop has taken it only what the change adds (a picture to a text, a text to
-// a picture) is queued, never the copy again.
+// (a paste, a busy Excel, a message box). That thread only opens the clipboard, copies out what is
+// offered and closes it, never waiting for a lock the window's thread holds: on a busy machine every
+// step more is a chance for the next copy to replace this one unread. A sorting thread of its own
+// then decodes and hashes the picture, tells a copy that only completes the one before it, and puts
+// the copy into a first-in, first-out queue that the paste loop empties. A copy can be taken the moment it is read. A
+// program that writes the clipboard in several steps gives several changes within a few milliseconds: a change that
+// only completes the copy before it (the same text, the same picture, more formats) within the settling time replaces
+// that copy while it waits, and once the loop has taken it only what the change adds (a picture to a text, a text to a
+// picture) is queued, never the copy again.
 #include <windows.h>
 
 #include <atomic>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -28,12 +32,21 @@ struct Captured_Copy {
     bool Has_Picture = false;          // offered a picture (format 2, 3 or 8, or "PNG") not pasted yet
     bool Png_Only = false;             // only as "PNG": put back as a bitmap for its paste
     std::optional<Bitmap_Image> Picture;
-    std::wstring Paste_Source;  // "", "履歴" or "固定": the program put it there itself
+    std::wstring Paste_Source;        // "", "履歴" or "固定": the program put it there itself
     unsigned long long Taken_At = 0;  // GetTickCount64 when it was read
     SYSTEMTIME Copied_At{};           // the local time when it was read
     std::wstring Front_Window;        // the title of the window in front then (not this program's)
-    bool Text_Done = false;     // the text was taken; the picture, if any, is the next pass's
-    std::uint64_t Picture_Hash = 0;  // of the picture's size and pixels, to know it again cheaply
+    bool Text_Done = false;           // the text was taken; the picture, if any, is the next pass's
+    std::uint64_t Picture_Hash = 0;   // of the picture's size and pixels, to know it again cheaply
+};
+
+// Where one copy's time went on the capture thread: from the change's notice being sent to its
+// handling, the read (open to close), and what followed before the thread listened again. Kept for the
+// benchmark, which shows what a busy machine does to each copy.
+struct Capture_Timing {
+    double Waited_Ms = 0;
+    double Read_Ms = 0;
+    double After_Ms = 0;
 };
 
 class Clipboard_Capture {
@@ -86,10 +99,14 @@ public:
         Own_Write(const Own_Write&) = delete;
         Own_Write& operator=(const Own_Write&) = delete;
         ~Own_Write();
+        // The write happened: the change it made is the program's. A write that did not happen (the
+        // clipboard held a copy not read yet) leaves whatever came meanwhile to be read as a copy.
+        void Written() { written_ = true; }
 
     private:
         Clipboard_Capture& capture_;
-        unsigned long before_;  // a write that did not happen leaves the copy there to be read
+        unsigned long before_;
+        bool written_ = false;
     };
 
     // The copy on the clipboard now has been read (or given up, or is the program's own): writing
@@ -109,12 +126,30 @@ public:
     std::vector<Captured_Copy> Take_Skipped();
     // Every waiting copy, oldest first; the queue is empty after.
     std::vector<Captured_Copy> Take_Waiting();
+    // The timings of the copies read since the last call (at most the newest Max_Timings).
+    std::vector<Capture_Timing> Take_Timings();
+    static constexpr std::size_t Max_Timings = 100000;
 
 private:
+    // A read handed from the capture thread to the sorting thread.
+    struct Read_Copy {
+        Clipboard_Copy Read;
+        unsigned long long Taken_At = 0;
+        SYSTEMTIME Copied_At{};
+        bool Given_Up = false;  // Excel did not make it in time: counted with the copies not pasted
+    };
+
     static LRESULT CALLBACK Window_Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
     void Listen(HANDLE ready);
+    void Hand_To_Sorter(Read_Copy read, const Capture_Timing& timing);
+    // The sorting thread: each read in turn, until Stop.
+    void Sort();
+    void Sort_One(Read_Copy read);
+    // Until what the capture thread read has been sorted into the queue (for a few seconds at most).
+    void Wait_Sorted();
     // On the capture thread: reads the clipboard now and queues what is new.
-    void Take_Copy();
+    // noticed_at: GetTickCount when the change's notice was sent, 0 when the read is a retry.
+    void Take_Copy(DWORD noticed_at = 0);
     void Push(Captured_Copy copy);  // with the lock held
     static std::size_t Picture_Bytes(const Captured_Copy& copy);
     // The later copy only completes the earlier one (a program writing its copy in several steps).
@@ -135,11 +170,21 @@ private:
     std::optional<Captured_Copy> handed_out_;  // the last copy taken by the loop, its picture left out
     std::vector<Captured_Copy> skipped_;
     std::size_t picture_bytes_ = 0;
-    unsigned long ignored_sequence_ = 0;
-    unsigned long last_taken_ = 0;
-    bool taking_ = true;
-    bool own_write_ = false;
     std::wstring marker_;
+    unsigned long marker_after_ = 0;  // the marker goes with a copy newer than this sequence number
+    // Read by the capture thread without a lock.
+    std::atomic<unsigned long> ignored_sequence_ = 0;
+    std::atomic<unsigned long> last_taken_ = 0;
+    std::atomic<bool> taking_ = true;
+    std::atomic<bool> own_write_ = false;
     int busy_retries_ = 0;  // capture thread only
     std::atomic<bool> stopping_ = false;
+    // Between the capture thread and the sorting thread only.
+    std::thread sorter_;
+    std::mutex inbox_mutex_;
+    std::condition_variable inbox_changed_;
+    std::deque<Read_Copy> inbox_;
+    bool sorting_ = false;
+    bool sorter_stop_ = false;
+    std::vector<Capture_Timing> timings_;
 };

@@ -55,13 +55,13 @@ Clipboard_Copy Clipboard_Read_Any_Copy(const std::atomic<bool>& stop) {
     // no text and Excel owns it (a chart, a picture). Asking for the owner of every text copy would slow
     // the reading of copies that come a few milliseconds apart.
     const bool text = Offers_Any(offered, {CF_UNICODETEXT, CF_TEXT});
-    if (!Offers_Excel_Range_Formats(offered) && (text || !Owned_By_Excel())) return Clipboard_Read_Copy();
+    if (!Offers_Excel_Range_Formats(offered) && (text || !Owned_By_Excel())) return Clipboard_Read_Copy(true, false);
     Clipboard_Copy given_up;
     given_up.Sequence = Clipboard_Sequence();
     given_up.Not_Rendered = true;
     // The reading thread holds its own result and ends once Excel has answered, however long after
     // this call has stopped waiting for it.
-    std::packaged_task<Clipboard_Copy()> read([text] { return Clipboard_Read_Copy(!text); });
+    std::packaged_task<Clipboard_Copy()> read([text] { return Clipboard_Read_Copy(!text, false); });
     std::future<Clipboard_Copy> result = read.get_future();
     std::thread(std::move(read)).detach();
     const unsigned long long deadline = GetTickCount64() + Excel_Render_Wait_Ms;

@@ -46,6 +46,7 @@ bool Clipboard_Holds(Captured_Copy& copy, Clipboard_Capture& capture, bool pictu
     const bool put = picture ? copy.Picture && Clipboard_Set_Picture(*copy.Picture, read)
                              : copy.Text && Clipboard_Set_Text(*copy.Text, read);
     if (!put) return false;
+    own.Written();
     copy.Sequence = Clipboard_Sequence();
     if (picture) copy.Png_Only = false;
     return true;
@@ -153,7 +154,7 @@ Paste_Step Paste_Copy(Excel_Session& excel, const Automation_Object& workbook, c
                 const Text_Paste_Result pasted = Paste_Texts(excel, texts, down, edits, host.Journal().Start_Cell());
                 host.Journal().End(pasted.Ok, pasted.Widths_Before, pasted.Widths_After);
                 if (!pasted) {
-                    Show_Message(Text_Paste_Failed_Message);
+                    host.Paste_Failed(Text_Paste_Failed_Message);
                     return Left_Over(after_text);
                 }
                 return Pasted(pasted.Rows, down ? 1 : static_cast<long>(texts.size()), pasted.Cell, after_text);
@@ -170,7 +171,7 @@ Paste_Step Paste_Copy(Excel_Session& excel, const Automation_Object& workbook, c
         const bool done = reads_clipboard ? Paste_Reading_Clipboard(copy, capture, false, paste) : paste();
         host.Journal().End(done, pasted.Widths_Before, pasted.Widths_After);
         if (!done) {
-            Show_Message(Text_Paste_Failed_Message);
+            host.Paste_Failed(Text_Paste_Failed_Message);
             return Left_Over(after_text);
         }
         return Pasted(pasted.Rows, 1, pasted.Cell, after_text);
@@ -183,7 +184,7 @@ Paste_Step Paste_Copy(Excel_Session& excel, const Automation_Object& workbook, c
         // A picture the capture could not read (too large, damaged) cannot be put back once a newer
         // copy replaced it: it is given up, once, and the copies after it are pasted.
         copy.Has_Picture = false;
-        Show_Message(Picture_Paste_Failed_Message);
+        host.Paste_Failed(Picture_Paste_Failed_Message);
         return {};
     }
     copy.Has_Picture = false;
@@ -196,9 +197,10 @@ Paste_Step Paste_Copy(Excel_Session& excel, const Automation_Object& workbook, c
     // Where the picture goes, for its size and the move: the journal's cell, unless a caption moved it.
     Automation_Object cell = options.Picture_Caption ? Automation_Object() : host.Journal().Start_Cell();
     if (cell.Is_Nothing()) cell = excel.Active_Cell(errors);
-    const bool pasted = Paste_Reading_Clipboard(copy, capture, true, [&] { return Paste_Picture_Now(excel, options.Pic_Format); });
+    const bool pasted =
+        Paste_Reading_Clipboard(copy, capture, true, [&] { return Paste_Picture_Now(excel, options.Pic_Format); });
     Excel_ツール_CellDrop2_Clear(clip, copy.Sequence);
-    if (!pasted) Show_Message(Picture_Paste_Failed_Message);
+    if (!pasted) host.Paste_Failed(Picture_Paste_Failed_Message);
     if (pasted) {
         host.Journal().Picture_Added(excel);
         Size_Picture(excel, options.Pic_Size, cell);
@@ -288,7 +290,7 @@ std::wstring Skipped_Copies_Message(int count) {
 }
 
 Paste_Loop_End Excel_ツール_CellDrop2(Excel_Session& excel, const Paste_Options& options, Clip_State& clip,
-                                         Clipboard_Capture& capture, Paste_Loop_Host& host, int (*now_second)()) {
+                                      Clipboard_Capture& capture, Paste_Loop_Host& host, int (*now_second)()) {
     host.Clear_Stop_Request();
     int last_second = 0;
     // The copy being pasted: out of the queue, so that no overflow can take it.
@@ -349,7 +351,7 @@ Paste_Loop_End Excel_ツール_CellDrop2(Excel_Session& excel, const Paste_Optio
         }
         if (!current) current = capture.Take_Oldest();
         if (!current) {
-            if (skipped > 0) Show_Message(Skipped_Copies_Message(std::exchange(skipped, 0)));
+            if (skipped > 0) host.Copies_Skipped(Skipped_Copies_Message(std::exchange(skipped, 0)));
             continue;
         }
         const Paste_Step step = Paste_Copy(excel, workbook.Object(), options, clip, capture, *current, host);

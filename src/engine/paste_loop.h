@@ -39,6 +39,13 @@ public:
     virtual void Write_Picture_History() = 0;
     // Where each paste is recorded, so that the window can take it back.
     virtual Paste_Journal& Journal() = 0;
+    // A paste failed while the run goes on: said where the user sees it, with how many failed so far,
+    // without stopping the pastes after it (a message box would hold every later copy until someone
+    // answers it, while the user works in Excel and does not see it).
+    virtual void Paste_Failed(const std::wstring& message) = 0;
+    // Copies that came faster than they could be pasted were not pasted: said the same way (the
+    // message counts them itself).
+    virtual void Copies_Skipped(const std::wstring& message) = 0;
 };
 
 // The seconds of the local clock's minute (0 to 59).
@@ -59,11 +66,12 @@ constexpr unsigned Stop_Wait_Ms = 30000;
 enum class Paste_Loop_End { Stopped, Excel_Closed, Window_Closed };
 
 Paste_Loop_End Excel_ツール_CellDrop2(Excel_Session& excel, const Paste_Options& options, Clip_State& clip,
-                                         Clipboard_Capture& capture, Paste_Loop_Host& host,
-                                         int (*now_second)() = Local_Second);
+                                      Clipboard_Capture& capture, Paste_Loop_Host& host,
+                                      int (*now_second)() = Local_Second);
 
 // The messages of a paste run.
-inline const std::wstring Excel_Closed_Message = L"Excelが閉じられました。\r\n「Excelへの貼付コントロール」を止めます。";
+inline const std::wstring Excel_Closed_Message =
+    L"Excelが閉じられました。\r\n「Excelへの貼付コントロール」を止めます。";
 inline const std::wstring Excel_Not_Answering_Message =
     L"Excelが応答しないため、Excelを閉じずに貼付を終了しました。\r\nブックはExcelで開いたままです。";
 // Copies that came faster than they could be pasted: the oldest waiting ones were not pasted.

@@ -11,7 +11,8 @@ void Excel_ツール_CellDrop2_Clear(Clip_State& state) {
 }
 
 void Excel_ツール_CellDrop2_Clear(Clip_State& state, unsigned long pasted_sequence) {
-    if (Clipboard_Sequence() == pasted_sequence) (void)Clipboard_Clear();
+    // Looked at with the clipboard open: a copy made just before the emptying is never emptied away.
+    (void)Clipboard_Clear([&] { return Clipboard_Sequence() == pasted_sequence; });
     state.Clip_Text.clear();
     state.Clip_Text_Last.clear();
 }

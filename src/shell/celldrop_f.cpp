@@ -5,15 +5,16 @@
 #include <algorithm>
 
 #include "celldrop_controls.h"
-#include "file_lock.h"
-#include "file_checks.h"
 #include "control_states.h"
+#include "file_checks.h"
+#include "file_lock.h"
 #include "layout.h"
 #include "message_box.h"
 #include "message_box_ok.h"
 #include "message_pump.h"
 #include "mouse_pointer.h"
 #include "paths.h"
+#include "process_priority.h"
 #include "target_choice.h"
 #include "text.h"
 #include "twips.h"
@@ -49,7 +50,8 @@ void CellDrop_F::On_Load() {
     Chooser_Pictures.Add(Hwnd(), (*this)(L"Cmd_Control", 0).Hwnd(), Stock_Picture::File, Workbook_Chooser_Tip);
     Chooser_Pictures.Add(Hwnd(), (*this)(L"Cmd_Control", 2).Hwnd(), Stock_Picture::Folder, Folder_Chooser_Tip);
     for (int option : {0, 1})
-        Chooser_Pictures.Add_Tip(Hwnd(), (*this)(L"Opt_Joken", option).Hwnd(), L"Ctrl+Alt+Pで「する」と「しない」を切り替えます");
+        Chooser_Pictures.Add_Tip(Hwnd(), (*this)(L"Opt_Joken", option).Hwnd(),
+                                 L"Ctrl+Alt+Pで「する」と「しない」を切り替えます");
     Chooser_Pictures.Add_Tip(Hwnd(), (*this)(L"Cmd_Control", 14).Hwnd(), L"Ctrl+Alt+Zでも取り消せます");
 
     On(Control_Event::Click, L"Cmd_Control", [this](int i) { Cmd_Control_Click(i); });
@@ -179,9 +181,9 @@ void CellDrop_F::Build_Picture_Grid() {
 void CellDrop_F::Bind_All_Roles() {
     using Registration = void (CellDrop_F::*)(bool);
     static constexpr Registration registrations[] = {
-        &CellDrop_F::Set_Pic_Control, &CellDrop_F::Set_Che_Control, &CellDrop_F::Set_Cmd_Control,
-        &CellDrop_F::Set_Pic_Container, &CellDrop_F::Set_Label1, &CellDrop_F::Set_Lst_Select,
-        &CellDrop_F::Set_Txt_Value3, &CellDrop_F::Set_Txt_File, &CellDrop_F::Set_Opt_Joken,
+        &CellDrop_F::Set_Pic_Control,   &CellDrop_F::Set_Che_Control, &CellDrop_F::Set_Cmd_Control,
+        &CellDrop_F::Set_Pic_Container, &CellDrop_F::Set_Label1,      &CellDrop_F::Set_Lst_Select,
+        &CellDrop_F::Set_Txt_Value3,    &CellDrop_F::Set_Txt_File,    &CellDrop_F::Set_Opt_Joken,
     };
     for (Registration r : registrations) {
         (this->*r)(false);
@@ -270,6 +272,7 @@ void CellDrop_F::Cmd_Update2_Click(int index) {
         MsgBox_Process(L"ファイル「" + target + L"」にロックがかかっています。");
     } else if (Is_Screen(Screen_Setup)) {
         run_active_ = true;
+        const Raised_Priority priority;  // for the run only
         Screen_Key = Screen_Paste;
         Excel_ツール_CellDrop2_Start();
         // Showing the paste screen switched the error check on again; it has nothing to check there.
@@ -344,18 +347,47 @@ void CellDrop_F::Excel_Process() {
 }
 
 void CellDrop_F::Show_Waiting() {
-    Label1_Waiting->Set_Caption(excel_busy_ && Run_Keys ? L"Excelの応答を待っています（セルの編集中など）。待っているコピー: " +
-                                                             std::to_wstring(Capture.Size()) + L"件"
-                                                       : std::wstring());
+    std::wstring line;
+    if (Run_Keys && excel_busy_)
+        line = L"Excelの応答を待っています（セルの編集中など）。待っているコピー: " + std::to_wstring(Capture.Size()) +
+               L"件";
+    if (Run_Keys && !paste_notice_.empty()) line += (line.empty() ? L"" : L"　") + paste_notice_;
+    Label1_Waiting->Set_Caption(line);
+}
+
+void CellDrop_F::Paste_Failed(const std::wstring& message) {
+    paste_notice_ = message + L"（" + std::to_wstring(++failed_pastes_) + L"件）";
+    Show_Waiting();
+    Flash_Taskbar_Button();
+}
+
+void CellDrop_F::Copies_Skipped(const std::wstring& message) {
+    paste_notice_ = message;
+    Show_Waiting();
+    Flash_Taskbar_Button();
+}
+
+void CellDrop_F::Flash_Taskbar_Button() {
+    FLASHWINFO flash{};
+    flash.cbSize = sizeof flash;
+    flash.hwnd = Hwnd();
+    flash.dwFlags = FLASHW_TRAY | FLASHW_TIMERNOFG;
+    (void)FlashWindowEx(&flash);
 }
 
 void CellDrop_F::Hold_Run_Keys(bool hold) {
     // The keys and the wait line go with the run.
     Set_Busy_Watcher(hold ? static_cast<Busy_Watcher*>(this) : nullptr);
     excel_busy_ = false;
+    // Each run counts its own failed pastes.
+    if (hold) {
+        paste_notice_.clear();
+        failed_pastes_ = 0;
+    }
     Run_Keys.reset();
     if (hold) {
-        static constexpr Hot_Key keys[] = {{Hot_Key_Paste, 'P', L"Ctrl+Alt+P"}, {Hot_Key_Take_Back, 'Z', L"Ctrl+Alt+Z"}};
+        static constexpr Hot_Key keys[] = {{Hot_Key_Paste, 'P', L"Ctrl+Alt+P"},
+                                           {Hot_Key_Take_Back, 'Z', L"Ctrl+Alt+Z"}};
         Run_Keys.emplace(Hwnd(), keys);
     }
     Label1_Hot_Keys->Set_Caption(Run_Keys ? Run_Keys->Problems() : std::wstring());

@@ -41,9 +41,9 @@ public:
     std::wstring Path_RirekiPic;
     std::wstring Path_Kotei;
 
-    bool Flg_Check = false;  // a validation pass may run
-    bool Flg_Blink = false;  // colour phase of the error label
-    bool Flg_Stop = false;   // the end button was pressed during a paste run
+    bool Flg_Check = false;     // a validation pass may run
+    bool Flg_Blink = false;     // colour phase of the error label
+    bool Flg_Stop = false;      // the end button was pressed during a paste run
     bool Flg_Checking = false;  // a validation pass is under way (it lets messages run)
     // The validation's questions about paths, answered off the window's thread.
     Path_Probe Probe;
@@ -69,29 +69,29 @@ public:
     Control* Pic_Control_Paste = nullptr;   // Pic_Control(2)
     Control* Che_Sub_Folder = nullptr;      // Che_Control(3)
     std::array<Control*, 3> Che_Table_Text{};
-    Control* Che_Picture_Caption = nullptr;  // Che_Control(4): the time before each picture
-    Control* Cmd_Target_Pc = nullptr;       // Cmd_Control(6)
-    Control* Cmd_Target_Open = nullptr;     // Cmd_Control(0)
-    Control* Cmd_Target_History = nullptr;  // Cmd_Control(1)
-    Control* Cmd_Folder_Pc = nullptr;       // Cmd_Control(7)
-    Control* Cmd_Folder_Browse = nullptr;   // Cmd_Control(2)
-    Control* Cmd_Folder_History = nullptr;  // Cmd_Control(3)
-    Control* Cmd_File_Search = nullptr;     // Cmd_Control(5)
-    Control* Cmd_Kotei_Delete = nullptr;    // Cmd_Control(8)
-    Control* Cmd_Kotei_New = nullptr;       // Cmd_Control(9)
-    Control* Cmd_Kotei_Up = nullptr;        // Cmd_Control(10)
-    Control* Cmd_Kotei_Down = nullptr;      // Cmd_Control(11)
+    Control* Che_Picture_Caption = nullptr;    // Che_Control(4): the time before each picture
+    Control* Cmd_Target_Pc = nullptr;          // Cmd_Control(6)
+    Control* Cmd_Target_Open = nullptr;        // Cmd_Control(0)
+    Control* Cmd_Target_History = nullptr;     // Cmd_Control(1)
+    Control* Cmd_Folder_Pc = nullptr;          // Cmd_Control(7)
+    Control* Cmd_Folder_Browse = nullptr;      // Cmd_Control(2)
+    Control* Cmd_Folder_History = nullptr;     // Cmd_Control(3)
+    Control* Cmd_File_Search = nullptr;        // Cmd_Control(5)
+    Control* Cmd_Kotei_Delete = nullptr;       // Cmd_Control(8)
+    Control* Cmd_Kotei_New = nullptr;          // Cmd_Control(9)
+    Control* Cmd_Kotei_Up = nullptr;           // Cmd_Control(10)
+    Control* Cmd_Kotei_Down = nullptr;         // Cmd_Control(11)
     std::array<Control*, 2> Cmd_Kotei_Sort{};  // Cmd_Control(12) ascending, (13) descending
-    Control* Cmd_Paste_End = nullptr;       // Cmd_Control(4)
-    Control* Cmd_Take_Back = nullptr;       // Cmd_Control(14)
-    Control* Pic_Container_Paste = nullptr;  // Pic_Container(0)
-    Control* Pic_Container_Move = nullptr;   // Pic_Container(1)
+    Control* Cmd_Paste_End = nullptr;          // Cmd_Control(4)
+    Control* Cmd_Take_Back = nullptr;          // Cmd_Control(14)
+    Control* Pic_Container_Paste = nullptr;    // Pic_Container(0)
+    Control* Pic_Container_Move = nullptr;     // Pic_Container(1)
     std::array<Control*, 2> Pic_Container_Picture{};
     std::array<Control*, 2> Pic_Container_Text{};
-    Control* Label1_Target = nullptr;  // Label1(13): target path on the paste screen
-    Control* Label1_Folder = nullptr;  // Label1(9): folder on the paste screen
+    Control* Label1_Target = nullptr;    // Label1(13): target path on the paste screen
+    Control* Label1_Folder = nullptr;    // Label1(9): folder on the paste screen
     Control* Label1_Hot_Keys = nullptr;  // Label1(20): the run's keys that are not held
-    Control* Label1_Waiting = nullptr;   // Label1(21): the wait for a busy Excel
+    Control* Label1_Waiting = nullptr;   // Label1(21): the notice line (a busy Excel, a failed paste)
     Control* Lst_Kotei_Setup = nullptr;  // Lst_Select(3)
     Control* Lst_File = nullptr;         // Lst_Select(0)
     Control* Lst_Url = nullptr;          // Lst_Select(1)
@@ -164,9 +164,14 @@ public:
     static constexpr int Hot_Key_Paste = 1;
     static constexpr int Hot_Key_Take_Back = 2;
     void Hold_Run_Keys(bool hold);
-    // The line that says Excel refuses calls and how many copies wait meanwhile; empty once it answers.
+    // The run's notice line: that Excel refuses calls and how many copies wait meanwhile (gone once it
+    // answers), and the last paste that failed with how many failed in the run so far.
     void Show_Waiting();
     bool excel_busy_ = false;
+    std::wstring paste_notice_;
+    int failed_pastes_ = 0;
+    // Draws the eye of a user who works in Excel: the taskbar button flashes until the window is in front.
+    void Flash_Taskbar_Button();
     Paste_Journal journal_;
     // "直前の貼付を取り消す": the newest paste of the run not yet taken back.
     void Take_Back_Last_Paste();
@@ -237,6 +242,8 @@ protected:
     void Write_Text_History() override { Text_Update_ツール_CellDrop2_Text_Write(); }
     void Write_Picture_History() override { Text_Update_ツール_CellDrop2_Pic_Write(); }
     Paste_Journal& Journal() override { return journal_; }
+    void Paste_Failed(const std::wstring& message) override;
+    void Copies_Skipped(const std::wstring& message) override;
     void Server_Busy(bool busy) override {
         excel_busy_ = busy;
         Show_Waiting();

@@ -18,8 +18,8 @@ constexpr int Img_Pic = 2000;
 constexpr int Timer1 = 2100;
 
 // Elements added to the arrays for steering a paste run: Cmd_Control + 14 "直前の貼付を取り消す",
-// Che_Control + 4 "画像の前に日時を書く", Label1 + 20 (the hot keys not held), Label1 + 21 (the wait
-// for a busy Excel).
+// Che_Control + 4 "画像の前に日時を書く", Label1 + 20 (the hot keys not held), Label1 + 21 (the notice
+// line: the wait for a busy Excel, a failed paste).
 
 constexpr int Cmd_Cancel = 100;
 constexpr int Lbl_Error_Check = 101;

@@ -71,6 +71,14 @@ protected:
         ASSERT_TRUE(Answer_Message_Box(*box));
     }
 
+    // A failed paste is said on the paste screen's notice line, and no message box holds the run.
+    void Expect_Notice(const std::wstring& text) {
+        const HWND line = app->Control(ids::Label1 + 21);
+        EXPECT_TRUE(Wait_Until([&] { return Text_Of(line) == text; }, Paste_Timeout_Ms))
+            << "notice line: " << Text_Of(line).size();
+        EXPECT_FALSE(Wait_For_Message_Box(app->Process().Pid(), 0));
+    }
+
     Json_Value State() const { return Json_Value::Parse(Read_Bytes(state_file)); }
     std::string Log() const { return Read_Bytes(log_file); }
 
@@ -87,9 +95,7 @@ protected:
     std::wstring Cell(const std::string& address, const std::wstring& sheet = L"Sheet1") const {
         return Sheet(sheet)["cells"][address]["value"].Text();
     }
-    std::wstring Cell_Type(const std::string& address) const {
-        return Sheet()["cells"][address]["type"].Text();
-    }
+    std::wstring Cell_Type(const std::string& address) const { return Sheet()["cells"][address]["type"].Text(); }
     std::wstring Active_Cell() const { return Sheet()["activeCell"].Text(); }
     bool Wait_Cell(const std::string& address, const std::wstring& value) const {
         return Wait_Until([&] { return Cell(address) == value; }, Paste_Timeout_Ms);
@@ -103,7 +109,8 @@ protected:
     static bool Send(standin::Command command, const std::wstring& text) {
         HWND excel = FindWindowW(standin::Window_Class, nullptr);
         if (!excel) return false;
-        COPYDATASTRUCT data{command, static_cast<DWORD>(text.size() * sizeof(wchar_t)), const_cast<wchar_t*>(text.data())};
+        COPYDATASTRUCT data{command, static_cast<DWORD>(text.size() * sizeof(wchar_t)),
+                            const_cast<wchar_t*>(text.data())};
         DWORD_PTR result = 0;
         return SendMessageTimeoutW(excel, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, 5000,
                                    &result) != 0 &&
@@ -111,8 +118,9 @@ protected:
     }
 
     bool Back_On_Setup_Screen() const {
-        return Wait_Until([&] { return Is_Visible(app->Control(ids::Txt_File_0)) && Is_Enabled(app->Control(ids::Cmd_Cancel)); },
-                          Paste_Timeout_Ms);
+        return Wait_Until(
+            [&] { return Is_Visible(app->Control(ids::Txt_File_0)) && Is_Enabled(app->Control(ids::Cmd_Cancel)); },
+            Paste_Timeout_Ms);
     }
 
     Temp_Folder folder;

@@ -102,8 +102,9 @@ TEST_F(Paste_Run_Test, EachBoxSwitchesItsOwnEditOneAtATime) {
     Checks(1, 2, 0);  // widening on; the number box greyed, which counts as off
     Start();
     const auto box_is = [&](int slot, LRESULT state) {
-        return Wait_Until([&] { return SendMessageW(app->Control(ids::Che_Control + slot), BM_GETCHECK, 0, 0) == state; },
-                          Paste_Timeout_Ms);
+        return Wait_Until(
+            [&] { return SendMessageW(app->Control(ids::Che_Control + slot), BM_GETCHECK, 0, 0) == state; },
+            Paste_Timeout_Ms);
     };
     EXPECT_TRUE(box_is(1, BST_INDETERMINATE));
 
@@ -190,13 +191,13 @@ TEST_F(Paste_Run_Test, ACopyMadeWhilePastingIsOffIsNeverPasted) {
     ASSERT_TRUE(Wait_Cell("A1", L"after"));
 }
 
-TEST_F(Paste_Run_Test, FailedMultiCellPasteShowsTheMessageAndKeepsTheCell) {
+TEST_F(Paste_Run_Test, FailedMultiCellPasteIsSaidOnTheNoticeLineAndKeepsTheCell) {
     Options(0, 0, 2, 0);
     Start();
     ASSERT_TRUE(Send(standin::Fail_Member, L"Worksheet.PasteSpecial:1"));
     ASSERT_TRUE(Send(standin::Fail_Member, L"Range.PasteSpecial:1"));
     ASSERT_TRUE(Copy(L"x\r\ny"));
-    Expect_Message(L"テキストの貼付に失敗しました");
+    Expect_Notice(L"テキストの貼付に失敗しました（1件）");
     EXPECT_EQ(Active_Cell(), L"A1");
     ASSERT_TRUE(Copy(L"next"));  // the loop goes on
     ASSERT_TRUE(Wait_Cell("A1", L"next"));
@@ -304,7 +305,8 @@ TEST_F(Paste_Run_Test, NoExcelAtAllIsSaidAndTheSetupScreenReturns) {
         STARTUPINFOW si{};
         si.cb = sizeof si;
         PROCESS_INFORMATION pi{};
-        if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+        if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+            return false;
         WaitForSingleObject(pi.hProcess, 30000);
         DWORD code = 1;
         GetExitCodeProcess(pi.hProcess, &code);

@@ -172,6 +172,7 @@ TEST(Clipboard, CaptureQueuesEveryNewCopyAndLetsTheOldestWaitingGoWhenFull) {
     {
         Clipboard_Capture::Own_Write own(capture);
         ASSERT_TRUE(Clipboard_Set_Text(L"own"));
+        own.Written();
     }
     // Each copy read before the next replaces it: two copies with no time between them can be one.
     ASSERT_TRUE(Clipboard_Set_Text(L"last"));
@@ -220,5 +221,13 @@ TEST(Clipboard, ACopyIsTakenAtOnceAndAChangeThatOnlyCompletesItAddsOnlyWhatIsNew
     ASSERT_TRUE(Clipboard_Set_Text(L"y"));
     ASSERT_TRUE(soon([&] { return capture.Size() == 1; }));
     EXPECT_FALSE(capture.Take_Oldest()->Text_Done);
+    // A copy another program made while the program was about to write (whose write was then not
+    // made) is a copy like any other, not the program's own.
+    {
+        Clipboard_Capture::Own_Write own(capture);
+        ASSERT_TRUE(Clipboard_Set_Text(L"raced"));
+    }
+    ASSERT_TRUE(soon([&] { return capture.Size() == 1; }));
+    EXPECT_EQ(*capture.Take_Oldest()->Text, L"raced");
     capture.Stop();
 }

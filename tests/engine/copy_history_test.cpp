@@ -133,7 +133,8 @@ TEST(Copy_History, ASaveEndedAtAnyStepLosesNoStoredEntry) {
         // Pictures: three saved, two waiting; whatever step it stops at, the next start has all five.
         Temp_Folder pics;
         for (std::uint32_t c = 1; c <= 3; ++c)
-            ASSERT_TRUE(Write_Bytes(pics / Rireki_File_Name(L"Pic", static_cast<int>(c) - 1, L".bmp"), Encode_Bmp_File(Solid(2, 2, c))));
+            ASSERT_TRUE(Write_Bytes(pics / Rireki_File_Name(L"Pic", static_cast<int>(c) - 1, L".bmp"),
+                                    Encode_Bmp_File(Solid(2, 2, c))));
         Picture_History history;
         history.Folder = pics.Path();
         history.Load();
@@ -254,6 +255,8 @@ public:
     void Write_Text_History() override { ++Text_Saves, Text_Changed = false; }
     void Write_Picture_History() override { ++Picture_Saves, Pictures_Changed = false; }
     Paste_Journal& Journal() override { return journal; }
+    void Paste_Failed(const std::wstring&) override {}
+    void Copies_Skipped(const std::wstring&) override {}
     Paste_Journal journal;
 };
 
