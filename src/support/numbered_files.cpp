@@ -324,9 +324,9 @@ std::vector<std::wstring> Numbered_Files::Write(std::vector<Numbered_Entry>& ent
     if (!journal.Lines.empty()) {
         for (const Journal_Line& l : journal.Lines) {
             // A name of the change already taken (what an older program left) would be taken for done:
-            // it goes first, or it blocks the save.
+            // a file that was to be deleted anyway goes first; any other blocks the save, kept and named.
             const std::wstring aside = l.Kind == 'M' ? Stage_Path(l.Number) : Drop_Path(l.Number);
-            if (File_Exists(aside) && !Delete_If_Present(aside)) Block(aside, failed);
+            if (File_Exists(aside) && (l.Kind == 'M' || !Delete_If_Present(aside))) Block(aside, failed);
             // A file the user marked read-only cannot be deleted; the save would stop half way, so it
             // is not begun. The mark is the user's: it stays.
             if (l.Kind == 'D' && Is_Read_Only(Path_Join(folder_, l.Source)))
