@@ -41,6 +41,7 @@ Numbered_Files& Text_History::Store() {
 
 void Text_History::Load() {
     Rireki_Text.fill(std::wstring());
+    bytes_.fill(std::string());
     file_.fill(-1);
     waiting_.fill(std::wstring());
     unread_.fill(false);
@@ -57,20 +58,25 @@ void Text_History::Load() {
             if (number < 0) (void)Delete_If_Present(path);
             continue;
         }
-        const File_Text read = Get_File_To_Buffer1(path, false);
+        Binary_Read read = Read_Binary(path, Max_Text_File_Bytes);
         const bool held = !read.Opened;  // held by another program for a moment: it keeps its place
-        if (!held && !read.Complete) {
+        // Cut short, too large, or bytes that are no text (reading them would put "・" in their place
+        // and the next save would write that): kept under another name, out of the numbers.
+        if (!held && (!read.Bytes || !Is_Text_File(*read.Bytes))) {
             const std::wstring aside = store.Set_Aside(path);
             if (!aside.empty()) Moved_Aside.push_back(aside);
             in_order = false;
             continue;
         }
-        if (!held && Is_Blank_Text(read.Text)) {
+        std::wstring text = held ? std::wstring() : Decode_Text_File(*read.Bytes);
+        if (!held && Is_Blank_Text(text)) {
             in_order = false;
             continue;
         }
         const std::size_t i = static_cast<std::size_t>(++Rireki_Text_Count);
-        Rireki_Text[i] = read.Text;
+        Rireki_Text[i] = std::move(text);
+        // A file read and not changed is kept byte for byte, whatever form its text is in.
+        if (!held) bytes_[i] = std::move(*read.Bytes);
         unread_[i] = held;
         if (number >= 0)
             file_[i] = number;
@@ -92,15 +98,17 @@ bool Text_History::Add(const std::wstring& text) {
     if (Rireki_Text_Count < Rireki_Size - 1) ++Rireki_Text_Count;
     if (Rireki_Text_Count > 0) {
         std::move_backward(Rireki_Text.begin(), Rireki_Text.end() - 1, Rireki_Text.end());
+        std::move_backward(bytes_.begin(), bytes_.end() - 1, bytes_.end());
         std::move_backward(file_.begin(), file_.end() - 1, file_.end());
         std::move_backward(waiting_.begin(), waiting_.end() - 1, waiting_.end());
         std::move_backward(unread_.begin(), unread_.end() - 1, unread_.end());
     }
     Rireki_Text[0] = text;
+    bytes_[0] = Encode_Text_File(text);
     file_[0] = -1;
     unread_[0] = false;
     // Without a scratch file the text is kept in memory and written at the save.
-    waiting_[0] = Folder.empty() ? std::wstring() : Store().Write_Waiting(Encode_Text_File(text));
+    waiting_[0] = Folder.empty() ? std::wstring() : Store().Write_Waiting(bytes_[0]);
     return true;
 }
 
@@ -111,15 +119,18 @@ bool Text_History::Write() {
         entries[i].File = file_[i];
         entries[i].Waiting = waiting_[i];
         // What the file must hold: checked before it is kept, written when no file holds it.
-        if (!unread_[i]) entries[i].Bytes = Encode_Text_File(Rireki_Text[i]);
+        if (!unread_[i]) entries[i].Bytes = bytes_[i];
     }
-    const bool ok = Store().Write(entries).empty();
+    Numbered_Files& store = Store();
+    const bool ok = store.Write(entries).empty();
+    Blocked = store.Blocked();
     // Entries that nothing holds any more (a file of unknown text removed by someone else) are gone.
     int kept = 0;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         if (entries[i].File < 0 && entries[i].Waiting.empty() && entries[i].Bytes.empty()) continue;
         const std::size_t k = static_cast<std::size_t>(kept++);
         if (k != i) Rireki_Text[k] = std::move(Rireki_Text[i]);
+        if (k != i) bytes_[k] = std::move(bytes_[i]);
         unread_[k] = unread_[i];
         file_[k] = entries[i].File;
         waiting_[k] = entries[i].Waiting;
@@ -127,12 +138,19 @@ bool Text_History::Write() {
     for (int i = kept; i <= Rireki_Text_Count; ++i) {
         const std::size_t k = static_cast<std::size_t>(i);
         Rireki_Text[k].clear();
+        bytes_[k].clear();
         unread_[k] = false;
         file_[k] = -1;
         waiting_[k].clear();
     }
     Rireki_Text_Count = kept - 1;
     return ok;
+}
+
+void Text_History::Drop_Waiting() {
+    for (const std::wstring& w : waiting_)
+        if (!w.empty()) (void)Delete_If_Present(w);
+    Load();
 }
 
 // --- Pictures ---
@@ -219,7 +237,9 @@ bool Picture_History::Write() {
         entries[i].Waiting = p.File < 0 ? p.Spill : std::wstring();
         if (p.File < 0 && p.Spill.empty()) entries[i].Bytes = p.Bytes;
     }
-    const bool ok = Store().Write(entries).empty();
+    Numbered_Files& store = Store();
+    const bool ok = store.Write(entries).empty();
+    Blocked = store.Blocked();
     // Entries whose file went missing (removed by someone else) are gone; the rest move up.
     int kept = 0;
     for (std::size_t i = 0; i < entries.size(); ++i) {
@@ -234,6 +254,22 @@ bool Picture_History::Write() {
     for (int i = kept; i <= Rireki_Pic_Count; ++i) Rireki_Pic[static_cast<std::size_t>(i)] = Picture_Entry();
     Rireki_Pic_Count = kept - 1;
     return ok;
+}
+
+void Picture_History::Drop_Waiting() {
+    int kept = 0;
+    for (int i = 0; i <= Rireki_Pic_Count; ++i) {
+        Picture_Entry& p = Rireki_Pic[static_cast<std::size_t>(i)];
+        if (p.File < 0) {
+            if (!p.Spill.empty()) (void)Delete_If_Present(p.Spill);
+            continue;
+        }
+        if (i != kept) Rireki_Pic[static_cast<std::size_t>(kept)] = std::move(p);
+        ++kept;
+    }
+    for (int i = kept; i <= Rireki_Pic_Count; ++i) Rireki_Pic[static_cast<std::size_t>(i)] = Picture_Entry();
+    Rireki_Pic_Count = kept - 1;
+    Rireki_Pic_Dirty = false;
 }
 
 std::optional<Bitmap_Image> Picture_History::Picture(int index) const {

@@ -45,6 +45,11 @@ public:
     // was stored stays as it was, and the entries stay pending for the next save. Writes nothing
     // before a load: a history not read from its folder would replace the one there.
     bool Write();
+    // The files that kept the last save from being begun (see Numbered_Files::Blocked).
+    std::vector<std::wstring> Blocked;
+    // Gives up the texts that wait for a save that cannot be made (Blocked): their scratch files go,
+    // and the history is what its files hold.
+    void Drop_Waiting();
 
     // For tests: see Numbered_Files::Before_Step.
     Numbered_Files& Store();
@@ -54,6 +59,7 @@ private:
     bool loaded_ = false;
     std::array<int, Rireki_Size> file_{};            // the history file that holds entry i, -1 when none
     std::array<std::wstring, Rireki_Size> waiting_;  // else its scratch file
+    std::array<std::string, Rireki_Size> bytes_;     // what its file holds or is to hold
     std::array<bool, Rireki_Size> unread_{};         // its file could not be read: its text is not known
 };
 
@@ -88,6 +94,8 @@ public:
     // was stored stays as it was, and the history stays pending for the next save. Writes nothing
     // before a load.
     bool Write();
+    std::vector<std::wstring> Blocked;  // as for the texts
+    void Drop_Waiting();                // as for the texts
     // The full picture of entry i, read back from where it is kept; nothing for an empty picture.
     std::optional<Bitmap_Image> Picture(int index) const;
 

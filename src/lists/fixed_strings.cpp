@@ -117,26 +117,30 @@ void Fixed_Strings::Load(const std::wstring& folder) {
     for (std::wstring& w : store.Waiting_Files()) sources.emplace_back(-1, std::move(w));
     bool in_order = true;
     for (const auto& [number, path] : sources) {
-        File_Text read = Get_File_To_Buffer1(path, false);
+        Binary_Read read = Read_Binary(path, Max_Text_File_Bytes);
         Do_Events_Sometimes();
         const bool held = !read.Opened;  // held by another program for a moment: it keeps its place
-        if (!held && !read.Complete) {
+        // Cut short, too large, or bytes that are no text (reading them would put "・" in their place
+        // and the next save would write that): kept under another name, out of the numbers.
+        if (!held && (!read.Bytes || !Is_Text_File(*read.Bytes))) {
             const std::wstring aside = store.Set_Aside(path);
             if (!aside.empty()) Moved_Aside.push_back(aside);
             in_order = false;
             continue;
         }
-        if (!held && Is_Blank_Text(read.Text)) {
+        std::wstring text = held ? std::wstring() : Decode_Text_File(*read.Bytes);
+        std::string bytes = held ? std::string() : std::move(*read.Bytes);
+        if (!held && Is_Blank_Text(text)) {
             in_order = false;
             continue;
         }
         if (Kotei_Max + 1 >= Kotei_Limit) break;
         ++Kotei_Max;
         if (Kotei_Data.size() < static_cast<std::size_t>(Kotei_Max) + 1) Kotei_Data.resize(static_cast<std::size_t>(Kotei_Max) + 1);
-        Kotei_Data[static_cast<std::size_t>(Kotei_Max)] = read.Text;
+        Kotei_Data[static_cast<std::size_t>(Kotei_Max)] = text;
         if (number != Kotei_Max) in_order = false;
-        kept_.push_back(number >= 0 ? Kept{number, {}, std::move(read.Text), !held}
-                                    : Kept{-1, path, std::move(read.Text), !held});
+        kept_.push_back(number >= 0 ? Kept{number, {}, std::move(text), std::move(bytes), !held}
+                                    : Kept{-1, path, std::move(text), std::move(bytes), !held});
     }
     loaded_folder_ = folder;
     // Part of it still under the names of a save that could not finish: saving this would lose that part.
@@ -161,8 +165,12 @@ std::vector<std::wstring> Fixed_Strings::Write(const std::wstring& folder) {
         entries[i].File = k.File;
         entries[i].Waiting = k.Waiting;
         entries[i].Changed = changed[i] != 0;
-        // What the file must hold: checked before it is kept, written when it changed.
-        if (k.Known || changed[i]) entries[i].Bytes = Encode_Text_File(Kotei_Data[i]);
+        // What the file must hold: checked before it is kept, written when it changed. A file read and
+        // not changed keeps its bytes exactly, whatever form its text is in.
+        if (changed[i])
+            entries[i].Bytes = Encode_Text_File(Kotei_Data[i]);
+        else if (k.Known)
+            entries[i].Bytes = k.Bytes;
     }
     std::vector<std::wstring> failed;
     for (const std::wstring& name : store.Write(entries))
@@ -176,7 +184,11 @@ std::vector<std::wstring> Fixed_Strings::Write(const std::wstring& folder) {
         Kept k = std::move(kept_[i]);
         k.File = entries[i].File;
         k.Waiting = entries[i].Waiting;
-        if (changed[i] && !entries[i].Changed) k.Text = Kotei_Data[i], k.Known = true;  // its new text is on disk
+        if (changed[i] && !entries[i].Changed) {  // its new text is on disk
+            k.Text = Kotei_Data[i];
+            k.Bytes = entries[i].Bytes;
+            k.Known = true;
+        }
         kept_[out] = std::move(k);
         if (out != i) Kotei_Data[out] = std::move(Kotei_Data[i]);
         ++out;

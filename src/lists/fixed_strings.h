@@ -54,6 +54,7 @@ private:
         int File = -1;         // its Kotei file
         std::wstring Waiting;  // else its scratch file
         std::wstring Text;     // what that file holds
+        std::string Bytes;     // the same, as the bytes of the file
         bool Known = true;     // false: the file could not be read, Text is not its content
     };
     std::vector<Kept> kept_;

@@ -62,16 +62,23 @@ int Number_Value(std::wstring_view line) {
 
 int Read_Number_Value(std::wstring_view path) { return Number_Value(Read_Single_Value(path)); }
 
-std::wstring Read_Value_List(std::wstring_view path) {
-    std::wstring text;
-    for (const std::wstring& line : File_Lines(path)) {
-        if (text.empty())
-            text = line;
-        else
-            text += Get_CrLf() + line;
+Value_List_File Read_Value_List_File(std::wstring_view path) {
+    Value_List_File list;
+    const File_Text file = Get_File_To_Buffer1(path, false, Max_Value_List_Bytes);
+    if (file.Too_Large) {
+        list.Too_Large = true;
+        return list;
     }
-    return text;
+    if (!file.Opened || file.Text.empty()) return list;
+    // Leading empty lines vanish; the rest is the file's text without its last line break.
+    std::wstring_view text = file.Text;
+    while (text.starts_with(L"\r\n")) text.remove_prefix(2);
+    if (text.ends_with(L"\r\n")) text.remove_suffix(2);
+    list.Text = text;
+    return list;
 }
+
+std::wstring Read_Value_List(std::wstring_view path) { return Read_Value_List_File(path).Text; }
 
 File_Write_Result Write_Value_List(std::wstring_view path, std::wstring_view text) {
     return Write_Lines_File(path, Str_Split(text, Get_CrLf()));

@@ -51,6 +51,14 @@ int Read_Number_Value(std::wstring_view path);
 
 // The lines of the file joined with CR LF; leading empty lines vanish, later empty lines stay.
 std::wstring Read_Value_List(std::wstring_view path);
+
+// A value list beyond this size is no list a user keeps: it is not read (and must not be written over).
+constexpr std::uint64_t Max_Value_List_Bytes = 16ull * 1024 * 1024;
+struct Value_List_File {
+    std::wstring Text;       // as Read_Value_List gives it
+    bool Too_Large = false;  // larger than Max_Value_List_Bytes: not read, Text empty
+};
+Value_List_File Read_Value_List_File(std::wstring_view path);
 // Every line of the text (split at CR LF) as one line of the file.
 File_Write_Result Write_Value_List(std::wstring_view path, std::wstring_view text);
 

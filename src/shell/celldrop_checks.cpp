@@ -44,7 +44,7 @@ void CellDrop_F::Check_ツール_CellDrop1_File() {
         label.Set_Caption(L"「ファイルを開く」のフォルダーが不明です。");
         return;
     }
-    const std::vector<std::wstring> lines = Str_Split(Txt_File_List->Caption(), Get_CrLf());
+    const std::vector<std::wstring> lines = Value_List_Lines(0);
     // The lines up to the first empty one are asked about in one go; the first line not confirmed
     // (missing, or its answer late) is the fault.
     std::vector<std::wstring> paths;

@@ -149,6 +149,11 @@ void CellDrop_F::Create_Data_Folders() {
     params_ = Param_Pass(Path_Para);
     Rireki_Texts.Folder = Path_RirekiText;
     Rireki_Pics.Folder = Path_RirekiPic;
+    // A save that a stopped program left half done is completed, or undone, before anything reads
+    // the folders, so that each holds its whole numbered set from the start.
+    (void)Rireki_Texts.Store().Load();
+    (void)Rireki_Pics.Store().Load();
+    (void)Kotei.Store(Path_Kotei).Load();
     // Without its folders the program cannot keep settings or history: say so instead of losing them silently.
     if (!failed.empty()) MsgBox_Process(L"次のフォルダーを作成できません。設定と履歴は保存されません。" + failed);
 }
@@ -328,11 +333,8 @@ void CellDrop_F::Excel_ツール_CellDrop2_Start() {
     Do_Events();
 
     Label1_Folder->Set_Caption(Txt_Folder->Caption());
-    const std::pair<Control*, Control*> quick_lists[] = {{Lst_File, Txt_File_List}, {Lst_Url, Txt_Url_List}};
-    for (const auto& [list, source] : quick_lists) {
-        list->Clear_List();
-        for (const std::wstring& line : Str_Split(source->Caption(), Get_CrLf())) list->Add_Item(line);
-    }
+    Lst_File->Set_List(Value_List_Lines(0));
+    Lst_Url->Set_List(Value_List_Lines(1));
     Text_Update_ツール_CellDrop2(L"R");
 
     Text_Update_ツール_CellDrop2_Text(L"R");

@@ -18,6 +18,7 @@
 #include "paste_loop.h"
 #include "paste_state.h"
 #include "path_probe.h"
+#include "text_box_fill.h"
 #include "value_list_editor.h"
 
 class CellDrop_F : public Form, private Paste_Loop_Host, private Busy_Watcher {
@@ -273,12 +274,20 @@ private:
     struct Value_List_As_Read {
         std::wstring Read;
         std::wstring Shown;
+        bool Refused = false;  // too large to read: the file is left as it is, never written over
     };
     std::array<Value_List_As_Read, 2> value_lists_read_;
+    // A long list reaches its box in pieces after the window shows; until then its lines come from the file.
+    std::array<Text_Box_Fill, 2> value_list_fills_;
+    // The lines of value list i (0 the file list, 1 the URL list) as they are now: the box's, and the
+    // lines read that the box does not hold (yet).
+    std::vector<std::wstring> Value_List_Lines(std::size_t i) const;
     // The saves that failed earlier, made once more as the program ends.
     void Save_Pending_At_Exit();
     // Up and Down: the selected entry and its neighbour change places in the table and the list.
     void Kotei_Move(int step);
+    // The lines the fixed-string lists show, one per entry.
+    std::vector<std::wstring> Kotei_Lines() const;
     // The text box's text into the selected entry: done before anything reads or replaces the entries,
     // so that typing is never lost to a click that comes before the next check.
     void Kotei_Apply_Edit();

@@ -88,7 +88,13 @@ void CellDrop_F::Report_History_Failures() {
     if (history_failed_.empty() || history_failed_ == history_reported_) return;
     history_reported_ = history_failed_;
     std::wstring text = L"コピー履歴を保存できませんでした。";
-    for (const std::wstring& folder : history_failed_) text += Get_CrLf() + folder;
+    for (const std::wstring& folder : history_failed_) {
+        // A file that keeps the save from being made is named, so that the user can mend it.
+        const std::vector<std::wstring>& blocked =
+            folder == Rireki_Texts.Folder ? Rireki_Texts.Blocked : Rireki_Pics.Blocked;
+        if (blocked.empty()) text += Get_CrLf() + folder;
+        for (const std::wstring& path : blocked) text += Get_CrLf() + path;
+    }
     MsgBox_Process(text);
 }
 
@@ -106,6 +112,10 @@ void CellDrop_F::Save_Pending_At_Exit() {
         if (Rireki_Pics.Loaded() && Rireki_Pics.Rireki_Pic_Dirty) Text_Update_ツール_CellDrop2_Pic_Write();
         history_reported_.clear();
         Report_History_Failures();
+        // A save kept from being made by a file the user protected stays undone: the entries that
+        // waited for it go with the program instead of lingering as scratch files.
+        if (Rireki_Texts.Rireki_Text_Dirty && !Rireki_Texts.Blocked.empty()) Rireki_Texts.Drop_Waiting();
+        if (Rireki_Pics.Rireki_Pic_Dirty && !Rireki_Pics.Blocked.empty()) Rireki_Pics.Drop_Waiting();
     }
     if (Kotei.Pending()) {
         Text_Update_ツール_CellDrop1_Kotei_Write();

@@ -67,10 +67,6 @@ void CellDrop_F::Cmd_Control_Excel1_Kotei_Sort(int order) {
     Flg_Check = false;
     Do_Events();
     Kotei.Sort(order);
-    Lst_Kotei_Setup->Clear_List();
-    for (int i = 0; i <= Kotei.Kotei_Max; ++i) {
-        Lst_Kotei_Setup->Add_Item(Kotei.Lst_AddItem_Kotei(i));
-        Do_Events_Sometimes();
-    }
+    Lst_Kotei_Setup->Set_List(Kotei_Lines());
     Flg_Check = true;
 }

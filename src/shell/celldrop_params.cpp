@@ -80,16 +80,22 @@ void CellDrop_F::Text_Update_ツール_CellDrop1(const std::wstring& mode) {
         if (read) {
             // The box may show less than the file holds (it ends at a NUL): what it did not show is
             // written back as it was read.
-            as_read.Read = Read_Value_List(file);
-            box->Set_Caption(as_read.Read);
-            as_read.Shown = box->Caption();
-        } else {
+            Value_List_File list = Read_Value_List_File(file);
+            as_read = {std::move(list.Text), {}, list.Too_Large};
+            if (as_read.Refused)
+                MsgBox_Process(L"ファイル「" + file + L"」は16MBを超えているため、読み込みませんでした。" + Get_CrLf() +
+                               L"このファイルは変更されません。");
+            value_list_fills_[i].Start(*box, as_read.Read);
+            // A box still filling will hold the whole text.
+            as_read.Shown = value_list_fills_[i].Filling() ? as_read.Read : box->Caption();
+        } else if (!as_read.Refused) {
             const std::wstring text = box->Caption();
-            const std::vector<std::wstring> lines = Value_List_Lines_To_Write(as_read.Read, as_read.Shown, text);
+            const std::vector<std::wstring> lines = Value_List_Lines(i);
             Note_Save(Write_Lines_File(file, lines), file);
             std::wstring written;
             for (std::size_t k = 0; k < lines.size(); ++k) written += (k ? Get_CrLf() : std::wstring()) + lines[k];
-            as_read = {std::move(written), text};
+            // A box still filling is locked: what was written is what it will hold.
+            as_read = {written, value_list_fills_[i].Filling() ? written : text};
         }
     }
 
@@ -100,6 +106,14 @@ void CellDrop_F::Text_Update_ツール_CellDrop1(const std::wstring& mode) {
     } else {
         Text_Update_ツール_CellDrop1_Kotei_Write();
     }
+}
+
+std::vector<std::wstring> CellDrop_F::Value_List_Lines(std::size_t i) const {
+    const Control* box = i == 0 ? Txt_File_List : Txt_Url_List;
+    const Value_List_As_Read& as_read = value_lists_read_[i];
+    const Text_Box_Fill& fill = value_list_fills_[i];
+    return Value_List_Lines_To_Write(as_read.Read, fill.Filling() ? fill.Shown() : std::wstring_view(as_read.Shown),
+                                     box->Caption());
 }
 
 void CellDrop_F::Text_Update_ツール_CellDrop1_Kotei_Write() {

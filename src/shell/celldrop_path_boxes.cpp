@@ -77,6 +77,11 @@ void CellDrop_F::Cmd_Control_Excel1_File_Search() {
     Set_Screen_Mouse_Pointer(Mouse_Pointer::Hourglass);
     Flg_Check = false;
     Tim_エラーチェック_Enabled(false);
+    // The list read at the start gives way to the new one.
+    if (value_list_fills_[0].Filling()) {
+        value_list_fills_[0].Stop();
+        value_lists_read_[0].Shown = value_lists_read_[0].Read;
+    }
     // "登録のみ" and the start button read the list.
     const bool alive = File_List.Run(*Txt_File_List, {&(*this)(L"Cmd_Update2", 1), &(*this)(L"Cmd_Update2", 0)}, [this] {
         return File_List_Build::Source{Txt_Folder->Caption(), Che_Sub_Folder->Value() == 1};

@@ -32,6 +32,13 @@ void CellDrop_F::TextBox_Clear_Process() {
         if (c->Kind() == Control_Kind::Text_Box || c->Kind() == Control_Kind::Multi_Line_Text_Box) c->Set_Caption(L"");
 }
 
+std::vector<std::wstring> CellDrop_F::Kotei_Lines() const {
+    std::vector<std::wstring> lines;
+    lines.reserve(static_cast<std::size_t>(Kotei.Kotei_Max + 1));
+    for (int i = 0; i <= Kotei.Kotei_Max; ++i) lines.push_back(Kotei.Lst_AddItem_Kotei(i));
+    return lines;
+}
+
 void CellDrop_F::List_Process() {
     Pic_Visble_False();
     Tim_エラーチェック_Enabled(true);
@@ -43,9 +50,8 @@ void CellDrop_F::List_Process() {
         for (Control* c : {Cmd_Target_Pc, Cmd_Target_Open, Cmd_Target_History}) c->Set_Enabled(true);
         (*this)(L"Cmd_Cancel").Set_Enabled(true);
         for (Control* c : Cmd_Kotei_Sort) c->Set_Enabled(Kotei.Kotei_Max > 0);
-        Lst_Kotei_Setup->Clear_List();
         Kotei.Kotei_Index = -1;
-        for (int i = 0; i <= Kotei.Kotei_Max; ++i) Lst_Kotei_Setup->Add_Item(Kotei.Lst_AddItem_Kotei(i));
+        Lst_Kotei_Setup->Set_List(Kotei_Lines());
         Container_Pic_Control(*Pic_Control_Setup);
         Container_Pic_Control(*Pic_Control_Target);
         Form_Fit(*this, *Pic_Control_Setup, *Pic_Control_Setup);
@@ -55,9 +61,8 @@ void CellDrop_F::List_Process() {
         for (Control* c : {Cmd_Target_Pc, Cmd_Target_Open, Cmd_Target_History}) c->Set_Enabled(false);
         Pic_Control_Target->Set_Visible(true);
         (*this)(L"Cmd_Cancel").Set_Enabled(false);
-        Lst_Kotei_Paste->Clear_List();
         Kotei.Kotei_Index = -1;
-        for (int i = 0; i <= Kotei.Kotei_Max; ++i) Lst_Kotei_Paste->Add_Item(Kotei.Lst_AddItem_Kotei(i));
+        Lst_Kotei_Paste->Set_List(Kotei_Lines());
         Label1_Target->Set_Caption(Txt_Target->Caption());
         Container_Pic_Control(*Pic_Control_Target);
         Container_Pic_Control(*Pic_Control_Paste);

@@ -53,7 +53,14 @@ Binary_Write_Result Write_Binary_File(std::wstring_view path, std::string_view b
     const std::wstring folder = Folder_Of(path);
     wchar_t temp[MAX_PATH + 1] = {};
     // Creates a new, uniquely named empty file in the target's folder, so the final rename stays on one volume.
-    if (!GetTempFileNameW(folder.c_str(), L"cd~", 0, temp)) return Failure(GetLastError());
+    if (!GetTempFileNameW(folder.c_str(), L"cd~", 0, temp)) {
+        const DWORD code = GetLastError();
+        // The folder was removed while the program ran (a user tidying up, a sync tool): it is made
+        // again, one level only, so that what the program keeps there is not lost with it.
+        if (GetFileAttributesW(folder.c_str()) != INVALID_FILE_ATTRIBUTES ||
+            !CreateDirectoryW(folder.c_str(), nullptr) || !GetTempFileNameW(folder.c_str(), L"cd~", 0, temp))
+            return Failure(code);
+    }
     auto discard_temp = [&temp](DWORD code) {
         DeleteFileW(temp);
         return Failure(code);
@@ -83,6 +90,11 @@ bool Delete_If_Present(const std::wstring& path) {
 
 bool Move_File(const std::wstring& from, const std::wstring& to, bool replace) {
     return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0)) != FALSE;
+}
+
+bool Is_Read_Only(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
 }
 
 bool File_Exists(const std::wstring& path) {

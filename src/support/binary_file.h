@@ -22,7 +22,8 @@ struct [[nodiscard]] Binary_Write_Result {
     std::uint32_t Error_Code = 0;  // the Win32 error of the step that failed
 };
 
-// Writes the bytes as the whole file. flush: the data reaches the disk before the replace (for files
+// Writes the bytes as the whole file. A folder that is missing is made again (its parent must exist).
+// flush: the data reaches the disk before the replace (for files
 // that must survive a power cut; a scratch file need not wait for it).
 Binary_Write_Result Write_Binary_File(std::wstring_view path, std::string_view bytes, bool flush = true);
 
@@ -31,6 +32,9 @@ bool Delete_If_Present(const std::wstring& path);
 
 // Renames a file within its volume; replace: a file of the new name is replaced. False when it failed.
 bool Move_File(const std::wstring& from, const std::wstring& to, bool replace);
+
+// The file carries the read-only mark: it can be read and renamed, but not deleted or replaced.
+bool Is_Read_Only(const std::wstring& path);
 
 // A file (not a folder) of that path exists.
 bool File_Exists(const std::wstring& path);

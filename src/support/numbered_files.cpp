@@ -144,6 +144,11 @@ std::vector<Numbered_File> Numbered_Files::Load() {
     return List();
 }
 
+void Numbered_Files::Block(const std::wstring& path, std::vector<std::wstring>& failed) {
+    blocked_.push_back(path);
+    failed.push_back(path.substr(path.find_last_of(L"\\/") + 1));
+}
+
 bool Numbered_Files::Journal_Pending() const { return File_Exists(Journal_Path()); }
 
 std::vector<std::wstring> Numbered_Files::Waiting_Files() const {
@@ -247,6 +252,7 @@ bool Numbered_Files::Finish_Journal(std::vector<std::wstring>& failed) {
 
 std::vector<std::wstring> Numbered_Files::Write(std::vector<Numbered_Entry>& entries) {
     stopped_ = false;
+    blocked_.clear();
     std::vector<std::wstring> failed;
     auto result = [&] {
         if (stopped_ && failed.empty()) failed.push_back(L"");
@@ -258,6 +264,14 @@ std::vector<std::wstring> Numbered_Files::Write(std::vector<Numbered_Entry>& ent
     for (const Numbered_File& f : List()) on_disk.insert(f.Number);
     std::set<int> claimed;
     std::vector<std::wstring> unchecked;
+    // The scratch files this save wrote, and where their entries were before: a save that cannot be
+    // begun takes them back.
+    struct Written {
+        std::size_t Entry;
+        int File;
+        std::wstring Waiting;
+    };
+    std::vector<Written> written;
     for (Numbered_Entry& e : entries) {
         if (e.File >= 0 && !on_disk.count(e.File)) e.File = -1;  // removed behind the program's back
         if (!e.Waiting.empty() && !File_Exists(e.Waiting)) e.Waiting.clear();
@@ -277,6 +291,7 @@ std::vector<std::wstring> Numbered_Files::Write(std::vector<Numbered_Entry>& ent
                 failed.push_back(L"~" + prefix_ + L"….tmp");
                 continue;
             }
+            written.push_back({static_cast<std::size_t>(&e - entries.data()), e.File, e.Waiting});
             e.File = -1;  // its old file goes when the save is made
             e.Waiting = std::move(waiting);
             e.Changed = false;
@@ -287,29 +302,46 @@ std::vector<std::wstring> Numbered_Files::Write(std::vector<Numbered_Entry>& ent
 
     Journal journal;
     int place = 0;
-    std::set<int> kept;
+    std::set<int> kept, moving;
     for (Numbered_Entry& e : entries) {
         if (e.File < 0 && e.Waiting.empty()) continue;  // nothing holds it any more
         if (place > highest_) break;
-        if (e.File == place)
+        if (e.File == place) {
             kept.insert(place);
-        else if (e.File >= 0)
+        } else if (e.File >= 0) {
             journal.Lines.push_back({'M', Name_Of(e.File), place});
-        else
+            moving.insert(e.File);
+        } else {
             journal.Lines.push_back({'M', e.Waiting.substr(e.Waiting.find_last_of(L"\\/") + 1), place});
+        }
         ++place;
     }
-    std::set<int> moving;
-    for (const Numbered_Entry& e : entries)
-        if (e.File >= 0) moving.insert(e.File);
+    // The file of an entry beyond the places goes as well: a file is never replaced in place, so that
+    // one that cannot be removed stops the save before it begins.
     for (int n : on_disk)
         if (!kept.count(n) && !moving.count(n)) journal.Lines.push_back({'D', Name_Of(n), n});
 
     if (!journal.Lines.empty()) {
-        // A name of the change already taken (what an older program left) would be taken for done.
-        for (const Journal_Line& l : journal.Lines)
-            if (File_Exists(l.Kind == 'M' ? Stage_Path(l.Number) : Drop_Path(l.Number))) failed.push_back(l.Source);
-        if (!failed.empty()) return result();
+        for (const Journal_Line& l : journal.Lines) {
+            // A name of the change already taken (what an older program left) would be taken for done:
+            // a file that was to be deleted anyway goes first; any other blocks the save, kept and named.
+            const std::wstring aside = l.Kind == 'M' ? Stage_Path(l.Number) : Drop_Path(l.Number);
+            if (File_Exists(aside) && (l.Kind == 'M' || !Delete_If_Present(aside))) Block(aside, failed);
+            // A file the user marked read-only cannot be deleted; the save would stop half way, so it
+            // is not begun. The mark is the user's: it stays.
+            if (l.Kind == 'D' && Is_Read_Only(Path_Join(folder_, l.Source)))
+                Block(Path_Join(folder_, l.Source), failed);
+        }
+        if (!failed.empty()) {
+            for (const Written& w : written) {
+                Numbered_Entry& e = entries[w.Entry];
+                (void)Delete_If_Present(e.Waiting);
+                e.File = w.File;
+                e.Waiting = w.Waiting;
+                e.Changed = true;
+            }
+            return result();
+        }
         if (!Step()) return result();
         if (!Write_Binary_File(Journal_Path(), Journal_Bytes(journal)).Ok) {
             failed.push_back(L"~" + prefix_ + L".journal");

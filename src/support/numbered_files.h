@@ -71,6 +71,10 @@ public:
     // set and each entry still names where its content is. The names of the files that could not be
     // written or moved; empty when everything is in place.
     std::vector<std::wstring> Write(std::vector<Numbered_Entry>& entries);
+    // The files that kept the last Write from being begun at all, by their full paths: a file marked
+    // read-only that the save would delete, or a leftover of an older program that cannot be deleted.
+    // Such a save stays undone until the user lifts the mark; trying again changes nothing.
+    const std::vector<std::wstring>& Blocked() const { return blocked_; }
 
     // For tests: called before every step that changes the folder; returning false stops the save
     // there, as if the program had been ended at that moment.
@@ -85,6 +89,7 @@ private:
     std::wstring Drop_Path(int number) const;
     // Makes the change its journal holds; false when a step failed or the save was stopped.
     bool Finish_Journal(std::vector<std::wstring>& failed);
+    void Block(const std::wstring& path, std::vector<std::wstring>& failed);
 
     std::wstring folder_;
     std::wstring prefix_;
@@ -93,6 +98,7 @@ private:
     bool exact_digits_;
     int highest_;
     bool stopped_ = false;
+    std::vector<std::wstring> blocked_;
 };
 
 // Removes the temporary files that an atomic write ended mid-way left in the folder.

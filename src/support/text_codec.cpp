@@ -27,6 +27,13 @@ std::wstring Decode_Text_File(std::string_view bytes) {
     return Ansi_To_Wide(bytes);
 }
 
+bool Is_Text_File(std::string_view bytes) {
+    if (bytes.starts_with(kUtf8Bom)) return Is_Well_Formed_Utf8(bytes.substr(kUtf8Bom.size()));
+    if (bytes.starts_with(kUtf16Bom)) return bytes.size() % 2 == 0;
+    // Only code page 932 has byte sequences that are no character; other code pages read every byte.
+    return Ansi_Code_Page() != 932 || Is_Valid_Cp932(bytes) || Is_Well_Formed_Utf8(bytes);
+}
+
 namespace {
 
 // The bytes of the whole file: the ANSI code page when it holds the text exactly and its bytes cannot

@@ -9,7 +9,7 @@
 #include "file_handle.h"
 #include "message_pump.h"
 
-File_Text Get_File_To_Buffer1(std::wstring_view path, bool report) {
+File_Text Get_File_To_Buffer1(std::wstring_view path, bool report, std::uint64_t max_bytes) {
     File_Text r;
     const std::wstring p(path);
     File_Handle file(CreateFileW(p.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -22,7 +22,7 @@ File_Text Get_File_To_Buffer1(std::wstring_view path, bool report) {
 
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.Get(), &size)) return r;
-    if (static_cast<std::uint64_t>(size.QuadPart) > Max_Text_File_Bytes) {
+    if (static_cast<std::uint64_t>(size.QuadPart) > std::min(max_bytes, Max_Text_File_Bytes)) {
         r.Too_Large = true;
         return r;
     }

@@ -23,7 +23,8 @@ constexpr std::uint64_t Max_Text_File_Bytes = 64ull * 1024 * 1024;
 // read as UTF-8 (Notepad's default), anything else in the ANSI code page. When it cannot be opened and
 // report is set, Error becomes
 // "Wk_SysSub/Get_File_To_Buffer1「<path>」はありません。".
-File_Text Get_File_To_Buffer1(std::wstring_view path, bool report);
+// A file larger than max_bytes is not read (Too_Large).
+File_Text Get_File_To_Buffer1(std::wstring_view path, bool report, std::uint64_t max_bytes = Max_Text_File_Bytes);
 
 // Lines of a text split at CR LF. An empty text gives one empty line; a final CR LF adds no empty
 // line; two CR LF in a row give an empty line between them.
@@ -47,6 +48,10 @@ struct [[nodiscard]] File_Write_Result {
 std::string Encode_Text_File(std::wstring_view text);
 // The text of a file's bytes, by the rules of Get_File_To_Buffer1.
 std::wstring Decode_Text_File(std::string_view bytes);
+// The bytes are text in a form the reader knows: the ANSI code page (932) or UTF-8 without a mark,
+// UTF-8 or UTF-16 with theirs. Anything else (a damaged file, a picture given a text name) would be read with
+// replacement characters in place of its bytes.
+bool Is_Text_File(std::string_view bytes);
 // The bytes start with UTF-8's byte-order mark.
 bool Is_Utf8_Bom_File(std::string_view bytes);
 

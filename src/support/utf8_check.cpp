@@ -35,6 +35,8 @@ int Longest_Utf8_Sequence(std::string_view bytes) {
 
 bool Is_Utf8_Beyond_Ascii(std::string_view bytes) { return Longest_Utf8_Sequence(bytes) >= 2; }
 
+bool Is_Well_Formed_Utf8(std::string_view bytes) { return bytes.empty() || Longest_Utf8_Sequence(bytes) > 0; }
+
 bool Is_Valid_Cp932(std::string_view bytes) {
     std::size_t i = 0;
     while (i < bytes.size()) {

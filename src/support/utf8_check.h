@@ -5,6 +5,8 @@
 // True when the bytes are well-formed UTF-8 (no overlong forms, surrogates or values beyond
 // U+10FFFF) and hold at least one character beyond ASCII. Pure ASCII is the same in both forms.
 bool Is_Utf8_Beyond_Ascii(std::string_view bytes);
+// True when the bytes are well-formed UTF-8 (pure ASCII and no bytes at all included).
+bool Is_Well_Formed_Utf8(std::string_view bytes);
 
 // True when the bytes are well-formed code page 932 (Shift_JIS as Windows reads it): single bytes
 // 00–7F and A1–DF (half-width katakana), lead bytes 81–9F and E0–FC each followed by a trail byte

@@ -269,6 +269,22 @@ void Control::Add_Item(const std::wstring& text) {
                      reinterpret_cast<LPARAM>(text.c_str()));
 }
 
+void Control::Set_List(const std::vector<std::wstring>& items) {
+    if (!hwnd_) return;
+    const bool combo = Is_Combo();
+    const List_Messages& m = combo ? Combo_Box_Messages : List_Box_Messages;
+    // Drawn once at the end instead of after every line, with the room for all lines taken at once:
+    // a list of thousands of lines otherwise costs seconds per thousand.
+    SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(hwnd_, m.Reset, 0, 0);
+    std::size_t chars = 0;
+    for (const std::wstring& item : items) chars += item.size() + 1;
+    SendMessageW(hwnd_, combo ? CB_INITSTORAGE : LB_INITSTORAGE, items.size(), chars * sizeof(wchar_t));
+    for (const std::wstring& item : items) SendMessageW(hwnd_, m.Add, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
 int Control::List_Count() const {
     if (!hwnd_) return 0;
     const LRESULT n = SendMessageW(hwnd_, (Is_Combo() ? Combo_Box_Messages : List_Box_Messages).Count, 0, 0);

@@ -95,6 +95,8 @@ public:
     // List boxes and combo boxes.
     void Clear_List();
     void Add_Item(const std::wstring& text);
+    // Replaces every line at once, drawn once at the end: for lists that may be long.
+    void Set_List(const std::vector<std::wstring>& items);
     int List_Count() const;
     std::wstring List(int i) const;
     int List_Index() const;

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "control_ids.h"
 #include "driver.h"
@@ -23,14 +25,23 @@ constexpr int Start_Timeout_Ms = 20000;
 
 class CellDrop_App {
 public:
-    // Starts the program in folder; the test fails when it does not show its window.
-    explicit CellDrop_App(const Temp_Folder& folder) {
+    // Starts the program in folder; the test fails when it does not show its window. The messages the
+    // start shows before its window are answered and kept in Start_Messages.
+    explicit CellDrop_App(const Temp_Folder& folder, int messages_before_window = 0) {
         std::wstring failure;
         process_ = App_Process::Start(Wine_Path(CELLDROP_EXE), folder.Path(), &failure);
         EXPECT_TRUE(process_) << std::string(failure.begin(), failure.end());
+        for (int i = 0; process_ && i < messages_before_window; ++i) {
+            const auto box = Wait_For_Message_Box(process_->Pid(), Start_Timeout_Ms);
+            EXPECT_TRUE(box) << "message " << i;
+            if (!box) break;
+            Start_Messages.push_back(box->Text);
+            EXPECT_TRUE(Answer_Message_Box(*box));
+        }
         if (process_) main_ = process_->Wait_For_Main_Window(L"Excelへの貼付コントロール", Start_Timeout_Ms);
         EXPECT_NE(main_, nullptr);
     }
+    std::vector<std::wstring> Start_Messages;
 
     bool Started() const { return main_ != nullptr; }
     HWND Main() const { return main_; }

@@ -95,6 +95,25 @@ TEST(ValueList, LeadingEmptyLinesVanishLaterOnesStay) {
     EXPECT_EQ(Read_Value_List(dir / L"missing.txt"), L"");
 }
 
+TEST(ValueList, AFileBeyondSixteenMegabytesIsRefusedUnreadAndAtTheLimitIsRead) {
+    Temp_Folder dir;
+    const std::wstring file = dir / L"Para1_2.txt";
+    std::string bytes(static_cast<std::size_t>(Max_Value_List_Bytes), 'a');
+    bytes.replace(0, 4, "x\r\ny");
+    ASSERT_TRUE(Write_Bytes(file, bytes));
+    Value_List_File at_limit = Read_Value_List_File(file);
+    EXPECT_FALSE(at_limit.Too_Large);
+    EXPECT_EQ(at_limit.Text.size(), bytes.size());
+    EXPECT_EQ(at_limit.Text.substr(0, 4), L"x\r\ny");
+
+    bytes += "\r\n";
+    ASSERT_TRUE(Write_Bytes(file, bytes));
+    const Value_List_File over = Read_Value_List_File(file);
+    EXPECT_TRUE(over.Too_Large);
+    EXPECT_TRUE(over.Text.empty());
+    EXPECT_EQ(Read_Bytes(file), bytes);
+}
+
 TEST(History, NewEntryOnTopWithoutDuplicatesOrGaps) {
     Temp_Folder dir;
     const std::wstring file = dir / L"h.txt";

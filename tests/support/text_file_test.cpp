@@ -99,7 +99,7 @@ TEST(TextFile, LargeFilesReadWholeAndHugeOnesNotAtAll) {
     EXPECT_EQ(huge.Text, L"");
 }
 
-TEST(TextFile, FailedWriteLeavesTheOldFileAndNoLeftovers) {
+TEST(TextFile, FailedWriteLeavesTheOldFileAndNoLeftoversAndARemovedFolderIsMadeAgain) {
     Temp_Folder dir;
     const std::wstring file = dir / L"keep.txt";
     ASSERT_TRUE(Write_Text_File(file, L"old").Ok);
@@ -120,9 +120,12 @@ TEST(TextFile, FailedWriteLeavesTheOldFileAndNoLeftovers) {
     EXPECT_EQ(GetFileAttributesW((dir / L"Para1_1.txt").c_str()) & FILE_ATTRIBUTE_DIRECTORY,
               static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
 
-    // A folder that does not exist.
-    EXPECT_FALSE(Write_Text_File(dir / L"missing\\a.txt", L"x").Ok);
+    // A folder that was removed is made again; one whose parent is gone too is not.
+    EXPECT_FALSE(Write_Text_File(dir / L"gone\\missing\\a.txt", L"x").Ok);
     EXPECT_EQ(List_Folder(dir.Path()).size(), 2u);
+    EXPECT_TRUE(Write_Text_File(dir / L"missing\\a.txt", L"x").Ok);
+    EXPECT_EQ(Read_Bytes(dir / L"missing\\a.txt"), "x");
+    EXPECT_EQ(List_Folder(dir / L"missing"), (Lines{L"a.txt"}));
 }
 
 TEST(TextFile, WriteReplacesTheWholeFile) {

@@ -1,5 +1,5 @@
 #pragma once
-// A small form for the toolkit's tests: two option containers, a check box, a text box, a list, a
+// A small form for the toolkit's tests: two option containers, a check box, two text boxes, a list, a
 // scroll bar, a timer and an image array, with every event recorded as "Name(index):Event".
 #include <string>
 #include <vector>
@@ -23,6 +23,7 @@ protected:
             {L"Opt_Joken", 3, Control_Kind::Option_Button, L"下へ", 120, 240, 1500, 240, L"Pic_Container", 1, 1503},
             {L"Che_Control", 0, Control_Kind::Check_Box, L"列の幅", 0, 0, 1500, 240, L"Pic_Inner", -1, 1600},
             {L"Txt_File", 0, Control_Kind::Text_Box, nullptr, 120, 1800, 3000, 285, nullptr, -1, 1200},
+            {L"Txt_Value3", 0, Control_Kind::Multi_Line_Text_Box, nullptr, 6360, 120, 3000, 1500, nullptr, -1, 1300},
             {L"Lst_Select", 0, Control_Kind::List_Box, nullptr, 120, 2200, 3000, 1000, nullptr, -1, 1400},
             {L"VScroll1", -1, Control_Kind::VScroll_Bar, nullptr, 3240, 2200, 255, 1000, nullptr, -1, 104},
             {L"Timer1", 0, Control_Kind::Timer, nullptr, 0, 0, 0, 0, nullptr, -1, 2100},

@@ -34,14 +34,23 @@ std::vector<std::wstring> Numbered_Paths(Numbered_Files& store) {
 }
 
 // Someone else at work in the folder: holds, releases, adds files. Nothing it does loses an entry.
-void Meddle(Input& in, Numbered_Files& store, std::map<std::wstring, std::string>& foreign) {
+// Between saves (not in the middle of one) the user may mark a history file read-only.
+void Meddle(Input& in, Numbered_Files& store, std::map<std::wstring, std::string>& foreign, bool between_saves) {
     const std::vector<std::wstring> paths = Sim_Paths();
-    switch (in.Next() % 5) {
+    switch (in.Next() % 7) {
         case 0:
             if (!paths.empty()) Sim_Hold(paths[static_cast<std::size_t>(in.Next()) % paths.size()], true);
             break;
         case 1:
             Sim_Release_All();
+            break;
+        case 5: {  // the user marks a history file read-only, or lifts the mark
+            const std::wstring path = store.Path_Of(in.Next() % (Highest + 1));
+            if (between_saves && !store.Journal_Pending()) Sim_Read_Only(path, in.Next() % 4 != 0);
+            break;
+        }
+        case 6:
+            for (const std::wstring& path : paths) Sim_Read_Only(path, false);
             break;
         case 2: {
             static const wchar_t* names[] = {L"F\\memo.txt",    L"F\\Text10.txt",    L"F\\Text7.txt",
@@ -66,6 +75,16 @@ void Meddle(Input& in, Numbered_Files& store, std::map<std::wstring, std::string
 
 void Check_Foreign(const std::map<std::wstring, std::string>& foreign) {
     for (const auto& [path, bytes] : foreign) FUZZ_CHECK(Sim_Get(path) == bytes);
+}
+
+// The numbered files and the scratch files entries wait in, with their bytes.
+std::map<std::wstring, std::string> Stored(Numbered_Files& store) {
+    std::map<std::wstring, std::string> files;
+    for (const std::wstring& path : Numbered_Paths(store))
+        if (auto bytes = Sim_Get(path)) files[path] = *bytes;
+    for (const std::wstring& path : store.Waiting_Files())
+        if (auto bytes = Sim_Get(path)) files[path] = *bytes;
+    return files;
 }
 
 }  // namespace
@@ -110,11 +129,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             case 4:
             case 5:
             case 6:
-                Meddle(in, store, foreign);
+                Meddle(in, store, foreign, true);
                 break;
-            case 7: {  // emptied or removed by someone else
+            case 7: {  // emptied or removed by someone else, or the whole folder removed
                 const std::wstring path = store.Path_Of(in.Next() % (Highest + 1));
-                if (Sim_Get(path)) {
+                if (in.Next() % 8 == 0) {
+                    Sim_Remove_Folder(Folder);
+                    foreign.clear();
+                    damaged = true;
+                } else if (Sim_Get(path)) {
                     if (in.Next() % 2)
                         Sim_Put(path, "");
                     else
@@ -129,7 +152,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 bool meddled = false, stopped = false;
                 store.Before_Step = [&] {
                     if (in.Next() < 24) {
-                        Meddle(in, store, foreign);
+                        Meddle(in, store, foreign, false);
                         meddled = true;
                     }
                     if (may_stop && steps-- <= 0) stopped = true;
@@ -139,9 +162,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 std::vector<std::string> kept;
                 for (const Numbered_Entry& e : entries)
                     if (!e.Changed && (e.File >= 0 || !e.Waiting.empty())) kept.push_back(e.Bytes);
+                const std::map<std::wstring, std::string> before = Stored(store);
+                const bool journal_before = store.Journal_Pending();
                 const std::vector<std::wstring> failed = store.Write(entries);
                 store.Before_Step = nullptr;
                 Check_Foreign(foreign);
+                // A save a read-only file keeps from being begun changes nothing and leaves no scratch file.
+                if (!stopped && !meddled && !journal_before && !store.Blocked().empty())
+                    FUZZ_CHECK(Stored(store) == before);
+                if (!store.Blocked().empty()) FUZZ_CHECK(!failed.empty());
                 if (stopped) {
                     // The program ends here; the next start reads what is there.
                     Sim_Release_All();

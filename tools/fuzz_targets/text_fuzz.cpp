@@ -31,6 +31,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::wstring joined;
     for (std::size_t i = 0; i < parts.size(); ++i) joined += (i ? delimiter : L"") + parts[i];
     FUZZ_CHECK(joined == text || joined + delimiter == text);
+    // What the program writes is text by the reader's own test; well-formed UTF-8 always is.
+    if (!Has_Lone_Surrogate(text)) FUZZ_CHECK(Is_Text_File(Encode_Text_File(text)));
+    if (Is_Well_Formed_Utf8(bytes)) FUZZ_CHECK(Is_Text_File(bytes));
     (void)Number_In_Text(text);
     (void)Is_Blank_Text(text);
     return 0;

@@ -15,6 +15,7 @@ namespace {
 struct Sim_File {
     std::string Bytes;
     bool Held = false;
+    bool Read_Only = false;  // can be read and renamed, never deleted or replaced
 };
 
 struct Sim_State {
@@ -64,6 +65,22 @@ void Sim_Hold(const std::wstring& path, bool held) {
     if (Sim_File* f = Find(path)) f->Held = held;
 }
 
+void Sim_Read_Only(const std::wstring& path, bool read_only) {
+    if (Sim_File* f = Find(path)) f->Read_Only = read_only;
+}
+
+void Sim_Remove_Folder(const std::wstring& folder) {
+    const std::wstring prefix = Key(folder + L"\\");
+    for (auto f = State().Files.begin(); f != State().Files.end();) {
+        if (f->first.rfind(prefix, 0) == 0) {
+            State().Names.erase(f->first);
+            f = State().Files.erase(f);
+        } else {
+            ++f;
+        }
+    }
+}
+
 void Sim_Release_All() {
     for (auto& [key, file] : State().Files) file.Held = false;
 }
@@ -94,14 +111,14 @@ std::optional<std::string> Read_Binary_File(std::wstring_view path, std::uint64_
 
 Binary_Write_Result Write_Binary_File(std::wstring_view path, std::string_view bytes, bool) {
     const Sim_File* f = Find(path);
-    if (State().Disk_Full || (f && f->Held)) return {false, 5};
+    if (State().Disk_Full || (f && (f->Held || f->Read_Only))) return {false, 5};
     Sim_Put(std::wstring(path), std::string(bytes));
     return {true, 0};
 }
 
 bool Delete_If_Present(const std::wstring& path) {
     const Sim_File* f = Find(path);
-    if (f && f->Held) return false;
+    if (f && (f->Held || f->Read_Only)) return false;
     Sim_Remove(path);
     return true;
 }
@@ -109,12 +126,18 @@ bool Delete_If_Present(const std::wstring& path) {
 bool Move_File(const std::wstring& from, const std::wstring& to, bool replace) {
     const Sim_File* source = Find(from);
     const Sim_File* target = Find(to);
-    if (!source || source->Held || (target && (!replace || target->Held))) return false;
+    if (!source || source->Held || (target && (!replace || target->Held || target->Read_Only))) return false;
     if (Key(from) == Key(to)) return true;
-    std::string bytes = source->Bytes;
+    Sim_File moved = *source;
     Sim_Remove(from);
-    Sim_Put(to, std::move(bytes));
+    Sim_Put(to, std::move(moved.Bytes));
+    Sim_Read_Only(to, moved.Read_Only);
     return true;
+}
+
+bool Is_Read_Only(const std::wstring& path) {
+    const Sim_File* f = Find(path);
+    return f && f->Read_Only;
 }
 
 bool File_Exists(const std::wstring& path) { return Find(path) != nullptr; }

@@ -116,11 +116,16 @@ void Show_Message(const std::wstring&) {}
 bool Do_Events() { return true; }
 bool Do_Events_Sometimes() { return true; }
 
-File_Text Get_File_To_Buffer1(std::wstring_view path, bool) {
+File_Text Get_File_To_Buffer1(std::wstring_view path, bool, std::uint64_t max_bytes) {
     File_Text r;
     const auto f = Files().find(std::wstring(path));
     if (f == Files().end()) return r;
-    r.Opened = r.Complete = true;
+    r.Opened = true;
+    if (f->second.size() > max_bytes) {
+        r.Too_Large = true;
+        return r;
+    }
+    r.Complete = true;
     r.Text = Decode_Text_File(f->second);
     return r;
 }
