@@ -39,6 +39,8 @@ public:
     virtual void Write_Picture_History() = 0;
     // Where each paste is recorded, so that the window can take it back.
     virtual Paste_Journal& Journal() = 0;
+    // A paste and its cell move are over: what waited for them (a take-back) may run.
+    virtual void Paste_Step_Done() {}
 };
 
 // The seconds of the local clock's minute (0 to 59).

@@ -18,6 +18,7 @@
 #include "paste_loop.h"
 #include "paste_state.h"
 #include "path_probe.h"
+#include "take_back_turns.h"
 #include "value_list_editor.h"
 
 class CellDrop_F : public Form, private Paste_Loop_Host, private Busy_Watcher {
@@ -168,8 +169,13 @@ public:
     void Show_Waiting();
     bool excel_busy_ = false;
     Paste_Journal journal_;
-    // "直前の貼付を取り消す": the newest paste of the run not yet taken back.
+    Take_Back_Turns take_back_turns_;
+    // "直前の貼付を取り消す": the newest paste of the run not yet taken back; a press that comes while a
+    // paste or another take-back is being made waits its turn.
     void Take_Back_Last_Paste();
+    void Make_Take_Backs();
+    // The button is greyed while there is nothing to take back.
+    void Show_Take_Back_State();
     std::optional<Hot_Keys> Run_Keys;
     void Excel_ツール_CellDrop2_Start();
     void Excel_Process();
@@ -237,6 +243,9 @@ protected:
     void Write_Text_History() override { Text_Update_ツール_CellDrop2_Text_Write(); }
     void Write_Picture_History() override { Text_Update_ツール_CellDrop2_Pic_Write(); }
     Paste_Journal& Journal() override { return journal_; }
+    void Paste_Step_Done() override {
+        if (take_back_turns_.Waiting() > 0 && !take_back_turns_.Running()) Make_Take_Backs();
+    }
     void Server_Busy(bool busy) override {
         excel_busy_ = busy;
         Show_Waiting();
