@@ -320,6 +320,7 @@ void CellDrop_F::Excel_ツール_CellDrop2_Start() {
     if (!Capture.Start(Hwnd())) MsgBox_Process(L"クリップボードを監視できません。コピーは貼付されません。");
     Hold_Run_Keys(true);
     journal_.Clear();
+    take_back_turns_.Drop_Waiting();  // a press the last run had no time for
     Set_Screen_Mouse_Pointer(Mouse_Pointer::Hourglass);
 
     // "しない" then "する": Paste_On ends at 1 and the clipboard is emptied once more.
