@@ -8,12 +8,11 @@
 
 namespace {
 
-// The cells of the range (rows x columns) from one read of its Value, row by row: a single value for
-// one cell, an array from 1 for several.
-std::optional<std::vector<Variant>> Read_Block(const Automation_Object& range, long rows, long columns) {
+// The cells of a block (rows x columns) from one read of a member (Value or Formula), row by row: a
+// single value for one cell, an array from 1 for several.
+std::optional<std::vector<Variant>> Cells_Of(const Call_Result& value, long rows, long columns) {
     std::vector<Variant> cells;
     if (rows <= 0 || columns <= 0) return cells;
-    const Call_Result value = range.Get(L"Value");
     if (!value.Ok()) return std::nullopt;
     const VARIANT& v = value.Value.Get();
     if (!(v.vt & VT_ARRAY)) {
@@ -36,9 +35,15 @@ std::optional<std::vector<Variant>> Read_Block(const Automation_Object& range, l
     return cells;
 }
 
+std::optional<std::vector<Variant>> Read_Block(const Automation_Object& range, const wchar_t* member, long rows,
+                                               long columns) {
+    if (rows <= 0 || columns <= 0) return std::vector<Variant>();
+    return Cells_Of(range.Get(member), rows, columns);
+}
+
 // The cell i rows down and j columns right of the start.
-Automation_Object Cell_At(const Automation_Object& start, long i, long j) {
-    return i == 0 && j == 0 ? start : start.Get(L"Offset", {Variant::Long(i), Variant::Long(j)}).Object();
+Call_Result Cell_At(const Automation_Object& start, long i, long j) {
+    return start.Get(L"Offset", {Variant::Long(i), Variant::Long(j)});
 }
 
 bool Same(const Variant& a, const Variant& b) {
@@ -47,34 +52,56 @@ bool Same(const Variant& a, const Variant& b) {
     return VarCmp(const_cast<VARIANT*>(&a.Get()), const_cast<VARIANT*>(&b.Get()), LOCALE_USER_DEFAULT, 0) == VARCMP_EQ;
 }
 
-// A value put back as Excel held it: a text with the quote that keeps Excel from reading it anew.
-Variant As_Typed(const Variant& value) {
-    if (value.Type() != VT_BSTR) return value;
+std::wstring Text_Of(const Variant& value) {
     std::wstring text;
-    (void)value.To_Text(text);
-    return text.empty() ? Variant() : Variant::Text(L"'" + text);
+    if (value.Type() == VT_BSTR) (void)value.To_Text(text);
+    return text;
 }
 
+// Whether the cell held a formula: its Formula is one ("=…") and not merely the text it shows (a
+// text typed as "'=abc" reads "=abc" both ways).
+bool Held_Formula(const std::wstring& formula, const Variant& value) {
+    return !formula.empty() && formula.front() == L'=' && !(value.Type() == VT_BSTR && Text_Of(value) == formula);
+}
+
+// What the cell is given back: its formula; a text with the quote that keeps Excel from reading it
+// anew ("0123" stays a text); an error value as it was typed ("#N/A"); a number, date or truth value
+// as it was.
+Variant As_Typed(const Variant& value, const std::wstring& formula) {
+    if (Held_Formula(formula, value)) return Variant::Text(formula);
+    if (value.Type() == VT_ERROR) return Variant::Text(formula);
+    if (value.Type() != VT_BSTR) return value;
+    const std::wstring text = Text_Of(value);
+    return text.empty() ? Variant() : Variant::Text(L"'" + text);
+}
 
 }  // namespace
 
 void Paste_Journal::Begin(const Excel_Session& excel, long rows, long columns) {
     open_.reset();
+    pasting_ = true;
     Paste paste;
     Error_State errors;
     paste.Start = excel.Active_Cell(errors);
-    if (paste.Start.Is_Nothing()) return;
-    // Every paste goes to the target sheet, which is activated before it.
-    paste.Sheet = excel.Ws_Name;
+    // Every paste goes to the target sheet, which the pass found active before it.
+    paste.Sheet = excel.Active_Sheet(errors);
+    if (paste.Start.Is_Nothing() || paste.Sheet.Is_Nothing()) return;
     paste.Rows = rows;
     paste.Columns = columns;
     if (rows > 0) {
         paste.Cells = rows == 1 && columns == 1
                           ? paste.Start
                           : paste.Start.Get(L"Resize", {Variant::Long(rows), Variant::Long(columns)}).Object();
-        auto before = Read_Block(paste.Cells, rows, columns);
+        auto before = Read_Block(paste.Cells, L"Value", rows, columns);
         if (!before) return;
         paste.Before = std::move(*before);
+        // Only a cell that holds something can hold a formula: an empty block costs no second read.
+        if (std::any_of(paste.Before.begin(), paste.Before.end(),
+                        [](const Variant& v) { return v.Type() != VT_EMPTY; })) {
+            const auto formulas = Read_Block(paste.Cells, L"Formula", rows, columns);
+            if (!formulas) return;
+            for (const Variant& formula : *formulas) paste.Formulas.push_back(Text_Of(formula));
+        }
     }
     open_ = std::move(paste);
 }
@@ -90,56 +117,164 @@ void Paste_Journal::Picture_Added(const Excel_Session& excel) {
 void Paste_Journal::End(bool pasted, std::vector<double> widths_before, std::vector<double> widths_after) {
     std::optional<Paste> paste = std::exchange(open_, std::nullopt);
     if (!paste || !pasted) return;
-    auto after = Read_Block(paste->Cells, paste->Rows, paste->Columns);
+    auto after = Read_Block(paste->Cells, L"Value", paste->Rows, paste->Columns);
     if (!after) return;
     paste->After = std::move(*after);
     paste->Widths_Before = std::move(widths_before);
     paste->Widths_After = std::move(widths_after);
-    pastes_.push_back(std::move(*paste));
+    Keep(std::move(*paste));
+}
+
+void Paste_Journal::End_Each(bool pasted, std::vector<double> widths_before, std::vector<double> widths_after) {
+    std::optional<Paste> block = std::exchange(open_, std::nullopt);
+    if (!block || !pasted || block->Rows <= 0) return;
+    const auto after = Read_Block(block->Cells, L"Value", block->Rows, block->Columns);
+    if (!after) return;
+    const bool down = block->Columns == 1;
+    const std::size_t count = after->size();
+    for (std::size_t i = 0; i < count; ++i) {
+        Paste paste;
+        paste.Sheet = block->Sheet;
+        paste.Origin = block->Start;
+        paste.Row = down ? static_cast<long>(i) : 0;
+        paste.Column = down ? 0 : static_cast<long>(i);
+        if (i == 0) paste.Start = paste.Cells = block->Start;
+        paste.Rows = 1;
+        paste.Before = {block->Before[i]};
+        paste.After = {(*after)[i]};
+        if (!block->Formulas.empty()) paste.Formulas = {block->Formulas[i]};
+        // Down a column the one column was widened for all; along a row each cell's own column.
+        const std::size_t column = down ? 0 : i;
+        if ((!down || i == 0) && column < std::min(widths_before.size(), widths_after.size())) {
+            paste.Widths_Before = {widths_before[column]};
+            paste.Widths_After = {widths_after[column]};
+        }
+        Keep(std::move(paste));
+    }
+}
+
+void Paste_Journal::Keep(Paste paste) {
+    paste.Id = next_id_++;
+    pastes_.push_back(std::move(paste));
     if (pastes_.size() > Max_Pastes) pastes_.pop_front();
+    Changed();
+}
+
+void Paste_Journal::Changed() const {
+    if (changed_) changed_();
 }
 
 void Paste_Journal::Clear() {
     open_.reset();
     pastes_.clear();
+    pasting_ = false;
+    refused_ = 0;
+    ++clears_;
+    Changed();
+}
+
+void Paste_Journal::Drop_Refused() {
+    if (pastes_.empty() || pastes_.back().Id != refused_ || taking_back_) return;
+    pastes_.pop_back();
+    refused_ = 0;
+    Changed();
 }
 
 Paste_Journal::Take_Back Paste_Journal::Take_Back_Last(const Excel_Session& excel) {
-    // Not in the middle of a paste (a click handled while it waits for Excel).
-    if (pastes_.empty() || open_) return Take_Back::Nothing;
-    const Paste& paste = pastes_.back();
-    Error_State errors;
-    const Automation_Object sheet =
-        excel.Xl_App.Get(L"ActiveWorkbook").Object().Get(L"Worksheets", {Variant::Text(paste.Sheet)}).Object();
-    if (sheet.Is_Nothing()) return Take_Back::Failed;
+    // Not in the middle of a paste or of another take-back (a click handled while either waits for Excel).
+    if (Pasting() || taking_back_) return Take_Back::Nothing;
+    taking_back_ = true;
+    const unsigned long long clears = clears_;
+    Take_Back result = Take_Back::Nothing;
+    bool dropped = false;
+    while (!pastes_.empty() && clears == clears_) {
+        // Out of the journal while Excel is asked: nothing else can reach it meanwhile.
+        Paste paste = std::move(pastes_.back());
+        pastes_.pop_back();
+        const Restored restored = Restore(excel, paste);
+        if (restored == Restored::Sheet_Gone) {
+            dropped = true;
+            continue;
+        }
+        if (restored == Restored::Done) {
+            result = Take_Back::Done;
+        } else if (restored == Restored::Incomplete) {
+            result = Take_Back::Failed;
+        } else {
+            // Untouched: it stays, for another press or to be dropped by the user.
+            result = restored == Restored::Changed ? Take_Back::Changed : Take_Back::Failed;
+            if (restored == Restored::Changed) refused_ = paste.Id;
+            if (clears == clears_) pastes_.push_back(std::move(paste));
+        }
+        break;
+    }
+    taking_back_ = false;
+    if (result == Take_Back::Done || result == Take_Back::Failed || dropped) Changed();
+    return result;
+}
+
+Paste_Journal::Restored Paste_Journal::Restore(const Excel_Session& excel, Paste& paste) const {
+    // A call on the paste failed: its sheet is gone when the sheet no longer answers either (deleted);
+    // else Excel could not be asked (busy for too long).
+    const auto failed = [&paste](const Call_Result& call) {
+        if (Is_Busy_Answer(call.Hr)) return Restored::Failed;
+        const Call_Result name = paste.Sheet.Get(L"Name");
+        return name.Ok() || Is_Busy_Answer(name.Hr) ? Restored::Failed : Restored::Sheet_Gone;
+    };
+    if (paste.Start.Is_Nothing()) {
+        const Call_Result start = Cell_At(paste.Origin, paste.Row, paste.Column);
+        if (!start.Ok()) return failed(start);
+        paste.Start = paste.Cells = start.Object();
+    }
     // What is there now must still be what the paste left.
-    const auto now = Read_Block(paste.Cells, paste.Rows, paste.Columns);
-    if (!now) return Take_Back::Failed;
-    for (std::size_t i = 0; i < now->size(); ++i)
-        if (!Same((*now)[i], paste.After[i])) return Take_Back::Changed;
-    const Automation_Object shapes = sheet.Get(L"Shapes").Object();
+    if (paste.Rows > 0) {
+        const Call_Result read = paste.Cells.Get(L"Value");
+        if (!read.Ok()) return failed(read);
+        const auto now = Cells_Of(read, paste.Rows, paste.Columns);
+        if (!now || now->size() != paste.After.size()) return Restored::Failed;
+        for (std::size_t i = 0; i < now->size(); ++i)
+            if (!Same((*now)[i], paste.After[i])) return Restored::Changed;
+    }
     std::vector<Automation_Object> pictures;
-    for (const std::wstring& name : paste.Pictures) {
-        const Call_Result picture = shapes.Get(L"Item", {Variant::Text(name)});
-        if (!picture.Ok()) return Take_Back::Changed;
-        pictures.push_back(picture.Object());
+    if (!paste.Pictures.empty()) {
+        const Call_Result shapes = paste.Sheet.Get(L"Shapes");
+        if (!shapes.Ok()) return failed(shapes);
+        for (const std::wstring& name : paste.Pictures) {
+            const Call_Result picture = shapes.Object().Get(L"Item", {Variant::Text(name)});
+            if (!picture.Ok()) return Is_Busy_Answer(picture.Hr) ? Restored::Failed : Restored::Changed;
+            pictures.push_back(picture.Object());
+        }
     }
 
+    Error_State errors;
     for (const Automation_Object& picture : pictures) errors.Record(picture.Call(L"Delete"));
-    for (long i = 0; i < paste.Rows; ++i)
-        for (long j = 0; j < paste.Columns; ++j)
-            errors.Record(Cell_At(paste.Start, i, j).Put(L"Value", As_Typed(paste.Before[static_cast<std::size_t>(i * paste.Columns + j)])));
+    if (paste.Rows > 0) {
+        // The whole block in one write: its formulas as formulas when it held any, else its values.
+        bool formulas = false;
+        std::vector<Variant> values;
+        for (std::size_t i = 0; i < paste.Before.size(); ++i) {
+            const std::wstring formula = i < paste.Formulas.size() ? paste.Formulas[i] : std::wstring();
+            formulas = formulas || Held_Formula(formula, paste.Before[i]);
+            values.push_back(As_Typed(paste.Before[i], formula));
+        }
+        const Variant block = values.size() == 1 ? values.front() : Variant::Array(paste.Rows, paste.Columns, values);
+        errors.Record(paste.Cells.Put(formulas ? L"Formula" : L"Value", block));
+    }
     // Each column the paste widened, unless the user has given it another width since.
     const std::size_t widened = std::min(paste.Widths_Before.size(), paste.Widths_After.size());
     for (std::size_t j = 0; j < widened; ++j) {
         if (paste.Widths_After[j] == paste.Widths_Before[j]) continue;
-        const Automation_Object cell = Cell_At(paste.Start, 0, static_cast<long>(j));
+        const Automation_Object cell = j == 0 ? paste.Start : Cell_At(paste.Start, 0, static_cast<long>(j)).Object();
         double width = 0;
         if (cell.Get(L"ColumnWidth").Value.To_Double(width) && width == paste.Widths_After[j])
             errors.Record(cell.Put(L"ColumnWidth", Variant::Double(paste.Widths_Before[j])));
     }
-    (void)excel.Excel_ツール_CellDrop2_Activate();
-    errors.Record(paste.Start.Call(L"Select"));
-    pastes_.pop_back();
-    return errors.Failed() ? Take_Back::Failed : Take_Back::Done;
+    // Back to the cell it started from; its workbook and sheet brought forward first when the user has
+    // gone to another.
+    if (!paste.Start.Call(L"Select").Ok()) {
+        (void)excel.Excel_ツール_CellDrop2_Activate();
+        (void)paste.Sheet.Call(L"Activate");
+        errors.Record(paste.Start.Call(L"Select"));
+    }
+    return errors.Failed() ? Restored::Incomplete : Restored::Done;
 }

@@ -53,13 +53,16 @@ bool Clipboard_Holds(Captured_Copy& copy, Clipboard_Capture& capture, bool pictu
 }
 
 // The copy's time and window as text in the active cell (the quote keeps Excel from reading a date),
-// and the cell moved on as after a paste, so that the picture lands beside or below it.
+// and the cell moved on as after a paste, so that the picture lands beside or below it. Its column is
+// widened as for a text when the box asks for it, and always when the picture goes beside it, which
+// would otherwise lie over the end of the caption. widths: the column's widths for taking it back.
 void Write_Picture_Caption(const Excel_Session& excel, const Paste_Options& options, const Captured_Copy& copy,
-                           const Automation_Object& start) {
+                           const Automation_Object& start, bool widen, Text_Paste_Result& widths) {
     Error_State errors;
     const Automation_Object cell = start.Is_Nothing() ? excel.Active_Cell(errors) : start;
     if (cell.Is_Nothing()) return;
     const std::wstring caption = Picture_Caption(copy.Copied_At, copy.Front_Window);
+    if (widen || options.Move_Mode == L"右へ") Widen_Column(cell, {caption}, widths);
     if (!errors.Record(cell.Put(L"Value", Variant::Text(L"'" + caption))).Ok()) return;
     if (options.Move_Mode == L"右へ") excel.Select_Offset(cell, 0, 1, errors);
     if (options.Move_Mode == L"下へ") excel.Select_Offset(cell, 1, 0, errors);
@@ -152,7 +155,8 @@ Paste_Step Paste_Copy(Excel_Session& excel, const Automation_Object& workbook, c
                 const long count = static_cast<long>(texts.size());
                 host.Journal().Begin(excel, down ? count : 1, down ? 1 : count);
                 const Text_Paste_Result pasted = Paste_Texts(excel, texts, down, edits, host.Journal().Start_Cell());
-                host.Journal().End(pasted.Ok, pasted.Widths_Before, pasted.Widths_After);
+                // Each copy is taken back on its own, as if it had come alone.
+                host.Journal().End_Each(pasted.Ok, pasted.Widths_Before, pasted.Widths_After);
                 if (!pasted) {
                     host.Paste_Failed(Text_Paste_Failed_Message);
                     return Left_Over(after_text);
@@ -192,7 +196,9 @@ Paste_Step Paste_Copy(Excel_Session& excel, const Automation_Object& workbook, c
     // paste, which the user is waiting for; the picture is recorded whether or not the paste worked.
     // The time before the picture is taken back with it.
     host.Journal().Begin(excel, options.Picture_Caption ? 1 : 0);
-    if (options.Picture_Caption) Write_Picture_Caption(excel, options, copy, host.Journal().Start_Cell());
+    Text_Paste_Result caption_widths;
+    if (options.Picture_Caption)
+        Write_Picture_Caption(excel, options, copy, host.Journal().Start_Cell(), host.Edits().Widen, caption_widths);
     Error_State errors;
     // Where the picture goes, for its size and the move: the journal's cell, unless a caption moved it.
     Automation_Object cell = options.Picture_Caption ? Automation_Object() : host.Journal().Start_Cell();
@@ -205,7 +211,7 @@ Paste_Step Paste_Copy(Excel_Session& excel, const Automation_Object& workbook, c
         host.Journal().Picture_Added(excel);
         Size_Picture(excel, options.Pic_Size, cell);
     }
-    host.Journal().End(pasted);
+    host.Journal().End(pasted, caption_widths.Widths_Before, caption_widths.Widths_After);
     if (copy.Paste_Source.empty() && copy.Picture) host.Record_Picture(*copy.Picture);
     if (!pasted) return {};
     return Pasted(1, 1, cell, Copy_Left::Nothing);
@@ -361,5 +367,8 @@ Paste_Loop_End Excel_ツール_CellDrop2(Excel_Session& excel, const Paste_Optio
             Do_Events();
             Move_Active_Cell(excel, options.Move_Mode, step);
         }
+        // Take-backs asked for meanwhile waited for the paste and its move.
+        host.Journal().Step_Done();
+        host.Paste_Step_Done();
     }
 }

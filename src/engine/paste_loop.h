@@ -46,6 +46,8 @@ public:
     // Copies that came faster than they could be pasted were not pasted: said the same way (the
     // message counts them itself).
     virtual void Copies_Skipped(const std::wstring& message) = 0;
+    // A paste and its cell move are over: what waited for them (a take-back) may run.
+    virtual void Paste_Step_Done() {}
 };
 
 // The seconds of the local clock's minute (0 to 59).

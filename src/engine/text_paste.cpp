@@ -38,17 +38,6 @@ int Needed_Width(const std::vector<std::wstring>& lines) {
     return needed;
 }
 
-// Step W: the cell's column grows to the widest line, as far as Excel allows, never narrower. The
-// widths before and after go into the result, so that taking the paste back needs no read of them.
-void Widen_Column(const Automation_Object& cell, const std::vector<std::wstring>& lines, Text_Paste_Result& result) {
-    const int needed = Needed_Width(lines);
-    double width = 0;
-    if (!cell.Get(L"ColumnWidth").Value.To_Double(width)) width = -1;
-    result.Widths_Before.push_back(width);
-    result.Widths_After.push_back(width);
-    if (width >= 0 && width < needed && cell.Put(L"ColumnWidth", Variant::Long(needed)).Ok()) result.Widths_After.back() = needed;
-}
-
 Automation_Object Start_Cell(const Excel_Session& excel, const Automation_Object& start, Error_State& errors) {
     return start.Is_Nothing() ? excel.Active_Cell(errors) : start;
 }
@@ -121,6 +110,16 @@ Text_Paste_Result Paste_Many_Cells(const Excel_Session& excel, const std::wstrin
 }
 
 }  // namespace
+
+void Widen_Column(const Automation_Object& cell, const std::vector<std::wstring>& lines, Text_Paste_Result& result) {
+    const int needed = Needed_Width(lines);
+    double width = 0;
+    if (!cell.Get(L"ColumnWidth").Value.To_Double(width)) width = -1;
+    result.Widths_Before.push_back(width);
+    result.Widths_After.push_back(width);
+    if (width >= 0 && width < needed && cell.Put(L"ColumnWidth", Variant::Long(needed)).Ok())
+        result.Widths_After.back() = needed;
+}
 
 int Str_Width(std::wstring_view text) {
     int width = 0;

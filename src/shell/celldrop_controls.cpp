@@ -16,7 +16,7 @@ constexpr Control_Def kControls[] = {
     {L"Pic_Control", 1, K::Picture_Box, nullptr, 120, 1200, 12375, 5415, nullptr, -1, ids::Pic_Control + 1},
     {L"Pic_Control", 2, K::Picture_Box, nullptr, 120, 6720, 12375, 7815, nullptr, -1, ids::Pic_Control + 2},
     {L"Cmd_Cancel", -1, K::Button, L"ｷｬﾝｾﾙ", 11400, 720, 1095, 375, nullptr, -1, ids::Cmd_Cancel},
-    {L"Label1", 16, K::Label, L"バージョン " CELLDROP_VERSION_TEXT, 9840, 840, 1335, 255, nullptr, -1, ids::Label1 + 16},
+    {L"Label1", 16, K::Label, L"バージョン " CELLDROP_VERSION_TEXT, 9240, 840, 2040, 255, nullptr, -1, ids::Label1 + 16},
     {L"Lbl_Error_Check", -1, K::Label, L"エラーチェック", 120, 120, 8340, 195, nullptr, -1, ids::Lbl_Error_Check},
     {L"Timer1", 0, K::Timer, nullptr, 0, 0, 0, 0, nullptr, -1, ids::Timer1 + 0},
     {L"Label1", 0, K::Label, L"貼付先Excelファイル", 120, 120, 1695, 255, L"Pic_Control", 0, ids::Label1 + 0},

@@ -53,6 +53,9 @@ void CellDrop_F::On_Load() {
         Chooser_Pictures.Add_Tip(Hwnd(), (*this)(L"Opt_Joken", option).Hwnd(),
                                  L"Ctrl+Alt+Pで「する」と「しない」を切り替えます");
     Chooser_Pictures.Add_Tip(Hwnd(), (*this)(L"Cmd_Control", 14).Hwnd(), L"Ctrl+Alt+Zでも取り消せます");
+    Chooser_Pictures.Add_Tip(Hwnd(), (*this)(L"Che_Control", 4).Hwnd(),
+                             L"画像を貼る前に、コピーした日時とそのとき前面にあったウィンドウの名前をセルに書きます");
+    journal_.On_Change([this] { Show_Take_Back_State(); });
 
     On(Control_Event::Click, L"Cmd_Control", [this](int i) { Cmd_Control_Click(i); });
     On(Control_Event::Click, L"Che_Control", [this](int i) { Che_Control_Click(i); });
@@ -70,6 +73,7 @@ void CellDrop_F::On_Load() {
     // handler is in place already (tests record messages instead).
     if (!Has_Message_Handler()) {
         Set_Message_Handler([this](const std::wstring& text) { Message_Box_Ok(Hwnd(), text, kCaption); });
+        Set_Question_Handler([this](const std::wstring& text) { return Message_Box_Yes_No(Hwnd(), text, kCaption); });
         owns_message_handler_ = true;
     }
     Form_Load();
@@ -324,6 +328,7 @@ void CellDrop_F::Excel_ツール_CellDrop2_Start() {
     if (!Capture.Start(Hwnd())) MsgBox_Process(L"クリップボードを監視できません。コピーは貼付されません。");
     Hold_Run_Keys(true);
     journal_.Clear();
+    take_back_turns_.Drop_Waiting();  // a press the last run had no time for
     Set_Screen_Mouse_Pointer(Mouse_Pointer::Hourglass);
 
     // "しない" then "する": Paste_On ends at 1 and the clipboard is emptied once more.
@@ -398,20 +403,42 @@ void CellDrop_F::Hold_Run_Keys(bool hold) {
 
 void CellDrop_F::Take_Back_Last_Paste() {
     if (!Is_Screen(Screen_Paste) || !run_active_) return;
-    switch (journal_.Take_Back_Last(Excel)) {
-        case Paste_Journal::Take_Back::Done:
-            // The same text copied once more is a new copy again.
-            Clip.Clip_Text_Last.clear();
-            break;
-        case Paste_Journal::Take_Back::Changed:
-            MsgBox_Process(L"貼付のあとで変更されたため、取り消しませんでした。");
-            break;
-        case Paste_Journal::Take_Back::Failed:
-            MsgBox_Process(L"直前の貼付を取り消せませんでした。");
-            break;
-        case Paste_Journal::Take_Back::Nothing:
-            break;
+    if (take_back_turns_.Press()) Make_Take_Backs();
+}
+
+void CellDrop_F::Make_Take_Backs() {
+    // A paste being made is finished first (its step's end calls here again): the presses take it back too.
+    if (journal_.Pasting()) {
+        take_back_turns_.Hold();
+        return;
     }
+    while (take_back_turns_.Next()) {
+        switch (journal_.Take_Back_Last(Excel)) {
+            case Paste_Journal::Take_Back::Done:
+                // The same text copied once more is a new copy again.
+                Clip.Clip_Text_Last.clear();
+                continue;
+            case Paste_Journal::Take_Back::Changed:
+                // Presses that came meanwhile were made before the user knew of the refusal.
+                take_back_turns_.Drop_Waiting();
+                if (Ask_Yes_No(L"貼付のあとで変更されたため、取り消しませんでした。" + Get_CrLf() +
+                               L"この貼付はそのままにして、その前の貼付を取り消せるようにしますか？"))
+                    journal_.Drop_Refused();
+                continue;
+            case Paste_Journal::Take_Back::Failed:
+                take_back_turns_.Drop_Waiting();
+                MsgBox_Process(L"直前の貼付を取り消せませんでした。");
+                continue;
+            case Paste_Journal::Take_Back::Nothing:
+                take_back_turns_.Drop_Waiting();
+                continue;
+        }
+    }
+    Show_Take_Back_State();
+}
+
+void CellDrop_F::Show_Take_Back_State() {
+    if (Is_Loaded() && Cmd_Take_Back) Cmd_Take_Back->Set_Enabled(!journal_.Empty());
 }
 
 std::optional<LRESULT> CellDrop_F::On_Message(UINT message, WPARAM wparam, LPARAM) {
@@ -424,7 +451,9 @@ std::optional<LRESULT> CellDrop_F::On_Message(UINT message, WPARAM wparam, LPARA
         // Exactly as a click on the option or the button. The option's own state, not Paste_On, which
         // follows a click only once its handler has let messages run (a second key may come meanwhile).
         if (wparam == Hot_Key_Paste) Opt_Table_Paste[Opt_Table_Paste[1]->Value() != 0 ? 0 : 1]->Set_Value(1);
-        if (wparam == Hot_Key_Take_Back) Cmd_Control_Click(Cmd_Take_Back->Index().value_or(-1));
+        // Not while a message of the program waits for the user: a take-back could open a second one.
+        if (wparam == Hot_Key_Take_Back && !Message_Open() && Cmd_Take_Back->Enabled())
+            Cmd_Control_Click(Cmd_Take_Back->Index().value_or(-1));
         return 0;
     }
     return std::nullopt;
@@ -452,5 +481,8 @@ void CellDrop_F::Cmd_Control_Excel2_End() {
 void CellDrop_F::MsgBox_Process(const std::wstring& text) { Show_Message(text); }
 
 CellDrop_F::~CellDrop_F() {
-    if (owns_message_handler_) Set_Message_Handler(nullptr);
+    if (owns_message_handler_) {
+        Set_Message_Handler(nullptr);
+        Set_Question_Handler(nullptr);
+    }
 }

@@ -19,6 +19,7 @@
 #include "paste_state.h"
 #include "path_probe.h"
 #include "text_box_fill.h"
+#include "take_back_turns.h"
 #include "value_list_editor.h"
 
 class CellDrop_F : public Form, private Paste_Loop_Host, private Busy_Watcher {
@@ -174,8 +175,13 @@ public:
     // Draws the eye of a user who works in Excel: the taskbar button flashes until the window is in front.
     void Flash_Taskbar_Button();
     Paste_Journal journal_;
-    // "直前の貼付を取り消す": the newest paste of the run not yet taken back.
+    Take_Back_Turns take_back_turns_;
+    // "直前の貼付を取り消す": the newest paste of the run not yet taken back; a press that comes while a
+    // paste or another take-back is being made waits its turn.
     void Take_Back_Last_Paste();
+    void Make_Take_Backs();
+    // The button is greyed while there is nothing to take back.
+    void Show_Take_Back_State();
     std::optional<Hot_Keys> Run_Keys;
     void Excel_ツール_CellDrop2_Start();
     void Excel_Process();
@@ -245,6 +251,9 @@ protected:
     Paste_Journal& Journal() override { return journal_; }
     void Paste_Failed(const std::wstring& message) override;
     void Copies_Skipped(const std::wstring& message) override;
+    void Paste_Step_Done() override {
+        if (take_back_turns_.Waiting() > 0 && !take_back_turns_.Running()) Make_Take_Backs();
+    }
     void Server_Busy(bool busy) override {
         excel_busy_ = busy;
         Show_Waiting();

@@ -383,9 +383,9 @@ std::optional<Message_Box> Wait_For_Message_Box(DWORD pid, int timeout_ms) {
     return box;
 }
 
-bool Answer_Message_Box(const Message_Box& box) {
-    HWND button = GetDlgItem(box.Hwnd, IDOK);
-    if (button == nullptr) button = GetDlgItem(box.Hwnd, IDCANCEL);
+bool Answer_Message_Box(const Message_Box& box, int answer) {
+    HWND button = GetDlgItem(box.Hwnd, answer);
+    if (button == nullptr && answer == IDOK) button = GetDlgItem(box.Hwnd, IDCANCEL);
     if (button == nullptr || !Click(button)) return false;
     return Wait_Until([&] { return !IsWindow(box.Hwnd) || !IsWindowVisible(box.Hwnd); }, Teardown_Timeout_Ms);
 }

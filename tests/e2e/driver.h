@@ -171,9 +171,9 @@ struct Message_Box {
 // at the deadline.
 [[nodiscard]] std::optional<Message_Box> Wait_For_Message_Box(DWORD pid, int timeout_ms);
 
-// Presses the box's OK button (IDOK, or IDCANCEL where an OK-only box names its button so) and
-// returns true once the box has gone.
-[[nodiscard]] bool Answer_Message_Box(const Message_Box& box);
+// Presses the box's button (IDOK, or IDCANCEL where an OK-only box names its button so; IDYES or IDNO
+// for a question) and returns true once the box has gone. False when the box has no such button.
+[[nodiscard]] bool Answer_Message_Box(const Message_Box& box, int answer = IDOK);
 
 // The tips a user sees when the pointer rests on a control: every tool of the process's tooltip
 // windows, as the control it is for and its text (read from the other process's memory, as the

@@ -21,7 +21,9 @@ bool Key_Free(UINT key) {
 class Run_Steering_Test : public Paste_Run_Test {
 protected:
     bool Checked(int id) const { return SendMessageW(app->Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
-    bool Wait_Checked(int id) const { return Wait_Until([&] { return Checked(id); }, Paste_Timeout_Ms); }
+    bool Wait_Checked(int id) const {
+        return Wait_Until([&] { return Checked(id); }, Paste_Timeout_Ms);
+    }
     std::wstring Tip_Of(int id) {
         for (const Tool_Tip& tip : Tool_Tips(app->Process().Pid()))
             if (tip.Control == app->Control(id)) return tip.Text;
@@ -38,6 +40,7 @@ TEST_F(Run_Steering_Test, HotKeysAreHeldOnlyDuringARunAndWorkFromTheKeyboard) {
     EXPECT_FALSE(Key_Free('Z'));
     EXPECT_NE(Tip_Of(Opt_On).find(L"Ctrl+Alt+P"), std::wstring::npos);
     EXPECT_NE(Tip_Of(Cmd_Take_Back).find(L"Ctrl+Alt+Z"), std::wstring::npos);
+    EXPECT_NE(Tip_Of(ids::Che_Control + 4).find(L"日時"), std::wstring::npos);
     EXPECT_EQ(Text_Of(app->Control(Cmd_Take_Back)), L"直前の貼付を取り消す");
     ASSERT_TRUE(Click(app->Control(ids::Cmd_Control + 4)));
     ASSERT_TRUE(Back_On_Setup_Screen());
@@ -79,8 +82,11 @@ TEST_F(Run_Steering_Test, TheTimeBeforeEachPictureAndItsBoxKeptAcrossARestart) {
     ASSERT_TRUE(Click(app->Control(Che_Caption)));
     ASSERT_TRUE(Wait_Checked(Che_Caption));
     // Kept at once, after the three lines an older version reads.
-    ASSERT_TRUE(Wait_Until([&] { return Read_Bytes(folder / L"Para2_2.txt") == Number_Lines({1, 0, 1, 1}); },
-                           Paste_Timeout_Ms));
+    ASSERT_TRUE(Wait_Until(
+        [&] {
+            return Read_Bytes(folder / L"Para2_2.txt") == Number_Lines({1, 0, 1, 1});
+        },
+        Paste_Timeout_Ms));
 
     const auto now = [] {
         SYSTEMTIME t{};
@@ -133,12 +139,12 @@ TEST_F(Run_Steering_Test, ALineSaysHowManyCopiesWaitWhileExcelIsBusy) {
     ASSERT_TRUE(Wait_Cell("B1", L"second"));
     EXPECT_EQ(Cell("A1"), L"first");
     EXPECT_TRUE(Wait_Until([&] { return Text_Of(waiting).empty(); }, Paste_Timeout_Ms));
-    // They waited together, went into the row in one write, and are taken back together.
+    // They waited together and went into the row in one write, but each is taken back on its own.
     ASSERT_TRUE(Wait_Until([&] { return Active_Cell() == L"C1"; }, Paste_Timeout_Ms));
     EXPECT_NE(Log().find("\"member\":\"Resize\""), std::string::npos);
     ASSERT_TRUE(Click(app->Control(Cmd_Take_Back)));
-    ASSERT_TRUE(Wait_Until([&] { return Active_Cell() == L"A1"; }, Paste_Timeout_Ms));
-    EXPECT_EQ(Cell("A1"), L"");
+    ASSERT_TRUE(Wait_Until([&] { return Active_Cell() == L"B1"; }, Paste_Timeout_Ms));
+    EXPECT_EQ(Cell("A1"), L"first");
     EXPECT_EQ(Cell("B1"), L"");
 }
 
@@ -168,9 +174,9 @@ TEST_F(Run_Steering_Test, TakingBackRestoresABlockAndACellInTurnAndTheColumnWidt
     EXPECT_EQ(Cell_Type("A2"), L"number");
     EXPECT_EQ(Cell("A3"), L"");
     EXPECT_TRUE(Sheet()["columnWidths"]["A"].Is_Null());
-    // Nothing more to take back: nothing happens, no message; the history is as it was.
-    ASSERT_TRUE(Click(app->Control(Cmd_Take_Back)));
-    EXPECT_FALSE(Wait_For_Message_Box(app->Process().Pid(), 1000));
+    // Nothing more to take back: the button is greyed; the history is as it was.
+    EXPECT_TRUE(Wait_Until([&] { return !Is_Enabled(app->Control(Cmd_Take_Back)); }, Paste_Timeout_Ms));
+    EXPECT_FALSE(Wait_For_Message_Box(app->Process().Pid(), 0));
     EXPECT_EQ(List_Items(app->Control(ids::Lst_Select + 2)), history);
     // The same text copied again is pasted again.
     ASSERT_TRUE(Copy(L"single"));
@@ -186,18 +192,26 @@ TEST_F(Run_Steering_Test, APictureWithItsTimeIsTakenBackButNotATextTheUserChange
     ASSERT_TRUE(Wait_Cell("A1", L"t1"));
     ASSERT_TRUE(Wait_Until([&] { return Active_Cell() == L"B1"; }, Paste_Timeout_Ms));
     ASSERT_TRUE(Copy_Picture(40, 20));
-    ASSERT_TRUE(Wait_Until([&] { return Sheet()["shapes"].Items().size() == 1 && Active_Cell() == L"D1"; },
-                           Paste_Timeout_Ms));
+    ASSERT_TRUE(
+        Wait_Until([&] { return Sheet()["shapes"].Items().size() == 1 && Active_Cell() == L"D1"; }, Paste_Timeout_Ms));
     EXPECT_NE(Cell("B1"), L"");
+    // The picture beside the time: its column fits the time, which would otherwise run under it.
+    EXPECT_GE(Sheet()["columnWidths"]["B"].Number(), 19.0);
 
-    // The picture and the time before it go together.
+    // The picture and the time before it go together, with the column's width.
     ASSERT_TRUE(Click(app->Control(Cmd_Take_Back)));
-    ASSERT_TRUE(Wait_Until([&] { return Sheet()["shapes"].Items().empty() && Active_Cell() == L"B1"; }, Paste_Timeout_Ms));
+    ASSERT_TRUE(
+        Wait_Until([&] { return Sheet()["shapes"].Items().empty() && Active_Cell() == L"B1"; }, Paste_Timeout_Ms));
     EXPECT_EQ(Cell("B1"), L"");
-    // A text the user has typed over since is left as it is.
+    EXPECT_TRUE(Sheet()["columnWidths"]["B"].Is_Null());
+    // A text the user has typed over since is left as it is, unless the user says otherwise.
     ASSERT_TRUE(Send(standin::Type_Cell, L"A1=mine"));
     ASSERT_TRUE(Click(app->Control(Cmd_Take_Back)));
-    Expect_Message(L"貼付のあとで変更されたため、取り消しませんでした。");
+    const auto box = Wait_For_Message_Box(app->Process().Pid(), Paste_Timeout_Ms);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->Text.substr(0, 27), L"貼付のあとで変更されたため、取り消しませんでした。\r\n");
+    ASSERT_TRUE(Answer_Message_Box(*box, IDNO));
     EXPECT_EQ(Cell("A1"), L"mine");
     EXPECT_EQ(Active_Cell(), L"B1");
+    EXPECT_TRUE(Is_Enabled(app->Control(Cmd_Take_Back)));
 }

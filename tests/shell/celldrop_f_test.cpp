@@ -19,6 +19,20 @@ TEST_F(MainFormTest, FirstStartMakesTheFoldersAndShowsTheSetupScreen) {
     CellDrop_F& f = *form;
     EXPECT_EQ(f.Caption(), L"Excelへの貼付コントロール");
     EXPECT_EQ(f(L"Label1", 16).Caption(), L"バージョン " CELLDROP_VERSION_TEXT);
+    {
+        // The version shows whole in its label's font.
+        const HWND label = f(L"Label1", 16).Hwnd();
+        const std::wstring text = f(L"Label1", 16).Caption();
+        HDC dc = GetDC(label);
+        const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+        SIZE size{};
+        ASSERT_TRUE(GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size));
+        SelectObject(dc, old);
+        ReleaseDC(label, dc);
+        RECT client{};
+        GetClientRect(label, &client);
+        EXPECT_LE(size.cx, client.right);
+    }
     EXPECT_EQ(f.Txt_Target->Caption(), L"新規、空白のブック");
     EXPECT_TRUE(f.Txt_Folder->Caption().empty());
     EXPECT_TRUE(f.Pic_Control_Setup->Visible());

@@ -84,7 +84,9 @@ public:
 
 private:
     void Invoke_Member(DISPID id, Call& call) override;
-    void Get_Value(const Sheet& sheet, Call& call) const;
+    // A Value get, or with Formula_Text a Formula get: one cell's own, a 1-based array for a rectangle.
+    void Get_Value(const Sheet& sheet, Call& call,
+                   Unique_Variant (*read)(const Cell_Value&) = Variant_From_Value) const;
     void Put_Value(Sheet& sheet, Call& call);
     // A rectangle of typed values: a two-dimensional array (rows first) the size of the range.
     void Put_Values(Sheet& sheet, Call& call);

@@ -137,6 +137,8 @@ bool Value_From_Variant(const VARIANT& value, Cell_Value& cell) {
                 const std::optional<Cell_Value> shown = Evaluate_Formula(typed);
                 if (!shown) return false;
                 cell = *shown;
+                // As the formula bar shows it: Excel puts the "=" before "+A1" or "@A1".
+                cell.Formula = typed.front() == L'=' ? std::wstring(typed) : L"=" + std::wstring(typed);
                 return true;
             }
             cell = Value_From_Text(typed);
@@ -170,6 +172,33 @@ bool Value_From_Variant(const VARIANT& value, Cell_Value& cell) {
         default:
             return false;
     }
+}
+
+std::wstring Formula_Text(const Cell_Value& cell) {
+    if (!cell.Formula.empty()) return cell.Formula;
+    switch (cell.Type) {
+        case Cell_Value::Kind::String:
+        case Cell_Value::Kind::Error:
+            return cell.Text;
+        case Cell_Value::Kind::Number:
+            return Number_Text(cell.Number);
+        case Cell_Value::Kind::Date: {
+            SYSTEMTIME t{};
+            if (!VariantTimeToSystemTime(cell.Number, &t)) return Number_Text(cell.Number);
+            wchar_t day[32] = L"", time[32] = L"";
+            // Day 0 (1899/12/30) is a time of day alone; a whole day shows no time.
+            const bool has_day = cell.Number >= 1 || cell.Number < 0;
+            const bool has_time = !has_day || cell.Number != static_cast<double>(static_cast<long long>(cell.Number));
+            if (has_day) std::swprintf(day, 32, L"%u/%u/%u", t.wYear, t.wMonth, t.wDay);
+            if (has_time) std::swprintf(time, 32, L"%u:%02u:%02u", t.wHour, t.wMinute, t.wSecond);
+            return std::wstring(day) + (has_day && has_time ? L" " : L"") + time;
+        }
+        case Cell_Value::Kind::Bool:
+            return cell.Number != 0 ? L"TRUE" : L"FALSE";
+        case Cell_Value::Kind::Empty:
+            break;
+    }
+    return L"";
 }
 
 Unique_Variant Variant_From_Value(const Cell_Value& cell) {

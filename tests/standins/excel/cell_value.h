@@ -17,6 +17,7 @@ struct Cell_Value {
     std::wstring Text;  // Kind::String, without a leading apostrophe; Kind::Error as shown ("#NAME?")
     double Number = 0;  // Kind::Number; Kind::Date as an automation date; Kind::Bool as 0 or 1; Kind::Error its code
     bool Prefixed = false;  // Kind::String typed with a leading apostrophe
+    std::wstring Formula;   // a formula ("=1+2") whose value the rest holds; empty for a constant
 };
 
 // As if typed into the cell: "'x" → text "x"; number text → number; date or time text → date;
@@ -26,6 +27,10 @@ Cell_Value Value_From_Text(std::wstring_view typed);
 // A Range.Value put, a text read as typed, a formula included. Fails (false) for what a cell cannot
 // hold (objects, arrays, error values) and for a text that starts like a formula but is none.
 [[nodiscard]] bool Value_From_Variant(const VARIANT& value, Cell_Value& cell);
+
+// A Range.Formula get of one cell: the formula, else the constant as the formula bar shows it (a text
+// without its apostrophe, a number, a date as "2021/5/31 12:30:00", TRUE), "" for an empty cell.
+std::wstring Formula_Text(const Cell_Value& cell);
 
 // A Range.Value get: VT_EMPTY, VT_BSTR, VT_R8, VT_DATE, VT_BOOL or VT_ERROR.
 Unique_Variant Variant_From_Value(const Cell_Value& cell);

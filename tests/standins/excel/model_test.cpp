@@ -131,6 +131,15 @@ TEST(Typed_Value, AFormulaLikeTextIsAFormulaAsInExcel) {
     ASSERT_TRUE(Value_From_Variant(Unique_Variant::Text(L"=1+2*3").Get(), cell));
     EXPECT_EQ(cell.Type, Kind::Number);
     EXPECT_EQ(cell.Number, 7);
+    // Range.Formula reads the formula, or a constant as the formula bar shows it.
+    EXPECT_EQ(Formula_Text(cell), L"=1+2*3");
+    ASSERT_TRUE(Value_From_Variant(Unique_Variant::Text(L"+A1").Get(), cell));
+    EXPECT_EQ(Formula_Text(cell), L"=+A1");
+    EXPECT_EQ(Formula_Text(Value_From_Text(L"'0123")), L"0123");
+    EXPECT_EQ(Formula_Text(Value_From_Text(L"1.5")), L"1.5");
+    EXPECT_EQ(Formula_Text(Value_From_Text(L"2021/5/31")), L"2021/5/31");
+    EXPECT_EQ(Formula_Text(Value_From_Text(L"12:30")), L"12:30:00");
+    EXPECT_EQ(Formula_Text(Cell_Value{}), L"");
     ASSERT_TRUE(Value_From_Variant(Unique_Variant::Text(L"=(1+1)/0").Get(), cell));
     EXPECT_EQ(cell.Text, L"#DIV/0!");
     for (const wchar_t* naming : {L"- 手順1", L"+A1", L"@田中", L"=SUM(1,2)", L"=見出し"}) {

@@ -65,7 +65,7 @@ enum Command : unsigned {
     Copy_Cells = 18,
     Copy_Chart = 19,
     // text: "B3=value": the user types the value into that cell of the active sheet (read as Excel
-    // reads typing: numbers, dates, a leading quote for text).
+    // reads typing: numbers, dates, a leading quote for text, "B3==1+2" a formula).
     Type_Cell = 20,
 };
 

@@ -154,6 +154,10 @@ void Write_Sheet(Json_Writer& json, const Sheet& sheet) {
             json.Key(L"prefixed");
             json.Bool(true);
         }
+        if (!value.Formula.empty()) {
+            json.Key(L"formula");
+            json.String(value.Formula);
+        }
         json.End_Object();
     }
     json.End_Object();

@@ -12,10 +12,10 @@
 //    "running":true,"window":{"title":"Book1 - Excel","activations":0},"renderedFormats":["CF_UNICODETEXT"]}
 //
 // Cells are listed row by row; an empty cell has no entry; a text typed with a leading apostrophe
-// carries "prefixed":true; a bool's value is "TRUE" or "FALSE". Shapes are in the order they were
-// added, in points, with the cell under their top-left corner; "selectedShape" is the name of the
-// shape selected instead of the cells, or null. "activeWorkbook" is null with no book open;
-// "running" turns false when Excel quits (by Quit, the user, or its last client letting go).
+// carries "prefixed":true; a formula's cell its "formula" ("=1+2") beside the value it shows; a bool's value is "TRUE"
+// or "FALSE". Shapes are in the order they were added, in points, with the cell under their top-left corner;
+// "selectedShape" is the name of the shape selected instead of the cells, or null. "activeWorkbook" is null with no
+// book open; "running" turns false when Excel quits (by Quit, the user, or its last client letting go).
 // "openedUnderAutomationSecurity" is Application.AutomationSecurity at the Workbooks.Open that opened
 // the book (0 for a new one). "window" is Excel's main window: its title and how often it was brought
 // forward. "renderedFormats" names the formats of the user's copies (standin::Copy_Cells, Copy_Chart)

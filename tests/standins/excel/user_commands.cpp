@@ -52,7 +52,10 @@ bool Run(Stand_In& stand_in, ULONG_PTR command, std::wstring_view text) {
             const std::size_t equals = text.find(L'=');
             const auto rect = equals == std::wstring_view::npos ? std::nullopt : Parse_Address(text.substr(0, equals));
             if (!sheet || !rect || rect->Rows() != 1 || rect->Columns() != 1) return false;
-            sheet->Set_Value(rect->Top_Left(), Value_From_Text(text.substr(equals + 1)));
+            // Typed as into the cell, a formula included ("B3==1+2").
+            Cell_Value value;
+            if (!Value_From_Variant(Unique_Variant::Text(text.substr(equals + 1)).Get(), value)) return false;
+            sheet->Set_Value(rect->Top_Left(), std::move(value));
             return true;
         }
         case standin::Busy: {

@@ -278,6 +278,7 @@ enum : DISPID {
     Id_Range_Paste_Special,
     Id_Offset,
     Id_Resize,
+    Id_Formula,
 };
 
 const Member_Table& Range_Members() {
@@ -303,6 +304,7 @@ const Member_Table& Range_Members() {
              {L"Paste", L"Operation", L"SkipBlanks", L"Transpose"}},
             {Id_Offset, L"Offset", Member_Kind::Read_Only, {L"RowOffset", L"ColumnOffset"}},
             {Id_Resize, L"Resize", Member_Kind::Read_Only, {L"RowSize", L"ColumnSize"}},
+            {Id_Formula, L"Formula", Member_Kind::Property, {}},
         },
         Id_Value};
     return table;
@@ -340,6 +342,14 @@ void Range_Object::Invoke_Member(DISPID id, Call& call) {
                 Put_Value(*sheet, call);
             else
                 Get_Value(*sheet, call);
+            return;
+        case Id_Formula:
+            // A put is typing, as a Value put is: "=1+2" a formula, "'0123" a text, a number a number.
+            if (call.Kind() == Call_Kind::Put)
+                Put_Value(*sheet, call);
+            else
+                Get_Value(*sheet, call,
+                          [](const Cell_Value& cell) { return Unique_Variant::Text(Formula_Text(cell)); });
             return;
         case Id_Column_Width:
             Column_Width(*sheet, call);
@@ -386,9 +396,9 @@ void Range_Object::Invoke_Member(DISPID id, Call& call) {
     }
 }
 
-void Range_Object::Get_Value(const Sheet& sheet, Call& call) const {
+void Range_Object::Get_Value(const Sheet& sheet, Call& call, Unique_Variant (*read)(const Cell_Value&)) const {
     if (rect_.Rows() == 1 && rect_.Columns() == 1) {
-        call.Return(Variant_From_Value(sheet.Value(rect_.Top_Left())));
+        call.Return(read(sheet.Value(rect_.Top_Left())));
         return;
     }
     if (Cell_Count(rect_) > Max_Cells_Per_Value) {
@@ -405,7 +415,7 @@ void Range_Object::Get_Value(const Sheet& sheet, Call& call) const {
     for (int row = rect_.Top; row <= rect_.Bottom; ++row) {
         for (int column = rect_.Left; column <= rect_.Right; ++column) {
             LONG index[2] = {row - rect_.Top + 1, column - rect_.Left + 1};
-            Unique_Variant value = Variant_From_Value(sheet.Value({row, column}));
+            Unique_Variant value = read(sheet.Value({row, column}));
             SafeArrayPutElement(array, index, value.Address());
         }
     }
