@@ -33,6 +33,7 @@ void CellDrop_F::TextBox_Clear_Process() {
 }
 
 void CellDrop_F::List_Process() {
+    if (Is_Screen(Screen_Paste)) Make_Paste_Screen();
     Pic_Visble_False();
     Tim_エラーチェック_Enabled(true);
     Opt_Joken_Click(0);
