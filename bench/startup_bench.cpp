@@ -129,7 +129,7 @@ int main(int argc, char** argv) {
         volatile unsigned long spins = 0;
         while (true) spins = spins + 1;
     }
-    constexpr int runs = 5;
+    constexpr int runs = 9;
     const auto idle = Measure_Both(runs);
     if (!idle) {
         std::printf("a run failed to start\n");
