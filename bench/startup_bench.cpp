@@ -1,13 +1,19 @@
 // Start-up time of CellDrop.exe, from process start to the start button enabled (the end of start-up,
 // which runs the first validation pass as the window shows), and its working set at rest on the set-up
-// screen. The baseline is a minimal window program started the same way in the same run. Goal: the
-// start button enabled within 0.4 s under Wine.
+// screen. The baseline is a minimal window program started the same way in the same run, once on an
+// idle machine and once with both cores kept busy by two spinning processes of normal priority.
+// Goals: start-up within 2x and the working set within 1.5x the minimal window program; the start
+// button enabled within 0.4 s under Wine on an idle machine.
 #include <windows.h>
+// after windows.h, which it needs
 #include <psapi.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "driver.h"
@@ -52,30 +58,101 @@ double Median(std::vector<double> v) {
     return v.empty() ? -1 : v[v.size() / 2];
 }
 
-}  // namespace
+// Processes that keep the cores busy for as long as this object lives: this benchmark started again
+// with --busy, spinning at normal priority, as other programs of a busy office machine do.
+class Busy_Cores {
+public:
+    explicit Busy_Cores(int count) {
+        std::wstring self(MAX_PATH, L'\0');
+        self.resize(GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size())));
+        for (int i = 0; i < count; ++i) {
+            std::wstring command = L"\"" + self + L"\" --busy";
+            STARTUPINFOW startup{};
+            startup.cb = sizeof startup;
+            PROCESS_INFORMATION info{};
+            if (!CreateProcessW(self.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                                &info))
+                continue;
+            CloseHandle(info.hThread);
+            processes_.push_back(info.hProcess);
+        }
+    }
+    Busy_Cores(const Busy_Cores&) = delete;
+    Busy_Cores& operator=(const Busy_Cores&) = delete;
+    ~Busy_Cores() {
+        for (HANDLE process : processes_) {
+            TerminateProcess(process, 0);
+            WaitForSingleObject(process, 10000);
+            CloseHandle(process);
+        }
+    }
+    int Count() const { return static_cast<int>(processes_.size()); }
 
-int main() {
-    constexpr int runs = 5;
+private:
+    std::vector<HANDLE> processes_;
+};
+
+struct Figures {
+    double Seconds = -1, Base_Seconds = -1, Mb = -1, Base_Mb = -1;
+};
+
+// Medians of runs of each program, taken in turns so that both meet the same moments of the machine.
+std::optional<Figures> Measure_Both(int runs) {
     std::vector<double> ours, base, ours_mb, base_mb;
     for (int i = 0; i < runs; ++i) {
         const Sample b = Measure(Wine_Path(BASELINE_EXE), L"E2Eフィクスチャ", 1000);
         const Sample o = Measure(Wine_Path(CELLDROP_EXE), L"Excelへの貼付コントロール", 1900);
-        if (o.Seconds < 0 || b.Seconds < 0) {
-            std::printf("a run failed to start\n");
-            return 1;
-        }
+        if (o.Seconds < 0 || b.Seconds < 0) return std::nullopt;
         ours.push_back(o.Seconds);
         base.push_back(b.Seconds);
         ours_mb.push_back(o.Working_Set_Mb);
         base_mb.push_back(b.Working_Set_Mb);
     }
-    const double o = Median(ours), b = Median(base);
-    std::printf("start-up to start button enabled (median of %d): %.3f s; minimal window program: %.3f s; ratio %.2fx\n",
-                runs, o, b, o / b);
+    return Figures{Median(ours), Median(base), Median(ours_mb), Median(base_mb)};
+}
+
+void Print(const char* machine, int runs, const Figures& f) {
+    constexpr double time_goal = 2.0, memory_goal = 1.5;
+    const double time_ratio = f.Seconds / f.Base_Seconds, memory_ratio = f.Mb / f.Base_Mb;
+    std::printf(
+        "%s: start-up to start button enabled (median of %d): %.3f s; minimal window program: %.3f s; "
+        "ratio %.2fx (goal %.1fx: %s)\n",
+        machine, runs, f.Seconds, f.Base_Seconds, time_ratio, time_goal, time_ratio <= time_goal ? "met" : "missed");
+    std::printf("%s: working set at rest: %.1f MB; minimal window program: %.1f MB; ratio %.2fx (goal %.1fx: %s)\n",
+                machine, f.Mb, f.Base_Mb, memory_ratio, memory_goal, memory_ratio <= memory_goal ? "met" : "missed");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc > 1 && std::strcmp(argv[1], "--busy") == 0) {
+        volatile unsigned long spins = 0;
+        while (true) spins = spins + 1;
+    }
+    constexpr int runs = 9;
+    const auto idle = Measure_Both(runs);
+    if (!idle) {
+        std::printf("a run failed to start\n");
+        return 1;
+    }
+    Print("idle", runs, *idle);
     constexpr double goal_seconds = 0.4;
-    std::printf("goal: start button enabled within %.1f s: %s (%.2fx the goal)\n", goal_seconds,
-                o <= goal_seconds ? "met" : "missed", o / goal_seconds);
-    const double om = Median(ours_mb), bm = Median(base_mb);
-    std::printf("working set at rest: %.1f MB; minimal window program: %.1f MB; ratio %.2fx\n", om, bm, om / bm);
+    std::printf("idle: goal: start button enabled within %.1f s: %s (%.2fx the goal)\n", goal_seconds,
+                idle->Seconds <= goal_seconds ? "met" : "missed", idle->Seconds / goal_seconds);
+
+    std::optional<Figures> busy;
+    {
+        const Busy_Cores spinners(2);
+        if (spinners.Count() != 2) {
+            std::printf("the busy processes did not start\n");
+            return 1;
+        }
+        busy = Measure_Both(runs);
+    }
+    if (!busy) {
+        std::printf("a run failed to start\n");
+        return 1;
+    }
+    Print("both cores busy", runs, *busy);
     return 0;
 }

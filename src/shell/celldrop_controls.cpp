@@ -8,13 +8,15 @@ namespace {
 namespace ids = control_ids;
 using K = Control_Kind;
 
-// Name, index (-1: no array), kind, caption, left, top, width, height, container, container index, ID.
+// Name, index (-1: no array), kind, caption, left, top, width, height, container, container index, ID,
+// window made later.
 // Containers come before the controls inside them. The option buttons and check boxes inside the
 // option containers sit below each container's title, in rows of 240 twips.
 constexpr Control_Def kControls[] = {
     {L"Pic_Control", 0, K::Picture_Box, nullptr, 120, 360, 9015, 735, nullptr, -1, ids::Pic_Control + 0},
     {L"Pic_Control", 1, K::Picture_Box, nullptr, 120, 1200, 12375, 5415, nullptr, -1, ids::Pic_Control + 1},
-    {L"Pic_Control", 2, K::Picture_Box, nullptr, 120, 6720, 12375, 7815, nullptr, -1, ids::Pic_Control + 2},
+    // The paste screen's windows are made when it is first shown (CellDrop_F::Make_Paste_Screen).
+    {L"Pic_Control", 2, K::Picture_Box, nullptr, 120, 6720, 12375, 7815, nullptr, -1, ids::Pic_Control + 2, true},
     {L"Cmd_Cancel", -1, K::Button, L"ｷｬﾝｾﾙ", 11400, 720, 1095, 375, nullptr, -1, ids::Cmd_Cancel},
     {L"Label1", 16, K::Label, L"バージョン " CELLDROP_VERSION_TEXT, 9240, 840, 2040, 255, nullptr, -1, ids::Label1 + 16},
     {L"Lbl_Error_Check", -1, K::Label, L"エラーチェック", 120, 120, 8340, 195, nullptr, -1, ids::Lbl_Error_Check},

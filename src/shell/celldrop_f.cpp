@@ -49,12 +49,6 @@ void CellDrop_F::On_Load() {
     (*this)(L"Timer1", 0).Set_Interval(1000);
     Chooser_Pictures.Add(Hwnd(), (*this)(L"Cmd_Control", 0).Hwnd(), Stock_Picture::File, Workbook_Chooser_Tip);
     Chooser_Pictures.Add(Hwnd(), (*this)(L"Cmd_Control", 2).Hwnd(), Stock_Picture::Folder, Folder_Chooser_Tip);
-    for (int option : {0, 1})
-        Chooser_Pictures.Add_Tip(Hwnd(), (*this)(L"Opt_Joken", option).Hwnd(),
-                                 L"Ctrl+Alt+Pで「する」と「しない」を切り替えます");
-    Chooser_Pictures.Add_Tip(Hwnd(), (*this)(L"Cmd_Control", 14).Hwnd(), L"Ctrl+Alt+Zでも取り消せます");
-    Chooser_Pictures.Add_Tip(Hwnd(), (*this)(L"Che_Control", 4).Hwnd(),
-                             L"画像を貼る前に、コピーした日時とそのとき前面にあったウィンドウの名前をセルに書きます");
     journal_.On_Change([this] { Show_Take_Back_State(); });
 
     On(Control_Event::Click, L"Cmd_Control", [this](int i) { Cmd_Control_Click(i); });
@@ -131,6 +125,19 @@ void CellDrop_F::Form_Load() {
     // button is usable at once; the timer goes on checking every second.
     if (Tim_エラーチェック && Tim_エラーチェック->Index()) Timer1_Timer(*Tim_エラーチェック->Index());
     Set_Screen_Mouse_Pointer(Mouse_Pointer::Default);
+}
+
+void CellDrop_F::Make_Paste_Screen() {
+    Control& screen = (*this)(L"Pic_Control", 2);
+    if (screen.Hwnd()) return;
+    // Most of the form's controls are the paste screen's, and many starts never show it.
+    Make_Windows(screen);
+    for (int option : {0, 1})
+        Chooser_Pictures.Add_Tip(Hwnd(), (*this)(L"Opt_Joken", option).Hwnd(),
+                                 L"Ctrl+Alt+Pで「する」と「しない」を切り替えます");
+    Chooser_Pictures.Add_Tip(Hwnd(), (*this)(L"Cmd_Control", 14).Hwnd(), L"Ctrl+Alt+Zでも取り消せます");
+    Chooser_Pictures.Add_Tip(Hwnd(), (*this)(L"Che_Control", 4).Hwnd(),
+                             L"画像を貼る前に、コピーした日時とそのとき前面にあったウィンドウの名前をセルに書きます");
 }
 
 void CellDrop_F::Create_Data_Folders() {

@@ -136,6 +136,8 @@ public:
     void Pic_Control_Posission();
     void Pic_Visble_False();
     void Container_Pic_Control(Control& container);
+    // The windows of the paste screen, made the first time it is shown.
+    void Make_Paste_Screen();
     void TextBox_Clear_Process();
     void MsgBox_Process(const std::wstring& text);
 

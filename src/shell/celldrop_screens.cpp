@@ -40,6 +40,7 @@ std::vector<std::wstring> CellDrop_F::Kotei_Lines() const {
 }
 
 void CellDrop_F::List_Process() {
+    if (Is_Screen(Screen_Paste)) Make_Paste_Screen();
     Pic_Visble_False();
     Tim_エラーチェック_Enabled(true);
     Opt_Joken_Click(0);

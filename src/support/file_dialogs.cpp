@@ -13,9 +13,61 @@ namespace {
 // Room for any path the system accepts, so that no choice fails for want of buffer.
 constexpr DWORD File_Buffer_Size = 32768;
 
+// The common dialog library, loaded when a file dialog first opens and kept until the program ends.
+// Imported, it would load at every start and bring the print spooler with it, a sizeable part of the
+// program's memory at rest, for a dialog many runs never open.
+class Dialog_Library {
+public:
+    Dialog_Library() : module_(LoadLibraryExW(L"comdlg32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+        if (!module_) {
+            error_ = GetLastError();
+            return;
+        }
+        open_ = reinterpret_cast<decltype(&GetOpenFileNameW)>(
+            reinterpret_cast<void*>(GetProcAddress(module_, "GetOpenFileNameW")));
+        extended_error_ = reinterpret_cast<decltype(&CommDlgExtendedError)>(
+            reinterpret_cast<void*>(GetProcAddress(module_, "CommDlgExtendedError")));
+        if (!open_ || !extended_error_) error_ = GetLastError();
+    }
+    Dialog_Library(const Dialog_Library&) = delete;
+    Dialog_Library& operator=(const Dialog_Library&) = delete;
+    ~Dialog_Library() {
+        if (module_) FreeLibrary(module_);
+    }
+
+    // The one instance, loaded on the first call.
+    static Dialog_Library& Get() {
+        static Dialog_Library library;
+        return library;
+    }
+    bool Usable() const { return open_ && extended_error_; }
+    // Why the library or one of its functions could not be had.
+    DWORD Load_Error() const { return error_; }
+    BOOL Open(OPENFILENAMEW& record) const { return open_(&record); }
+    DWORD Extended_Error() const { return extended_error_(); }
+
+private:
+    HMODULE module_;
+    decltype(&GetOpenFileNameW) open_ = nullptr;
+    decltype(&CommDlgExtendedError) extended_error_ = nullptr;
+    DWORD error_ = 0;
+};
+
+void Report_Dialog_Failure(DWORD error) {
+    wchar_t code[16];
+    std::swprintf(code, std::size(code), L"0x%04lX", static_cast<unsigned long>(error));
+    Show_Message(L"ファイルを選択する画面を表示できませんでした。（エラー " + std::wstring(code) + L"）");
+}
+
 }  // namespace
 
 void Open_File_Dialog(HWND owner, Open_File_State& state) {
+    const Dialog_Library& library = Dialog_Library::Get();
+    if (!library.Usable()) {
+        state.Dialog_Cancelled = true;
+        Report_Dialog_Failure(library.Load_Error());
+        return;
+    }
     state.Dialog_Cancelled = false;
     const std::wstring start = Open_Dialog_Start_Folder(state.Ofd_Path, Is_Existing_Folder);
     const std::wstring filter = Open_Dialog_Filter(state.Ofd_Filter);
@@ -36,17 +88,13 @@ void Open_File_Dialog(HWND owner, Open_File_State& state) {
     record.lpstrTitle = state.Ofd_Title.c_str();
     // OFN_NOCHANGEDIR: browsing here leaves the program's current folder where it was.
     record.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    if (GetOpenFileNameW(&record)) {
+    if (library.Open(record)) {
         state.Ofd_Path = file.c_str();
         return;
     }
     state.Dialog_Cancelled = true;
     // Zero means the user cancelled; anything else is a dialog that could not do its job.
-    if (const DWORD error = CommDlgExtendedError(); error != 0) {
-        wchar_t code[16];
-        std::swprintf(code, std::size(code), L"0x%04lX", static_cast<unsigned long>(error));
-        Show_Message(L"ファイルを選択する画面を表示できませんでした。（エラー " + std::wstring(code) + L"）");
-    }
+    if (const DWORD error = library.Extended_Error(); error != 0) Report_Dialog_Failure(error);
 }
 
 int CALLBACK Browse_Callback(HWND chooser, UINT message, LPARAM, LPARAM data) {

@@ -2,37 +2,66 @@
 
 #include <commctrl.h>
 #include <shellapi.h>
+#include <shlobj.h>
+#include <shlwapi.h>
 #include <vsstyle.h>
 
 #include <algorithm>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "gdi_handles.h"
 
 namespace {
 
-// The shell's small picture of a folder, or of a workbook file (the generic file picture where no
-// program owns the type), sized to fit inside the button's frame; nullptr when the shell has none.
-// Asked by file type and attributes, which every system answers with its own pictures; the stock
-// icon table would do on Windows, but Wine answers every entry of it with the file picture.
+// An icon of the shell's own resources, as a location "path,-ID".
+std::wstring Shell_Resource(int id) {
+    wchar_t system[MAX_PATH] = {};
+    const UINT n = GetSystemDirectoryW(system, MAX_PATH);
+    return (n > 0 && n < MAX_PATH ? std::wstring(system) + L"\\" : std::wstring()) + L"shell32.dll,-" +
+           std::to_wstring(id);
+}
+
+// The location ("path,index"; a negative index is a resource ID) of the icon workbook files are
+// registered with; empty when they have none, or one per file ("%1"), which only the shell can tell.
+std::wstring Registered_Workbook_Icon() {
+    wchar_t registered[MAX_PATH * 2] = {};
+    DWORD size = static_cast<DWORD>(std::size(registered));
+    if (FAILED(AssocQueryStringW(ASSOCF_NONE, ASSOCSTR_DEFAULTICON, L".xlsx", nullptr, registered, &size)) ||
+        std::wstring_view(registered).find(L"%1") != std::wstring_view::npos)
+        return {};
+    wchar_t expanded[MAX_PATH * 2] = {};
+    const DWORD length = ExpandEnvironmentStringsW(registered, expanded, static_cast<DWORD>(std::size(expanded)));
+    return length > 0 && length <= std::size(expanded) ? std::wstring(expanded) : std::wstring();
+}
+
+// The icon at the location, size pixels square; nullptr when there is none.
+HICON Icon_At(std::wstring location, int size) {
+    if (location.empty()) return nullptr;
+    const int index = PathParseIconLocationW(location.data());
+    PathUnquoteSpacesW(location.data());
+    HICON icon = nullptr;
+    if (SHDefExtractIconW(location.c_str(), index, 0, &icon, nullptr, static_cast<UINT>(size)) != S_OK) return nullptr;
+    return icon;
+}
+
+// The small picture of a folder, or of a workbook file (the generic file picture where no program
+// owns the type), sized to fit inside the button's frame; nullptr when there is none. Read from where
+// the registry and the shell's resources keep them rather than asked of the shell's file information,
+// which builds the shell's whole picture cache for it: tens of milliseconds and megabytes at every
+// start for two small icons. (The stock icon table would do on Windows, but Wine answers every entry
+// of it with the file picture.)
 HICON Shell_Icon(Stock_Picture picture, HWND button) {
-    SHFILEINFOW info{};
-    const bool folder = picture == Stock_Picture::Folder;
-    if (!SHGetFileInfoW(folder ? L"folder" : L"book.xlsx", folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL, &info,
-                        sizeof info, SHGFI_ICON | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES) ||
-        !info.hIcon)
-        return nullptr;
     RECT inside{};
     GetClientRect(button, &inside);
     // The button's frame takes two pixels on each side; a 16-pixel icon on a 17-pixel button would
     // lose its edges under it.
     const int size = std::clamp<int>(std::min(inside.right, inside.bottom) - 4, 8, 16);
-    if (size == GetSystemMetrics(SM_CXSMICON)) return info.hIcon;
-    HICON fitted = static_cast<HICON>(CopyImage(info.hIcon, IMAGE_ICON, size, size, LR_COPYFROMRESOURCE));
-    if (!fitted) fitted = static_cast<HICON>(CopyImage(info.hIcon, IMAGE_ICON, size, size, 0));
-    if (!fitted) return info.hIcon;
-    DestroyIcon(info.hIcon);
-    return fitted;
+    constexpr int folder_id = 4, file_id = 1;  // the shell's closed folder and generic file
+    HICON icon = picture == Stock_Picture::File ? Icon_At(Registered_Workbook_Icon(), size) : nullptr;
+    if (!icon) icon = Icon_At(Shell_Resource(picture == Stock_Picture::Folder ? folder_id : file_id), size);
+    return icon;
 }
 
 // An icon's colour bitmap and mask, and its size; no colour bitmap for a black-and-white icon.

@@ -110,6 +110,10 @@ void Control::Create_Window() {
     if (kind_ == Control_Kind::Text_Box || kind_ == Control_Kind::Multi_Line_Text_Box)
         SendMessageW(hwnd_, EM_LIMITTEXT, 0, 0);  // no 32,767-character limit on what a user types
     if (kind_ == Control_Kind::VScroll_Bar) Set_Scroll_Range(scroll_min_, scroll_max_, small_change_, large_change_);
+    // What was set before the window was made (Window_Later).
+    if ((kind_ == Control_Kind::Check_Box || kind_ == Control_Kind::Option_Button) && value_ != 0)
+        SendMessageW(hwnd_, BM_SETCHECK, value_ == 1 ? BST_CHECKED : BST_INDETERMINATE, 0);
+    if (locked_) SendMessageW(hwnd_, EM_SETREADONLY, TRUE, 0);
     Apply_Font();
     if (!enabled_) EnableWindow(hwnd_, FALSE);
 }
@@ -140,16 +144,28 @@ void Control::Move(float left, float top, float width, float height) {
     Apply_Geometry();
 }
 
+namespace {
+
+// A window's outer size in pixels less its frame: the client size it will have once made. Only a
+// picture box's thin border (WS_BORDER, one pixel each side) is known before then.
+int Inner_Pixels(int outer, bool border, int border_metric) {
+    return std::max(0, outer - (border ? 2 * GetSystemMetrics(border_metric) : 0));
+}
+
+}  // namespace
+
 float Control::Inner_Width() const {
     RECT r{};
-    if (!hwnd_ || !GetClientRect(hwnd_, &r)) return width_;
-    return Pixels_To_Twips_X(r.right - r.left);
+    if (hwnd_ && GetClientRect(hwnd_, &r)) return Pixels_To_Twips_X(r.right - r.left);
+    if (kind_ != Control_Kind::Picture_Box) return width_;
+    return Pixels_To_Twips_X(Inner_Pixels(Twips_To_Pixels_X(width_), border_, SM_CXBORDER));
 }
 
 float Control::Inner_Height() const {
     RECT r{};
-    if (!hwnd_ || !GetClientRect(hwnd_, &r)) return height_;
-    return Pixels_To_Twips_Y(r.bottom - r.top);
+    if (hwnd_ && GetClientRect(hwnd_, &r)) return Pixels_To_Twips_Y(r.bottom - r.top);
+    if (kind_ != Control_Kind::Picture_Box) return height_;
+    return Pixels_To_Twips_Y(Inner_Pixels(Twips_To_Pixels_Y(height_), border_, SM_CYBORDER));
 }
 
 void Control::Set_Enabled(bool enabled) {
@@ -178,7 +194,10 @@ void Control::Set_Caption(const std::wstring& text) {
 }
 
 void Control::Append_Text(const std::wstring& text) {
-    if (!hwnd_) return;
+    if (!hwnd_) {
+        caption_ += text;
+        return;
+    }
     // A selection start beyond the text is taken as the text's end.
     constexpr WPARAM end = 0x7FFFFFFF;
     SendMessageW(hwnd_, EM_SETSEL, end, static_cast<LPARAM>(end));
@@ -186,6 +205,7 @@ void Control::Append_Text(const std::wstring& text) {
 }
 
 void Control::Set_Locked(bool locked) {
+    locked_ = locked;
     if (hwnd_) SendMessageW(hwnd_, EM_SETREADONLY, locked ? TRUE : FALSE, 0);
 }
 

@@ -133,6 +133,8 @@ private:
     void Apply_Font();
     void Apply_Timer();
     HWND Parent_Hwnd() const;
+    // Not made with the form: the control waits for Form::Make_Windows, or sits in a container that does.
+    bool Window_Waits() const { return window_later_ || (container_ && !container_->hwnd_); }
     bool Is_Combo() const { return kind_ == Control_Kind::Combo_Box; }
 
     Form& form_;
@@ -147,6 +149,8 @@ private:
     bool enabled_ = true;
     bool visible_ = true;
     bool border_ = false;
+    bool window_later_ = false;
+    bool locked_ = false;
     std::wstring caption_;  // kept for kinds without a window text (timers)
     int value_ = 0;
     Colour fore_color_ = 0;

@@ -142,7 +142,7 @@ bool Form::Load() {
     }
     Loaded().push_back(this);
     for (const auto& c : controls_)
-        if (!c->hwnd_) c->Create_Window();
+        if (!c->hwnd_ && !c->Window_Waits()) c->Create_Window();
     On_Load();
     return hwnd_ != nullptr;
 }
@@ -217,7 +217,8 @@ Control& Form::Add_Control(const Control_Def& def) {
     control->height_ = def.Height;
     control->caption_ = def.Caption ? def.Caption : L"";
     if (def.Kind == Control_Kind::Timer) control->enabled_ = false;
-    if (hwnd_) control->Create_Window();
+    control->window_later_ = def.Window_Later;
+    if (hwnd_ && !control->Window_Waits()) control->Create_Window();
     Control& ref = *control;
     by_id_[def.Id] = &ref;
     controls_.push_back(std::move(control));
@@ -241,11 +242,32 @@ Control& Form::Load_Element(const std::wstring& name, int index) {
     control->caption_ = first.caption_;
     control->border_ = first.border_;
     control->visible_ = false;  // a new element starts hidden
-    if (hwnd_) control->Create_Window();
+    if (hwnd_ && !control->Window_Waits()) control->Create_Window();
     Control& ref = *control;
     by_id_[ref.id_] = &ref;
     controls_.push_back(std::move(control));
     return ref;
+}
+
+void Form::Make_Windows(Control& container) {
+    if (!hwnd_ || container.hwnd_ || (container.container_ && !container.container_->hwnd_)) return;
+    container.window_later_ = false;
+    // Containers come before what they hold, so each parent is made before its children; children
+    // take their places among their siblings in the order they are made, as with the form.
+    for (const auto& c : controls_) {
+        if (c->hwnd_ || c->Window_Waits()) continue;
+        bool inside = false;
+        for (const Control* o = c.get(); o && !inside; o = o->container_) inside = o == &container;
+        if (inside) c->Create_Window();
+    }
+    if (!container.hwnd_) return;
+    // The container itself joins siblings made long before: it goes where it stands in the table.
+    HWND after = HWND_TOP;
+    for (const auto& c : controls_) {
+        if (c.get() == &container) break;
+        if (c->hwnd_ && c->container_ == container.container_) after = c->hwnd_;
+    }
+    SetWindowPos(container.hwnd_, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 Control* Form::Find(const std::wstring& name, std::optional<int> index) const {

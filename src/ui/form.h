@@ -33,6 +33,10 @@ struct Control_Def {
     const wchar_t* Container_Name = nullptr;
     int Container_Index = -1;
     int Id = 0;
+    // Its window, and the windows of the controls inside it, are made by Form::Make_Windows, not with
+    // the form: a screen shown only later costs nothing at start. Until then the controls keep what is
+    // set on them (caption, value, geometry, states) and show it once made; their lists stay empty.
+    bool Window_Later = false;
 };
 
 enum class Window_State { Normal, Minimized, Maximized };
@@ -71,6 +75,9 @@ public:
     Control& operator()(const std::wstring& name, std::optional<int> index = std::nullopt) const;
     const std::vector<std::unique_ptr<Control>>& Controls() const { return controls_; }
     Control* Find_By_Id(int id) const;
+    // Makes the windows of a container made with Window_Later and of everything inside it, in the
+    // order of the table, as if they had been made with the form. Nothing when they are made already.
+    void Make_Windows(Control& container);
 
     // Events.
     void On(Control_Event event, const std::wstring& name, Index_Handler handler);

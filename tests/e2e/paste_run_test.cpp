@@ -45,6 +45,9 @@ double Greying(const Screen_Picture& enabled, const Screen_Picture& disabled, bo
 TEST_F(Paste_Run_Test, NewWorkbookDeleteModeMovesRightAndTakesEachTextOnce) {
     Start();  // no option file: "右へ", "削除→１個のセルに貼付"
     EXPECT_EQ(State()["activeWorkbook"].Text(), L"Book1");
+    // The paste screen's controls, made as it was first shown, each with its fixed ID.
+    EXPECT_EQ(Text_Of(app->Control(ids::Opt_Joken + 19)), L"セルの高さに合わせる");
+    EXPECT_NE(app->Control(ids::Img_Pic + 29), nullptr);
     // The run holds the chooser beside "PC" disabled.
     const HWND chooser = app->Control(ids::Cmd_Control + 0);
     EXPECT_FALSE(Is_Enabled(chooser));

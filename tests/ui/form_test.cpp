@@ -216,3 +216,64 @@ TEST_F(FormTest, NewMonitorScaleLaysTheWindowOutAgain) {
     SendMessageW(form.Hwnd(), WM_DPICHANGED, MAKEWPARAM(system_dpi, system_dpi), reinterpret_cast<LPARAM>(&suggested));
     EXPECT_EQ(shape(), before);
 }
+
+namespace {
+
+std::wstring Text_Of_Window(HWND h) {
+    wchar_t text[64] = {};
+    GetWindowTextW(h, text, 64);
+    return text;
+}
+
+// A screen whose panel is made only when it is first shown, between two panels made with the form.
+class Later_Form : public Form {
+public:
+    Later_Form() : Form(L"CellDropLaterForm", L"テスト") {}
+
+protected:
+    void On_Load() override {
+        static constexpr Control_Def table[] = {
+            {L"Pic_Control", 0, Control_Kind::Picture_Box, nullptr, 0, 0, 3000, 1500, nullptr, -1, 1700},
+            {L"Pic_Control", 1, Control_Kind::Picture_Box, nullptr, 0, 1500, 3000, 1500, nullptr, -1, 1701, true},
+            {L"Pic_Control", 2, Control_Kind::Picture_Box, nullptr, 0, 3000, 3000, 1500, nullptr, -1, 1702},
+            {L"Pic_Screen", -1, Control_Kind::Picture_Box, nullptr, 0, 0, 2000, 1000, L"Pic_Control", 1, 102},
+            {L"Che_Control", 0, Control_Kind::Check_Box, L"列の幅", 0, 0, 1500, 240, L"Pic_Screen", -1, 1600},
+            {L"Opt_Joken", 0, Control_Kind::Option_Button, L"しない", 0, 240, 1500, 240, L"Pic_Screen", -1, 1500},
+        };
+        Add_Controls(table);
+        (*this)(L"Pic_Screen").Set_Border(true);
+    }
+};
+
+}  // namespace
+
+TEST(FormWindowsLater, WhatWasSetBeforeTheWindowsWereMadeShowsOnceTheyAre) {
+    Later_Form form;
+    ASSERT_TRUE(form.Load());
+    Control& panel = form(L"Pic_Control", 1);
+    Control& box = form(L"Che_Control", 0);
+    Control& option = form(L"Opt_Joken", 0);
+    EXPECT_EQ(panel.Hwnd(), nullptr);
+    EXPECT_EQ(box.Hwnd(), nullptr);
+    const float inner_before = form(L"Pic_Screen").Inner_Width();
+    box.Set_Value(1);
+    box.Set_Enabled(false);
+    option.Set_Value(1);
+    option.Set_Caption(L"する");
+    option.Set_Strikethrough(true);
+
+    form.Make_Windows(panel);
+    ASSERT_NE(box.Hwnd(), nullptr);
+    EXPECT_EQ(GetParent(box.Hwnd()), form(L"Pic_Screen").Hwnd());
+    EXPECT_EQ(GetDlgCtrlID(option.Hwnd()), 1500);
+    EXPECT_EQ(SendMessageW(box.Hwnd(), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_FALSE(IsWindowEnabled(box.Hwnd()));
+    EXPECT_EQ(SendMessageW(option.Hwnd(), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(Text_Of_Window(option.Hwnd()), L"する");
+    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(option.Hwnd(), WM_GETFONT, 0, 0)), form.Font(true));
+    // The frame's inner width was known before its window: layouts made then stay right.
+    EXPECT_FLOAT_EQ(form(L"Pic_Screen").Inner_Width(), inner_before);
+    // Among the form's panels it takes its place in the table: tab order and stacking as if made at once.
+    EXPECT_EQ(GetWindow(form(L"Pic_Control", 0).Hwnd(), GW_HWNDNEXT), panel.Hwnd());
+    EXPECT_EQ(GetWindow(panel.Hwnd(), GW_HWNDNEXT), form(L"Pic_Control", 2).Hwnd());
+}
