@@ -1,18 +1,17 @@
 // What a long quick list costs: CellDrop.exe started with a file list (Para1_2.txt) of 30,000 lines
 // against the same program with one of 30 lines, in the same run. Two figures each: start-up (process
 // start to the start button enabled) and run start (the start button pressed to the start message).
-// Measured idle and with every core kept busy by spinning threads. Goal: the long list costs each at
+// Measured idle and with every core kept busy by two spinning processes. Goal: the long list costs each at
 // most 3x the short one.
 #include <windows.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "busy_load.h"
 #include "driver.h"
 #include "temp_folder.h"
 #include "test_files.h"
@@ -65,29 +64,6 @@ double Median(std::vector<double> v) {
     return v.empty() ? -1 : v[v.size() / 2];
 }
 
-// Threads that spin on every core while they live, as other programs on a busy machine do.
-class Busy_Cores {
-public:
-    Busy_Cores() {
-        const unsigned n = std::max(1u, std::thread::hardware_concurrency());
-        for (unsigned i = 0; i < n; ++i)
-            threads_.emplace_back([this] {
-                volatile unsigned long long x = 0;
-                while (!stop_.load(std::memory_order_relaxed)) x = x + 1;
-            });
-    }
-    Busy_Cores(const Busy_Cores&) = delete;
-    Busy_Cores& operator=(const Busy_Cores&) = delete;
-    ~Busy_Cores() {
-        stop_ = true;
-        for (std::thread& t : threads_) t.join();
-    }
-
-private:
-    std::atomic<bool> stop_{false};
-    std::vector<std::thread> threads_;
-};
-
 bool Report(const char* setting, int runs) {
     std::vector<double> short_up, short_run, long_up, long_run;
     for (int i = 0; i < runs; ++i) {
@@ -117,11 +93,16 @@ bool Report(const char* setting, int runs) {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    if (Busy_Load::Run_If_Spinner(argc, argv)) return 0;
     constexpr int runs = 3;
     bool ok = Report("idle", runs);
     {
-        Busy_Cores busy;
+        const Busy_Load busy;
+        if (!busy.Running()) {
+            std::printf("the busy processes did not start\n");
+            return 1;
+        }
         ok = Report("cores busy", runs) && ok;
     }
     return ok ? 0 : 1;

@@ -11,11 +11,11 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "busy_load.h"
 #include "driver.h"
 #include "temp_folder.h"
 
@@ -58,40 +58,6 @@ double Median(std::vector<double> v) {
     return v.empty() ? -1 : v[v.size() / 2];
 }
 
-// Processes that keep the cores busy for as long as this object lives: this benchmark started again
-// with --busy, spinning at normal priority, as other programs of a busy office machine do.
-class Busy_Cores {
-public:
-    explicit Busy_Cores(int count) {
-        std::wstring self(MAX_PATH, L'\0');
-        self.resize(GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size())));
-        for (int i = 0; i < count; ++i) {
-            std::wstring command = L"\"" + self + L"\" --busy";
-            STARTUPINFOW startup{};
-            startup.cb = sizeof startup;
-            PROCESS_INFORMATION info{};
-            if (!CreateProcessW(self.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                                &info))
-                continue;
-            CloseHandle(info.hThread);
-            processes_.push_back(info.hProcess);
-        }
-    }
-    Busy_Cores(const Busy_Cores&) = delete;
-    Busy_Cores& operator=(const Busy_Cores&) = delete;
-    ~Busy_Cores() {
-        for (HANDLE process : processes_) {
-            TerminateProcess(process, 0);
-            WaitForSingleObject(process, 10000);
-            CloseHandle(process);
-        }
-    }
-    int Count() const { return static_cast<int>(processes_.size()); }
-
-private:
-    std::vector<HANDLE> processes_;
-};
-
 struct Figures {
     double Seconds = -1, Base_Seconds = -1, Mb = -1, Base_Mb = -1;
 };
@@ -125,10 +91,7 @@ void Print(const char* machine, int runs, const Figures& f) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc > 1 && std::strcmp(argv[1], "--busy") == 0) {
-        volatile unsigned long spins = 0;
-        while (true) spins = spins + 1;
-    }
+    if (Busy_Load::Run_If_Spinner(argc, argv)) return 0;
     constexpr int runs = 9;
     const auto idle = Measure_Both(runs);
     if (!idle) {
@@ -142,8 +105,8 @@ int main(int argc, char** argv) {
 
     std::optional<Figures> busy;
     {
-        const Busy_Cores spinners(2);
-        if (spinners.Count() != 2) {
+        const Busy_Load spinners;
+        if (!spinners.Running()) {
             std::printf("the busy processes did not start\n");
             return 1;
         }
