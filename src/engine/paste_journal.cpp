@@ -106,12 +106,10 @@ void Paste_Journal::Begin(const Excel_Session& excel, long rows, long columns) {
     open_ = std::move(paste);
 }
 
-void Paste_Journal::Picture_Added(const Excel_Session& excel) {
-    if (!open_) return;
+void Paste_Journal::Picture_Added(const Automation_Object& selection) {
+    if (!open_ || selection.Is_Nothing()) return;
     std::wstring name;
-    // Excel selects the picture it has just pasted.
-    if (excel.Xl_App.Get(L"Selection").Object().Get(L"Name").Value.To_Text(name) && !name.empty())
-        open_->Pictures.push_back(name);
+    if (selection.Get(L"Name").Value.To_Text(name) && !name.empty()) open_->Pictures.push_back(name);
 }
 
 void Paste_Journal::End(bool pasted, std::vector<double> widths_before, std::vector<double> widths_after) {
