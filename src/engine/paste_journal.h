@@ -75,7 +75,7 @@ private:
         std::vector<Variant> Before, After;  // row by row
         std::vector<std::wstring> Formulas;  // row by row, "" for a constant; none: no formula at all
         std::vector<double> Widths_Before, Widths_After;
-        std::vector<std::wstring> Pictures;
+        std::vector<Automation_Object> Pictures;  // as Excel selected each after its paste
     };
     // Failed: nothing touched; Incomplete: a write failed on the way.
     enum class Restored { Done, Changed, Failed, Incomplete, Sheet_Gone };

@@ -206,8 +206,8 @@ Paste_Step Paste_Copy(Excel_Session& excel, const Automation_Object& workbook, c
     const bool pasted =
         Paste_Reading_Clipboard(copy, capture, true, [&] { return Paste_Picture_Now(excel, options.Pic_Format); });
     if (pasted) {
-        // Excel selects the picture it has just pasted: one look at the selection serves its fit and,
-        // once it is fitted, the name it is taken back by.
+        // Excel selects the picture it has just pasted: one look at the selection serves its fit and
+        // its taking back.
         const Automation_Object selection = excel.Xl_App.Get(L"Selection").Object();
         Size_Picture(options.Pic_Size, selection, cell);
         host.Journal().Picture_Added(selection);
