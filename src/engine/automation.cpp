@@ -136,7 +136,8 @@ Call_Result Automation_Object::Invoke(std::wstring_view member, WORD flags, std:
                                    &info, &arg_error);
             if (r.Hr == DISP_E_EXCEPTION) {
                 if (info.pfnDeferredFillIn) info.pfnDeferredFillIn(&info);
-                if (info.bstrDescription) r.Description.assign(info.bstrDescription, SysStringLen(info.bstrDescription));
+                if (info.bstrDescription)
+                    r.Description.assign(info.bstrDescription, SysStringLen(info.bstrDescription));
                 // A server may report its busy state as an exception; retry it like a rejection.
                 if (Is_Busy_Answer(info.scode)) r.Hr = info.scode;
             }
@@ -183,4 +184,12 @@ Busy_Retry_Filter_Registration::~Busy_Retry_Filter_Registration() {
     if (!registered_) return;
     Com_Ptr<IMessageFilter> ours;
     CoRegisterMessageFilter(previous_.Get(), ours.Put());
+}
+
+bool Automation_Object::Same_As(const Automation_Object& other) const {
+    if (!object_ || !other.object_) return false;
+    Com_Ptr<IUnknown> mine, theirs;
+    return SUCCEEDED(object_->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(mine.Put()))) &&
+           SUCCEEDED(other.object_->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(theirs.Put()))) &&
+           mine.Get() == theirs.Get();
 }

@@ -41,6 +41,9 @@ public:
     // Nothing: no object (Excel answers Nothing for ActiveWorkbook when no workbook is open).
     bool Is_Nothing() const { return !object_; }
     IDispatch* Raw() const { return object_.Get(); }
+    // The same server object (COM identity, answered here without a call to the server); Nothing is
+    // no object's same.
+    bool Same_As(const Automation_Object& other) const;
 
     // Property get, with arguments for indexed properties (Cells(row, column), Item(name)).
     Call_Result Get(std::wstring_view member, std::initializer_list<Variant> args = {}) const;

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <optional>
@@ -297,12 +298,28 @@ Clipboard_Snapshot Read_Clipboard_Now() {
     return s;
 }
 
+// Which packed bitmap to read, 0 when none is offered. The copier's own is read, never one Windows
+// makes from it on request (for a large picture that conversion takes longer than the paste): what
+// Windows makes comes after every format the copier put, after the bitmap it makes too. A version 5
+// bitmap the copier put itself is read before its plain one: it keeps the alpha mask of screenshot
+// tools and browsers, which the plain one may drop. One made from the plain one (or from a bitmap)
+// holds the same pixels and alpha bytes.
+UINT Dib_Format_To_Read() {
+    const std::vector<UINT> offered = Clipboard_Offered_Formats();
+    const auto at = [&](UINT format) {
+        return static_cast<std::size_t>(std::find(offered.begin(), offered.end(), format) - offered.begin());
+    };
+    const std::size_t dib = at(CF_DIB), v5 = at(CF_DIBV5), bitmap = at(CF_BITMAP), none = offered.size();
+    if (v5 == none) return dib == none ? 0 : CF_DIB;
+    if (dib == none || v5 < dib || v5 < bitmap) return CF_DIBV5;
+    return CF_DIB;
+}
+
 std::optional<Bitmap_Image> Read_Open_Picture() {
-    // The version 5 bitmap keeps the alpha mask of screenshot tools and browsers, which the plain
-    // DIB Windows makes from it may drop.
-    if (IsClipboardFormatAvailable(CF_DIBV5))
+    const UINT dib = Dib_Format_To_Read();
+    if (dib == CF_DIBV5)
         if (auto image = Decode_Clipboard_Dib(CF_DIBV5)) return image;
-    if (IsClipboardFormatAvailable(CF_DIB)) return Decode_Clipboard_Dib(CF_DIB);
+    if (dib != 0) return Decode_Clipboard_Dib(CF_DIB);
     if (HANDLE data = GetClipboardData(CF_ENHMETAFILE)) return Draw_Metafile(static_cast<HENHMETAFILE>(data));
     if (HANDLE data = GetClipboardData(Png_Format())) {
         const void* p = GlobalLock(data);
@@ -326,9 +343,11 @@ std::optional<std::string> Open_Format_Bytes(UINT format) {
 
 // The picture formats in the order Read_Open_Picture reads them, copied out as they are.
 std::optional<Clipboard_Picture_Bytes> Read_Open_Picture_Bytes() {
-    for (UINT format : {UINT{CF_DIBV5}, UINT{CF_DIB}})
-        if (IsClipboardFormatAvailable(format))
-            if (auto bytes = Open_Format_Bytes(format)) return Clipboard_Picture_Bytes{format, std::move(*bytes)};
+    const UINT dib = Dib_Format_To_Read();
+    if (dib == CF_DIBV5)
+        if (auto bytes = Open_Format_Bytes(CF_DIBV5)) return Clipboard_Picture_Bytes{CF_DIBV5, std::move(*bytes)};
+    if (dib != 0)
+        if (auto bytes = Open_Format_Bytes(CF_DIB)) return Clipboard_Picture_Bytes{CF_DIB, std::move(*bytes)};
     if (HANDLE data = GetClipboardData(CF_ENHMETAFILE)) {
         const UINT size = GetEnhMetaFileBits(static_cast<HENHMETAFILE>(data), 0, nullptr);
         std::string bytes(size, '\0');

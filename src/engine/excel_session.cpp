@@ -68,9 +68,9 @@ Call_Result Excel_Session::Open_Workbook(const std::wstring& path) const {
         !secured.Ok())
         return secured;
     const Automation_Object books = errors.Record(Xl_App.Get(L"Workbooks")).Object();
-    Call_Result opened = books.Call(L"Open", {},
-                                    {{L"FileName", Variant::Text(path)}, {L"ReadOnly", Variant::Bool(false)},
-                                     {L"UpdateLinks", Variant::Long(0)}});
+    Call_Result opened = books.Call(
+        L"Open", {},
+        {{L"FileName", Variant::Text(path)}, {L"ReadOnly", Variant::Bool(false)}, {L"UpdateLinks", Variant::Long(0)}});
     if (errors.Failed()) opened.Hr = errors.Number();
     return opened;
 }
@@ -89,9 +89,12 @@ Error_State Excel_Session::Excel_ツール_CellDrop2_Activate() const {
 
 Error_State Excel_Session::Ensure_Target(const Automation_Object& workbook) {
     Error_State errors;
+    // Excel answers the same object for the same sheet: the sheet the last paste went to, still active,
+    // is the target without its names being read.
+    Automation_Object sheet = errors.Record(Xl_App.Get(L"ActiveSheet")).Object();
+    if (!errors.Failed() && sheet.Same_As(Target_Sheet)) return errors;
     std::wstring book_name, sheet_name;
     (void)errors.Record(workbook.Get(L"Name")).Value.To_Text(book_name);
-    Automation_Object sheet = errors.Record(Xl_App.Get(L"ActiveSheet")).Object();
     if (book_name == Wb_Name) (void)errors.Record(sheet.Get(L"Name")).Value.To_Text(sheet_name);
     if (book_name != Wb_Name || sheet_name != Ws_Name || errors.Failed()) {
         errors = Excel_ツール_CellDrop2_Activate();
@@ -147,5 +150,6 @@ void Excel_Session::Select_Cell(long row, long column, Error_State& errors) cons
 }
 
 void Excel_Session::Select_Offset(const Automation_Object& cell, long rows, long columns, Error_State& errors) const {
-    errors.Record(errors.Record(cell.Get(L"Offset", {Variant::Long(rows), Variant::Long(columns)})).Object().Call(L"Select"));
+    errors.Record(
+        errors.Record(cell.Get(L"Offset", {Variant::Long(rows), Variant::Long(columns)})).Object().Call(L"Select"));
 }

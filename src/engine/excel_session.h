@@ -48,8 +48,8 @@ public:
     // Activates the target workbook and sheet and selects their active cell; the first failure.
     Error_State Excel_ツール_CellDrop2_Activate() const;
     // Before a paste, with the workbook the check found active: activates the target only when the
-    // user has gone to another workbook or sheet (two names read otherwise), and keeps the active
-    // sheet as Target_Sheet.
+    // user has gone to another workbook or sheet, and keeps the active sheet as Target_Sheet. One call
+    // while the active sheet is still Target_Sheet; else the names tell.
     Error_State Ensure_Target(const Automation_Object& workbook);
     // Excel's active workbook; fails when there is none (Excel answers Nothing) or Excel is gone.
     Call_Result Active_Workbook();

@@ -106,12 +106,9 @@ void Paste_Journal::Begin(const Excel_Session& excel, long rows, long columns) {
     open_ = std::move(paste);
 }
 
-void Paste_Journal::Picture_Added(const Excel_Session& excel) {
-    if (!open_) return;
-    std::wstring name;
-    // Excel selects the picture it has just pasted.
-    if (excel.Xl_App.Get(L"Selection").Object().Get(L"Name").Value.To_Text(name) && !name.empty())
-        open_->Pictures.push_back(name);
+void Paste_Journal::Picture_Added(const Automation_Object& selection) {
+    // Kept as the object: nothing is asked of Excel until the picture is taken back.
+    if (open_ && !selection.Is_Nothing()) open_->Pictures.push_back(selection);
 }
 
 void Paste_Journal::End(bool pasted, std::vector<double> widths_before, std::vector<double> widths_after) {
@@ -235,19 +232,16 @@ Paste_Journal::Restored Paste_Journal::Restore(const Excel_Session& excel, Paste
         for (std::size_t i = 0; i < now->size(); ++i)
             if (!Same((*now)[i], paste.After[i])) return Restored::Changed;
     }
-    std::vector<Automation_Object> pictures;
-    if (!paste.Pictures.empty()) {
-        const Call_Result shapes = paste.Sheet.Get(L"Shapes");
-        if (!shapes.Ok()) return failed(shapes);
-        for (const std::wstring& name : paste.Pictures) {
-            const Call_Result picture = shapes.Object().Get(L"Item", {Variant::Text(name)});
-            if (!picture.Ok()) return Is_Busy_Answer(picture.Hr) ? Restored::Failed : Restored::Changed;
-            pictures.push_back(picture.Object());
-        }
+    // A picture the user has deleted no longer answers; neither does one whose sheet is gone.
+    for (const Automation_Object& picture : paste.Pictures) {
+        const Call_Result name = picture.Get(L"Name");
+        if (name.Ok()) continue;
+        if (Is_Busy_Answer(name.Hr)) return Restored::Failed;
+        return failed(name) == Restored::Sheet_Gone ? Restored::Sheet_Gone : Restored::Changed;
     }
 
     Error_State errors;
-    for (const Automation_Object& picture : pictures) errors.Record(picture.Call(L"Delete"));
+    for (const Automation_Object& picture : paste.Pictures) errors.Record(picture.Call(L"Delete"));
     if (paste.Rows > 0) {
         // The whole block in one write: its formulas as formulas when it held any, else its values.
         bool formulas = false;

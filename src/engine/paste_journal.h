@@ -9,7 +9,7 @@
 //
 //     journal.Begin(excel, rows, columns);  // before the paste writes: reads what it will overwrite
 //     ... paste from journal.Start_Cell() ...
-//     journal.Picture_Added(excel);         // a picture: Excel's selection after its paste
+//     journal.Picture_Added(selection);     // a picture: Excel's selection after its paste
 //     journal.End(pasted, before, after);   // reads what the paste left; nothing is kept when it failed
 //     ... the active cell moved on ...
 //     journal.Step_Done();                  // a take-back may run again
@@ -34,8 +34,8 @@ public:
     void Begin(const Excel_Session& excel, long rows, long columns = 1);
     // The active cell the open paste begins at, for the paste itself (nothing when it is not known).
     Automation_Object Start_Cell() const { return open_ ? open_->Start : Automation_Object(); }
-    // Excel's selection after a picture's paste is that picture.
-    void Picture_Added(const Excel_Session& excel);
+    // Excel's selection after a picture's paste is that picture: selection is Excel's Selection then.
+    void Picture_Added(const Automation_Object& selection);
     // The widths of the block's columns, from the left, before and after the paste widened them (none:
     // not widened).
     void End(bool pasted, std::vector<double> widths_before = {}, std::vector<double> widths_after = {});
@@ -75,7 +75,7 @@ private:
         std::vector<Variant> Before, After;  // row by row
         std::vector<std::wstring> Formulas;  // row by row, "" for a constant; none: no formula at all
         std::vector<double> Widths_Before, Widths_After;
-        std::vector<std::wstring> Pictures;
+        std::vector<Automation_Object> Pictures;  // as Excel selected each after its paste
     };
     // Failed: nothing touched; Incomplete: a write failed on the way.
     enum class Restored { Done, Changed, Failed, Incomplete, Sheet_Gone };

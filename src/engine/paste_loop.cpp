@@ -205,12 +205,16 @@ Paste_Step Paste_Copy(Excel_Session& excel, const Automation_Object& workbook, c
     if (cell.Is_Nothing()) cell = excel.Active_Cell(errors);
     const bool pasted =
         Paste_Reading_Clipboard(copy, capture, true, [&] { return Paste_Picture_Now(excel, options.Pic_Format); });
+    if (pasted) {
+        // Excel selects the picture it has just pasted: one look at the selection serves its fit and
+        // its taking back.
+        const Automation_Object selection = excel.Xl_App.Get(L"Selection").Object();
+        Size_Picture(options.Pic_Size, selection, cell);
+        host.Journal().Picture_Added(selection);
+    }
+    // Emptied once the picture is in place: the user waits for the paste, not for this.
     Excel_ツール_CellDrop2_Clear(clip, copy.Sequence);
     if (!pasted) host.Paste_Failed(Picture_Paste_Failed_Message);
-    if (pasted) {
-        host.Journal().Picture_Added(excel);
-        Size_Picture(excel, options.Pic_Size, cell);
-    }
     host.Journal().End(pasted, caption_widths.Widths_Before, caption_widths.Widths_After);
     if (copy.Paste_Source.empty() && copy.Picture) host.Record_Picture(*copy.Picture);
     if (!pasted) return {};

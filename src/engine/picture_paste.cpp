@@ -32,7 +32,9 @@ struct Size_Rule {
 };
 constexpr Size_Rule Size_Rules[] = {{L"収まる", Fit::Inside}, {L"幅", Fit::Width}, {L"高さ", Fit::Height}};
 
-bool Contains(const std::wstring& caption, const wchar_t* keyword) { return caption.find(keyword) != std::wstring::npos; }
+bool Contains(const std::wstring& caption, const wchar_t* keyword) {
+    return caption.find(keyword) != std::wstring::npos;
+}
 
 double Number_Of(const Call_Result& r) {
     double v = 0;
@@ -65,12 +67,12 @@ bool Paste_Picture_Now(const Excel_Session& excel, const std::wstring& pic_forma
     return !errors.Failed();
 }
 
-void Size_Picture(const Excel_Session& excel, const std::wstring& pic_size, const Automation_Object& cell) {
-    if (Contains(pic_size, L"なし")) return;
+void Size_Picture(const std::wstring& pic_size, const Automation_Object& selection, const Automation_Object& cell) {
+    if (Contains(pic_size, L"なし") || selection.Is_Nothing()) return;
     // Excel selects the picture it has just pasted: only that one is fitted, so that a paste costs the
     // same on a sheet of hundreds of pictures as on an empty one. Earlier pictures at the same cell keep
     // the size they were fitted to when they were pasted, or that the user gave them since.
-    const Automation_Object pasted = excel.Xl_App.Get(L"Selection").Object().Get(L"ShapeRange").Object();
+    const Automation_Object pasted = selection.Get(L"ShapeRange").Object();
     if (pasted.Is_Nothing() || cell.Is_Nothing()) return;
     const double shape_height = Number_Of(pasted.Get(L"Height")), shape_width = Number_Of(pasted.Get(L"Width"));
     if (shape_height <= 0 || shape_width <= 0) return;
@@ -88,7 +90,8 @@ void Size_Picture(const Excel_Session& excel, const std::wstring& pic_size, cons
 
 Error_State Excel_シート_オブジェクト拡大縮小_Zoom(const Excel_Session& excel, double factor) {
     Error_State errors;
-    const Automation_Object range = errors.Record(errors.Record(excel.Xl_App.Get(L"Selection")).Object().Get(L"ShapeRange")).Object();
+    const Automation_Object range =
+        errors.Record(errors.Record(excel.Xl_App.Get(L"Selection")).Object().Get(L"ShapeRange")).Object();
     if (errors.Failed()) return errors;
     return Scale_Shapes(range, factor);
 }
@@ -96,7 +99,8 @@ Error_State Excel_シート_オブジェクト拡大縮小_Zoom(const Excel_Sess
 Error_State Scale_Shapes(const Automation_Object& range, double factor) {
     Error_State errors;
     constexpr long Scale_From_Top_Left = 0;
-    const std::vector<Variant> arguments = {Variant::Double(factor), Variant::Bool(false), Variant::Long(Scale_From_Top_Left)};
+    const std::vector<Variant> arguments = {Variant::Double(factor), Variant::Bool(false),
+                                            Variant::Long(Scale_From_Top_Left)};
     errors.Record(range.Call(L"ScaleWidth", arguments));
     long locked = 0;
     if (errors.Record(range.Get(L"LockAspectRatio")).Value.To_Long(locked) && locked == 0)

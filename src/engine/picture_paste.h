@@ -22,7 +22,7 @@ bool Paste_Picture_Now(const Excel_Session& excel, const std::wstring& pic_forma
 // Scales the picture just pasted (Excel's selection) to the cell it was pasted at as the size caption
 // says ("収まる": to fit inside the cell, "幅": to its width, "高さ": to its height; "なし": not at
 // all), keeping its top-left corner. Other pictures keep their size; failures leave the picture as it is.
-void Size_Picture(const Excel_Session& excel, const std::wstring& pic_size, const Automation_Object& cell);
+void Size_Picture(const std::wstring& pic_size, const Automation_Object& selection, const Automation_Object& cell);
 
 // Scales the shapes of Excel's selection by the factor from their top-left corner; the height too
 // when their aspect ratio is not locked (a locked one follows the width by itself).

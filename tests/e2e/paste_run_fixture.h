@@ -2,7 +2,10 @@
 // A paste run of CellDrop.exe against the stand-in Excel, with the stand-in's state file to read.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "celldrop_app.h"
 #include "clipboard_copy.h"
@@ -81,6 +84,18 @@ protected:
 
     Json_Value State() const { return Json_Value::Parse(Read_Bytes(state_file)); }
     std::string Log() const { return Read_Bytes(log_file); }
+    // The calls made on Excel since the log held `from` of them, one line each.
+    std::vector<std::string> Calls_Since(std::size_t from) const {
+        std::vector<std::string> calls;
+        const std::string log = Log();
+        std::size_t at = 0;
+        for (std::size_t line = 0; at < log.size(); ++line) {
+            const std::size_t end = std::min(log.find('\n', at), log.size());
+            if (line >= from) calls.push_back(log.substr(at, end - at));
+            at = end + 1;
+        }
+        return calls;
+    }
 
     // The sheet of the active workbook with that name (the first sheet when no name is given).
     Json_Value Sheet(const std::wstring& name = L"Sheet1") const {

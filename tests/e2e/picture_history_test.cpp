@@ -1,5 +1,8 @@
 // Pictures pasted and scaled, and the copy history recorded, shown, picked again and saved.
+#include <algorithm>
 #include <cmath>
+#include <string>
+#include <vector>
 
 #include "bitmap_image.h"
 #include "paste_run_fixture.h"
@@ -101,9 +104,26 @@ TEST_F(Picture_Run_Test, PicturesArePastedInTheChosenFormatAndScaledToTheCell) {
 
     // A second picture into the same cell: both are fitted alike.
     ASSERT_TRUE(Send(standin::Select_Cell, L"A1"));
+    const std::size_t before = Calls_Since(0).size();
     ASSERT_TRUE(Copy_Picture(200, 400));
     ASSERT_TRUE(Wait_Shapes(2));
     ASSERT_TRUE(Wait_Until([&] { return Near(Shapes()[1]["height"].Number(), Cell_Height); }, Paste_Timeout_Ms));
+    ASSERT_TRUE(Wait_Until([&] { return Active_Cell() == L"B1"; }, Paste_Timeout_Ms));
+    {
+        // Few calls: the check of the workbook and of its sheet, the cell, the paste; then the picture's
+        // size against the cell's and its scaling; the move. One look at the workbook a second may fall
+        // between. Nothing is read for taking it back.
+        const std::vector<std::string> calls = Calls_Since(before);
+        std::string all;
+        for (const std::string& call : calls) all += call + "\n";
+        const auto paste = std::find_if(calls.begin(), calls.end(), [](const std::string& c) {
+            return c.find("PasteSpecial") != std::string::npos;
+        });
+        ASSERT_NE(paste, calls.end()) << all;
+        EXPECT_LE(paste - calls.begin() + 1, 5) << all;
+        EXPECT_LE(calls.size(), 15u) << all;
+        EXPECT_EQ(all.find(R"("member":"Name")"), std::string::npos) << all;
+    }
     EXPECT_TRUE(Near(Shapes()[1]["width"].Number(), Cell_Height / 2));
     EXPECT_TRUE(Near(Shapes()[0]["width"].Number(), Cell_Height * 2));
     // Only the picture just pasted is fitted: no paste walks the sheet's shapes, whose number grows.

@@ -98,6 +98,40 @@ TEST(Clipboard, AVersion5BitmapKeepsItsTransparency) {
     EXPECT_TRUE(Clipboard_Read().Has_Picture);
 }
 
+// The copier's own bitmap is read as it is, never the one Windows makes from it on request; both hold
+// the same picture, transparency included.
+TEST(Clipboard, TheCopiersOwnBitmapIsRead) {
+    const Bitmap_Image image{2, 1, {0x000000, 0x123456}};
+    for (const UINT put : {UINT{CF_DIB}, UINT{CF_DIBV5}}) {
+        std::string dib = Encode_Packed_Dib(image);
+        if (put == CF_DIBV5) {
+            BITMAPV5HEADER v5{};
+            v5.bV5Size = sizeof v5;
+            v5.bV5Width = 2;
+            v5.bV5Height = 1;
+            v5.bV5Planes = 1;
+            v5.bV5BitCount = 32;
+            v5.bV5Compression = BI_BITFIELDS;
+            v5.bV5RedMask = 0xFF0000, v5.bV5GreenMask = 0xFF00, v5.bV5BlueMask = 0xFF, v5.bV5AlphaMask = 0xFF000000;
+            dib.assign(reinterpret_cast<const char*>(&v5), sizeof v5);
+            const DWORD pixels[2] = {0x00000000, 0xFF123456};
+            dib.append(reinterpret_cast<const char*>(pixels), sizeof pixels);
+        }
+        ASSERT_TRUE(OpenClipboard(nullptr));
+        EmptyClipboard();
+        Put_Format(put, dib.data(), dib.size());
+        CloseClipboard();
+        Clipboard_Copy copy = Clipboard_Read_Copy(true, false);
+        ASSERT_TRUE(copy.Picture_Bytes) << put;
+        EXPECT_EQ(copy.Picture_Bytes->Format, put);
+        EXPECT_EQ(copy.Picture_Bytes->Bytes.substr(0, dib.size()), dib);
+        Decode_Copy_Picture(copy);
+        ASSERT_TRUE(copy.Picture);
+        EXPECT_EQ(copy.Picture->Pixels, Clipboard_Read_Picture()->Pixels);
+        EXPECT_EQ(copy.Picture->Pixels[1], 0x123456u);
+    }
+}
+
 // A program that has the clipboard open while CellDrop reads and writes keeps it: its copy goes
 // through, and CellDrop's read is reported busy instead of taking the clipboard from it.
 TEST(Clipboard, AProgramHoldingTheClipboardOpenKeepsIt) {

@@ -107,7 +107,7 @@ void Application_Object::Invoke_Member(DISPID id, Call& call) {
             } else if (!call.Has(0)) {
                 call.Return_Object(new Sheets_Object(stand_in_, book->Id));
             } else if (Sheet* found = Find_Sheet_Arg(*book, call, 0)) {
-                call.Return_Object(new Worksheet_Object(stand_in_, book->Id, found->Id));
+                call.Return_Object(Worksheet_Object::Of(stand_in_, book->Id, found->Id));
             }
             return;
         // With no book open Excel answers Nothing for these, not an error.
@@ -124,7 +124,7 @@ void Application_Object::Invoke_Member(DISPID id, Call& call) {
             }
             return;
         case Id_Active_Sheet:
-            call.Return_Object(sheet ? new Worksheet_Object(stand_in_, book->Id, sheet->Id) : nullptr);
+            call.Return_Object(sheet ? Worksheet_Object::Of(stand_in_, book->Id, sheet->Id) : nullptr);
             return;
         case Id_Active_Cell:
             call.Return_Object(

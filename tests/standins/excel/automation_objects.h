@@ -60,6 +60,9 @@ private:
 class Worksheet_Object final : public Dispatch_Object {
 public:
     Worksheet_Object(Stand_In& stand_in, Object_Id book, Object_Id sheet);
+    // The same sheet is the same object, as in Excel: a client holding it can tell it by its identity.
+    // Returned with a reference for the caller.
+    static Worksheet_Object* Of(Stand_In& stand_in, Object_Id book, Object_Id sheet);
     std::wstring Describe() const override;
 
 private:

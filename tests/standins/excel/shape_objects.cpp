@@ -216,12 +216,13 @@ void Shape_Object::Select(Sheet& sheet, Call& call) {
 
 namespace {
 
-enum : DISPID { Id_Picture_Name = 1, Id_Shape_Range };
+enum : DISPID { Id_Picture_Name = 1, Id_Shape_Range, Id_Picture_Delete };
 
 const Member_Table& Picture_Members() {
     static const Member_Table table{{
         {Id_Picture_Name, L"Name", Member_Kind::Read_Only, {}},
         {Id_Shape_Range, L"ShapeRange", Member_Kind::Read_Only, {}},
+        {Id_Picture_Delete, L"Delete", Member_Kind::Method, {}},
     }};
     return table;
 }
@@ -244,6 +245,9 @@ void Picture_Object::Invoke_Member(DISPID id, Call& call) {
             return;
         case Id_Shape_Range:
             call.Return_Object(new Shape_Range_Object(stand_in_, book_, sheet_, shape_));
+            return;
+        case Id_Picture_Delete:
+            sheet->Delete_Shape(shape_);
             return;
     }
 }

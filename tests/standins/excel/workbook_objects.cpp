@@ -233,11 +233,11 @@ void Workbook_Object::Invoke_Member(DISPID id, Call& call) {
             if (!call.Has(0)) {
                 call.Return_Object(new Sheets_Object(stand_in_, book_));
             } else if (Sheet* sheet = Find_Sheet_Arg(*book, call, 0)) {
-                call.Return_Object(new Worksheet_Object(stand_in_, book_, sheet->Id));
+                call.Return_Object(Worksheet_Object::Of(stand_in_, book_, sheet->Id));
             }
             return;
         case Id_Active_Sheet:
-            call.Return_Object(new Worksheet_Object(stand_in_, book_, book->Active_Sheet));
+            call.Return_Object(Worksheet_Object::Of(stand_in_, book_, book->Active_Sheet));
             return;
     }
 }
@@ -274,7 +274,7 @@ void Sheets_Object::Invoke_Member(DISPID id, Call& call) {
             return;
         case Id_Sheets_Item:
             if (Sheet* sheet = Find_Sheet_Arg(*book, call, 0))
-                call.Return_Object(new Worksheet_Object(stand_in_, book_, sheet->Id));
+                call.Return_Object(Worksheet_Object::Of(stand_in_, book_, sheet->Id));
             return;
     }
 }

@@ -109,6 +109,15 @@ const Member_Table& Worksheet_Members() {
 Worksheet_Object::Worksheet_Object(Stand_In& stand_in, Object_Id book, Object_Id sheet)
     : Dispatch_Object(stand_in, Worksheet_Members(), L"Worksheet"), book_(book), sheet_(sheet) {}
 
+Worksheet_Object* Worksheet_Object::Of(Stand_In& stand_in, Object_Id book, Object_Id sheet) {
+    if (Worksheet_Object* held = stand_in.Find_Live<Worksheet_Object>(
+            [&](const Worksheet_Object& w) { return w.book_ == book && w.sheet_ == sheet; })) {
+        held->AddRef();
+        return held;
+    }
+    return new Worksheet_Object(stand_in, book, sheet);
+}
+
 std::wstring Worksheet_Object::Describe() const {
     const Sheet* sheet = stand_in_.Model().Find_Sheet(book_, sheet_);
     return L"Worksheet " + (sheet ? sheet->Name : L"(deleted)");
@@ -256,7 +265,8 @@ void Worksheet_Object::Paste_Special(Sheet& sheet, Call& call) {
     }
     Copy_Racing_Paste(stand_in_);
     const Clipboard_Offer offer = Read_Clipboard(stand_in_.Window());
-    Paste_At(sheet, call, sheet.Active_Cell, format ? Paste_Special_As(*format, offer, stand_in_.Model().Ui_Language) : Default_Paste(offer), offer);
+    Paste_At(sheet, call, sheet.Active_Cell,
+             format ? Paste_Special_As(*format, offer, stand_in_.Model().Ui_Language) : Default_Paste(offer), offer);
 }
 
 // --- Range ---
@@ -501,9 +511,9 @@ void Range_Object::Moved(Call& call, bool resize) {
         call.Fail();
         return;
     }
-    call.Return_Object(new Range_Object(stand_in_, book_, sheet_,
-                                        Cell_Rect{static_cast<int>(top), static_cast<int>(left), static_cast<int>(bottom),
-                                                  static_cast<int>(right)}));
+    call.Return_Object(new Range_Object(
+        stand_in_, book_, sheet_,
+        Cell_Rect{static_cast<int>(top), static_cast<int>(left), static_cast<int>(bottom), static_cast<int>(right)}));
 }
 
 void Range_Object::Column_Width(Sheet& sheet, Call& call) {
