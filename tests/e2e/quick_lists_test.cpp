@@ -154,9 +154,12 @@ TEST(Quick_Lists, NothingStoredIsOverwrittenCutOrLostFromTheSetupScreen) {
         ASSERT_TRUE(app.Started());
         ASSERT_TRUE(app.Wait_Ready());
         // The paste-end button is hidden here, but a message still reaches it: no history was read, so
-        // none is written.
+        // none is written. Sent, not posted: its handling redraws the set-up screen, whose save button
+        // is clicked next.
         HWND end = app.Control(ids::Cmd_Control + 4);
-        ASSERT_TRUE(PostMessageW(app.Main(), WM_COMMAND, MAKEWPARAM(ids::Cmd_Control + 4, BN_CLICKED), reinterpret_cast<LPARAM>(end)));
+        DWORD_PTR result = 0;
+        ASSERT_TRUE(SendMessageTimeoutW(app.Main(), WM_COMMAND, MAKEWPARAM(ids::Cmd_Control + 4, BN_CLICKED),
+                                        reinterpret_cast<LPARAM>(end), SMTO_ABORTIFHUNG, 10000, &result));
         // Saved with the file list untouched: every line as it was read.
         ASSERT_TRUE(Click(app.Control(ids::Cmd_Update2_Save)));
         ASSERT_TRUE(Wait_Until([&] { return Read_Bytes(folder / L"Para\\Para1_3.txt") != "<missing>"; }, 10000));
