@@ -276,7 +276,7 @@ std::optional<Bitmap_Image> Picture_History::Picture(int index) const {
     if (index < 0 || index > Rireki_Pic_Count) return std::nullopt;
     const Picture_Entry& entry = Rireki_Pic[static_cast<std::size_t>(index)];
     if (!entry.Bytes.empty()) return Decode_Bmp_File(entry.Bytes);
-    const std::wstring path = !entry.Spill.empty() ? entry.Spill
+    const std::wstring path = !entry.Spill.empty()        ? entry.Spill
                               : entry.File >= 0 && store_ ? store_->Current_Path(entry.File)
                                                           : std::wstring();
     if (path.empty()) return std::nullopt;

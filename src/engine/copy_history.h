@@ -106,4 +106,3 @@ private:
     std::optional<Numbered_Files> store_;
     bool loaded_ = false;
 };
-

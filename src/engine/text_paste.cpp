@@ -1,7 +1,7 @@
 #include "text_paste.h"
 
-#include <windows.h>
 #include <oleauto.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <cmath>
@@ -103,7 +103,8 @@ Text_Paste_Result Paste_Many_Cells(const Excel_Session& excel, const std::wstrin
     for (std::size_t i = 0; i < parts.size(); ++i) {
         const std::wstring& part = parts[i];
         if (!Date_Of_Text(part) && !(edits.Number_As_Text && Is_Number_Text(part))) continue;
-        const Automation_Object cell = active.Get(L"Offset", {Variant::Long(static_cast<long>(i)), Variant::Long(0)}).Object();
+        const Automation_Object cell =
+            active.Get(L"Offset", {Variant::Long(static_cast<long>(i)), Variant::Long(0)}).Object();
         Apply_Edits(cell, part, edits);
     }
     return filled;
@@ -156,7 +157,9 @@ Text_Paste_Result Paste_Text(const Excel_Session& excel, const std::wstring& cli
     return Write_One_Cell(excel, One_Cell_Text(clip_text, text_mode), edits, start);
 }
 
-bool Text_Paste_Reads_Clipboard(const std::wstring& text_mode) { return text_mode.find(L"複数セル") != std::wstring::npos; }
+bool Text_Paste_Reads_Clipboard(const std::wstring& text_mode) {
+    return text_mode.find(L"複数セル") != std::wstring::npos;
+}
 
 bool Is_One_Cell_Mode(const std::wstring& text_mode) {
     return text_mode.find(L"削除") != std::wstring::npos || text_mode.find(L"セル内") != std::wstring::npos;

@@ -35,8 +35,8 @@ std::optional<Date_Text> Date_Of_Text(const std::wstring& text);
 
 // What a text paste filled, for the cell move that follows it.
 struct Text_Paste_Result {
-    bool Ok = true;  // false when the paste failed (Text_Paste_Failed_Message is the caller's to show)
-    long Rows = 1;   // rows filled from the active cell down: one per line in mode "複数セル"
+    bool Ok = true;          // false when the paste failed (Text_Paste_Failed_Message is the caller's to show)
+    long Rows = 1;           // rows filled from the active cell down: one per line in mode "複数セル"
     Automation_Object Cell;  // the active cell the paste started from
     // The widths of the columns it widened, from the left, before and after (-1: not read).
     std::vector<double> Widths_Before, Widths_After;

@@ -39,7 +39,8 @@ bool Fixed_Strings::New() {
     Fit_Kept();
     kept_.emplace_back();
     ++Kotei_Max;
-    if (Kotei_Data.size() < static_cast<std::size_t>(Kotei_Max) + 1) Kotei_Data.resize(static_cast<std::size_t>(Kotei_Max) + 1);
+    if (Kotei_Data.size() < static_cast<std::size_t>(Kotei_Max) + 1)
+        Kotei_Data.resize(static_cast<std::size_t>(Kotei_Max) + 1);
     Kotei_Data[static_cast<std::size_t>(Kotei_Max)] = New_Entry_Text;
     Kotei_Index = Kotei_Max;
     return true;
@@ -136,7 +137,8 @@ void Fixed_Strings::Load(const std::wstring& folder) {
         }
         if (Kotei_Max + 1 >= Kotei_Limit) break;
         ++Kotei_Max;
-        if (Kotei_Data.size() < static_cast<std::size_t>(Kotei_Max) + 1) Kotei_Data.resize(static_cast<std::size_t>(Kotei_Max) + 1);
+        if (Kotei_Data.size() < static_cast<std::size_t>(Kotei_Max) + 1)
+            Kotei_Data.resize(static_cast<std::size_t>(Kotei_Max) + 1);
         Kotei_Data[static_cast<std::size_t>(Kotei_Max)] = text;
         if (number != Kotei_Max) in_order = false;
         kept_.push_back(number >= 0 ? Kept{number, {}, std::move(text), std::move(bytes), !held}

@@ -51,9 +51,7 @@ File_Write_Result Write_Single_Value(std::wstring_view path, std::wstring_view v
     return Write_Lines_File(path, {std::wstring(value)});
 }
 
-std::wstring Number_Line(long value) {
-    return value < 0 ? std::to_wstring(value) : L" " + std::to_wstring(value);
-}
+std::wstring Number_Line(long value) { return value < 0 ? std::to_wstring(value) : L" " + std::to_wstring(value); }
 
 int Number_Value(std::wstring_view line) {
     const std::int64_t whole = Number_In_Text(line).Whole();

@@ -66,7 +66,8 @@ File_Write_Result Write_Value_List(std::wstring_view path, std::wstring_view tex
 // ends its text at a NUL character): read is the text read from the file, shown what the box showed
 // of it, edited what it holds now. Lines the user left as the box showed them are written as they were
 // read, and the lines the box never showed stay after the last line shown.
-std::vector<std::wstring> Value_List_Lines_To_Write(std::wstring_view read, std::wstring_view shown, std::wstring_view edited);
+std::vector<std::wstring> Value_List_Lines_To_Write(std::wstring_view read, std::wstring_view shown,
+                                                    std::wstring_view edited);
 
 // A history list: newest first, free slots empty.
 constexpr int History_Size = 40;

@@ -72,9 +72,8 @@ TEST(Clipboard, PrivateCopiesAreMarked) {
     EXPECT_FALSE(Clipboard_Read().Private);
 }
 
-// A screenshot tool's copy: a version 5 bitmap with an alpha mask, beside the plain DIB made from it
-// without its alpha. The transparent pixel is white, as on a sheet.
-TEST(Clipboard, AVersion5BitmapKeepsItsTransparency) {
+// A version 5 bitmap of two pixels with an alpha mask: a transparent one, then an opaque 0x123456.
+static std::string Two_Pixel_Version5_Dib() {
     BITMAPV5HEADER v5{};
     v5.bV5Size = sizeof v5;
     v5.bV5Width = 2;
@@ -84,8 +83,15 @@ TEST(Clipboard, AVersion5BitmapKeepsItsTransparency) {
     v5.bV5Compression = BI_BITFIELDS;
     v5.bV5RedMask = 0xFF0000, v5.bV5GreenMask = 0xFF00, v5.bV5BlueMask = 0xFF, v5.bV5AlphaMask = 0xFF000000;
     std::string dib(reinterpret_cast<const char*>(&v5), sizeof v5);
-    const DWORD v5_pixels[2] = {0x00000000, 0xFF123456};
-    dib.append(reinterpret_cast<const char*>(v5_pixels), sizeof v5_pixels);
+    const DWORD pixels[2] = {0x00000000, 0xFF123456};
+    dib.append(reinterpret_cast<const char*>(pixels), sizeof pixels);
+    return dib;
+}
+
+// A screenshot tool's copy: a version 5 bitmap with an alpha mask, beside the plain DIB made from it
+// without its alpha. The transparent pixel is white, as on a sheet.
+TEST(Clipboard, AVersion5BitmapKeepsItsTransparency) {
+    const std::string dib = Two_Pixel_Version5_Dib();
     std::string plain = Encode_Packed_Dib(Bitmap_Image{2, 1, {0x000000, 0x123456}});
     ASSERT_TRUE(OpenClipboard(nullptr));
     EmptyClipboard();
@@ -105,17 +111,7 @@ TEST(Clipboard, TheCopiersOwnBitmapIsRead) {
     for (const UINT put : {UINT{CF_DIB}, UINT{CF_DIBV5}}) {
         std::string dib = Encode_Packed_Dib(image);
         if (put == CF_DIBV5) {
-            BITMAPV5HEADER v5{};
-            v5.bV5Size = sizeof v5;
-            v5.bV5Width = 2;
-            v5.bV5Height = 1;
-            v5.bV5Planes = 1;
-            v5.bV5BitCount = 32;
-            v5.bV5Compression = BI_BITFIELDS;
-            v5.bV5RedMask = 0xFF0000, v5.bV5GreenMask = 0xFF00, v5.bV5BlueMask = 0xFF, v5.bV5AlphaMask = 0xFF000000;
-            dib.assign(reinterpret_cast<const char*>(&v5), sizeof v5);
-            const DWORD pixels[2] = {0x00000000, 0xFF123456};
-            dib.append(reinterpret_cast<const char*>(pixels), sizeof pixels);
+            dib = Two_Pixel_Version5_Dib();
         }
         ASSERT_TRUE(OpenClipboard(nullptr));
         EmptyClipboard();
