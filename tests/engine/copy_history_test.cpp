@@ -60,13 +60,14 @@ TEST(Copy_History, TextsKeepTheNewestThirtyInNumbersTheProgramWrites) {
     for (int i = 1; i <= 31; ++i) history.Add(L"text " + std::to_wstring(i));
     EXPECT_FALSE(history.Add(L"\r\n　 \r\n"));  // blank: pasted, never kept
     EXPECT_EQ(history.Rireki_Text_Count, 29);
-    EXPECT_EQ(history.Rireki_Text[0], L"text 31");
+    std::vector<std::wstring> newest;  // text 31 first … text 2 last: every entry moved down by one
+    for (int i = 31; i >= 2; --i) newest.push_back(L"text " + std::to_wstring(i));
+    EXPECT_EQ(std::vector<std::wstring>(history.Rireki_Text.begin(), history.Rireki_Text.end()), newest);
     // Never read from its folder: a save would replace what is there, so it writes nothing.
     EXPECT_TRUE(history.Write());
     EXPECT_EQ(Read_Bytes(folder / L"Text00.txt"), "kept");
     history.Load();  // the texts it took wait in scratch files: they are the newest
-    ASSERT_EQ(history.Rireki_Text_Count, 29);
-    EXPECT_EQ(history.Rireki_Text[0], L"text 31");
+    EXPECT_EQ(Texts_Read(folder.Path()), newest);
     EXPECT_EQ(Read_Bytes(folder / L"Text29.txt"), "text 2");
 
     // Gaps and a blank file are renumbered at once; numbers beyond 29 and foreign names are not the
