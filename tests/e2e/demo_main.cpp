@@ -9,7 +9,9 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "clipboard_copy.h"
@@ -30,7 +32,8 @@ const std::wstring Demo_Text = L"CellDrop のデモ\r\nコピーした 2 行目"
 constexpr int Picture_Width = 240, Picture_Height = 120;
 
 std::string Utf8(const std::wstring& text) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string out(size, '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
     return out;
@@ -40,6 +43,16 @@ std::string Number(double value) {
     char text[32];
     std::snprintf(text, sizeof text, "%g", value);
     return text;
+}
+
+// The stand-in's sheet on the screen: its green bar, and the fill it draws for a pasted picture.
+bool Shows_Sheet_And_Picture(HWND excel) {
+    const std::optional<Screen_Picture> shown = Picture_On_Screen(excel);
+    if (!shown) return false;
+    const auto has = [&](std::uint32_t colour) {
+        return std::find(shown->Pixels.begin(), shown->Pixels.end(), colour) != shown->Pixels.end();
+    };
+    return has(0x217346) && has(0xE3EEFB);
 }
 
 class Demo {
@@ -74,7 +87,8 @@ public:
 
         Say("copy a two-line text");
         if (!Copy_Text(Demo_Text)) return Fail("the text could not be copied");
-        if (!Wait_Until([&] { return !Sheet()["cells"].Members().empty() && Sheet()["activeCell"].Text() != L"A1"; }, Timeout_Ms))
+        if (!Wait_Until([&] { return !Sheet()["cells"].Members().empty() && Sheet()["activeCell"].Text() != L"A1"; },
+                        Timeout_Ms))
             return Fail("the text did not land");
         Say("copy a picture of " + std::to_string(Picture_Width) + "x" + std::to_string(Picture_Height) + " pixels");
         if (!Copy_Picture(Picture_Width, Picture_Height)) return Fail("the picture could not be copied");
@@ -83,14 +97,23 @@ public:
         // The history shows both copies once the pass is over.
         (void)Wait_Until([&] { return List_Items(Control(control_ids::Lst_Select + 2)).size() >= 1; }, Timeout_Ms);
         if (!Shot(main_, L"paste-screen")) return false;
-        if (HWND excel = FindWindowW(standin::Window_Class, nullptr); excel && !Shot(excel, L"excel-standin")) return false;
+        if (HWND excel = FindWindowW(standin::Window_Class, nullptr); excel) {
+            // The stand-in redraws its sheet on a timer, and Wine puts a window's pixels on the screen
+            // a little after it painted them: the shot waits until the sheet and the picture show.
+            if (!Wait_Until([&] { return Shows_Sheet_And_Picture(excel); }, Timeout_Ms))
+                return Fail("the stand-in's window did not show its sheet and the picture");
+            if (!Shot(excel, L"excel-standin")) return false;
+        }
         landed_ = Sheet();
         book_ = State()["activeWorkbook"].Text();
 
         Say("press \"" + Utf8(Text_Of(Control(control_ids::Cmd_Control + 4))) + "\"");
         if (!Click(Control(control_ids::Cmd_Control + 4))) return Fail("the end button could not be pressed");
-        if (!Wait_Until([&] { return Is_Visible(Control(control_ids::Txt_File)) && Is_Enabled(Control(control_ids::Cmd_Cancel)); },
-                        Timeout_Ms))
+        if (!Wait_Until(
+                [&] {
+                    return Is_Visible(Control(control_ids::Txt_File)) && Is_Enabled(Control(control_ids::Cmd_Cancel));
+                },
+                Timeout_Ms))
             return Fail("the set-up screen did not come back");
         if (!Close_Window(main_) || !app_->Wait_For_Exit(Timeout_Ms)) return Fail("the program did not close");
         Report_Landed();
@@ -124,13 +147,14 @@ private:
     // full on the screenshots.
     void Move_Excel_Beside_The_Program() {
         HWND excel = nullptr;
-        if (!Wait_Until([&] { return (excel = FindWindowW(standin::Window_Class, nullptr)) != nullptr; }, Timeout_Ms)) return;
+        if (!Wait_Until([&] { return (excel = FindWindowW(standin::Window_Class, nullptr)) != nullptr; }, Timeout_Ms))
+            return;
         RECT main{};
         GetWindowRect(main_, &main);
         SetWindowPos(main_, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         const int left = main.right - main.left + 8;
-        const int width = std::min(MulDiv(800, static_cast<int>(GetDpiForSystem()), 96),
-                                   GetSystemMetrics(SM_CXSCREEN) - left);
+        const int width =
+            std::min(MulDiv(800, static_cast<int>(GetDpiForSystem()), 96), GetSystemMetrics(SM_CXSCREEN) - left);
         SetWindowPos(excel, nullptr, left, 0, width, main.bottom - main.top, SWP_NOZORDER | SWP_NOACTIVATE);
     }
 
@@ -153,7 +177,8 @@ private:
 
     bool Shot(HWND window, const std::wstring& name) {
         const std::wstring path = output_ + L"\\" + name + L".bmp";
-        if (!Shows_In_Full(window)) return Fail("the window of the screenshot " + Utf8(name) + " does not show in full");
+        if (!Shows_In_Full(window))
+            return Fail("the window of the screenshot " + Utf8(name) + " does not show in full");
         if (!Save_Window_Picture(window, path)) return Fail("the screenshot " + Utf8(path) + " could not be saved");
         report_ += "screenshot: " + Utf8(path) + "\n";
         return true;
