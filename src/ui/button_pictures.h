@@ -23,7 +23,8 @@ public:
     ~Button_Pictures();
 
     // Shows the picture on the button, sized to fit inside its frame (greyed while the button is
-    // disabled), and gives it the tip. The tip is added even when the shell has no such icon, so the
+    // disabled), and gives it the tip; the greyed copy and the tip are made once the owner's waiting
+    // messages have run. The tip is added even when the shell has no such icon, so the
     // button still says what it does.
     void Add(HWND owner, HWND button, Stock_Picture picture, const std::wstring& tip);
     // Only the tip, for a control that has a caption (naming its keyboard shortcut, for instance).
@@ -31,6 +32,19 @@ public:
 
 private:
     HWND Tooltip(HWND owner);
+
+    struct Waiting {
+        HWND Button;
+        HICON Icon;       // nullptr when the shell has none
+        HIMAGELIST List;  // the icon alone, to be given its greyed copy; nullptr when there is none
+        std::wstring Tip;
+    };
+    // Gives the button the greyed copy of its picture and its tip.
+    void Finish(HWND owner, const Waiting& waiting);
+    static void CALLBACK On_Timer(HWND owner, UINT, UINT_PTR id, DWORD);
+
+    std::vector<Waiting> waiting_;  // buttons whose greyed copy and tip are still to be made
+    HWND timer_owner_ = nullptr;    // the window of the timer that makes them, while it runs
 
     std::vector<HICON> icons_;
     std::vector<HIMAGELIST> state_pictures_;
