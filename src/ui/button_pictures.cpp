@@ -162,7 +162,7 @@ HWND Button_Pictures::Tooltip(HWND owner) {
     return tooltip_;
 }
 
-void Button_Pictures::Add(HWND owner, HWND button, Stock_Picture picture, const std::wstring& tip) {
+void Button_Pictures::Add(HWND button, Stock_Picture picture, const std::wstring& tip) {
     if (!button) return;
     Waiting waiting{button, Shell_Icon(picture, button), nullptr, tip};
     if (waiting.Icon) {
@@ -181,15 +181,15 @@ void Button_Pictures::Add(HWND owner, HWND button, Stock_Picture picture, const 
             }
         }
     }
-    // The greyed copy and the tip are needed only once the button is disabled or pointed at: they are
-    // made once the window has shown and the start's messages have run (a timer's message comes after
-    // painting and input), instead of adding tens of milliseconds to the start.
-    if (waiting_.empty() && !SetTimer(owner, reinterpret_cast<UINT_PTR>(this), USER_TIMER_MINIMUM, &On_Timer)) {
-        Finish(owner, waiting);
-        return;
-    }
-    timer_owner_ = owner;
     waiting_.push_back(std::move(waiting));
+}
+
+void Button_Pictures::Finish_Later(HWND owner) {
+    if (waiting_.empty() || timer_owner_) return;
+    if (SetTimer(owner, reinterpret_cast<UINT_PTR>(this), USER_TIMER_MINIMUM, &On_Timer))
+        timer_owner_ = owner;
+    else
+        On_Timer(owner, WM_TIMER, reinterpret_cast<UINT_PTR>(this), 0);
 }
 
 void CALLBACK Button_Pictures::On_Timer(HWND owner, UINT, UINT_PTR id, DWORD) {
