@@ -59,7 +59,17 @@ Sample Measure(const std::wstring& exe, const std::wstring& caption, int ready_i
     }
     if (!ready) return s;
     s.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    s.Working_Set_Mb = Working_Set_Mb(app->Pid());
+    // At rest: once the working set has stayed the same for a quarter of a second (the start's last
+    // pieces of work and painting come after the ready window), for at most three seconds.
+    double last = Working_Set_Mb(app->Pid());
+    const auto settle_deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    for (int same = 0; same < 5 && std::chrono::steady_clock::now() < settle_deadline;) {
+        Sleep(50);
+        const double now = Working_Set_Mb(app->Pid());
+        same = now == last ? same + 1 : 0;
+        last = now;
+    }
+    s.Working_Set_Mb = last;
     (void)Close_Window(main);
     (void)app->Wait_For_Exit(10000);
     return s;
