@@ -47,8 +47,8 @@ void CellDrop_F::On_Load() {
     (*this)(L"Pic_Screen").Set_Border(true);
     (*this)(L"Pic_Scroll").Set_Border(true);
     (*this)(L"Timer1", 0).Set_Interval(1000);
-    Chooser_Pictures.Add(Hwnd(), (*this)(L"Cmd_Control", 0).Hwnd(), Stock_Picture::File, Workbook_Chooser_Tip);
-    Chooser_Pictures.Add(Hwnd(), (*this)(L"Cmd_Control", 2).Hwnd(), Stock_Picture::Folder, Folder_Chooser_Tip);
+    Chooser_Pictures.Add((*this)(L"Cmd_Control", 0).Hwnd(), Stock_Picture::File, Workbook_Chooser_Tip);
+    Chooser_Pictures.Add((*this)(L"Cmd_Control", 2).Hwnd(), Stock_Picture::Folder, Folder_Chooser_Tip);
     journal_.On_Change([this] { Show_Take_Back_State(); });
 
     On(Control_Event::Click, L"Cmd_Control", [this](int i) { Cmd_Control_Click(i); });
@@ -125,6 +125,7 @@ void CellDrop_F::Form_Load() {
     // button is usable at once; the timer goes on checking every second.
     if (Tim_エラーチェック && Tim_エラーチェック->Index()) Timer1_Timer(*Tim_エラーチェック->Index());
     Set_Screen_Mouse_Pointer(Mouse_Pointer::Default);
+    Chooser_Pictures.Finish_Later(Hwnd());
 }
 
 void CellDrop_F::Make_Paste_Screen() {

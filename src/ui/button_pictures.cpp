@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "gdi_handles.h"
@@ -116,26 +117,36 @@ HICON Greyed_Icon(const Icon_Bitmaps& icon) {
     return CreateIconIndirect(&made);
 }
 
-// The button's pictures for each of its states (normal, hot, pressed, disabled, defaulted, stylus
-// hot): the picture itself, and its greyed copy for the disabled state.
-HIMAGELIST State_Pictures(HICON icon) {
+// A picture list of the icon alone, which a button draws for every state; room for one picture per
+// state (normal, hot, pressed, disabled, defaulted, stylus hot), which Add_Greyed fills in.
+HIMAGELIST One_Picture(HICON icon) {
     const Icon_Bitmaps bitmaps = Bitmaps_Of(icon);
-    HICON greyed = Greyed_Icon(bitmaps);
-    if (!greyed) return nullptr;
+    if (!bitmaps.Colour) return nullptr;
     HIMAGELIST list = ImageList_Create(bitmaps.Width, bitmaps.Height, ILC_COLOR32 | ILC_MASK, 6, 0);
-    for (int state = PBS_NORMAL; list && state <= PBS_DEFAULTED_ANIMATING; ++state) {
-        if (ImageList_AddIcon(list, state == PBS_DISABLED ? greyed : icon) < 0) {
-            ImageList_Destroy(list);
-            list = nullptr;
-        }
+    if (list && ImageList_AddIcon(list, icon) < 0) {
+        ImageList_Destroy(list);
+        list = nullptr;
     }
-    DestroyIcon(greyed);
     return list;
+}
+
+// Turns the list of the icon alone into one picture per state: the icon itself, and its greyed copy
+// for the disabled state. False, with the list as it was, when that cannot be made.
+bool Add_Greyed(HIMAGELIST list, HICON icon) {
+    HICON greyed = Greyed_Icon(Bitmaps_Of(icon));
+    if (!greyed) return false;
+    bool added = true;
+    for (int state = PBS_HOT; added && state <= PBS_DEFAULTED_ANIMATING; ++state)
+        added = ImageList_AddIcon(list, state == PBS_DISABLED ? greyed : icon) >= 0;
+    DestroyIcon(greyed);
+    if (!added) ImageList_SetImageCount(list, 1);
+    return added;
 }
 
 }  // namespace
 
 Button_Pictures::~Button_Pictures() {
+    if (timer_owner_) KillTimer(timer_owner_, reinterpret_cast<UINT_PTR>(this));
     if (tooltip_ && IsWindow(tooltip_)) DestroyWindow(tooltip_);  // gone already when its owner went first
     for (HIMAGELIST list : state_pictures_) ImageList_Destroy(list);
     for (HICON icon : icons_) DestroyIcon(icon);
@@ -151,25 +162,58 @@ HWND Button_Pictures::Tooltip(HWND owner) {
     return tooltip_;
 }
 
-void Button_Pictures::Add(HWND owner, HWND button, Stock_Picture picture, const std::wstring& tip) {
+void Button_Pictures::Add(HWND button, Stock_Picture picture, const std::wstring& tip) {
     if (!button) return;
-    if (HICON icon = Shell_Icon(picture, button)) {
-        icons_.push_back(icon);
+    Waiting waiting{button, Shell_Icon(picture, button), nullptr, tip};
+    if (waiting.Icon) {
+        icons_.push_back(waiting.Icon);
         SetWindowLongPtrW(button, GWL_STYLE, GetWindowLongPtrW(button, GWL_STYLE) | BS_ICON);
-        SendMessageW(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
-        // With a picture per state the button draws its greyed copy while disabled; without (common
-        // controls before version 6) it greys the icon itself.
-        if (HIMAGELIST list = State_Pictures(icon)) {
+        SendMessageW(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(waiting.Icon));
+        // Drawn from a picture list from the start, as it will be once the list holds a picture per state.
+        if (HIMAGELIST list = One_Picture(waiting.Icon)) {
             BUTTON_IMAGELIST pictures{list, {}, BUTTON_IMAGELIST_ALIGN_CENTER};
             if (SendMessageW(button, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&pictures))) {
                 state_pictures_.push_back(list);
+                waiting.List = list;
                 InvalidateRect(button, nullptr, TRUE);
             } else {
                 ImageList_Destroy(list);
             }
         }
     }
-    Add_Tip(owner, button, tip);
+    waiting_.push_back(std::move(waiting));
+}
+
+void Button_Pictures::Finish_Later(HWND owner) {
+    if (waiting_.empty() || timer_owner_) return;
+    if (SetTimer(owner, reinterpret_cast<UINT_PTR>(this), USER_TIMER_MINIMUM, &On_Timer))
+        timer_owner_ = owner;
+    else
+        On_Timer(owner, WM_TIMER, reinterpret_cast<UINT_PTR>(this), 0);
+}
+
+void CALLBACK Button_Pictures::On_Timer(HWND owner, UINT, UINT_PTR id, DWORD) {
+    auto* self = reinterpret_cast<Button_Pictures*>(id);
+    KillTimer(owner, id);
+    self->timer_owner_ = nullptr;
+    for (const Waiting& w : std::exchange(self->waiting_, {}))
+        if (IsWindow(w.Button)) self->Finish(owner, w);
+}
+
+void Button_Pictures::Finish(HWND owner, const Waiting& waiting) {
+    // With a picture per state the button draws its greyed copy while disabled; without (common
+    // controls before version 6) it greys the icon itself.
+    if (waiting.List) {
+        if (Add_Greyed(waiting.List, waiting.Icon)) {
+            InvalidateRect(waiting.Button, nullptr, TRUE);
+        } else {
+            // The icon alone would show ungreyed on a disabled button: the button greys it itself instead.
+            BUTTON_IMAGELIST none{nullptr, {}, BUTTON_IMAGELIST_ALIGN_CENTER};
+            SendMessageW(waiting.Button, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&none));
+            InvalidateRect(waiting.Button, nullptr, TRUE);
+        }
+    }
+    Add_Tip(owner, waiting.Button, waiting.Tip);
 }
 
 void Button_Pictures::Add_Tip(HWND owner, HWND button, const std::wstring& tip) {

@@ -34,14 +34,23 @@ TEST(Startup, FirstStartInAnEmptyFolder) {
 
     // The save-only button breaks its caption where Windows and Wine both show it: two lines.
     EXPECT_EQ(Text_Of(app.Control(ids::Cmd_Update2_Save)), L"「指定」\r\n登録のみ");
-    // The two choosers beside "PC" show the shell's file and folder pictures and say what they open.
-    const std::vector<Tool_Tip> tips = Tool_Tips(app.Process().Pid());
+    // The two choosers beside "PC" show the shell's file and folder pictures and say what they open;
+    // the tips are made once the window has shown.
+    std::vector<Tool_Tip> tips;
     const auto tip_of = [&](HWND control) {
         for (const Tool_Tip& tip : tips)
             if (tip.Control == control) return tip.Text;
         return std::wstring();
     };
-    for (const auto& [id, tip] : {std::pair{ids::Cmd_Control + 0, Workbook_Chooser_Tip}, std::pair{ids::Cmd_Control + 2, Folder_Chooser_Tip}}) {
+    EXPECT_TRUE(Wait_Until(
+        [&] {
+            tips = Tool_Tips(app.Process().Pid());
+            return !tip_of(app.Control(ids::Cmd_Control + 0)).empty() &&
+                   !tip_of(app.Control(ids::Cmd_Control + 2)).empty();
+        },
+        10000));
+    for (const auto& [id, tip] :
+         {std::pair{ids::Cmd_Control + 0, Workbook_Chooser_Tip}, std::pair{ids::Cmd_Control + 2, Folder_Chooser_Tip}}) {
         HWND chooser = app.Control(id);
         EXPECT_TRUE(GetWindowLongPtrW(chooser, GWL_STYLE) & BS_ICON) << id;
         EXPECT_NE(SendMessageW(chooser, BM_GETIMAGE, IMAGE_ICON, 0), 0) << id;
