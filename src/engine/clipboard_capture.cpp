@@ -425,9 +425,16 @@ std::vector<Bitmap_Image> Clipboard_Capture::Take_Landed() {
 
 bool Clipboard_Capture::Landed_Due() const {
     // A burst of large pictures must not hold them all in memory until it ends.
-    constexpr std::size_t Max_Landed_Bytes = std::size_t{128} << 20;
+    constexpr std::size_t Max_Landed_Bytes = std::size_t{256} << 20;
+    bool reading = false;
+    {
+        // A copy being sorted is about to wait: the pause has not come yet.
+        std::lock_guard lock(inbox_mutex_);
+        reading = sorting_ || !inbox_.empty();
+    }
     std::lock_guard lock(mutex_);
-    return !landed_.empty() && (queue_.empty() || landed_bytes_ > Max_Landed_Bytes || landed_.size() >= 30);
+    if (landed_.empty()) return false;
+    return (queue_.empty() && !reading) || landed_bytes_ > Max_Landed_Bytes || landed_.size() >= 30;
 }
 
 bool Clipboard_Capture::Completes(const Captured_Copy& earlier, const Captured_Copy& later) {

@@ -131,7 +131,8 @@ public:
     void Hold_Landed(Bitmap_Image picture);
     // The held pictures, oldest first; none are held after.
     std::vector<Bitmap_Image> Take_Landed();
-    // Held pictures are due when no copy waits, or at once when many or large ones are held.
+    // Held pictures are due when no copy waits or is being read, or at once when many or large ones are
+    // held.
     bool Landed_Due() const;
     // The timings of the copies read since the last call (at most the newest Max_Timings).
     std::vector<Capture_Timing> Take_Timings();
@@ -190,7 +191,7 @@ private:
     std::atomic<bool> stopping_ = false;
     // Between the capture thread and the sorting thread only.
     std::thread sorter_;
-    std::mutex inbox_mutex_;
+    mutable std::mutex inbox_mutex_;
     std::condition_variable inbox_changed_;
     std::deque<Read_Copy> inbox_;
     bool sorting_ = false;
