@@ -411,6 +411,32 @@ std::vector<Captured_Copy> Clipboard_Capture::Take_Waiting() {
     return waiting;
 }
 
+void Clipboard_Capture::Hold_Landed(Bitmap_Image picture) {
+    std::lock_guard lock(mutex_);
+    landed_bytes_ += picture.Pixels.size() * sizeof(std::uint32_t);
+    landed_.push_back(std::move(picture));
+}
+
+std::vector<Bitmap_Image> Clipboard_Capture::Take_Landed() {
+    std::lock_guard lock(mutex_);
+    landed_bytes_ = 0;
+    return std::exchange(landed_, {});
+}
+
+bool Clipboard_Capture::Landed_Due() const {
+    // A burst of large pictures must not hold them all in memory until it ends.
+    constexpr std::size_t Max_Landed_Bytes = std::size_t{256} << 20;
+    bool reading = false;
+    {
+        // A copy being sorted is about to wait: the pause has not come yet.
+        std::lock_guard lock(inbox_mutex_);
+        reading = sorting_ || !inbox_.empty();
+    }
+    std::lock_guard lock(mutex_);
+    if (landed_.empty()) return false;
+    return (queue_.empty() && !reading) || landed_bytes_ > Max_Landed_Bytes || landed_.size() >= 30;
+}
+
 bool Clipboard_Capture::Completes(const Captured_Copy& earlier, const Captured_Copy& later) {
     const bool same_text = !earlier.Text || (later.Text && *later.Text == *earlier.Text);
     const bool same_picture = !earlier.Has_Picture || (later.Has_Picture && earlier.Picture_Hash != 0 &&

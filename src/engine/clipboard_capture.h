@@ -126,6 +126,14 @@ public:
     std::vector<Captured_Copy> Take_Skipped();
     // Every waiting copy, oldest first; the queue is empty after.
     std::vector<Captured_Copy> Take_Waiting();
+    // A pasted copy's picture still to enter the history: that work waits until no copy does, so that
+    // the next copy is pasted at once. Older than every copy still waiting or let go.
+    void Hold_Landed(Bitmap_Image picture);
+    // The held pictures, oldest first; none are held after.
+    std::vector<Bitmap_Image> Take_Landed();
+    // Held pictures are due when no copy waits or is being read, or at once when many or large ones are
+    // held.
+    bool Landed_Due() const;
     // The timings of the copies read since the last call (at most the newest Max_Timings).
     std::vector<Capture_Timing> Take_Timings();
     static constexpr std::size_t Max_Timings = 100000;
@@ -169,6 +177,8 @@ private:
     std::deque<Captured_Copy> queue_;
     std::optional<Captured_Copy> handed_out_;  // the last copy taken by the loop, its picture left out
     std::vector<Captured_Copy> skipped_;
+    std::vector<Bitmap_Image> landed_;
+    std::size_t landed_bytes_ = 0;
     std::size_t picture_bytes_ = 0;
     std::wstring marker_;
     unsigned long marker_after_ = 0;  // the marker goes with a copy newer than this sequence number
@@ -181,7 +191,7 @@ private:
     std::atomic<bool> stopping_ = false;
     // Between the capture thread and the sorting thread only.
     std::thread sorter_;
-    std::mutex inbox_mutex_;
+    mutable std::mutex inbox_mutex_;
     std::condition_variable inbox_changed_;
     std::deque<Read_Copy> inbox_;
     bool sorting_ = false;

@@ -30,7 +30,9 @@ Call_Result Create_Excel() {
 
 bool Excel_Session::Xl_Create() {
     Last_Workbook = Automation_Object();
+    Last_Sheet = Automation_Object();
     Target_Sheet = Automation_Object();
+    Pasted_Aspect_Locked.clear();
     Xl_App = Automation_Object();
     Xl_App = Create_Excel().Object();
     if (Xl_App.Is_Nothing()) return false;
@@ -87,12 +89,13 @@ Error_State Excel_Session::Excel_ツール_CellDrop2_Activate() const {
     return errors;
 }
 
-Error_State Excel_Session::Ensure_Target(const Automation_Object& workbook) {
+Error_State Excel_Session::Ensure_Target(const Automation_Object& active_sheet) {
     Error_State errors;
     // Excel answers the same object for the same sheet: the sheet the last paste went to, still active,
     // is the target without its names being read.
-    Automation_Object sheet = errors.Record(Xl_App.Get(L"ActiveSheet")).Object();
-    if (!errors.Failed() && sheet.Same_As(Target_Sheet)) return errors;
+    if (!active_sheet.Is_Nothing() && active_sheet.Same_As(Target_Sheet)) return errors;
+    Automation_Object sheet = active_sheet;
+    const Automation_Object workbook = errors.Record(Active_Workbook()).Object();
     std::wstring book_name, sheet_name;
     (void)errors.Record(workbook.Get(L"Name")).Value.To_Text(book_name);
     if (book_name == Wb_Name) (void)errors.Record(sheet.Get(L"Name")).Value.To_Text(sheet_name);
@@ -102,6 +105,17 @@ Error_State Excel_Session::Ensure_Target(const Automation_Object& workbook) {
     }
     Target_Sheet = sheet;
     return errors;
+}
+
+Call_Result Excel_Session::Check_Active_Sheet() {
+    Call_Result sheet = Xl_App.Get(L"ActiveSheet");
+    Last_Sheet = sheet.Object();
+    if (sheet.Ok() && sheet.Object().Is_Nothing()) {
+        // Excel answers Nothing when no workbook is open: as good as an error here.
+        sheet.Hr = E_POINTER;
+        sheet.Description = L"No active sheet";
+    }
+    return sheet;
 }
 
 Call_Result Excel_Session::Active_Workbook() {
@@ -124,6 +138,7 @@ void Excel_Session::Xl_Quit() {
 
 void Excel_Session::Let_Go() {
     Last_Workbook = Automation_Object();
+    Last_Sheet = Automation_Object();
     Target_Sheet = Automation_Object();
     Xl_App = Automation_Object();
 }

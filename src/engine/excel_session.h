@@ -1,6 +1,8 @@
 #pragma once
 // The Excel side of a paste run: the application object, the target workbook and sheet, and the
 // calls the paste run makes on them.
+#include <map>
+#include <optional>
 #include <string>
 
 #include "automation.h"
@@ -22,6 +24,8 @@ public:
     // The workbook the last check saw. Held between checks, so that COM finds its proxy still there
     // when Excel answers with the same workbook, instead of building and tearing down one per check.
     Automation_Object Last_Workbook;
+    // The sheet the last check saw active, held for the same reason.
+    Automation_Object Last_Sheet;
     // The target sheet as the last paste found it active: the pastes of a pass use it rather than
     // asking Excel for it again.
     Automation_Object Target_Sheet;
@@ -30,6 +34,9 @@ public:
     // Excel knows its paste formats only by the names in its own user-interface language; read once
     // per run by Xl_Create.
     bool Japanese_Ui = true;
+    // Whether Excel locks the aspect ratio of the pictures it pastes, by the paste format's caption:
+    // the same for every picture of one format, so read at the first fit of each in a run.
+    std::map<std::wstring, std::optional<bool>> Pasted_Aspect_Locked;
 
     // Creates the application object ("Excel.Application", else "Excel.Application.15"), shows it
     // minimised without alerts. False when neither class could be created.
@@ -47,10 +54,13 @@ public:
     Call_Result Open_Workbook(const std::wstring& path) const;
     // Activates the target workbook and sheet and selects their active cell; the first failure.
     Error_State Excel_ツール_CellDrop2_Activate() const;
-    // Before a paste, with the workbook the check found active: activates the target only when the
-    // user has gone to another workbook or sheet, and keeps the active sheet as Target_Sheet. One call
-    // while the active sheet is still Target_Sheet; else the names tell.
-    Error_State Ensure_Target(const Automation_Object& workbook);
+    // Before a paste, with the sheet the check found active: activates the target only when the user
+    // has gone to another workbook or sheet, and keeps the active sheet as Target_Sheet. No call while
+    // the active sheet is still Target_Sheet; else the names tell.
+    Error_State Ensure_Target(const Automation_Object& sheet);
+    // The one call that tells whether Excel and a workbook are still there: Excel's active sheet; fails
+    // when there is none (Excel answers Nothing when no workbook is open) or Excel is gone.
+    Call_Result Check_Active_Sheet();
     // Excel's active workbook; fails when there is none (Excel answers Nothing) or Excel is gone.
     Call_Result Active_Workbook();
     void Close_Active_Workbook() const;

@@ -29,8 +29,14 @@ void Record_Unpasted(const Captured_Copy& copy, Paste_Loop_Host& host) {
     if (copy.Has_Picture && copy.Picture) host.Record_Picture(*copy.Picture);
 }
 
+// The pictures pasted and held back from the history (they are older than any copy not pasted).
+void Record_Landed(Clipboard_Capture& capture, Paste_Loop_Host& host) {
+    for (const Bitmap_Image& picture : capture.Take_Landed()) host.Record_Picture(picture);
+}
+
 int Record_Skipped(Clipboard_Capture& capture, Paste_Loop_Host& host) {
     const std::vector<Captured_Copy> skipped = capture.Take_Skipped();
+    if (!skipped.empty()) Record_Landed(capture, host);
     for (const Captured_Copy& copy : skipped) Record_Unpasted(copy, host);
     return static_cast<int>(skipped.size());
 }
@@ -136,11 +142,11 @@ std::vector<std::wstring> Batch_Texts(const Paste_Options& options, Clip_State& 
 // texts waiting behind it), else its picture (a copy offering both has its picture pasted one pass
 // after its text). A copy that could not be put back on the clipboard (another program holds it
 // open) stays in hand, unrecorded, and is tried again at the next pass.
-Paste_Step Paste_Copy(Excel_Session& excel, const Automation_Object& workbook, const Paste_Options& options,
+Paste_Step Paste_Copy(Excel_Session& excel, const Automation_Object& sheet, const Paste_Options& options,
                       Clip_State& clip, Clipboard_Capture& capture, Captured_Copy& copy, Paste_Loop_Host& host) {
     const Copy_Left after_text = copy.Has_Picture ? Copy_Left::Picture : Copy_Left::Nothing;
     if (copy.Text && !copy.Text_Done && *copy.Text != clip.Clip_Text_Last) {
-        (void)excel.Ensure_Target(workbook);
+        (void)excel.Ensure_Target(sheet);
         const bool reads_clipboard = Text_Paste_Reads_Clipboard(options.Text_Mode);
         if (reads_clipboard && !Clipboard_Holds(copy, capture, false)) return Left_Over(Copy_Left::Retry);
         copy.Text_Done = true;
@@ -182,7 +188,7 @@ Paste_Step Paste_Copy(Excel_Session& excel, const Automation_Object& workbook, c
     }
     copy.Text_Done = true;  // the same text as the last one: no new copy
     if (!copy.Has_Picture) return {};
-    (void)excel.Ensure_Target(workbook);
+    (void)excel.Ensure_Target(sheet);
     if (!Clipboard_Holds(copy, capture, true)) {
         if (copy.Picture) return Left_Over(Copy_Left::Retry);
         // A picture the capture could not read (too large, damaged) cannot be put back once a newer
@@ -192,8 +198,8 @@ Paste_Step Paste_Copy(Excel_Session& excel, const Automation_Object& workbook, c
         return {};
     }
     copy.Has_Picture = false;
-    // The history's work for a picture (its thumbnail, its file waiting to be written) comes after the
-    // paste, which the user is waiting for; the picture is recorded whether or not the paste worked.
+    // The history's work for a picture (its thumbnail, its file waiting to be written) waits until no
+    // copy does: the user waits for the pastes. The picture is recorded whether or not the paste worked.
     // The time before the picture is taken back with it.
     host.Journal().Begin(excel, options.Picture_Caption ? 1 : 0);
     Text_Paste_Result caption_widths;
@@ -209,14 +215,14 @@ Paste_Step Paste_Copy(Excel_Session& excel, const Automation_Object& workbook, c
         // Excel selects the picture it has just pasted: one look at the selection serves its fit and
         // its taking back.
         const Automation_Object selection = excel.Xl_App.Get(L"Selection").Object();
-        Size_Picture(options.Pic_Size, selection, cell);
+        Size_Picture(options.Pic_Size, selection, cell, excel.Pasted_Aspect_Locked[options.Pic_Format]);
         host.Journal().Picture_Added(selection);
     }
     // Emptied once the picture is in place: the user waits for the paste, not for this.
     Excel_ツール_CellDrop2_Clear(clip, copy.Sequence);
     if (!pasted) host.Paste_Failed(Picture_Paste_Failed_Message);
     host.Journal().End(pasted, caption_widths.Widths_Before, caption_widths.Widths_After);
-    if (copy.Paste_Source.empty() && copy.Picture) host.Record_Picture(*copy.Picture);
+    if (copy.Paste_Source.empty() && copy.Picture) capture.Hold_Landed(*std::exchange(copy.Picture, std::nullopt));
     if (!pasted) return {};
     return Pasted(1, 1, cell, Copy_Left::Nothing);
 }
@@ -286,6 +292,7 @@ void History_Autosave(int now_second, int& last_second, Paste_Loop_Host& host) {
 }
 
 int Keep_Waiting_Copies(Clipboard_Capture& capture, Paste_Loop_Host& host) {
+    Record_Landed(capture, host);
     int count = Record_Skipped(capture, host);
     for (const Captured_Copy& copy : capture.Take_Waiting()) {
         Record_Unpasted(copy, host);
@@ -311,6 +318,7 @@ Paste_Loop_End Excel_ツール_CellDrop2(Excel_Session& excel, const Paste_Optio
     unsigned long long last_check = 0;
     // However the run ends: what was not pasted into the history, both histories written, Excel let go.
     const auto end_run = [&](Paste_Loop_End end) {
+        Record_Landed(capture, host);
         if (current) Record_Unpasted(*current, host);
         (void)Keep_Waiting_Copies(capture, host);
         host.Write_Text_History();
@@ -322,6 +330,7 @@ Paste_Loop_End Excel_ツール_CellDrop2(Excel_Session& excel, const Paste_Optio
         Set_Screen_Mouse_Pointer(Mouse_Pointer::Default);
         // A copy waiting ends the wait at once: it is pasted now, not at the next tick.
         if (!current || retry) Wait_For_Copy(capture, host, retry);
+        if (capture.Landed_Due()) Record_Landed(capture, host);
         if (host.Window_Closed() || Quit_Requested()) {
             // Excel and the workbook stay open for the user to save.
             return end_run(Paste_Loop_End::Window_Closed);
@@ -338,14 +347,14 @@ Paste_Loop_End Excel_ツール_CellDrop2(Excel_Session& excel, const Paste_Optio
         }
 
         // One call tells whether the workbook is still there: before each paste, and once a second
-        // while nothing is copied.
+        // while nothing is copied. The active sheet it answers is the paste's target check as well.
         if (!current && capture.Size() == 0 && GetTickCount64() - last_check < Idle_Check_Ms) continue;
         last_check = GetTickCount64();
-        const Call_Result workbook = excel.Active_Workbook();
+        const Call_Result sheet = excel.Check_Active_Sheet();
         // Excel busy for longer than the retries (a cell being edited, a dialog open) is still there:
         // look again at the next pass instead of ending the run.
-        if (Is_Busy_Answer(workbook.Hr)) continue;
-        if (!workbook.Ok()) {
+        if (Is_Busy_Answer(sheet.Hr)) continue;
+        if (!sheet.Ok()) {
             const Paste_Loop_End end = end_run(Paste_Loop_End::Excel_Closed);
             Show_Message(Excel_Closed_Message);
             host.Return_To_Setup();
@@ -354,6 +363,7 @@ Paste_Loop_End Excel_ツール_CellDrop2(Excel_Session& excel, const Paste_Optio
         skipped += Record_Skipped(capture, host);
         if (options.Paste_On == 0) {
             // "しない": what waited is not pasted later (Keep_Waiting_Copies took the queue).
+            Record_Landed(capture, host);
             if (current) Record_Unpasted(*current, host);
             current.reset();
             retry = false;
@@ -364,7 +374,7 @@ Paste_Loop_End Excel_ツール_CellDrop2(Excel_Session& excel, const Paste_Optio
             if (skipped > 0) host.Copies_Skipped(Skipped_Copies_Message(std::exchange(skipped, 0)));
             continue;
         }
-        const Paste_Step step = Paste_Copy(excel, workbook.Object(), options, clip, capture, *current, host);
+        const Paste_Step step = Paste_Copy(excel, sheet.Object(), options, clip, capture, *current, host);
         retry = step.Left == Copy_Left::Retry;
         if (step.Left == Copy_Left::Nothing) current.reset();
         if (step.Rows) {

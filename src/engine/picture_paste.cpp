@@ -67,7 +67,8 @@ bool Paste_Picture_Now(const Excel_Session& excel, const std::wstring& pic_forma
     return !errors.Failed();
 }
 
-void Size_Picture(const std::wstring& pic_size, const Automation_Object& selection, const Automation_Object& cell) {
+void Size_Picture(const std::wstring& pic_size, const Automation_Object& selection, const Automation_Object& cell,
+                  std::optional<bool>& aspect_locked) {
     if (Contains(pic_size, L"なし") || selection.Is_Nothing()) return;
     // Excel selects the picture it has just pasted: only that one is fitted, so that a paste costs the
     // same on a sheet of hundreds of pictures as on an empty one. Earlier pictures at the same cell keep
@@ -84,7 +85,7 @@ void Size_Picture(const std::wstring& pic_size, const Automation_Object& selecti
                               : rule.Rule == Fit::Height ? zoom_h
                               : zoom_h > zoom_w          ? zoom_w
                                                          : zoom_h;
-        (void)Scale_Shapes(pasted, factor);
+        (void)Scale_Shapes(pasted, factor, aspect_locked);
     }
 }
 
@@ -93,18 +94,21 @@ Error_State Excel_シート_オブジェクト拡大縮小_Zoom(const Excel_Sess
     const Automation_Object range =
         errors.Record(errors.Record(excel.Xl_App.Get(L"Selection")).Object().Get(L"ShapeRange")).Object();
     if (errors.Failed()) return errors;
-    return Scale_Shapes(range, factor);
+    std::optional<bool> aspect_locked;  // the user's selection: anything, read each time
+    return Scale_Shapes(range, factor, aspect_locked);
 }
 
-Error_State Scale_Shapes(const Automation_Object& range, double factor) {
+Error_State Scale_Shapes(const Automation_Object& range, double factor, std::optional<bool>& aspect_locked) {
     Error_State errors;
     constexpr long Scale_From_Top_Left = 0;
     const std::vector<Variant> arguments = {Variant::Double(factor), Variant::Bool(false),
                                             Variant::Long(Scale_From_Top_Left)};
     errors.Record(range.Call(L"ScaleWidth", arguments));
+    // A height read it could not tell is left as it is, and asked again next time.
     long locked = 0;
-    if (errors.Record(range.Get(L"LockAspectRatio")).Value.To_Long(locked) && locked == 0)
-        errors.Record(range.Call(L"ScaleHeight", arguments));
+    if (!aspect_locked && errors.Record(range.Get(L"LockAspectRatio")).Value.To_Long(locked))
+        aspect_locked = locked != 0;
+    if (aspect_locked == false) errors.Record(range.Call(L"ScaleHeight", arguments));
     Do_Events();
     return errors;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Pasting a captured picture into Excel in the chosen clipboard format, and scaling it to the
 // active cell. Formats and sizes are chosen by option captions, recognised by a keyword each.
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,10 +23,13 @@ bool Paste_Picture_Now(const Excel_Session& excel, const std::wstring& pic_forma
 // Scales the picture just pasted (Excel's selection) to the cell it was pasted at as the size caption
 // says ("収まる": to fit inside the cell, "幅": to its width, "高さ": to its height; "なし": not at
 // all), keeping its top-left corner. Other pictures keep their size; failures leave the picture as it is.
-void Size_Picture(const std::wstring& pic_size, const Automation_Object& selection, const Automation_Object& cell);
+// aspect_locked: whether Excel locked the picture's aspect ratio, when known (it is the same for every
+// picture pasted in one format); read when not known, and known after.
+void Size_Picture(const std::wstring& pic_size, const Automation_Object& selection, const Automation_Object& cell,
+                  std::optional<bool>& aspect_locked);
 
 // Scales the shapes of Excel's selection by the factor from their top-left corner; the height too
 // when their aspect ratio is not locked (a locked one follows the width by itself).
 Error_State Excel_シート_オブジェクト拡大縮小_Zoom(const Excel_Session& excel, double factor);
-// The same for shapes already in hand (a ShapeRange).
-Error_State Scale_Shapes(const Automation_Object& range, double factor);
+// The same for shapes already in hand (a ShapeRange); aspect_locked as for Size_Picture.
+Error_State Scale_Shapes(const Automation_Object& range, double factor, std::optional<bool>& aspect_locked);

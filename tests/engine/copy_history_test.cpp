@@ -250,7 +250,8 @@ public:
     HWND Main_Window() override { return nullptr; }
     Text_Edits Edits() override { return {}; }
     void Record_Text(const std::wstring&) override {}
-    void Record_Picture(const Bitmap_Image&) override {}
+    void Record_Picture(const Bitmap_Image& picture) override { Picture_Widths.push_back(picture.Width); }
+    std::vector<int> Picture_Widths;
     bool Text_History_Changed() override { return Text_Changed; }
     bool Picture_History_Changed() override { return Pictures_Changed; }
     void Write_Text_History() override { ++Text_Saves, Text_Changed = false; }
@@ -279,4 +280,15 @@ TEST(Copy_History, SavedOnceAMinuteAtTheirOwnSecondOnlyWhenChanged) {
     for (int second : {59, 0, 30}) History_Autosave(second, last, host);
     EXPECT_EQ(host.Text_Saves, 1);
     EXPECT_EQ(host.Picture_Saves, 1);
+}
+
+TEST(Copy_History, PicturesHeldAfterTheirPasteEnterItOldestFirstWithoutCountingAsNotPasted) {
+    Clipboard_Capture capture;
+    Saving_Host host;
+    EXPECT_FALSE(capture.Landed_Due());
+    for (int width : {1, 2}) capture.Hold_Landed(Bitmap_Image{width, 1, std::vector<std::uint32_t>(width)});
+    EXPECT_TRUE(capture.Landed_Due());  // no copy waits
+    EXPECT_EQ(Keep_Waiting_Copies(capture, host), 0);
+    EXPECT_EQ(host.Picture_Widths, (std::vector<int>{1, 2}));
+    EXPECT_FALSE(capture.Landed_Due());
 }

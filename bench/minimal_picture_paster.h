@@ -1,0 +1,92 @@
+#pragma once
+// The same-run baseline of the picture paste benchmark: the least a program can do to paste each
+// copied picture fitted to its cell. It listens to the clipboard and makes only the calls a fitted
+// paste needs (ActiveCell, PasteSpecial, Selection, ShapeRange, its size, the cell's size, ScaleWidth),
+// then empties the clipboard and moves one cell down, as CellDrop does; no history, journal or checks.
+// Run in a process of its own (the benchmark started with "--minimal"), as CellDrop runs in its own.
+#include <windows.h>
+
+#include <algorithm>
+#include <utility>
+
+#include "automation.h"
+
+class Minimal_Picture_Paster {
+public:
+    // Excel started with a new workbook, then the clipboard's pictures pasted until the process ends.
+    int Run() {
+        if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 1;
+        app_ = Create_Automation_Object(L"Excel.Application").Object();
+        if (app_.Is_Nothing()) return 1;
+        (void)app_.Get(L"Workbooks").Object().Call(L"Add");
+        sheet_ = app_.Get(L"ActiveSheet").Object();
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = Window_Proc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"MinimalPicturePaster";
+        RegisterClassW(&wc);
+        window_ = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, this);
+        if (!window_ || !AddClipboardFormatListener(window_)) return 1;
+        MSG message;
+        while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+        return 0;
+    }
+
+private:
+    static LRESULT CALLBACK Window_Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+        if (message == WM_NCCREATE)
+            SetWindowLongPtrW(window, GWLP_USERDATA,
+                              reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams));
+        auto* self = reinterpret_cast<Minimal_Picture_Paster*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (self && message == WM_CLIPBOARDUPDATE) {
+            // A change heard while a paste runs (its own emptying) is looked at once that paste is over.
+            self->changed_ = true;
+            if (!self->pasting_) {
+                self->pasting_ = true;
+                while (std::exchange(self->changed_, false)) self->Paste();
+                self->pasting_ = false;
+            }
+            return 0;
+        }
+        return DefWindowProcW(window, message, wparam, lparam);
+    }
+
+    static double Number(const Call_Result& r) {
+        double v = 0;
+        return r.Value.To_Double(v) ? v : 0;
+    }
+
+    void Paste() {
+        if (!IsClipboardFormatAvailable(CF_DIB)) return;
+        const Automation_Object cell = app_.Get(L"ActiveCell").Object();
+        if (!sheet_
+                 .Call(L"PasteSpecial", {},
+                       {{L"Format", Variant::Text(L"図 (PNG)")},
+                        {L"Link", Variant::Bool(false)},
+                        {L"DisplayAsIcon", Variant::Bool(false)}})
+                 .Ok())
+            return;
+        const Automation_Object shape = app_.Get(L"Selection").Object().Get(L"ShapeRange").Object();
+        const double shape_height = Number(shape.Get(L"Height")), shape_width = Number(shape.Get(L"Width"));
+        const double cell_height = Number(cell.Get(L"Height")), cell_width = Number(cell.Get(L"Width"));
+        if (shape_height > 0 && shape_width > 0) {
+            const double factor = std::min(cell_height / shape_height, cell_width / shape_width);
+            (void)shape.Call(L"ScaleWidth", {Variant::Double(factor), Variant::Bool(false), Variant::Long(0)});
+        }
+        // Tried as CellDrop tries it: the stand-in may still hold the clipboard it has just read.
+        for (int attempt = 0; attempt < 50; ++attempt) {
+            if (OpenClipboard(window_)) {
+                EmptyClipboard();
+                CloseClipboard();
+                break;
+            }
+            Sleep(10);
+        }
+        (void)cell.Get(L"Offset", {Variant::Long(1), Variant::Long(0)}).Object().Call(L"Select");
+    }
+
+    Automation_Object app_, sheet_;
+    HWND window_ = nullptr;
+    bool pasting_ = false;
+    bool changed_ = false;
+};
