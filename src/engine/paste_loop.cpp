@@ -113,7 +113,7 @@ bool Paste_Reading_Clipboard(Captured_Copy& copy, Clipboard_Capture& capture, bo
 // Waiting texts that follow the copy in hand, written together with it: only in the modes that put
 // a text into one cell and move the active cell after each, and never past a picture.
 std::vector<std::wstring> Batch_Texts(const Paste_Options& options, Clip_State& clip, Clipboard_Capture& capture,
-                                      Captured_Copy& first, Paste_Loop_Host& host) {
+                                      Captured_Copy& first, std::vector<std::wstring>& to_record) {
     constexpr std::size_t Max_Batch = 1000;
     std::vector<std::wstring> texts{One_Cell_Text(*first.Text, options.Text_Mode)};
     if (!Is_One_Cell_Mode(options.Text_Mode) || first.Has_Picture ||
@@ -126,7 +126,7 @@ std::vector<std::wstring> Batch_Texts(const Paste_Options& options, Clip_State& 
         if (*next->Text == clip.Clip_Text_Last) continue;
         clip.Clip_Text = *next->Text;
         clip.Clip_Text_Last = clip.Clip_Text;
-        if (next->Paste_Source.empty()) host.Record_Text(clip.Clip_Text);
+        if (next->Paste_Source.empty()) to_record.push_back(clip.Clip_Text);
         texts.push_back(One_Cell_Text(*next->Text, options.Text_Mode));
     }
     return texts;
@@ -135,9 +135,11 @@ std::vector<std::wstring> Batch_Texts(const Paste_Options& options, Clip_State& 
 // One pass's paste of the copy in hand: its text when it differs from the last text taken (with the
 // texts waiting behind it), else its picture (a copy offering both has its picture pasted one pass
 // after its text). A copy that could not be put back on the clipboard (another program holds it
-// open) stays in hand, unrecorded, and is tried again at the next pass.
+// open) stays in hand, unrecorded, and is tried again at the next pass. to_record: the texts taken,
+// for the history, which records them after the paste the user is waiting for.
 Paste_Step Paste_Copy(Excel_Session& excel, const Automation_Object& workbook, const Paste_Options& options,
-                      Clip_State& clip, Clipboard_Capture& capture, Captured_Copy& copy, Paste_Loop_Host& host) {
+                      Clip_State& clip, Clipboard_Capture& capture, Captured_Copy& copy, Paste_Loop_Host& host,
+                      std::vector<std::wstring>& to_record) {
     const Copy_Left after_text = copy.Has_Picture ? Copy_Left::Picture : Copy_Left::Nothing;
     if (copy.Text && !copy.Text_Done && *copy.Text != clip.Clip_Text_Last) {
         (void)excel.Ensure_Target(workbook);
@@ -146,9 +148,9 @@ Paste_Step Paste_Copy(Excel_Session& excel, const Automation_Object& workbook, c
         copy.Text_Done = true;
         clip.Clip_Text = *copy.Text;
         clip.Clip_Text_Last = clip.Clip_Text;
-        if (copy.Paste_Source.empty()) host.Record_Text(clip.Clip_Text);
+        if (copy.Paste_Source.empty()) to_record.push_back(clip.Clip_Text);
         if (!reads_clipboard) {
-            const std::vector<std::wstring> texts = Batch_Texts(options, clip, capture, copy, host);
+            const std::vector<std::wstring> texts = Batch_Texts(options, clip, capture, copy, to_record);
             if (texts.size() > 1) {
                 const bool down = options.Move_Mode == L"下へ";
                 const Text_Edits edits = host.Edits();
@@ -311,6 +313,7 @@ Paste_Loop_End Excel_ツール_CellDrop2(Excel_Session& excel, const Paste_Optio
     unsigned long long last_check = 0;
     // However the run ends: what was not pasted into the history, both histories written, Excel let go.
     const auto end_run = [&](Paste_Loop_End end) {
+        host.Show_Recorded_Texts();
         if (current) Record_Unpasted(*current, host);
         (void)Keep_Waiting_Copies(capture, host);
         host.Write_Text_History();
@@ -364,13 +367,19 @@ Paste_Loop_End Excel_ツール_CellDrop2(Excel_Session& excel, const Paste_Optio
             if (skipped > 0) host.Copies_Skipped(Skipped_Copies_Message(std::exchange(skipped, 0)));
             continue;
         }
-        const Paste_Step step = Paste_Copy(excel, workbook.Object(), options, clip, capture, *current, host);
+        std::vector<std::wstring> taken_texts;
+        const Paste_Step step =
+            Paste_Copy(excel, workbook.Object(), options, clip, capture, *current, host, taken_texts);
         retry = step.Left == Copy_Left::Retry;
         if (step.Left == Copy_Left::Nothing) current.reset();
         if (step.Rows) {
             Do_Events();
             Move_Active_Cell(excel, options.Move_Mode, step);
         }
+        // Once for the pass's texts, however many, and shown once no copy waits: a redraw of the list and
+        // a scratch file each would hold up the next copies as long as they keep coming.
+        if (!taken_texts.empty()) host.Record_Texts(taken_texts);
+        if (capture.Size() == 0) host.Show_Recorded_Texts();
         // Take-backs asked for meanwhile waited for the paste and its move.
         host.Journal().Step_Done();
         host.Paste_Step_Done();
