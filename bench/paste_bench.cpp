@@ -390,6 +390,7 @@ int main(int argc, char** argv) {
     const std::wstring log_file = folder / L"standin_log.jsonl";
     SetEnvironmentVariableW(standin::State_Variable, state_file.c_str());
     SetEnvironmentVariableW(standin::Log_Variable, log_file.c_str());
+    SetEnvironmentVariableW(standin::Log_Times_Variable, L"1");  // where each copy's time goes
     // Move down after each paste, so every copy gets a cell of its own.
     auto app = Start_Paste_Run(folder.Path(), state_file, " 1\r\n 0\r\n 0\r\n 0\r\n");
     if (!app) return 1;

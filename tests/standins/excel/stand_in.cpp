@@ -54,9 +54,16 @@ void Report(const std::wstring& text) { OutputDebugStringW((L"ExcelStandIn: " + 
     return CloseHandle(file) && written;
 }
 
-// The call's line with the moment it ended: milliseconds of the performance counter, which every
-// process of the machine reads alike, so that a benchmark can set the calls against its own times.
+std::wstring Environment(const wchar_t* name) {
+    wchar_t buffer[2048];
+    const DWORD length = GetEnvironmentVariableW(name, buffer, 2048);
+    return length > 0 && length < 2048 ? std::wstring(buffer, length) : std::wstring();
+}
+
+// The call's line with the moment it ended, when asked for (a benchmark sets the calls against its own times).
 std::string Timed(std::string line) {
+    static const bool wanted = Environment(standin::Log_Times_Variable) == L"1";
+    if (!wanted) return line;
     LARGE_INTEGER now{}, frequency{};
     QueryPerformanceCounter(&now);
     QueryPerformanceFrequency(&frequency);
@@ -65,12 +72,6 @@ std::string Timed(std::string line) {
                   static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart));
     if (!line.empty() && line.back() == '}') line.insert(line.size() - 1, at);
     return line;
-}
-
-std::wstring Environment(const wchar_t* name) {
-    wchar_t buffer[2048];
-    const DWORD length = GetEnvironmentVariableW(name, buffer, 2048);
-    return length > 0 && length < 2048 ? std::wstring(buffer, length) : std::wstring();
 }
 
 }  // namespace
