@@ -21,6 +21,9 @@ namespace {
 
 // While nothing is copied the workbook is looked at this often (a closed workbook or Excel ends the run).
 constexpr unsigned long long Idle_Check_Ms = 1000;
+// The history list shows the texts pasted once copies have paused this long: on a busy machine its
+// redraw takes longer than quick copies leave between them.
+constexpr unsigned long long Show_History_After_Ms = 300;
 
 // What of a copy was not pasted enters the history (a copy the program put there itself is in it).
 void Record_Unpasted(const Captured_Copy& copy, Paste_Loop_Host& host) {
@@ -135,13 +138,13 @@ std::vector<std::wstring> Batch_Texts(const Paste_Options& options, Clip_State& 
 // One pass's paste of the copy in hand: its text when it differs from the last text taken (with the
 // texts waiting behind it), else its picture (a copy offering both has its picture pasted one pass
 // after its text). A copy that could not be put back on the clipboard (another program holds it
-// open) stays in hand, unrecorded, and is tried again at the next pass. to_record: the texts taken,
-// for the history, which records them after the paste the user is waiting for.
+// open) stays in hand, unrecorded, and is tried again at the next pass. The texts taken enter the
+// history together once their write is over: the user waits for the write, not for the history.
 Paste_Step Paste_Copy(Excel_Session& excel, const Automation_Object& workbook, const Paste_Options& options,
-                      Clip_State& clip, Clipboard_Capture& capture, Captured_Copy& copy, Paste_Loop_Host& host,
-                      std::vector<std::wstring>& to_record) {
+                      Clip_State& clip, Clipboard_Capture& capture, Captured_Copy& copy, Paste_Loop_Host& host) {
     const Copy_Left after_text = copy.Has_Picture ? Copy_Left::Picture : Copy_Left::Nothing;
     if (copy.Text && !copy.Text_Done && *copy.Text != clip.Clip_Text_Last) {
+        std::vector<std::wstring> to_record;
         (void)excel.Ensure_Target(workbook);
         const bool reads_clipboard = Text_Paste_Reads_Clipboard(options.Text_Mode);
         if (reads_clipboard && !Clipboard_Holds(copy, capture, false)) return Left_Over(Copy_Left::Retry);
@@ -157,6 +160,7 @@ Paste_Step Paste_Copy(Excel_Session& excel, const Automation_Object& workbook, c
                 const long count = static_cast<long>(texts.size());
                 host.Journal().Begin(excel, down ? count : 1, down ? 1 : count);
                 const Text_Paste_Result pasted = Paste_Texts(excel, texts, down, edits, host.Journal().Start_Cell());
+                host.Record_Texts(to_record);
                 // Each copy is taken back on its own, as if it had come alone.
                 host.Journal().End_Each(pasted.Ok, pasted.Widths_Before, pasted.Widths_After);
                 if (!pasted) {
@@ -175,6 +179,7 @@ Paste_Step Paste_Copy(Excel_Session& excel, const Automation_Object& workbook, c
         const long rows = reads_clipboard ? static_cast<long>(Split_Pasted_Text(clip.Clip_Text).size()) : 1;
         host.Journal().Begin(excel, std::max(rows, 1L));
         const bool done = reads_clipboard ? Paste_Reading_Clipboard(copy, capture, false, paste) : paste();
+        host.Record_Texts(to_record);
         host.Journal().End(done, pasted.Widths_Before, pasted.Widths_After);
         if (!done) {
             host.Paste_Failed(Text_Paste_Failed_Message);
@@ -311,6 +316,7 @@ Paste_Loop_End Excel_ツール_CellDrop2(Excel_Session& excel, const Paste_Optio
     int skipped = 0;  // of the overflow going on: one message once the copies have caught up
     unsigned long long stop_asked = 0;
     unsigned long long last_check = 0;
+    unsigned long long last_paste = 0;
     // However the run ends: what was not pasted into the history, both histories written, Excel let go.
     const auto end_run = [&](Paste_Loop_End end) {
         host.Show_Recorded_Texts();
@@ -340,6 +346,9 @@ Paste_Loop_End Excel_ツール_CellDrop2(Excel_Session& excel, const Paste_Optio
             continue;
         }
 
+        if (!current && capture.Size() == 0 && GetTickCount64() - last_paste >= Show_History_After_Ms)
+            host.Show_Recorded_Texts();
+
         // One call tells whether the workbook is still there: before each paste, and once a second
         // while nothing is copied.
         if (!current && capture.Size() == 0 && GetTickCount64() - last_check < Idle_Check_Ms) continue;
@@ -367,19 +376,14 @@ Paste_Loop_End Excel_ツール_CellDrop2(Excel_Session& excel, const Paste_Optio
             if (skipped > 0) host.Copies_Skipped(Skipped_Copies_Message(std::exchange(skipped, 0)));
             continue;
         }
-        std::vector<std::wstring> taken_texts;
-        const Paste_Step step =
-            Paste_Copy(excel, workbook.Object(), options, clip, capture, *current, host, taken_texts);
+        const Paste_Step step = Paste_Copy(excel, workbook.Object(), options, clip, capture, *current, host);
+        last_paste = GetTickCount64();
         retry = step.Left == Copy_Left::Retry;
         if (step.Left == Copy_Left::Nothing) current.reset();
         if (step.Rows) {
             Do_Events();
             Move_Active_Cell(excel, options.Move_Mode, step);
         }
-        // Once for the pass's texts, however many, and shown once no copy waits: a redraw of the list and
-        // a scratch file each would hold up the next copies as long as they keep coming.
-        if (!taken_texts.empty()) host.Record_Texts(taken_texts);
-        if (capture.Size() == 0) host.Show_Recorded_Texts();
         // Take-backs asked for meanwhile waited for the paste and its move.
         host.Journal().Step_Done();
         host.Paste_Step_Done();
