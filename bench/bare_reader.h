@@ -6,8 +6,8 @@
 
 #include <atomic>
 #include <cwchar>
+#include <map>
 #include <mutex>
-#include <set>
 #include <string>
 #include <thread>
 
@@ -22,11 +22,16 @@ public:
         PostThreadMessageW(thread_id_, WM_QUIT, 0, 0);
         thread_.join();
     }
-    // The distinct texts read with the prefix since the last call.
-    int Read_Since(const std::wstring& prefix) {
+    // The distinct texts read with the prefix since the last call; read_at: when each was first read
+    // (milliseconds of the performance counter).
+    int Read_Since(const std::wstring& prefix, std::map<std::wstring, double>* read_at = nullptr) {
         std::lock_guard lock(mutex_);
         int count = 0;
-        for (const std::wstring& text : texts_) count += text.rfind(prefix, 0) == 0;
+        for (const auto& [text, at] : texts_) {
+            if (text.rfind(prefix, 0) != 0) continue;
+            ++count;
+            if (read_at) read_at->emplace(text, at);
+        }
         texts_.clear();
         return count;
     }
@@ -44,8 +49,12 @@ private:
                 }
             }
             CloseClipboard();
+            LARGE_INTEGER now{}, frequency{};
+            QueryPerformanceCounter(&now);
+            QueryPerformanceFrequency(&frequency);
             std::lock_guard lock(self->mutex_);
-            self->texts_.insert(text);
+            self->texts_.emplace(text,
+                                 static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart));
             return 0;
         }
         return DefWindowProcW(window, message, wparam, lparam);
@@ -69,7 +78,7 @@ private:
     }
 
     std::mutex mutex_;
-    std::set<std::wstring> texts_;
+    std::map<std::wstring, double> texts_;
     DWORD thread_id_ = 0;
     std::atomic<bool> ready_{false};
     std::thread thread_;

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <random>
@@ -184,63 +185,190 @@ std::vector<std::wstring> Sheet_Values(const std::wstring& state_file) {
     return values;
 }
 
+// Milliseconds of the performance counter, the clock of the stand-in's call log.
+double Counter_Ms() {
+    LARGE_INTEGER now{}, frequency{};
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+// Where the copies' time went, from the stand-in's call log: a pass begins with its workbook check
+// (ActiveWorkbook) and writes its texts with one Value put.
+struct Pass_Record {
+    double Start = 0, Put = -1, End = 0;
+    int Texts = 0, Calls = 0;
+    double Longest_Gap = 0;   // between two calls of the pass: the program's own work
+    std::wstring Before_Gap;  // the call that followed it
+};
+struct Copy_Stages {
+    double Pass_Start = -1, Put = -1;
+};
+void Stages_From_Log(const std::string& log, const std::wstring& prefix, std::vector<Copy_Stages>& copies,
+                     std::vector<Pass_Record>& passes) {
+    const std::string ascii_prefix(prefix.begin(), prefix.end());
+    Pass_Record pass;
+    bool in_pass = false;
+    double previous = 0;
+    const auto close = [&] {
+        if (in_pass && pass.Texts > 0) passes.push_back(pass);
+        in_pass = false;
+    };
+    std::size_t from = 0;
+    while (from < log.size()) {
+        std::size_t to = log.find('\n', from);
+        if (to == std::string::npos) break;
+        const std::string line = log.substr(from, to - from);
+        from = to + 1;
+        const Json_Value call = Json_Value::Parse(line);
+        const double at = call["at_ms"].Number();
+        const std::wstring member = call["member"].Text();
+        if (member == L"ActiveWorkbook") {
+            close();
+            pass = Pass_Record();
+            in_pass = true;
+            pass.Start = at;
+            previous = at;
+        }
+        if (!in_pass) continue;
+        ++pass.Calls;
+        if (at - previous > pass.Longest_Gap) {
+            pass.Longest_Gap = at - previous;
+            pass.Before_Gap = member;
+            pass.Before_Gap += L' ';
+            pass.Before_Gap += call["kind"].Text();
+        }
+        previous = pass.End = at;
+        if (member != L"Value" || call["kind"].Text() != L"put") continue;
+        for (std::size_t hit = line.find(ascii_prefix); hit != std::string::npos;
+             hit = line.find(ascii_prefix, hit + 1)) {
+            const std::size_t digits = hit + ascii_prefix.size();
+            if (digits >= line.size() || line[digits] < '0' || line[digits] > '9') continue;
+            const int i = std::atoi(line.c_str() + digits);
+            if (i < 0 || i >= static_cast<int>(copies.size()) || copies[i].Put >= 0) continue;
+            copies[i] = {pass.Start, at};
+            ++pass.Texts;
+            pass.Put = at;
+        }
+    }
+    close();
+}
+
 // A burst of copies made by this process on a fixed schedule (gap_ms apart, nobody waited for) into a
 // column of its own, while a thread of this process reads the stand-in's state every few milliseconds:
-// how many landed against the bare reader of the same run, and each copy's time from its copy to its
-// text in a cell.
+// how many landed against the bare reader of the same run, each copy's time from its copy to its text
+// in a cell, and where that time went.
 struct Load_Result {
     int Landed = 0, Bare_Read = 0;
     std::vector<double> Latencies;
+    // Per copy: to the bare reader's read, to the start of the pass that wrote it, from that start to
+    // the write, from the write to the state file showing it.
+    std::vector<double> To_Read, To_Pass, Pass_To_Put, Put_To_Seen;
+    std::vector<Pass_Record> Passes;
+    std::string Read_Not_Landed, Landed_Not_Read;  // copy numbers
 };
-Load_Result Load_Burst(const std::wstring& state_file, Bare_Reader& bare, char column, int count, int gap_ms) {
+Load_Result Load_Burst(const std::wstring& state_file, const std::wstring& log_file, Bare_Reader& bare, char column,
+                       int count, int gap_ms) {
     Select_Cell(std::string(1, column) + "1");
     Sleep(300);
     const std::wstring prefix = std::wstring(1, static_cast<wchar_t>(column)) + L"L";
     (void)bare.Read_Since(prefix);
-    std::vector<Clock::time_point> copied(count);
-    std::vector<Clock::time_point> landed(count);
+    const std::size_t log_from = Read_Bytes(log_file).size();
+    std::vector<double> copied(count, -1), landed(count, -1);
     std::mutex mutex;
     std::atomic<bool> stop{false};
     std::thread poller([&] {
         while (!stop) {
             // Anywhere on the sheet: a cell move of the burst before may still have been on its way.
             const std::vector<std::wstring> values = Sheet_Values(state_file);
-            const auto now = Clock::now();
+            const double now = Counter_Ms();
             std::lock_guard lock(mutex);
             for (const std::wstring& value : values) {
                 if (value.rfind(prefix, 0) != 0) continue;
                 const int i = _wtoi(value.c_str() + prefix.size());
-                if (i >= 0 && i < count && landed[i] == Clock::time_point()) landed[i] = now;
+                if (i >= 0 && i < count && landed[i] < 0) landed[i] = now;
             }
             Sleep(5);
         }
     });
-    const auto start = Clock::now();
+    const double start = Counter_Ms();
     for (int i = 0; i < count; ++i) {
-        const auto slot = start + std::chrono::milliseconds(static_cast<long long>(gap_ms) * i);
-        while (Clock::now() < slot) Sleep(Clock::now() + std::chrono::milliseconds(2) < slot ? 1 : 0);
+        const double slot = start + static_cast<double>(gap_ms) * i;
+        while (Counter_Ms() < slot) Sleep(Counter_Ms() + 2 < slot ? 1 : 0);
         {
             std::lock_guard lock(mutex);
-            copied[i] = Clock::now();
+            copied[i] = Counter_Ms();
         }
         (void)Copy_Text(prefix + std::to_wstring(i));
     }
-    const auto last = Clock::now();
+    const double last = Counter_Ms();
     const auto all_landed = [&] {
         std::lock_guard lock(mutex);
-        return std::none_of(landed.begin(), landed.end(), [](Clock::time_point t) { return t == Clock::time_point(); });
+        return std::none_of(landed.begin(), landed.end(), [](double t) { return t < 0; });
     };
-    while (!all_landed() && Clock::now() - last < std::chrono::seconds(30)) Sleep(20);
+    while (!all_landed() && Counter_Ms() - last < 30000) Sleep(20);
     stop = true;
     poller.join();
     Load_Result result;
-    result.Bare_Read = bare.Read_Since(prefix);
+    std::map<std::wstring, double> read_at;
+    result.Bare_Read = bare.Read_Since(prefix, &read_at);
+    std::vector<Copy_Stages> stages(count);
+    Stages_From_Log(Read_Bytes(log_file).substr(log_from), prefix, stages, result.Passes);
     for (int i = 0; i < count; ++i) {
-        if (landed[i] == Clock::time_point()) continue;
+        const auto read = read_at.find(prefix + std::to_wstring(i));
+        if (read != read_at.end()) result.To_Read.push_back(read->second - copied[i]);
+        if ((read != read_at.end()) != (landed[i] >= 0)) {
+            // Marked "w" when the stand-in was given it (the sheet lost it after), else it never reached Excel.
+            std::string& list = landed[i] < 0 ? result.Read_Not_Landed : result.Landed_Not_Read;
+            list += ' ';
+            list += std::to_string(i);
+            if (landed[i] < 0 && stages[i].Put >= 0) list += 'w';
+        }
+        if (landed[i] < 0) continue;
         ++result.Landed;
-        result.Latencies.push_back(std::chrono::duration<double, std::milli>(landed[i] - copied[i]).count());
+        result.Latencies.push_back(landed[i] - copied[i]);
+        if (stages[i].Put < 0) continue;
+        result.To_Pass.push_back(stages[i].Pass_Start - copied[i]);
+        result.Pass_To_Put.push_back(stages[i].Put - stages[i].Pass_Start);
+        result.Put_To_Seen.push_back(landed[i] - stages[i].Put);
     }
     return result;
+}
+
+// The stages of a burst, p50/p99 each, and its passes.
+void Print_Stages(const Load_Result& r) {
+    std::vector<double> texts, lengths, gaps, between;
+    std::map<std::wstring, int> gap_before;
+    for (std::size_t i = 0; i < r.Passes.size(); ++i) {
+        const Pass_Record& pass = r.Passes[i];
+        texts.push_back(pass.Texts);
+        lengths.push_back(pass.End - pass.Start);
+        gaps.push_back(pass.Longest_Gap);
+        ++gap_before[pass.Before_Gap];
+        if (i > 0) between.push_back(pass.Start - r.Passes[i - 1].End);
+    }
+    std::printf(
+        "    stages (ms, p50/p99): copy to a bare reader's read %.0f/%.0f, copy to the start of the pass that "
+        "wrote it %.0f/%.0f, pass start to its write %.0f/%.0f, write to the state file showing it %.0f/%.0f\n",
+        Percentile(r.To_Read, 0.5), Percentile(r.To_Read, 0.99), Percentile(r.To_Pass, 0.5),
+        Percentile(r.To_Pass, 0.99), Percentile(r.Pass_To_Put, 0.5), Percentile(r.Pass_To_Put, 0.99),
+        Percentile(r.Put_To_Seen, 0.5), Percentile(r.Put_To_Seen, 0.99));
+    std::string gap_names;
+    for (const auto& [name, n] : gap_before) {
+        gap_names += ' ';
+        gap_names.append(name.begin(), name.end());
+        gap_names += " x";
+        gap_names += std::to_string(n);
+    }
+    std::printf(
+        "    %zu passes wrote texts: texts per pass p50 %.0f max %.0f; pass length p50 %.0f p99 %.0f ms; between "
+        "passes p50 %.0f p99 %.0f ms; longest gap between two calls of a pass p50 %.0f p99 %.0f ms, before:%s\n",
+        r.Passes.size(), Percentile(texts, 0.5), Percentile(texts, 1.0), Percentile(lengths, 0.5),
+        Percentile(lengths, 0.99), Percentile(between, 0.5), Percentile(between, 0.99), Percentile(gaps, 0.5),
+        Percentile(gaps, 0.99), gap_names.c_str());
+    if (!r.Read_Not_Landed.empty() || !r.Landed_Not_Read.empty())
+        std::printf("    read by the bare reader, not landed:%s; landed, not read by it:%s\n",
+                    r.Read_Not_Landed.c_str(), r.Landed_Not_Read.c_str());
 }
 
 // Lines of the stand-in's call log.
@@ -262,6 +390,7 @@ int main(int argc, char** argv) {
     const std::wstring log_file = folder / L"standin_log.jsonl";
     SetEnvironmentVariableW(standin::State_Variable, state_file.c_str());
     SetEnvironmentVariableW(standin::Log_Variable, log_file.c_str());
+    SetEnvironmentVariableW(standin::Log_Times_Variable, L"1");  // where each copy's time goes
     // Move down after each paste, so every copy gets a cell of its own.
     auto app = Start_Paste_Run(folder.Path(), state_file, " 1\r\n 0\r\n 0\r\n 0\r\n");
     if (!app) return 1;
@@ -294,7 +423,7 @@ int main(int argc, char** argv) {
                 if (!load->Running()) std::printf("busy: the spinning processes could not all be started\n");
             }
             for (const Plan& plan : plans) {
-                Load_Result r = Load_Burst(state_file, bare, column++, plan.Count, plan.Gap_Ms);
+                Load_Result r = Load_Burst(state_file, log_file, bare, column++, plan.Count, plan.Gap_Ms);
                 const double p50 = Percentile(r.Latencies, 0.5), p99 = Percentile(r.Latencies, 0.99);
                 if (!busy && plan.Gap_Ms == 150) idle_p50 = p50;
                 const double base = idle_p50 > 0 ? idle_p50 : p50;
@@ -304,6 +433,7 @@ int main(int argc, char** argv) {
                     "p99 %.0f ms (%.1fx; busy goal <= 10x)\n",
                     busy ? "busy" : "idle", plan.Count, plan.Gap_Ms, r.Landed, r.Bare_Read,
                     r.Bare_Read ? 100.0 * r.Landed / r.Bare_Read : 0.0, p50, p50 / base, p99, p99 / base);
+                Print_Stages(r);
             }
         }
     }

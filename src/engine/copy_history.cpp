@@ -112,6 +112,14 @@ bool Text_History::Add(const std::wstring& text) {
     return true;
 }
 
+bool Text_History::Add_All(const std::vector<std::wstring>& texts) {
+    std::size_t first = texts.size();
+    for (int kept = 0; first > 0 && kept < Rireki_Size;) kept += Is_Blank_Text(texts[--first]) ? 0 : 1;
+    bool added = false;
+    for (std::size_t i = first; i < texts.size(); ++i) added = Add(texts[i]) || added;
+    return added;
+}
+
 bool Text_History::Write() {
     if (!loaded_) return true;  // nothing read, nothing to replace
     std::vector<Numbered_Entry> entries(static_cast<std::size_t>(Rireki_Text_Count + 1));

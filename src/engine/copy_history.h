@@ -33,6 +33,9 @@ public:
     // waits in a scratch file of its own until the save, so that a program that ends before then
     // finds it at its next start.
     bool Add(const std::wstring& text);
+    // Add for each text, oldest first, but only the newest 30 that are not blank are put in: the
+    // older ones would fall out again at once. False when none was kept.
+    bool Add_All(const std::vector<std::wstring>& texts);
     // The list line of entry i: its first non-empty line.
     std::wstring Lst_AddItem_RirekiText(int index) const;
     // Loads the texts still waiting in their scratch files (newest first), then the history files in

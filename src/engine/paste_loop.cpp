@@ -21,6 +21,9 @@ namespace {
 
 // While nothing is copied the workbook is looked at this often (a closed workbook or Excel ends the run).
 constexpr unsigned long long Idle_Check_Ms = 1000;
+// The history list shows the texts pasted once copies have paused this long: on a busy machine its
+// redraw takes longer than quick copies leave between them.
+constexpr unsigned long long Show_History_After_Ms = 300;
 
 // What of a copy was not pasted enters the history (a copy the program put there itself is in it).
 void Record_Unpasted(const Captured_Copy& copy, Paste_Loop_Host& host) {
@@ -119,7 +122,7 @@ bool Paste_Reading_Clipboard(Captured_Copy& copy, Clipboard_Capture& capture, bo
 // Waiting texts that follow the copy in hand, written together with it: only in the modes that put
 // a text into one cell and move the active cell after each, and never past a picture.
 std::vector<std::wstring> Batch_Texts(const Paste_Options& options, Clip_State& clip, Clipboard_Capture& capture,
-                                      Captured_Copy& first, Paste_Loop_Host& host) {
+                                      Captured_Copy& first, std::vector<std::wstring>& to_record) {
     constexpr std::size_t Max_Batch = 1000;
     std::vector<std::wstring> texts{One_Cell_Text(*first.Text, options.Text_Mode)};
     if (!Is_One_Cell_Mode(options.Text_Mode) || first.Has_Picture ||
@@ -132,7 +135,7 @@ std::vector<std::wstring> Batch_Texts(const Paste_Options& options, Clip_State& 
         if (*next->Text == clip.Clip_Text_Last) continue;
         clip.Clip_Text = *next->Text;
         clip.Clip_Text_Last = clip.Clip_Text;
-        if (next->Paste_Source.empty()) host.Record_Text(clip.Clip_Text);
+        if (next->Paste_Source.empty()) to_record.push_back(clip.Clip_Text);
         texts.push_back(One_Cell_Text(*next->Text, options.Text_Mode));
     }
     return texts;
@@ -141,26 +144,29 @@ std::vector<std::wstring> Batch_Texts(const Paste_Options& options, Clip_State& 
 // One pass's paste of the copy in hand: its text when it differs from the last text taken (with the
 // texts waiting behind it), else its picture (a copy offering both has its picture pasted one pass
 // after its text). A copy that could not be put back on the clipboard (another program holds it
-// open) stays in hand, unrecorded, and is tried again at the next pass.
+// open) stays in hand, unrecorded, and is tried again at the next pass. The texts taken enter the
+// history together once their write is over: the user waits for the write, not for the history.
 Paste_Step Paste_Copy(Excel_Session& excel, const Automation_Object& sheet, const Paste_Options& options,
                       Clip_State& clip, Clipboard_Capture& capture, Captured_Copy& copy, Paste_Loop_Host& host) {
     const Copy_Left after_text = copy.Has_Picture ? Copy_Left::Picture : Copy_Left::Nothing;
     if (copy.Text && !copy.Text_Done && *copy.Text != clip.Clip_Text_Last) {
+        std::vector<std::wstring> to_record;
         (void)excel.Ensure_Target(sheet);
         const bool reads_clipboard = Text_Paste_Reads_Clipboard(options.Text_Mode);
         if (reads_clipboard && !Clipboard_Holds(copy, capture, false)) return Left_Over(Copy_Left::Retry);
         copy.Text_Done = true;
         clip.Clip_Text = *copy.Text;
         clip.Clip_Text_Last = clip.Clip_Text;
-        if (copy.Paste_Source.empty()) host.Record_Text(clip.Clip_Text);
+        if (copy.Paste_Source.empty()) to_record.push_back(clip.Clip_Text);
         if (!reads_clipboard) {
-            const std::vector<std::wstring> texts = Batch_Texts(options, clip, capture, copy, host);
+            const std::vector<std::wstring> texts = Batch_Texts(options, clip, capture, copy, to_record);
             if (texts.size() > 1) {
                 const bool down = options.Move_Mode == L"下へ";
                 const Text_Edits edits = host.Edits();
                 const long count = static_cast<long>(texts.size());
                 host.Journal().Begin(excel, down ? count : 1, down ? 1 : count);
                 const Text_Paste_Result pasted = Paste_Texts(excel, texts, down, edits, host.Journal().Start_Cell());
+                host.Record_Texts(to_record);
                 // Each copy is taken back on its own, as if it had come alone.
                 host.Journal().End_Each(pasted.Ok, pasted.Widths_Before, pasted.Widths_After);
                 if (!pasted) {
@@ -179,6 +185,7 @@ Paste_Step Paste_Copy(Excel_Session& excel, const Automation_Object& sheet, cons
         const long rows = reads_clipboard ? static_cast<long>(Split_Pasted_Text(clip.Clip_Text).size()) : 1;
         host.Journal().Begin(excel, std::max(rows, 1L));
         const bool done = reads_clipboard ? Paste_Reading_Clipboard(copy, capture, false, paste) : paste();
+        host.Record_Texts(to_record);
         host.Journal().End(done, pasted.Widths_Before, pasted.Widths_After);
         if (!done) {
             host.Paste_Failed(Text_Paste_Failed_Message);
@@ -316,9 +323,11 @@ Paste_Loop_End Excel_ツール_CellDrop2(Excel_Session& excel, const Paste_Optio
     int skipped = 0;  // of the overflow going on: one message once the copies have caught up
     unsigned long long stop_asked = 0;
     unsigned long long last_check = 0;
+    unsigned long long last_paste = 0;
     // However the run ends: what was not pasted into the history, both histories written, Excel let go.
     const auto end_run = [&](Paste_Loop_End end) {
         Record_Landed(capture, host);
+        host.Show_Recorded_Texts();
         if (current) Record_Unpasted(*current, host);
         (void)Keep_Waiting_Copies(capture, host);
         host.Write_Text_History();
@@ -345,6 +354,9 @@ Paste_Loop_End Excel_ツール_CellDrop2(Excel_Session& excel, const Paste_Optio
             if (Run_Stop_Path(excel, host, stop_asked)) return end_run(Paste_Loop_End::Stopped);
             continue;
         }
+
+        if (!current && capture.Size() == 0 && GetTickCount64() - last_paste >= Show_History_After_Ms)
+            host.Show_Recorded_Texts();
 
         // One call tells whether the workbook is still there: before each paste, and once a second
         // while nothing is copied. The active sheet it answers is the paste's target check as well.
@@ -375,6 +387,7 @@ Paste_Loop_End Excel_ツール_CellDrop2(Excel_Session& excel, const Paste_Optio
             continue;
         }
         const Paste_Step step = Paste_Copy(excel, sheet.Object(), options, clip, capture, *current, host);
+        last_paste = GetTickCount64();
         retry = step.Left == Copy_Left::Retry;
         if (step.Left == Copy_Left::Nothing) current.reset();
         if (step.Rows) {

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "bitmap_image.h"
 #include "clipboard_capture.h"
@@ -32,6 +33,12 @@ public:
     // Copy history: what a capture records, and the saves (each leaves its history changed when a
     // file could not be written, so that the next save tries again).
     virtual void Record_Text(const std::wstring& text) = 0;
+    // The texts one pass pasted, oldest first, recorded together once their paste is over. The list
+    // may show them only at Show_Recorded_Texts: while copies keep coming, its redraw would hold them up.
+    virtual void Record_Texts(const std::vector<std::wstring>& texts) {
+        for (const std::wstring& text : texts) Record_Text(text);
+    }
+    virtual void Show_Recorded_Texts() {}
     virtual void Record_Picture(const Bitmap_Image& picture) = 0;
     virtual bool Text_History_Changed() = 0;
     virtual bool Picture_History_Changed() = 0;

@@ -127,8 +127,9 @@ void CellDrop_F::Lst_Select_ツール_CellDrop2(int index) {
         const bool started = Start_Chrome(Hwnd(), line);
         Set_Screen_Mouse_Pointer(Mouse_Pointer::Default);
         if (!started) MsgBox_Process(L"Chromeを起動できませんでした。");
-    } else if (list == Lst_Rireki && selected <= Rireki_Texts.Rireki_Text_Count) {
-        Put_On_Clipboard(Rireki_Texts.Rireki_Text[static_cast<std::size_t>(selected)], L"履歴");
+    } else if (list == Lst_Rireki && static_cast<std::size_t>(selected) < shown_texts_.size()) {
+        // The entry the user sees: during a run of quick copies the list is redrawn only once they stop.
+        Put_On_Clipboard(shown_texts_[static_cast<std::size_t>(selected)], L"履歴");
     } else if (list == Lst_Kotei_Paste && selected <= Kotei.Kotei_Max) {
         Put_On_Clipboard(Kotei.Kotei_Data[static_cast<std::size_t>(selected)], L"固定");
     }

@@ -245,6 +245,12 @@ protected:
     HWND Main_Window() override { return Hwnd(); }
     Text_Edits Edits() override;
     void Record_Text(const std::wstring& text) override { Excel_ツール_CellDrop2_RirekiText(text); }
+    void Record_Texts(const std::vector<std::wstring>& texts) override {
+        if (Rireki_Texts.Add_All(texts)) text_history_unshown_ = true;
+    }
+    void Show_Recorded_Texts() override {
+        if (text_history_unshown_) Excel_ツール_CellDrop2_RirekiText_Display();
+    }
     void Record_Picture(const Bitmap_Image& picture) override { Excel_ツール_CellDrop2_RirekiPic(picture); }
     bool Text_History_Changed() override { return Rireki_Texts.Rireki_Text_Dirty; }
     bool Picture_History_Changed() override { return Rireki_Pics.Rireki_Pic_Dirty; }
@@ -264,6 +270,8 @@ protected:
     std::optional<LRESULT> On_Message(UINT message, WPARAM wparam, LPARAM lparam) override;
 
 private:
+    bool text_history_unshown_ = false;      // texts recorded that the list does not show yet
+    std::vector<std::wstring> shown_texts_;  // the text history as the list shows it, newest first
     void Form_Load();
     // Remembers a settings file that could not be written; Report_Save_Failures names them all once.
     void Note_Save(const File_Write_Result& result, const std::wstring& path);

@@ -17,6 +17,9 @@ void CellDrop_F::Excel_ツール_CellDrop2_RirekiPic(const Bitmap_Image& picture
 }
 
 void CellDrop_F::Excel_ツール_CellDrop2_RirekiText_Display() {
+    text_history_unshown_ = false;
+    shown_texts_.assign(Rireki_Texts.Rireki_Text.begin(),
+                        Rireki_Texts.Rireki_Text.begin() + Rireki_Texts.Rireki_Text_Count + 1);
     ::Excel_ツール_CellDrop2_RirekiText_Display(*Lst_Rireki, Rireki_Texts);
 }
 
@@ -34,6 +37,7 @@ void CellDrop_F::Text_Update_ツール_CellDrop2_Text(const std::wstring& mode) 
         if (Rireki_Texts.Loaded() && Rireki_Texts.Rireki_Text_Dirty) Text_Update_ツール_CellDrop2_Text_Write();
         if (Rireki_Texts.Loaded() && Rireki_Texts.Rireki_Text_Dirty) return;
         Lst_Rireki->Clear_List();
+        shown_texts_.clear();
         Rireki_Texts.Load();
         Report_Moved_Aside(Rireki_Texts.Moved_Aside);
     } else if (mode == L"W") {

@@ -64,6 +64,19 @@ protected:
         }
         return false;
     }
+    // The text history list once it shows what shown(list) asks for (it is drawn after the pastes, once
+    // no copy waits), or as it is after the paste timeout.
+    template <class Shown>
+    std::vector<std::wstring> History_Once(Shown shown) const {
+        std::vector<std::wstring> history;
+        (void)Wait_Until(
+            [&] {
+                history = List_Items(app->Control(Lst_Rireki));
+                return !history.empty() && shown(history);
+            },
+            Paste_Timeout_Ms);
+        return history;
+    }
     bool Excel_Gone() const {
         return Wait_Until([] { return FindWindowW(standin::Window_Class, nullptr) == nullptr; }, Paste_Timeout_Ms);
     }
@@ -86,8 +99,9 @@ TEST_F(Capture_Run_Test, CopiesAsFastAsTheyAreReadAllLandOnceInOrderEvenWhileExc
     EXPECT_EQ(Cell(Address(static_cast<int>(texts.size()) + 1)), L"") << "a copy pasted twice";
     EXPECT_TRUE(Wait_Until([&] { return Active_Cell() == L"A121"; }, Paste_Timeout_Ms)) << Readable(Active_Cell());
     EXPECT_FALSE(Wait_For_Message_Box(app->Process().Pid(), 0)) << "nothing was skipped";
-    // Each copy entered the history too: the newest thirty, newest first.
-    const std::vector<std::wstring> history = List_Items(app->Control(Lst_Rireki));
+    // Each copy entered the history too, recorded after its paste: the newest thirty, newest first.
+    const std::vector<std::wstring> history =
+        History_Once([&](const auto& h) { return h.size() == 30 && h.front() == texts.back(); });
     ASSERT_EQ(history.size(), 30u);
     EXPECT_EQ(history.front(), texts.back());
     EXPECT_EQ(history.back(), texts[texts.size() - 30]);
@@ -109,7 +123,8 @@ TEST_F(Capture_Run_Test, FiftyCopiesWhileExcelIsBusyLongerThanEveryRetryAllLandI
     for (std::size_t i = 0; i < texts.size(); ++i) EXPECT_EQ(Cell(Address(static_cast<int>(i) + 1)), texts[i]);
     EXPECT_EQ(Cell(Address(51)), L"");
     EXPECT_FALSE(Wait_For_Message_Box(app->Process().Pid(), 0));
-    const std::vector<std::wstring> history = List_Items(app->Control(Lst_Rireki));
+    const std::vector<std::wstring> history =
+        History_Once([&](const auto& h) { return h.size() == 30 && h.front() == texts.back(); });
     ASSERT_EQ(history.size(), 30u);
     for (std::size_t i = 0; i < history.size(); ++i) EXPECT_EQ(history[i], texts[texts.size() - 1 - i]);
 }
@@ -173,7 +188,8 @@ TEST_F(Capture_Run_Test, CopiesWaitingWhenPastingIsSwitchedOffAreNotPastedLaterA
     ASSERT_TRUE(Wait_Until([&] { return Cell("A1") == L"after"; }, 30000)) << Readable(Cell("A1"));
     EXPECT_EQ(Cell("B1"), L"");
     // Not pasted, but kept.
-    const std::vector<std::wstring> history = List_Items(app->Control(Lst_Rireki));
+    const std::vector<std::wstring> history =
+        History_Once([](const auto& h) { return h.size() >= 3 && h.front() == L"after"; });
     ASSERT_GE(history.size(), 3u);
     EXPECT_EQ(history[0], L"after");
     EXPECT_EQ(history[1], L"w2");
@@ -286,7 +302,8 @@ TEST_F(Capture_Run_Test, CellsCopiedInExcelArePastedOnceAsTheirTextAndAChartAsAP
     for (const Json_Value& format : State()["renderedFormats"].Items())
         pictures_made += format.Text() == L"CF_ENHMETAFILE";
     EXPECT_EQ(pictures_made, 1) << "only the chart's picture is asked for";
-    const std::vector<std::wstring> history = List_Items(app->Control(Lst_Rireki));
+    const std::vector<std::wstring> history =
+        History_Once([](const auto& h) { return h.size() >= 3 && h.front() == L"x"; });
     ASSERT_GE(history.size(), 3u);
     EXPECT_EQ(history[0], L"x");
     EXPECT_EQ(history[1], L"next");

@@ -160,7 +160,14 @@ TEST_F(Run_Steering_Test, TakingBackRestoresABlockAndACellInTurnAndTheColumnWidt
     EXPECT_GT(Sheet()["columnWidths"]["A"].Number(), 20);
     ASSERT_TRUE(Copy(L"single"));
     ASSERT_TRUE(Wait_Until([&] { return Active_Cell() == L"A5"; }, Paste_Timeout_Ms));
-    const auto history = List_Items(app->Control(ids::Lst_Select + 2));
+    // The list shows the texts once copies pause.
+    std::vector<std::wstring> history;
+    ASSERT_TRUE(Wait_Until(
+        [&] {
+            history = List_Items(app->Control(ids::Lst_Select + 2));
+            return history == std::vector<std::wstring>{L"single", L"x"};
+        },
+        Paste_Timeout_Ms));
 
     // The button takes back the newest paste, Ctrl+Alt+Z the one before it.
     ASSERT_TRUE(Click(app->Control(Cmd_Take_Back)));

@@ -94,6 +94,22 @@ TEST(Copy_History, TextsKeepTheNewestThirtyInNumbersTheProgramWrites) {
     EXPECT_EQ(List_Folder(gaps.Path()).size(), 33u);  // no scratch file or journal left
 }
 
+TEST(Copy_History, TextsTakenTogetherEndAsTakenOneByOneWithAScratchFileForTheKeptOnesOnly) {
+    Temp_Folder one_by_one, together;
+    std::vector<std::wstring> texts = Olds(1, 40);
+    texts[35] = L" \r\n";  // blank among the newest: the thirty kept reach further back
+    Text_History single, batch;
+    single.Folder = one_by_one.Path();
+    batch.Folder = together.Path();
+    for (const std::wstring& text : texts) single.Add(text);
+    EXPECT_TRUE(batch.Add_All(texts));
+    EXPECT_EQ(batch.Rireki_Text_Count, single.Rireki_Text_Count);
+    EXPECT_EQ(batch.Rireki_Text, single.Rireki_Text);
+    EXPECT_EQ(batch.Rireki_Text[29], L"old 10");
+    EXPECT_EQ(List_Folder(together.Path()).size(), 30u);  // one scratch file per kept text, none made and deleted
+    EXPECT_FALSE(batch.Add_All({L"", L"\r\n"}));
+}
+
 TEST(Copy_History, AnUnreadablePictureIsMovedAsideOnceAndTheNumbersStayInPlace) {
     Temp_Folder folder;
     ASSERT_TRUE(Write_Bytes(folder / L"Pic00.bmp", "BM truncated"));

@@ -318,6 +318,18 @@ std::wstring Variant_Log_Text(const VARIANT& value) {
     const Unique_Variant plain = Unique_Variant::Copy_Of(value, &hr);
     if (FAILED(hr)) return L"<unreadable>";
     const VARIANT& v = plain.Get();
+    if (v.vt == (VT_ARRAY | VT_VARIANT) && v.parray) {
+        // The values, so that a log shows what a block write wrote.
+        std::wstring text = L"<array";
+        void* data = nullptr;
+        if (SUCCEEDED(SafeArrayAccessData(v.parray, &data))) {
+            ULONG count = 1;
+            for (UINT d = 0; d < v.parray->cDims; ++d) count *= v.parray->rgsabound[d].cElements;
+            for (ULONG i = 0; i < count; ++i) text += L" " + Variant_Log_Text(static_cast<const VARIANT*>(data)[i]);
+            SafeArrayUnaccessData(v.parray);
+        }
+        return text + L">";
+    }
     if (v.vt & VT_ARRAY) return L"<array>";
     switch (v.vt) {
         case VT_EMPTY:

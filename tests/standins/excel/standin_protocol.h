@@ -26,6 +26,9 @@ namespace standin {
 constexpr wchar_t State_Variable[] = L"CELLDROP_STANDIN_STATE";
 // Full path of the call log: one JSON line appended per automation call.
 constexpr wchar_t Log_Variable[] = L"CELLDROP_STANDIN_LOG";
+// "1": each line of the call log ends with the moment the call ended ("at_ms", milliseconds of the
+// performance counter, which every process of the machine reads alike), for the benchmarks.
+constexpr wchar_t Log_Times_Variable[] = L"CELLDROP_STANDIN_LOG_TIMES";
 // "1": the window title leaves out the workbook's extension from the start, as Excel's does when the
 // system hides extensions (the Windows default). Hide_Extensions switches it later.
 constexpr wchar_t Hide_Extensions_Variable[] = L"CELLDROP_STANDIN_HIDE_EXTENSIONS";
