@@ -14,12 +14,10 @@
 class Minimal_Picture_Paster {
 public:
     // Excel started with a new workbook, then the clipboard's pictures pasted until the process ends.
+    // It listens before Excel starts, as CellDrop does: the benchmark copies as soon as the workbook
+    // is there, which may be before a paster that started Excel first has its window.
     int Run() {
         if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 1;
-        app_ = Create_Automation_Object(L"Excel.Application").Object();
-        if (app_.Is_Nothing()) return 1;
-        (void)app_.Get(L"Workbooks").Object().Call(L"Add");
-        sheet_ = app_.Get(L"ActiveSheet").Object();
         WNDCLASSW wc{};
         wc.lpfnWndProc = Window_Proc;
         wc.hInstance = GetModuleHandleW(nullptr);
@@ -27,10 +25,16 @@ public:
         RegisterClassW(&wc);
         window_ = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, this);
         if (!window_ || !AddClipboardFormatListener(window_)) return 1;
-        // Wine now and then sends no notice of a change (about once in a thousand copies): the sequence
-        // number is compared as often as CellDrop compares it, or the copy would never be pasted.
         seen_ = GetClipboardSequenceNumber();
+        app_ = Create_Automation_Object(L"Excel.Application").Object();
+        if (app_.Is_Nothing()) return 1;
+        (void)app_.Get(L"Workbooks").Object().Call(L"Add");
+        sheet_ = app_.Get(L"ActiveSheet").Object();
+        // Wine now and then sends no notice of a change (about once in a thousand copies): the sequence
+        // number is compared as often as CellDrop compares it. The first look takes a copy made while
+        // Excel started.
         SetTimer(window_, 1, 250, nullptr);
+        ready_ = true;
         MSG message;
         while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
         return 0;
@@ -42,6 +46,8 @@ private:
             SetWindowLongPtrW(window, GWLP_USERDATA,
                               reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams));
         auto* self = reinterpret_cast<Minimal_Picture_Paster*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        // Before Excel is there a change waits for the first timer's look.
+        if (self && (message == WM_CLIPBOARDUPDATE || message == WM_TIMER) && !self->ready_) return 0;
         if (self && message == WM_TIMER && GetClipboardSequenceNumber() == self->seen_) return 0;
         if (self && (message == WM_CLIPBOARDUPDATE || message == WM_TIMER)) {
             // A change heard while a paste runs (its own emptying) is looked at once that paste is over.
@@ -103,5 +109,6 @@ private:
     HWND window_ = nullptr;
     bool pasting_ = false;
     bool changed_ = false;
-    DWORD seen_ = 0;  // the clipboard's sequence number when it was last looked at
+    bool ready_ = false;  // Excel started and its workbook added
+    DWORD seen_ = 0;      // the clipboard's sequence number when it was last looked at
 };
