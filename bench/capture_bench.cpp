@@ -13,6 +13,7 @@
 #include "busy_load.h"
 #include "clipboard_capture.h"
 #include "copier_run.h"
+#include "process_priority.h"
 
 namespace {
 
@@ -61,6 +62,8 @@ int main(int argc, char** argv) {
     if (Busy_Load::Run_If_Spinner(argc, argv)) return 0;
     std::setvbuf(stdout, nullptr, _IONBF, 0);
     std::printf("(figures from a machine shared with other work: compare them with the bare reader of the same run)\n");
+    // As during a paste run: the process above normal, its capture thread above the process's others.
+    const Raised_Priority priority;
     Clipboard_Capture capture;
     if (!capture.Start(nullptr)) {
         std::printf("the clipboard cannot be listened to\n");

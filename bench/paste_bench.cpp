@@ -193,8 +193,9 @@ double Counter_Ms() {
     return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
 }
 
-// Where the copies' time went, from the stand-in's call log: a pass begins with its workbook check
-// (ActiveWorkbook) and writes its texts with one Value put.
+// Where the copies' time went, from the stand-in's call log: a pass begins with its check of the
+// active sheet (ActiveSheet get, the one call of a pass that asks for it) and writes its texts with
+// one Value put.
 struct Pass_Record {
     double Start = 0, Put = -1, End = 0;
     int Texts = 0, Calls = 0;
@@ -223,7 +224,7 @@ void Stages_From_Log(const std::string& log, const std::wstring& prefix, std::ve
         const Json_Value call = Json_Value::Parse(line);
         const double at = call["at_ms"].Number();
         const std::wstring member = call["member"].Text();
-        if (member == L"ActiveWorkbook") {
+        if (member == L"ActiveSheet") {
             close();
             pass = Pass_Record();
             in_pass = true;
@@ -391,8 +392,14 @@ int main(int argc, char** argv) {
     SetEnvironmentVariableW(standin::State_Variable, state_file.c_str());
     SetEnvironmentVariableW(standin::Log_Variable, log_file.c_str());
     SetEnvironmentVariableW(standin::Log_Times_Variable, L"1");  // where each copy's time goes
+    // "paste_bench load messages": Wine writes every message the program's threads handle, with its
+    // thread and time, to standard error (and the stand-in's, which CellDrop starts). What filled a gap
+    // between two calls of a pass is read there: a redraw, a timer, a message of the window.
+    const bool trace_messages = argc > 2 && std::strcmp(argv[2], "messages") == 0;
+    if (trace_messages) SetEnvironmentVariableW(L"WINEDEBUG", L"+timestamp,+pid,+tid,+message");
     // Move down after each paste, so every copy gets a cell of its own.
     auto app = Start_Paste_Run(folder.Path(), state_file, " 1\r\n 0\r\n 0\r\n 0\r\n");
+    if (trace_messages) SetEnvironmentVariableW(L"WINEDEBUG", nullptr);
     if (!app) return 1;
     std::printf("(figures from a machine shared with other work: compare them with the baseline of the same run)\n");
 
