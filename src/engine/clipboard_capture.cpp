@@ -64,7 +64,7 @@ bool Clipboard_Capture::Start(HWND notify) {
         notify_ = notify;
         // What is there already was there before the run.
         last_taken_ = Clipboard_Sequence();
-        marker_.clear();
+        marker_ = Copy_Source::User;
         busy_retries_ = 0;
     }
     {
@@ -176,10 +176,10 @@ LRESULT CALLBACK Clipboard_Capture::Window_Proc(HWND window, UINT message, WPARA
 
 void Clipboard_Capture::Set_Taking(bool on) { taking_ = on; }
 
-void Clipboard_Capture::Mark_Next(std::wstring source) {
+void Clipboard_Capture::Mark_Next(Copy_Source source) {
     const unsigned long sequence = Clipboard_Sequence();
     std::lock_guard lock(mutex_);
-    marker_ = std::move(source);
+    marker_ = source;
     // A copy read before the program's write but not sorted yet is not the program's.
     marker_after_ = sequence;
 }
@@ -316,8 +316,8 @@ void Clipboard_Capture::Sort_One(Read_Copy read) {
     {
         std::lock_guard lock(mutex_);
         // The marker belongs to the copy the program made: it is used up by that copy.
-        if (!marker_.empty() && static_cast<long>(copy.Sequence - marker_after_) > 0)
-            copy.Paste_Source = std::exchange(marker_, std::wstring());
+        if (marker_ != Copy_Source::User && static_cast<long>(copy.Sequence - marker_after_) > 0)
+            copy.Paste_Source = std::exchange(marker_, Copy_Source::User);
         Push(std::move(copy));
         notify = notify_;
     }
@@ -330,7 +330,7 @@ void Clipboard_Capture::Push(Captured_Copy copy) {
         if (copy.Taken_At - last.Taken_At < settle_ms_ && Completes(last, copy)) {
             picture_bytes_ -= Picture_Bytes(last);
             picture_bytes_ += Picture_Bytes(copy);
-            if (copy.Paste_Source.empty()) copy.Paste_Source = std::move(last.Paste_Source);
+            if (copy.Paste_Source == Copy_Source::User) copy.Paste_Source = last.Paste_Source;
             last = std::move(copy);
             return;
         }
@@ -344,7 +344,7 @@ void Clipboard_Capture::Push(Captured_Copy copy) {
             copy.Has_Picture = false;
             copy.Picture.reset();
         }
-        if (copy.Paste_Source.empty()) copy.Paste_Source = handed_out_->Paste_Source;
+        if (copy.Paste_Source == Copy_Source::User) copy.Paste_Source = handed_out_->Paste_Source;
     }
     picture_bytes_ += Picture_Bytes(copy);
     queue_.push_back(std::move(copy));

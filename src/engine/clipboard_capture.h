@@ -25,6 +25,7 @@
 
 #include "bitmap_image.h"
 #include "clipboard.h"
+#include "paste_options.h"
 
 struct Captured_Copy {
     unsigned long Sequence = 0;        // the clipboard's sequence number when it was read
@@ -32,7 +33,7 @@ struct Captured_Copy {
     bool Has_Picture = false;          // offered a picture (format 2, 3 or 8, or "PNG") not pasted yet
     bool Png_Only = false;             // only as "PNG": put back as a bitmap for its paste
     std::optional<Bitmap_Image> Picture;
-    std::wstring Paste_Source;        // "", "履歴" or "固定": the program put it there itself
+    Copy_Source Paste_Source = Copy_Source::User;  // the program put it there itself, or the user
     unsigned long long Taken_At = 0;  // GetTickCount64 when it was read
     SYSTEMTIME Copied_At{};           // the local time when it was read
     std::wstring Front_Window;        // the title of the window in front then (not this program's)
@@ -85,8 +86,9 @@ public:
 
     // Copies are taken only while pasting is on ("する").
     void Set_Taking(bool on);
-    // The next copy is the program's own ("履歴", "固定"): it goes with that copy. "" forgets it.
-    void Mark_Next(std::wstring source);
+    // The next copy is the program's own (from its history or fixed texts): it goes with that copy.
+    // Copy_Source::User forgets it.
+    void Mark_Next(Copy_Source source);
     // What is on the clipboard now is not a copy to paste: the program wrote it itself, or it was
     // copied while pasting was off.
     void Ignore_Current();
@@ -180,7 +182,7 @@ private:
     std::vector<Bitmap_Image> landed_;
     std::size_t landed_bytes_ = 0;
     std::size_t picture_bytes_ = 0;
-    std::wstring marker_;
+    Copy_Source marker_ = Copy_Source::User;
     unsigned long marker_after_ = 0;  // the marker goes with a copy newer than this sequence number
     // Read by the capture thread without a lock.
     std::atomic<unsigned long> ignored_sequence_ = 0;

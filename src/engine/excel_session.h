@@ -6,6 +6,7 @@
 #include <string>
 
 #include "automation.h"
+#include "paste_options.h"
 
 // Excel's constants.
 namespace xl {
@@ -34,9 +35,9 @@ public:
     // Excel knows its paste formats only by the names in its own user-interface language; read once
     // per run by Xl_Create.
     bool Japanese_Ui = true;
-    // Whether Excel locks the aspect ratio of the pictures it pastes, by the paste format's caption:
-    // the same for every picture of one format, so read at the first fit of each in a run.
-    std::map<std::wstring, std::optional<bool>> Pasted_Aspect_Locked;
+    // Whether Excel locks the aspect ratio of the pictures it pastes, by paste format: the same for
+    // every picture of one format, so read at the first fit of each in a run.
+    std::map<Picture_Format, std::optional<bool>> Pasted_Aspect_Locked;
 
     // Creates the application object ("Excel.Application", else "Excel.Application.15"), shows it
     // minimised without alerts. False when neither class could be created.

@@ -27,7 +27,7 @@ constexpr unsigned long long Show_History_After_Ms = 300;
 
 // What of a copy was not pasted enters the history (a copy the program put there itself is in it).
 void Record_Unpasted(const Captured_Copy& copy, Paste_Loop_Host& host) {
-    if (!copy.Paste_Source.empty()) return;
+    if (copy.Paste_Source != Copy_Source::User) return;
     if (copy.Text && !copy.Text_Done) host.Record_Text(*copy.Text);
     if (copy.Has_Picture && copy.Picture) host.Record_Picture(*copy.Picture);
 }
@@ -71,10 +71,10 @@ void Write_Picture_Caption(const Excel_Session& excel, const Paste_Options& opti
     const Automation_Object cell = start.Is_Nothing() ? excel.Active_Cell(errors) : start;
     if (cell.Is_Nothing()) return;
     const std::wstring caption = Picture_Caption(copy.Copied_At, copy.Front_Window);
-    if (widen || options.Move_Mode == L"右へ") Widen_Column(cell, {caption}, widths);
+    if (widen || options.Move == Move_Mode::Right) Widen_Column(cell, {caption}, widths);
     if (!errors.Record(cell.Put(L"Value", Variant::Text(L"'" + caption))).Ok()) return;
-    if (options.Move_Mode == L"右へ") excel.Select_Offset(cell, 0, 1, errors);
-    if (options.Move_Mode == L"下へ") excel.Select_Offset(cell, 1, 0, errors);
+    if (options.Move == Move_Mode::Right) excel.Select_Offset(cell, 0, 1, errors);
+    if (options.Move == Move_Mode::Down) excel.Select_Offset(cell, 1, 0, errors);
 }
 
 enum class Copy_Left { Nothing, Picture, Retry };
@@ -124,9 +124,8 @@ bool Paste_Reading_Clipboard(Captured_Copy& copy, Clipboard_Capture& capture, bo
 std::vector<std::wstring> Batch_Texts(const Paste_Options& options, Clip_State& clip, Clipboard_Capture& capture,
                                       Captured_Copy& first, std::vector<std::wstring>& to_record) {
     constexpr std::size_t Max_Batch = 1000;
-    std::vector<std::wstring> texts{One_Cell_Text(*first.Text, options.Text_Mode)};
-    if (!Is_One_Cell_Mode(options.Text_Mode) || first.Has_Picture ||
-        (options.Move_Mode != L"右へ" && options.Move_Mode != L"下へ"))
+    std::vector<std::wstring> texts{One_Cell_Text(*first.Text, options.Text)};
+    if (!Is_One_Cell_Mode(options.Text) || first.Has_Picture)
         return texts;
     while (texts.size() < Max_Batch) {
         std::optional<Captured_Copy> next = capture.Take_Oldest_Text();
@@ -135,8 +134,8 @@ std::vector<std::wstring> Batch_Texts(const Paste_Options& options, Clip_State& 
         if (*next->Text == clip.Clip_Text_Last) continue;
         clip.Clip_Text = *next->Text;
         clip.Clip_Text_Last = clip.Clip_Text;
-        if (next->Paste_Source.empty()) to_record.push_back(clip.Clip_Text);
-        texts.push_back(One_Cell_Text(*next->Text, options.Text_Mode));
+        if (next->Paste_Source == Copy_Source::User) to_record.push_back(clip.Clip_Text);
+        texts.push_back(One_Cell_Text(*next->Text, options.Text));
     }
     return texts;
 }
@@ -152,16 +151,16 @@ Paste_Step Paste_Copy(Excel_Session& excel, const Automation_Object& sheet, cons
     if (copy.Text && !copy.Text_Done && *copy.Text != clip.Clip_Text_Last) {
         std::vector<std::wstring> to_record;
         (void)excel.Ensure_Target(sheet);
-        const bool reads_clipboard = Text_Paste_Reads_Clipboard(options.Text_Mode);
+        const bool reads_clipboard = Text_Paste_Reads_Clipboard(options.Text);
         if (reads_clipboard && !Clipboard_Holds(copy, capture, false)) return Left_Over(Copy_Left::Retry);
         copy.Text_Done = true;
         clip.Clip_Text = *copy.Text;
         clip.Clip_Text_Last = clip.Clip_Text;
-        if (copy.Paste_Source.empty()) to_record.push_back(clip.Clip_Text);
+        if (copy.Paste_Source == Copy_Source::User) to_record.push_back(clip.Clip_Text);
         if (!reads_clipboard) {
             const std::vector<std::wstring> texts = Batch_Texts(options, clip, capture, copy, to_record);
             if (texts.size() > 1) {
-                const bool down = options.Move_Mode == L"下へ";
+                const bool down = options.Move == Move_Mode::Down;
                 const Text_Edits edits = host.Edits();
                 const long count = static_cast<long>(texts.size());
                 host.Journal().Begin(excel, down ? count : 1, down ? 1 : count);
@@ -179,7 +178,7 @@ Paste_Step Paste_Copy(Excel_Session& excel, const Automation_Object& sheet, cons
         Text_Paste_Result pasted;
         const Text_Edits edits = host.Edits();
         const auto paste = [&] {
-            pasted = Paste_Text(excel, clip.Clip_Text, options.Text_Mode, edits, host.Journal().Start_Cell());
+            pasted = Paste_Text(excel, clip.Clip_Text, options.Text, edits, host.Journal().Start_Cell());
             return pasted.Ok;
         };
         const long rows = reads_clipboard ? static_cast<long>(Split_Pasted_Text(clip.Clip_Text).size()) : 1;
@@ -217,30 +216,30 @@ Paste_Step Paste_Copy(Excel_Session& excel, const Automation_Object& sheet, cons
     Automation_Object cell = options.Picture_Caption ? Automation_Object() : host.Journal().Start_Cell();
     if (cell.Is_Nothing()) cell = excel.Active_Cell(errors);
     const bool pasted =
-        Paste_Reading_Clipboard(copy, capture, true, [&] { return Paste_Picture_Now(excel, options.Pic_Format); });
+        Paste_Reading_Clipboard(copy, capture, true, [&] { return Paste_Picture_Now(excel, options.Picture); });
     if (pasted) {
         // Excel selects the picture it has just pasted: one look at the selection serves its fit and
         // its taking back.
         const Automation_Object selection = excel.Xl_App.Get(L"Selection").Object();
-        Size_Picture(options.Pic_Size, selection, cell, excel.Pasted_Aspect_Locked[options.Pic_Format]);
+        Size_Picture(options.Size, selection, cell, excel.Pasted_Aspect_Locked[options.Picture]);
         host.Journal().Picture_Added(selection);
     }
     // Emptied once the picture is in place: the user waits for the paste, not for this.
     Excel_ツール_CellDrop2_Clear(clip, copy.Sequence);
     if (!pasted) host.Paste_Failed(Picture_Paste_Failed_Message);
     host.Journal().End(pasted, caption_widths.Widths_Before, caption_widths.Widths_After);
-    if (copy.Paste_Source.empty() && copy.Picture) capture.Hold_Landed(*std::exchange(copy.Picture, std::nullopt));
+    if (copy.Paste_Source == Copy_Source::User && copy.Picture) capture.Hold_Landed(*std::exchange(copy.Picture, std::nullopt));
     if (!pasted) return {};
     return Pasted(1, 1, cell, Copy_Left::Nothing);
 }
 
 // The active cell moves one to the right of the pasted block's top cell, or to the row below its last
 // row: a copy of several lines must not land on its own second line.
-void Move_Active_Cell(const Excel_Session& excel, const std::wstring& move_mode, const Paste_Step& step) {
+void Move_Active_Cell(const Excel_Session& excel, Move_Mode move, const Paste_Step& step) {
     Error_State errors;
     const Automation_Object cell = step.Cell.Is_Nothing() ? excel.Active_Cell(errors) : step.Cell;
-    if (move_mode == L"右へ") excel.Select_Offset(cell, 0, std::max(step.Columns, 1L), errors);
-    if (move_mode == L"下へ") excel.Select_Offset(cell, std::max(step.Rows.value_or(1), 1L), 0, errors);
+    if (move == Move_Mode::Right) excel.Select_Offset(cell, 0, std::max(step.Columns, 1L), errors);
+    if (move == Move_Mode::Down) excel.Select_Offset(cell, std::max(step.Rows.value_or(1), 1L), 0, errors);
 }
 
 // Up to 200 ms with window messages running; over as soon as a copy waits, the end is asked for, or
@@ -392,7 +391,7 @@ Paste_Loop_End Excel_ツール_CellDrop2(Excel_Session& excel, const Paste_Optio
         if (step.Left == Copy_Left::Nothing) current.reset();
         if (step.Rows) {
             Do_Events();
-            Move_Active_Cell(excel, options.Move_Mode, step);
+            Move_Active_Cell(excel, options.Move, step);
         }
         // Take-backs asked for meanwhile waited for the paste and its move.
         host.Journal().Step_Done();

@@ -4,21 +4,12 @@
 #include <string>
 
 #include "clipboard.h"
-
-// Each mode is the caption of the chosen option button; the paste loop recognises it by a keyword.
-struct Paste_Options {
-    int Paste_On = 0;        // 0 "しない", 1 "する"
-    std::wstring Move_Mode;  // "右へ" / "下へ"
-    std::wstring Text_Mode;  // line breaks: removed, kept in the cell, or one row per line
-    std::wstring Pic_Format; // clipboard format a picture is pasted in
-    std::wstring Pic_Size;   // how a pasted picture is scaled to the cell
-    bool Picture_Caption = false;  // the copy's time and window written before each picture
-};
+#include "paste_options.h"
 
 struct Clip_State {
     std::wstring Clip_Text;       // text read from the clipboard in this pass
     std::wstring Clip_Text_Last;  // text pasted last; the same text again is no new copy
-    std::wstring Paste_Source;    // "", "履歴" or "固定": who put the text on the clipboard
+    Copy_Source Paste_Source = Copy_Source::User;  // who put the text on the clipboard
 };
 
 // Empties the clipboard and forgets the texts seen, so nothing copied before is pasted.

@@ -1,11 +1,12 @@
 #pragma once
 // Pasting a captured picture into Excel in the chosen clipboard format, and scaling it to the
-// active cell. Formats and sizes are chosen by option captions, recognised by a keyword each.
+// active cell.
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "automation.h"
+#include "paste_options.h"
 
 class Excel_Session;
 
@@ -15,17 +16,15 @@ inline constexpr wchar_t Picture_Paste_Failed_Message[] = L"画像の貼付に�
 // "$B$3" -> "B3".
 std::wstring Address_Hensyu(std::wstring_view address);
 
-// Pastes the clipboard's picture at the active cell of the target sheet in the format the caption
-// names. False when Excel refused the paste (the message is the caller's to show, once any retry is
+// Pastes the clipboard's picture at the active cell of the target sheet in the format. False when Excel refused the paste (the message is the caller's to show, once any retry is
 // over; the caller empties the clipboard after).
-bool Paste_Picture_Now(const Excel_Session& excel, const std::wstring& pic_format);
+bool Paste_Picture_Now(const Excel_Session& excel, Picture_Format format);
 
-// Scales the picture just pasted (Excel's selection) to the cell it was pasted at as the size caption
-// says ("収まる": to fit inside the cell, "幅": to its width, "高さ": to its height; "なし": not at
-// all), keeping its top-left corner. Other pictures keep their size; failures leave the picture as it is.
+// Scales the picture just pasted (Excel's selection) to the cell it was pasted at as the size says (to
+// fit inside the cell, to its width or its height, or not at all), keeping its top-left corner. Other pictures keep their size; failures leave the picture as it is.
 // aspect_locked: whether Excel locked the picture's aspect ratio, when known (it is the same for every
 // picture pasted in one format); read when not known, and known after.
-void Size_Picture(const std::wstring& pic_size, const Automation_Object& selection, const Automation_Object& cell,
+void Size_Picture(Picture_Size size, const Automation_Object& selection, const Automation_Object& cell,
                   std::optional<bool>& aspect_locked);
 
 // Scales the shapes of Excel's selection by the factor from their top-left corner; the height too

@@ -150,23 +150,18 @@ std::optional<Date_Text> Date_Of_Text(const std::wstring& text) {
     return Date_Text{day, day == 0};
 }
 
-Text_Paste_Result Paste_Text(const Excel_Session& excel, const std::wstring& clip_text, const std::wstring& text_mode,
+Text_Paste_Result Paste_Text(const Excel_Session& excel, const std::wstring& clip_text, Text_Mode mode,
                              const Text_Edits& edits, const Automation_Object& start) {
-    if (text_mode.find(L"複数セル") != std::wstring::npos) return Paste_Many_Cells(excel, clip_text, edits, start);
-    if (!Is_One_Cell_Mode(text_mode)) return {};
-    return Write_One_Cell(excel, One_Cell_Text(clip_text, text_mode), edits, start);
+    if (mode == Text_Mode::Row_Per_Line) return Paste_Many_Cells(excel, clip_text, edits, start);
+    return Write_One_Cell(excel, One_Cell_Text(clip_text, mode), edits, start);
 }
 
-bool Text_Paste_Reads_Clipboard(const std::wstring& text_mode) {
-    return text_mode.find(L"複数セル") != std::wstring::npos;
-}
+bool Text_Paste_Reads_Clipboard(Text_Mode mode) { return mode == Text_Mode::Row_Per_Line; }
 
-bool Is_One_Cell_Mode(const std::wstring& text_mode) {
-    return text_mode.find(L"削除") != std::wstring::npos || text_mode.find(L"セル内") != std::wstring::npos;
-}
+bool Is_One_Cell_Mode(Text_Mode mode) { return mode != Text_Mode::Row_Per_Line; }
 
-std::wstring One_Cell_Text(const std::wstring& clip_text, const std::wstring& text_mode) {
-    return Replace_Line_Breaks(clip_text, text_mode.find(L"削除") != std::wstring::npos ? L"" : Get_Lf());
+std::wstring One_Cell_Text(const std::wstring& clip_text, Text_Mode mode) {
+    return Replace_Line_Breaks(clip_text, mode == Text_Mode::Breaks_Removed ? L"" : Get_Lf());
 }
 
 Typed_Value Typed_Value_Of(const std::wstring& text, const Text_Edits& edits) {

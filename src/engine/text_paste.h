@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "automation.h"
+#include "paste_options.h"
 
 class Excel_Session;
 
@@ -36,7 +37,7 @@ std::optional<Date_Text> Date_Of_Text(const std::wstring& text);
 // What a text paste filled, for the cell move that follows it.
 struct Text_Paste_Result {
     bool Ok = true;          // false when the paste failed (Text_Paste_Failed_Message is the caller's to show)
-    long Rows = 1;           // rows filled from the active cell down: one per line in mode "複数セル"
+    long Rows = 1;           // rows filled from the active cell down: one per line in Text_Mode::Row_Per_Line
     Automation_Object Cell;  // the active cell the paste started from
     // The widths of the columns it widened, from the left, before and after (-1: not read).
     std::vector<double> Widths_Before, Widths_After;
@@ -49,17 +50,16 @@ void Widen_Column(const Automation_Object& cell, const std::vector<std::wstring>
 
 inline const std::wstring Text_Paste_Failed_Message = L"テキストの貼付に失敗しました";
 
-// Pastes the text into the active cell (or cells, one line per row) by the mode's keyword: "削除",
-// "セル内" or "複数セル". start: the active cell when the caller has it already (else it is asked for).
-Text_Paste_Result Paste_Text(const Excel_Session& excel, const std::wstring& clip_text, const std::wstring& text_mode,
+// Pastes the text into the active cell (or cells, one line per row) as the mode says. start: the
+// active cell when the caller has it already (else it is asked for).
+Text_Paste_Result Paste_Text(const Excel_Session& excel, const std::wstring& clip_text, Text_Mode mode,
                              const Text_Edits& edits, const Automation_Object& start = {});
 
-// The modes that put a text into one cell ("削除", "セル内"), where several waiting texts can be
-// written in one call.
-bool Is_One_Cell_Mode(const std::wstring& text_mode);
+// The modes that put a text into one cell, where several waiting texts can be written in one call.
+bool Is_One_Cell_Mode(Text_Mode mode);
 // The text a one-cell mode puts into its cell: its line breaks removed, or each made the cell's own
 // line break (LF).
-std::wstring One_Cell_Text(const std::wstring& clip_text, const std::wstring& text_mode);
+std::wstring One_Cell_Text(const std::wstring& clip_text, Text_Mode mode);
 
 // What one cell is given for a text, as Excel reads typed text: the text, with an apostrophe before
 // formula-like text and before a number or a date whose box is ticked; or a date's day value.
@@ -78,4 +78,4 @@ Text_Paste_Result Paste_Texts(const Excel_Session& excel, const std::vector<std:
 
 // Whether the mode pastes through Excel's paste of the clipboard (one row per line), so that the
 // text must be on the clipboard when it runs.
-bool Text_Paste_Reads_Clipboard(const std::wstring& text_mode);
+bool Text_Paste_Reads_Clipboard(Text_Mode mode);

@@ -8,6 +8,7 @@
 #include "text.h"
 #include "message_pump.h"
 #include "mouse_pointer.h"
+#include "paste_option_choice.h"
 #include "target_choice.h"
 #include "wait.h"
 
@@ -82,12 +83,16 @@ void CellDrop_F::Opt_Joken_ツール_CellDrop2(int index) {
             Capture.Ignore_Current();
         }
     }
-    const std::pair<std::span<Control* const>, std::wstring*> modes[] = {
-        {move, &Options.Move_Mode}, {text, &Options.Text_Mode}, {picture, &Options.Pic_Format}, {zoom, &Options.Pic_Size}};
-    for (const auto& [table, mode] : modes) {
+    // Each group's choice by the position of its option: the run never sees a caption.
+    const auto choose = [&](std::span<Control* const> table, auto at, auto& choice) {
         Object_Table_To_IndexSearch(table, index);
-        if (Search_Position >= 0) *mode = table[static_cast<std::size_t>(Search_Position)]->Caption();
-    }
+        if (Search_Position < 0) return;
+        if (const auto chosen = at(Search_Position)) choice = *chosen;
+    };
+    choose(move, Move_Mode_At, Options.Move);
+    choose(text, Text_Mode_At, Options.Text);
+    choose(picture, Picture_Format_At, Options.Picture);
+    choose(zoom, Picture_Size_At, Options.Size);
     // The choice takes effect before the appearance is drawn, which lets messages run: a copy made or
     // another choice made (a second click, a hot key) meanwhile meets the state chosen, not the old one.
     for (auto table : {paste, move, text, picture, zoom}) Object_TableOpt_MouseClick(table);
@@ -129,9 +134,9 @@ void CellDrop_F::Lst_Select_ツール_CellDrop2(int index) {
         if (!started) MsgBox_Process(L"Chromeを起動できませんでした。");
     } else if (list == Lst_Rireki && static_cast<std::size_t>(selected) < shown_texts_.size()) {
         // The entry the user sees: during a run of quick copies the list is redrawn only once they stop.
-        Put_On_Clipboard(shown_texts_[static_cast<std::size_t>(selected)], L"履歴");
+        Put_On_Clipboard(shown_texts_[static_cast<std::size_t>(selected)], Copy_Source::History);
     } else if (list == Lst_Kotei_Paste && selected <= Kotei.Kotei_Max) {
-        Put_On_Clipboard(Kotei.Kotei_Data[static_cast<std::size_t>(selected)], L"固定");
+        Put_On_Clipboard(Kotei.Kotei_Data[static_cast<std::size_t>(selected)], Copy_Source::Fixed);
     }
 }
 
@@ -167,15 +172,15 @@ void CellDrop_F::Lst_Select_File_Open(const std::wstring& line) {
     Set_Screen_Mouse_Pointer(Mouse_Pointer::Default);
 }
 
-void CellDrop_F::Put_On_Clipboard(const std::wstring& text, const wchar_t* source) {
+void CellDrop_F::Put_On_Clipboard(const std::wstring& text, Copy_Source source) {
     // Emptied first, so that the entry counts as a new copy even when it equals the last one.
     Clip.Clip_Text_Last.clear();
     // Marked before the write: the copy is taken as soon as the clipboard tells of it.
     Clip.Paste_Source = source;
     Capture.Mark_Next(source);
     if (!Clipboard_Set_Text(text)) {
-        Clip.Paste_Source.clear();
-        Capture.Mark_Next(L"");
+        Clip.Paste_Source = Copy_Source::User;
+        Capture.Mark_Next(Copy_Source::User);
     }
 }
 

@@ -307,8 +307,8 @@ void CellDrop_F::Cmd_Update2_Click(int index) {
             if (Is_Screen(Screen_Paste)) {
                 Show();
                 MsgBox_Process(L"コピーを開始してください。" + Get_CrLf() + L"自動でExcelへ貼付します。");
-                Clip.Paste_Source.clear();
-                Capture.Mark_Next(L"");
+                Clip.Paste_Source = Copy_Source::User;
+                Capture.Mark_Next(Copy_Source::User);
             }
             Excel_Process();
         }

@@ -217,7 +217,7 @@ public:
     void Lst_Select_ツール_CellDrop2(int index);
     void Lst_Select_File_Open(const std::wstring& line);
     // A quick-list text put on the clipboard for the paste loop, marked with who put it there.
-    void Put_On_Clipboard(const std::wstring& text, const wchar_t* source);
+    void Put_On_Clipboard(const std::wstring& text, Copy_Source source);
     void Lst_Select_ツール_CellDrop_UpDown();
     void Txt_File_Change(int index);
     void VScroll1_Change();

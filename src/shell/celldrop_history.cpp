@@ -135,11 +135,11 @@ void CellDrop_F::Img_Pic_Click(int index) {
     // An entry whose picture cannot be read back puts nothing on the clipboard, and marks nothing.
     if (const auto picture = Rireki_Pics.Picture(index)) {
         // Marked before the write: the copy is taken as soon as the clipboard tells of it.
-        Clip.Paste_Source = L"履歴";
-        Capture.Mark_Next(L"履歴");
+        Clip.Paste_Source = Copy_Source::History;
+        Capture.Mark_Next(Copy_Source::History);
         if (!Clipboard_Set_Picture(*picture)) {
-            Clip.Paste_Source.clear();
-            Capture.Mark_Next(L"");
+            Clip.Paste_Source = Copy_Source::User;
+            Capture.Mark_Next(Copy_Source::User);
         }
     }
     Do_Events();

@@ -183,7 +183,7 @@ TEST(Clipboard, CaptureQueuesEveryNewCopyAndLetsTheOldestWaitingGoWhenFull) {
         return false;
     };
     const auto skipped_one = [&] { return soon([&] { return !(skipped = capture.Take_Skipped()).empty(); }); };
-    capture.Mark_Next(L"固定");  // the first copy is the program's own
+    capture.Mark_Next(Copy_Source::Fixed);  // the first copy is the program's own
     for (std::size_t i = 0; i <= Max_Copies; ++i) {
         ASSERT_TRUE(Clipboard_Set_Text(L"copy " + std::to_wstring(i)));
         ASSERT_TRUE(soon([&] { return capture.Size() == std::min(i + 1, Max_Copies); }))
@@ -191,13 +191,13 @@ TEST(Clipboard, CaptureQueuesEveryNewCopyAndLetsTheOldestWaitingGoWhenFull) {
     }
     ASSERT_TRUE(skipped_one());
     EXPECT_EQ(*skipped[0].Text, L"copy 0");
-    EXPECT_EQ(skipped[0].Paste_Source, L"固定");
+    EXPECT_EQ(skipped[0].Paste_Source, Copy_Source::Fixed);
 
     // The copy in hand is out of the queue: the next overflow lets the oldest waiting one go.
     const std::optional<Captured_Copy> in_hand = capture.Take_Oldest();
     ASSERT_TRUE(in_hand);
     EXPECT_EQ(*in_hand->Text, L"copy 1");
-    EXPECT_TRUE(in_hand->Paste_Source.empty());
+    EXPECT_EQ(in_hand->Paste_Source, Copy_Source::User);
     // Written by the program: never queued.
     {
         Clipboard_Capture::Own_Write own(capture);

@@ -70,10 +70,11 @@ TEST(TextPaste, TextsWrittenTogetherGetWhatEachWouldGetAlone) {
     EXPECT_EQ(Typed_Value_Of(L"0123", {.Date_As_Text = true}), (Typed_Value{L"0123", {}}));
     // Several lines: removed, or kept as the cell's own line feeds; a line that looks like a formula
     // only after the breaks are gone is treated as one.
-    EXPECT_TRUE(Is_One_Cell_Mode(L"削除→１個のセルに貼付") && Is_One_Cell_Mode(L"セル内で改行→１個のセルに貼付") && !Is_One_Cell_Mode(L"改行を基準に縦の複数セルに貼付"));
-    EXPECT_EQ(One_Cell_Text(L"a\r\nb\rc\n", L"削除→１個のセルに貼付"), L"abc");
-    EXPECT_EQ(One_Cell_Text(L"a\r\nb\rc", L"セル内で改行→１個のセルに貼付"), L"a\nb\nc");
-    EXPECT_EQ(Typed_Value_Of(One_Cell_Text(L"\r\n=1", L"削除→１個のセルに貼付"), {}).Text, L"'=1");
+    EXPECT_TRUE(Is_One_Cell_Mode(Text_Mode::Breaks_Removed) && Is_One_Cell_Mode(Text_Mode::Breaks_In_Cell) &&
+                !Is_One_Cell_Mode(Text_Mode::Row_Per_Line));
+    EXPECT_EQ(One_Cell_Text(L"a\r\nb\rc\n", Text_Mode::Breaks_Removed), L"abc");
+    EXPECT_EQ(One_Cell_Text(L"a\r\nb\rc", Text_Mode::Breaks_In_Cell), L"a\nb\nc");
+    EXPECT_EQ(Typed_Value_Of(One_Cell_Text(L"\r\n=1", Text_Mode::Breaks_Removed), {}).Text, L"'=1");
 }
 
 TEST(FileLock, HeldOpenByAnotherProgram) {

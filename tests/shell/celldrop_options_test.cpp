@@ -24,10 +24,10 @@ TEST_F(OptionsTest, MissingFilesChooseTheFirstOfEachGroupWithoutWritingBack) {
     form->Pic_Control_Paste->Set_Enabled(false);
     form->Text_Update_ツール_CellDrop2(L"R");
     for (int index : {2, 7, 4, 16}) EXPECT_EQ(Option(index).Value(), 1) << index;
-    EXPECT_EQ(form->Options.Move_Mode, L"右へ");
-    EXPECT_EQ(form->Options.Pic_Format, L"なし");
-    EXPECT_EQ(form->Options.Text_Mode, L"削除→１個のセルに貼付");
-    EXPECT_EQ(form->Options.Pic_Size, L"なし");
+    EXPECT_EQ(form->Options.Move, Move_Mode::Right);
+    EXPECT_EQ(form->Options.Picture, Picture_Format::Excel_Paste);
+    EXPECT_EQ(form->Options.Text, Text_Mode::Breaks_Removed);
+    EXPECT_EQ(form->Options.Size, Picture_Size::As_Pasted);
     EXPECT_EQ(Read_Bytes(dir / L"Para2_1.txt"), "<missing>");
 }
 
@@ -38,7 +38,7 @@ TEST_F(OptionsTest, ChoosingAnOptionWritesBothFilesAtOnce) {
     (*form)(L"Che_Control", 1).Set_Value(1);  // a check box alone writes nothing
     EXPECT_EQ(Read_Bytes(dir / L"Para2_2.txt"), "<missing>");
     Option(3).Set_Value(1);  // "下へ"
-    EXPECT_EQ(form->Options.Move_Mode, L"下へ");
+    EXPECT_EQ(form->Options.Move, Move_Mode::Down);
     EXPECT_EQ(Read_Bytes(dir / L"Para2_1.txt"), " 1\r\n 0\r\n 0\r\n 0\r\n");
     EXPECT_EQ(Read_Bytes(dir / L"Para2_2.txt"), " 0\r\n 1\r\n 0\r\n 0\r\n");  // the fourth: no time before pictures
     EXPECT_EQ(Read_Bytes(dir / L"Para\\Para2_1.txt"), "<missing>");
@@ -49,19 +49,60 @@ TEST_F(OptionsTest, ReadsPositionsAndLeavesAGroupAsItWasForOnesOutsideIt) {
     ASSERT_TRUE(Write_Bytes(dir / L"Para2_2.txt", " 1\r\n 0\r\n 1\r\n"));
     form->Pic_Control_Paste->Set_Enabled(false);
     form->Text_Update_ツール_CellDrop2(L"R");
-    EXPECT_EQ(form->Options.Move_Mode, L"下へ");
-    EXPECT_EQ(form->Options.Pic_Format, L"図 (GIF)");
-    EXPECT_EQ(form->Options.Text_Mode, L"改行を基準に縦の複数セルに貼付");
-    EXPECT_EQ(form->Options.Pic_Size, L"セルに収まる大きさ");
+    EXPECT_EQ(form->Options.Move, Move_Mode::Down);
+    EXPECT_EQ(form->Options.Picture, Picture_Format::Gif);
+    EXPECT_EQ(form->Options.Text, Text_Mode::Row_Per_Line);
+    EXPECT_EQ(form->Options.Size, Picture_Size::Fit_Inside);
     EXPECT_EQ((*form)(L"Che_Control", 2).Value(), 1);
 
     // Positions outside their group leave its choice as it was; the other lines still apply.
     ASSERT_TRUE(Write_Bytes(dir / L"Para2_1.txt", " 0\r\n 9\r\n 0\r\n12345678901234567890\r\n"));
     form->Text_Update_ツール_CellDrop2(L"R");
-    EXPECT_EQ(form->Options.Move_Mode, L"右へ");
-    EXPECT_EQ(form->Options.Pic_Format, L"図 (GIF)");
-    EXPECT_EQ(form->Options.Text_Mode, L"削除→１個のセルに貼付");
-    EXPECT_EQ(form->Options.Pic_Size, L"セルに収まる大きさ");
+    EXPECT_EQ(form->Options.Move, Move_Mode::Right);
+    EXPECT_EQ(form->Options.Picture, Picture_Format::Gif);
+    EXPECT_EQ(form->Options.Text, Text_Mode::Breaks_Removed);
+    EXPECT_EQ(form->Options.Size, Picture_Size::Fit_Inside);
+}
+
+// Every option button gives the run the choice its caption names.
+TEST_F(OptionsTest, EachOptionChoosesWhatItsCaptionSays) {
+    form->Pic_Control_Paste->Set_Enabled(false);
+    form->Text_Update_ツール_CellDrop2(L"R");
+    form->Pic_Control_Paste->Set_Enabled(true);
+    const std::pair<const wchar_t*, Move_Mode> moves[] = {{L"右へ", Move_Mode::Right}, {L"下へ", Move_Mode::Down}};
+    for (int i = 0; i < 2; ++i) {
+        Option(2 + i).Set_Value(1);
+        EXPECT_EQ(Option(2 + i).Caption(), moves[i].first);
+        EXPECT_EQ(form->Options.Move, moves[i].second) << i;
+    }
+    const std::pair<const wchar_t*, Text_Mode> texts[] = {{L"削除→１個のセルに貼付", Text_Mode::Breaks_Removed},
+                                                          {L"セル内で改行→１個のセルに貼付", Text_Mode::Breaks_In_Cell},
+                                                          {L"改行を基準に縦の複数セルに貼付", Text_Mode::Row_Per_Line}};
+    for (int i = 0; i < 3; ++i) {
+        Option(4 + i).Set_Value(1);
+        EXPECT_EQ(Option(4 + i).Caption(), texts[i].first);
+        EXPECT_EQ(form->Options.Text, texts[i].second) << i;
+    }
+    using F = Picture_Format;
+    const std::pair<const wchar_t*, F> formats[] = {
+        {L"なし", F::Excel_Paste},      {L"図 (PNG)", F::Png},     {L"図 (JPEG)", F::Jpeg},
+        {L"図 (GIF)", F::Gif},          {L"図 (ﾒﾀﾌｧｲﾙ)", F::Metafile}, {L"ビットマップ", F::Bitmap},
+        {L"Microsoft Office 描画オブジェクト", F::Office_Drawing}, {L"画像 (SVG)", F::Svg},
+        {L"ﾎｰﾑﾍﾟｰｼﾞ", F::Html}};
+    for (int i = 0; i < 9; ++i) {
+        Option(7 + i).Set_Value(1);
+        EXPECT_EQ(Option(7 + i).Caption(), formats[i].first);
+        EXPECT_EQ(form->Options.Picture, formats[i].second) << i;
+    }
+    const std::pair<const wchar_t*, Picture_Size> sizes[] = {{L"なし", Picture_Size::As_Pasted},
+                                                             {L"セルに収まる大きさ", Picture_Size::Fit_Inside},
+                                                             {L"セルの幅に合わせる", Picture_Size::Cell_Width},
+                                                             {L"セルの高さに合わせる", Picture_Size::Cell_Height}};
+    for (int i = 0; i < 4; ++i) {
+        Option(16 + i).Set_Value(1);
+        EXPECT_EQ(Option(16 + i).Caption(), sizes[i].first);
+        EXPECT_EQ(form->Options.Size, sizes[i].second) << i;
+    }
 }
 
 TEST_F(OptionsTest, PastingOffDisablesTheOtherGroups) {
