@@ -1,5 +1,7 @@
 #include "picture_recorder.h"
 
+#include <windows.h>
+
 #include <utility>
 
 Picture_Recorder::Picture_Recorder() : thread_([this] { Work(); }) {}
@@ -38,6 +40,8 @@ bool Picture_Recorder::Pending() const {
 }
 
 void Picture_Recorder::Work() {
+    // The history can wait: a copy being read or pasted meanwhile gets the processor first.
+    (void)SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
     std::unique_lock lock(mutex_);
     while (true) {
         // The queue is made to its end before the thread ends: nothing submitted is lost.
