@@ -163,30 +163,42 @@ void Text_History::Drop_Waiting() {
 
 // --- Pictures ---
 
+namespace {
+
+Numbered_Files Picture_Files(const std::wstring& folder) {
+    return Numbered_Files(folder, L"Pic", 2, L".bmp", true, Rireki_Size - 1);
+}
+
+}  // namespace
+
 Numbered_Files& Picture_History::Store() {
-    if (!store_ || store_->Folder() != Folder) store_.emplace(Folder, L"Pic", 2, L".bmp", true, Rireki_Size - 1);
+    if (!store_ || store_->Folder() != Folder) store_.emplace(Picture_Files(Folder));
     return *store_;
 }
 
-void Picture_History::Add(const Bitmap_Image& picture) {
-    if (picture.Width <= 0 || picture.Height <= 0) return;  // nothing to keep or to show
+Picture_Entry Make_Picture_Entry(const Bitmap_Image& picture, int thumbnail_side, const std::wstring& folder) {
+    Picture_Entry entry;
+    if (picture.Width <= 0 || picture.Height <= 0) return entry;  // nothing to keep or to show
+    entry.Empty = false;
+    entry.Width = picture.Width;
+    entry.Height = picture.Height;
+    entry.Thumbnail = Thumbnail_Of(picture, thumbnail_side);
+    // The full picture waits on disk, not in memory, until the save renames it into place; a program
+    // that ends before then finds it at its next start.
+    std::string bytes = Encode_Bmp_File(picture);
+    entry.Spill = folder.empty() ? std::wstring() : Picture_Files(folder).Write_Waiting(bytes);
+    if (entry.Spill.empty()) entry.Bytes = std::move(bytes);
+    return entry;
+}
+
+void Picture_History::Put(Picture_Entry entry) {
+    if (entry.Empty) return;
     Rireki_Pic_Dirty = true;
     // The oldest of a full history falls out; a scratch file of its own goes with it.
     Picture_Entry& last = Rireki_Pic[Rireki_Size - 1];
     if (Rireki_Pic_Count == Rireki_Size - 1 && !last.Spill.empty()) (void)Delete_If_Present(last.Spill);
     if (Rireki_Pic_Count < Rireki_Size - 1) ++Rireki_Pic_Count;
     if (Rireki_Pic_Count > 0) std::move_backward(Rireki_Pic.begin(), Rireki_Pic.end() - 1, Rireki_Pic.end());
-
-    Picture_Entry entry;
-    entry.Empty = false;
-    entry.Width = picture.Width;
-    entry.Height = picture.Height;
-    entry.Thumbnail = Thumbnail_Of(picture, Thumbnail_Side);
-    // The full picture waits on disk, not in memory, until the save renames it into place; a program
-    // that ends before then finds it at its next start.
-    std::string bytes = Encode_Bmp_File(picture);
-    entry.Spill = Folder.empty() ? std::wstring() : Store().Write_Waiting(bytes);
-    if (entry.Spill.empty()) entry.Bytes = std::move(bytes);
     Rireki_Pic[0] = std::move(entry);
 }
 

@@ -77,6 +77,11 @@ struct Picture_Entry {
     std::string Bytes;   // else its bitmap file in memory (the folder refused the scratch file)
 };
 
+// The work of a picture entering the history that needs nothing of the history itself: its thumbnail
+// and its bitmap file, written to a scratch file of its own in folder (kept in memory when there is no
+// folder or it refuses the file). Safe on any thread; an empty entry for an empty picture.
+Picture_Entry Make_Picture_Entry(const Bitmap_Image& picture, int thumbnail_side, const std::wstring& folder);
+
 class Picture_History {
 public:
     std::wstring Folder;      // where Pic00.bmp … live
@@ -85,7 +90,10 @@ public:
     int Rireki_Pic_Count = -1;
     bool Rireki_Pic_Dirty = false;
 
-    void Add(const Bitmap_Image& picture);
+    void Add(const Bitmap_Image& picture) { Put(Make_Picture_Entry(picture, Thumbnail_Side, Folder)); }
+    // Puts an entry made by Make_Picture_Entry first; the oldest of a full history falls out, and a
+    // scratch file of its own with it. An empty entry is not put in.
+    void Put(Picture_Entry entry);
     std::vector<std::wstring> Moved_Aside;  // as for the texts
 
     // Loads the pictures still waiting in their scratch files (the program ended before its save),

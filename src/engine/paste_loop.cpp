@@ -34,7 +34,7 @@ void Record_Unpasted(const Captured_Copy& copy, Paste_Loop_Host& host) {
 
 // The pictures pasted and held back from the history (they are older than any copy not pasted).
 void Record_Landed(Clipboard_Capture& capture, Paste_Loop_Host& host) {
-    for (const Bitmap_Image& picture : capture.Take_Landed()) host.Record_Picture(picture);
+    for (Bitmap_Image& picture : capture.Take_Landed()) host.Record_Picture(std::move(picture));
 }
 
 int Record_Skipped(Clipboard_Capture& capture, Paste_Loop_Host& host) {
@@ -327,6 +327,7 @@ Paste_Loop_End Excel_ツール_CellDrop2(Excel_Session& excel, const Paste_Optio
     const auto end_run = [&](Paste_Loop_End end) {
         Record_Landed(capture, host);
         host.Show_Recorded_Texts();
+        host.Show_Recorded_Pictures();
         if (current) Record_Unpasted(*current, host);
         (void)Keep_Waiting_Copies(capture, host);
         host.Write_Text_History();
@@ -354,8 +355,10 @@ Paste_Loop_End Excel_ツール_CellDrop2(Excel_Session& excel, const Paste_Optio
             continue;
         }
 
-        if (!current && capture.Size() == 0 && GetTickCount64() - last_paste >= Show_History_After_Ms)
+        if (!current && capture.Size() == 0 && GetTickCount64() - last_paste >= Show_History_After_Ms) {
             host.Show_Recorded_Texts();
+            host.Show_Recorded_Pictures();
+        }
 
         // One call tells whether the workbook is still there: before each paste, and once a second
         // while nothing is copied. The active sheet it answers is the paste's target check as well.

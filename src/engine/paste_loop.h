@@ -39,7 +39,10 @@ public:
         for (const std::wstring& text : texts) Record_Text(text);
     }
     virtual void Show_Recorded_Texts() {}
-    virtual void Record_Picture(const Bitmap_Image& picture) = 0;
+    // A picture for the history. Its history entry may be made elsewhere and shown only at
+    // Show_Recorded_Pictures, which the loop calls when copies pause, and the saves include it.
+    virtual void Record_Picture(Bitmap_Image picture) = 0;
+    virtual void Show_Recorded_Pictures() {}
     virtual bool Text_History_Changed() = 0;
     virtual bool Picture_History_Changed() = 0;
     virtual void Write_Text_History() = 0;

@@ -18,8 +18,9 @@
 #include "paste_loop.h"
 #include "paste_state.h"
 #include "path_probe.h"
-#include "text_box_fill.h"
+#include "picture_recorder.h"
 #include "take_back_turns.h"
+#include "text_box_fill.h"
 #include "value_list_editor.h"
 
 class CellDrop_F : public Form, private Paste_Loop_Host, private Busy_Watcher {
@@ -59,6 +60,8 @@ public:
     Fixed_Strings Kotei;
     Text_History Rireki_Texts;
     Picture_History Rireki_Pics;
+    // Makes the pasted pictures' history entries off the window's thread; every save takes them all first.
+    Picture_Recorder Picture_Work;
     Paste_Options Options;
     Clip_State Clip;
     Clipboard_Capture Capture;
@@ -190,7 +193,11 @@ public:
 
     // Copy history.
     void Excel_ツール_CellDrop2_RirekiText(const std::wstring& text);
-    void Excel_ツール_CellDrop2_RirekiPic(const Bitmap_Image& picture);
+    void Excel_ツール_CellDrop2_RirekiPic(Bitmap_Image picture);
+    // The entries the recorder finished put into the history, the grid redrawn once for them all.
+    void Put_Recorded_Pictures(std::vector<Picture_Entry> entries);
+    // Waits for the recorder and puts in all it made: before any save or load of the picture history.
+    void Finish_Recorded_Pictures() { Put_Recorded_Pictures(Picture_Work.Finish_All()); }
     void Excel_ツール_CellDrop2_RirekiText_Display();
     void Excel_ツール_CellDrop2_RirekiPic_Display();
     void Text_Update_ツール_CellDrop2_Text(const std::wstring& mode);
@@ -251,9 +258,10 @@ protected:
     void Show_Recorded_Texts() override {
         if (text_history_unshown_) Excel_ツール_CellDrop2_RirekiText_Display();
     }
-    void Record_Picture(const Bitmap_Image& picture) override { Excel_ツール_CellDrop2_RirekiPic(picture); }
+    void Record_Picture(Bitmap_Image picture) override { Excel_ツール_CellDrop2_RirekiPic(std::move(picture)); }
+    void Show_Recorded_Pictures() override { Put_Recorded_Pictures(Picture_Work.Take_Finished()); }
     bool Text_History_Changed() override { return Rireki_Texts.Rireki_Text_Dirty; }
-    bool Picture_History_Changed() override { return Rireki_Pics.Rireki_Pic_Dirty; }
+    bool Picture_History_Changed() override { return Rireki_Pics.Rireki_Pic_Dirty || Picture_Work.Pending(); }
     void Write_Text_History() override { Text_Update_ツール_CellDrop2_Text_Write(); }
     void Write_Picture_History() override { Text_Update_ツール_CellDrop2_Pic_Write(); }
     Paste_Journal& Journal() override { return journal_; }

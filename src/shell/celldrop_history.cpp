@@ -11,9 +11,16 @@ void CellDrop_F::Excel_ツール_CellDrop2_RirekiText(const std::wstring& text) 
     if (Rireki_Texts.Add(text)) Excel_ツール_CellDrop2_RirekiText_Display();
 }
 
-void CellDrop_F::Excel_ツール_CellDrop2_RirekiPic(const Bitmap_Image& picture) {
-    Rireki_Pics.Add(picture);
-    Excel_ツール_CellDrop2_RirekiPic_Display();
+void CellDrop_F::Excel_ツール_CellDrop2_RirekiPic(Bitmap_Image picture) {
+    // The thumbnail and the files take up to a tenth of a second for a large picture: the next copy
+    // does not wait for them.
+    Picture_Work.Submit(std::move(picture), Rireki_Pics.Thumbnail_Side, Rireki_Pics.Folder);
+}
+
+void CellDrop_F::Put_Recorded_Pictures(std::vector<Picture_Entry> entries) {
+    if (entries.empty()) return;
+    for (Picture_Entry& entry : entries) Rireki_Pics.Put(std::move(entry));
+    if (Is_Loaded()) Excel_ツール_CellDrop2_RirekiPic_Display();
 }
 
 void CellDrop_F::Excel_ツール_CellDrop2_RirekiText_Display() {
@@ -46,6 +53,8 @@ void CellDrop_F::Text_Update_ツール_CellDrop2_Text(const std::wstring& mode) 
 }
 
 void CellDrop_F::Text_Update_ツール_CellDrop2_Pic(const std::wstring& mode) {
+    // A load would read the scratch files of entries not put in yet a second time.
+    Finish_Recorded_Pictures();
     if (mode == L"R") {
         if (Rireki_Pics.Loaded() && Rireki_Pics.Rireki_Pic_Dirty) Text_Update_ツール_CellDrop2_Pic_Write();
         if (Rireki_Pics.Loaded() && Rireki_Pics.Rireki_Pic_Dirty) return;
@@ -57,18 +66,22 @@ void CellDrop_F::Text_Update_ツール_CellDrop2_Pic(const std::wstring& mode) {
 }
 
 void CellDrop_F::Text_Update_ツール_CellDrop2_Text_Write() {
-    Write_History(L"コピー履歴（文字）　登録中", [](CellDrop_F& f) { return f.Rireki_Texts.Write(); },
-                  Rireki_Texts.Rireki_Text_Dirty, Rireki_Texts.Folder);
+    Write_History(
+        L"コピー履歴（文字）　登録中", [](CellDrop_F& f) { return f.Rireki_Texts.Write(); },
+        Rireki_Texts.Rireki_Text_Dirty, Rireki_Texts.Folder);
 }
 
 void CellDrop_F::Text_Update_ツール_CellDrop2_Pic_Write() {
-    Write_History(L"コピー履歴（画像）　登録中", [](CellDrop_F& f) { return f.Rireki_Pics.Write(); },
-                  Rireki_Pics.Rireki_Pic_Dirty, Rireki_Pics.Folder);
+    Finish_Recorded_Pictures();
+    Write_History(
+        L"コピー履歴（画像）　登録中", [](CellDrop_F& f) { return f.Rireki_Pics.Write(); },
+        Rireki_Pics.Rireki_Pic_Dirty, Rireki_Pics.Folder);
     // The pictures are saved after the texts at every save moment that saves both.
     Report_History_Failures();
 }
 
-void CellDrop_F::Write_History(const wchar_t* caption, bool (*write)(CellDrop_F&), bool& dirty, const std::wstring& folder) {
+void CellDrop_F::Write_History(const wchar_t* caption, bool (*write)(CellDrop_F&), bool& dirty,
+                               const std::wstring& folder) {
     // The window may be gone already (closed during a run): the files are written all the same.
     Control* label = Is_Loaded() ? Find(L"Lbl_Error_Check") : nullptr;
     if (label) {
@@ -110,6 +123,7 @@ void CellDrop_F::Report_Moved_Aside(const std::vector<std::wstring>& paths) {
 }
 
 void CellDrop_F::Save_Pending_At_Exit() {
+    Finish_Recorded_Pictures();
     // A run saves its histories when it ends; what could not be saved then is tried once more here.
     if (!run_active_) {
         if (Rireki_Texts.Loaded() && Rireki_Texts.Rireki_Text_Dirty) Text_Update_ツール_CellDrop2_Text_Write();

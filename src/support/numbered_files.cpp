@@ -1,6 +1,7 @@
 #include "numbered_files.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <map>
@@ -159,13 +160,14 @@ std::vector<std::wstring> Numbered_Files::Waiting_Files() const {
 }
 
 std::wstring Numbered_Files::Write_Waiting(std::string_view bytes) {
-    // The time of the write and a counter: the names sort in the order the entries came.
-    static unsigned counter = 0;
+    // The time of the write and a counter: the names sort in the order the entries came. Pictures are
+    // written from a thread of their own while a save may write on the window's: the counter is shared.
+    static std::atomic<unsigned> counter{0};
     const auto ticks =
         std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::system_clock::now().time_since_epoch())
             .count();
     wchar_t name[64];
-    std::swprintf(name, 64, L"%016llX-%06u.tmp", static_cast<unsigned long long>(ticks), ++counter % 1000000);
+    std::swprintf(name, 64, L"%016llX-%06u.tmp", static_cast<unsigned long long>(ticks), (++counter) % 1000000);
     const std::wstring path = Path_Join(folder_, L"~" + prefix_ + name);
     if (File_Exists(path) || !Write_Binary_File(path, bytes, false).Ok) return {};
     return path;

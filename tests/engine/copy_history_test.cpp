@@ -266,7 +266,7 @@ public:
     HWND Main_Window() override { return nullptr; }
     Text_Edits Edits() override { return {}; }
     void Record_Text(const std::wstring&) override {}
-    void Record_Picture(const Bitmap_Image& picture) override { Picture_Widths.push_back(picture.Width); }
+    void Record_Picture(Bitmap_Image picture) override { Picture_Widths.push_back(picture.Width); }
     std::vector<int> Picture_Widths;
     bool Text_History_Changed() override { return Text_Changed; }
     bool Picture_History_Changed() override { return Pictures_Changed; }
