@@ -57,18 +57,21 @@ void CellDrop_F::Text_Update_ツール_CellDrop2_Pic(const std::wstring& mode) {
 }
 
 void CellDrop_F::Text_Update_ツール_CellDrop2_Text_Write() {
-    Write_History(L"コピー履歴（文字）　登録中", [](CellDrop_F& f) { return f.Rireki_Texts.Write(); },
-                  Rireki_Texts.Rireki_Text_Dirty, Rireki_Texts.Folder);
+    Write_History(
+        L"コピー履歴（文字）　登録中", [](CellDrop_F& f) { return f.Rireki_Texts.Write(); },
+        Rireki_Texts.Rireki_Text_Dirty, Rireki_Texts.Folder);
 }
 
 void CellDrop_F::Text_Update_ツール_CellDrop2_Pic_Write() {
-    Write_History(L"コピー履歴（画像）　登録中", [](CellDrop_F& f) { return f.Rireki_Pics.Write(); },
-                  Rireki_Pics.Rireki_Pic_Dirty, Rireki_Pics.Folder);
+    Write_History(
+        L"コピー履歴（画像）　登録中", [](CellDrop_F& f) { return f.Rireki_Pics.Write(); },
+        Rireki_Pics.Rireki_Pic_Dirty, Rireki_Pics.Folder);
     // The pictures are saved after the texts at every save moment that saves both.
     Report_History_Failures();
 }
 
-void CellDrop_F::Write_History(const wchar_t* caption, bool (*write)(CellDrop_F&), bool& dirty, const std::wstring& folder) {
+void CellDrop_F::Write_History(const wchar_t* caption, bool (*write)(CellDrop_F&), bool& dirty,
+                               const std::wstring& folder) {
     // The window may be gone already (closed during a run): the files are written all the same.
     Control* label = Is_Loaded() ? Find(L"Lbl_Error_Check") : nullptr;
     if (label) {
@@ -81,15 +84,19 @@ void CellDrop_F::Write_History(const wchar_t* caption, bool (*write)(CellDrop_F&
     if (label && Is_Loaded()) label->Set_Visible(false);
     std::erase(history_failed_, folder);
     // What was stored stays as it was; the history stays dirty, and the next save moment makes it.
-    if (written)
+    if (written) {
         dirty = false;
-    else
+    } else {
         history_failed_.push_back(folder);
+        // A message box would hold every later copy while the user works in Excel.
+        if (in_paste_loop_) Show_Notice(L"コピー履歴を保存できませんでした。");
+    }
 }
 
 void CellDrop_F::Report_History_Failures() {
     // Once a run for the same folders, naming every folder that failed.
-    if (history_failed_.empty() || history_failed_ == history_reported_) return;
+    // During the paste loop the notice line has said it (Write_History); the box follows the loop.
+    if (history_failed_.empty() || in_paste_loop_ || history_failed_ == history_reported_) return;
     history_reported_ = history_failed_;
     std::wstring text = L"コピー履歴を保存できませんでした。";
     for (const std::wstring& folder : history_failed_) {
