@@ -358,7 +358,10 @@ void CellDrop_F::Excel_ツール_CellDrop2_Start() {
 
 void CellDrop_F::Excel_Process() {
     if (!Is_Screen(Screen_Paste)) return;
+    in_paste_loop_ = true;
     (void)Excel_ツール_CellDrop2(Excel, Options, Clip, Capture, *this);
+    in_paste_loop_ = false;
+    Report_History_Failures();
 }
 
 void CellDrop_F::Show_Waiting() {
@@ -376,7 +379,9 @@ void CellDrop_F::Paste_Failed(const std::wstring& message) {
     Flash_Taskbar_Button();
 }
 
-void CellDrop_F::Copies_Skipped(const std::wstring& message) {
+void CellDrop_F::Copies_Skipped(const std::wstring& message) { Show_Notice(message); }
+
+void CellDrop_F::Show_Notice(const std::wstring& message) {
     paste_notice_ = message;
     Show_Waiting();
     Flash_Taskbar_Button();

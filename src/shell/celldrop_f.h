@@ -177,6 +177,8 @@ public:
     bool excel_busy_ = false;
     std::wstring paste_notice_;
     int failed_pastes_ = 0;
+    // The message on the notice line until the next one, with the taskbar button flashing.
+    void Show_Notice(const std::wstring& message);
     // Draws the eye of a user who works in Excel: the taskbar button flashes until the window is in front.
     void Flash_Taskbar_Button();
     Paste_Journal journal_;
@@ -292,7 +294,10 @@ private:
     // A folder whose save failed is remembered until a save there succeeds.
     void Write_History(const wchar_t* caption, bool (*write)(CellDrop_F&), bool& dirty, const std::wstring& folder);
     // "コピー履歴を保存できませんでした。" naming every folder whose save failed, once a run for the same folders.
+    // While the paste loop runs, a failed save is said on the notice line instead (a message box would
+    // hold every later copy while the user works in Excel); the box follows once the loop is over.
     void Report_History_Failures();
+    bool in_paste_loop_ = false;
     std::vector<std::wstring> history_failed_;
     std::vector<std::wstring> history_reported_;
     // Names the files a load found unreadable and renamed aside.

@@ -94,15 +94,19 @@ void CellDrop_F::Write_History(const wchar_t* caption, bool (*write)(CellDrop_F&
     if (label && Is_Loaded()) label->Set_Visible(false);
     std::erase(history_failed_, folder);
     // What was stored stays as it was; the history stays dirty, and the next save moment makes it.
-    if (written)
+    if (written) {
         dirty = false;
-    else
+    } else {
         history_failed_.push_back(folder);
+        // A message box would hold every later copy while the user works in Excel.
+        if (in_paste_loop_) Show_Notice(L"コピー履歴を保存できませんでした。");
+    }
 }
 
 void CellDrop_F::Report_History_Failures() {
     // Once a run for the same folders, naming every folder that failed.
-    if (history_failed_.empty() || history_failed_ == history_reported_) return;
+    // During the paste loop the notice line has said it (Write_History); the box follows the loop.
+    if (history_failed_.empty() || in_paste_loop_ || history_failed_ == history_reported_) return;
     history_reported_ = history_failed_;
     std::wstring text = L"コピー履歴を保存できませんでした。";
     for (const std::wstring& folder : history_failed_) {

@@ -173,8 +173,17 @@ TEST_F(Paste_Run_Test, AReadOnlyHistoryBlocksItsSaveWhichIsUndoneAndNamesTheFile
     Start();
     ASSERT_TRUE(Copy(L"new"));
     ASSERT_TRUE(Wait_Cell("A1", L"new"));
+    // The save made once a minute fails while the run goes on: the notice line says so, no message box
+    // holds the copies after it.
+    const HWND notice = app->Control(ids::Label1 + 21);
+    ASSERT_TRUE(Wait_Until([&] { return Text_Of(notice) == L"コピー履歴を保存できませんでした。"; }, 65000));
+    EXPECT_FALSE(Wait_For_Message_Box(app->Process().Pid(), 0));
+    ASSERT_TRUE(Copy(L"after"));
+    ASSERT_TRUE(Wait_Cell("B1", L"after"));
     ASSERT_TRUE(Click(app->Control(ids::Cmd_Control + 4)));
-    const std::wstring message = L"コピー履歴を保存できませんでした。\r\n" + texts + L"\\Text29.txt";
+    // Two new texts would push the two oldest files out: both are named.
+    const std::wstring message =
+        L"コピー履歴を保存できませんでした。\r\n" + texts + L"\\Text28.txt\r\n" + texts + L"\\Text29.txt";
     Expect_Message(message);
     ASSERT_TRUE(Back_On_Setup_Screen());
     EXPECT_EQ(Texts_Of(texts, L"Text", 2, 30), expected);
