@@ -23,6 +23,7 @@ inline std::optional<App_Process> Start_Paste_Run(const std::wstring& folder, co
     if (!start || !Wait_Until([&] { return Is_Enabled(start); }, 30000) || !Click(start)) return std::nullopt;
     const auto box = Wait_For_Message_Box(app->Pid(), 30000);
     if (!box || !Answer_Message_Box(*box)) return std::nullopt;
-    if (!Wait_Until([&] { return Read_Bytes(state_file).find("Book1") != std::string::npos; }, 30000)) return std::nullopt;
+    if (!Wait_Until([&] { return Read_Bytes(state_file).find("Book1") != std::string::npos; }, 30000))
+        return std::nullopt;
     return app;
 }

@@ -13,7 +13,7 @@
 namespace bench_tree {
 
 constexpr int Top_Folders = 20;
-constexpr int Subfolders_Each = 24;  // 20 + 20 x 24 = 500 folders
+constexpr int Subfolders_Each = 24;   // 20 + 20 x 24 = 500 folders
 constexpr int Files_Per_Folder = 40;  // 500 x 40 = 20,000 files
 constexpr int Folder_Count = Top_Folders * (1 + Subfolders_Each);
 constexpr int File_Count = Folder_Count * Files_Per_Folder;

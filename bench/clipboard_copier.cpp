@@ -3,8 +3,8 @@
 // then waits for the next slot of the schedule and nothing else (no reader is waited for).
 //   clipboard_copier.exe PREFIX COUNT GAP_MS     copies "PREFIX0" .. "PREFIX<COUNT-1>"
 // It prints how many opens found the clipboard held by another program (each tried again at once).
-#include <windows.h>
 #include <timeapi.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <cstring>

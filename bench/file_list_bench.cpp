@@ -32,8 +32,8 @@ std::size_t Expected_Length() {
 }
 
 struct Build {
-    double Seconds = -1;       // -1: the list never got complete
-    double Longest_Wait = 0;   // the longest answer to one question, in seconds
+    double Seconds = -1;      // -1: the list never got complete
+    double Longest_Wait = 0;  // the longest answer to one question, in seconds
 };
 
 // Clicks the box and asks for the list's length until it is the expected one.
@@ -43,9 +43,8 @@ Build Time_Build(HWND box, HWND list, std::size_t expected) {
     if (!Click(box)) return build;
     while (std::chrono::steady_clock::now() - start < std::chrono::milliseconds(kTimeout_Ms)) {
         DWORD_PTR length = 0;
-        const double wait = bench_tree::Seconds([&] {
-            SendMessageTimeoutW(list, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kTimeout_Ms, &length);
-        });
+        const double wait = bench_tree::Seconds(
+            [&] { SendMessageTimeoutW(list, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kTimeout_Ms, &length); });
         build.Longest_Wait = std::max(build.Longest_Wait, wait);
         if (length == expected) {
             build.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -69,7 +68,8 @@ int main() {
     HWND main = app ? app->Wait_For_Main_Window(L"Excelへの貼付コントロール", kTimeout_Ms) : nullptr;
     const HWND box = main ? Find_Control(main, control_ids::Che_Control + 3) : nullptr;
     const HWND list = main ? Find_Control(main, control_ids::Txt_Value3 + 0) : nullptr;
-    if (!box || !list || !Wait_Until([&] { return Is_Enabled(Find_Control(main, control_ids::Cmd_Update2)); }, kTimeout_Ms) ||
+    if (!box || !list ||
+        !Wait_Until([&] { return Is_Enabled(Find_Control(main, control_ids::Cmd_Update2)); }, kTimeout_Ms) ||
         !Type_Text(Find_Control(main, control_ids::Txt_File + 1), root)) {
         std::printf("CellDrop.exe did not start\n");
         Remove_Tree(root);
@@ -101,6 +101,7 @@ int main() {
     std::printf("%12s %16s %14s %8s\n", "build s", "longest pause s", "dir /s /b s", "ratio");
     std::printf("%12.3f %16.3f %14.3f %7.2fx%s%s\n", build, longest_wait, dir, build / dir,
                 complete ? "" : "  (LIST INCOMPLETE)", dir_ran ? "" : "  (DIR DID NOT RUN)");
-    std::printf("goal: build within %.1f s: %s\n", kGoal_Seconds, complete && build <= kGoal_Seconds ? "met" : "missed");
+    std::printf("goal: build within %.1f s: %s\n", kGoal_Seconds,
+                complete && build <= kGoal_Seconds ? "met" : "missed");
     return complete && dir_ran ? 0 : 1;
 }

@@ -26,7 +26,8 @@ Bitmap_Image Screenshot(unsigned seed) {
     for (int y = 0; y < Height; ++y)
         for (int x = 0; x < Width; ++x) {
             const bool text = (y / 12 + seed) % 3 == 0 && (x * 7 + y * 13 + seed) % 11 < 4;
-            image.Pixels[static_cast<std::size_t>(y) * Width + x] = text ? 0x202020 : 0xF0F0F0 - ((x / 480 + seed) % 4) * 0x101010;
+            image.Pixels[static_cast<std::size_t>(y) * Width + x] =
+                text ? 0x202020 : 0xF0F0F0 - ((x / 480 + seed) % 4) * 0x101010;
         }
     return image;
 }
@@ -64,8 +65,15 @@ protected:
         };
         Add_Controls(table);
         for (int i = 0; i < Rireki_Size; ++i) {
-            const Control_Def cell{L"Img_Pic", i, K::Image, nullptr, static_cast<float>(i % 5 * 735),
-                                   static_cast<float>(i / 5 * 735), 735, 735, L"Pic_Scroll"};
+            const Control_Def cell{L"Img_Pic",
+                                   i,
+                                   K::Image,
+                                   nullptr,
+                                   static_cast<float>(i % 5 * 735),
+                                   static_cast<float>(i / 5 * 735),
+                                   735,
+                                   735,
+                                   L"Pic_Scroll"};
             Add_Control(cell);
         }
         Show();
@@ -91,8 +99,8 @@ int main() {
     }
     const double kept = Working_Set_Mb() - before;
     const double raw = Rireki_Size * Width * Height * 4.0 / (1024 * 1024);
-    std::printf("memory: 30 full-HD pictures add %.1f MB (raw pictures %.1f MB, ratio %.3f; goal <= 60 MB)\n", kept, raw,
-                kept / raw);
+    std::printf("memory: 30 full-HD pictures add %.1f MB (raw pictures %.1f MB, ratio %.3f; goal <= 60 MB)\n", kept,
+                raw, kept / raw);
     std::printf("capture: %.1f ms per picture added\n", add_seconds * 1000 / Rireki_Size);
 
     // A save after one new picture, against writing all 30 files anew.
@@ -101,13 +109,16 @@ int main() {
     const double save = Seconds([&] { (void)history.Write(); });
     const std::string file = Encode_Bmp_File(Screenshot(7));
     const double rewrite = Seconds([&] {
-        for (int i = 0; i < Rireki_Size; ++i) (void)Write_Binary_File(folder / (L"full" + std::to_wstring(i) + L".bmp"), file);
+        for (int i = 0; i < Rireki_Size; ++i)
+            (void)Write_Binary_File(folder / (L"full" + std::to_wstring(i) + L".bmp"), file);
     });
-    std::printf("save after one new picture: %.3f s (full rewrite %.3f s, ratio %.3f)\n", save, rewrite, save / rewrite);
+    std::printf("save after one new picture: %.3f s (full rewrite %.3f s, ratio %.3f)\n", save, rewrite,
+                save / rewrite);
 
     // Loading the folder (files read, thumbnails made), against reading the files' bytes alone.
     const double read = Seconds([&] {
-        for (int i = 0; i < Rireki_Size; ++i) (void)Read_Binary_File(folder / Rireki_File_Name(L"Pic", i, L".bmp"), 1ull << 30);
+        for (int i = 0; i < Rireki_Size; ++i)
+            (void)Read_Binary_File(folder / Rireki_File_Name(L"Pic", i, L".bmp"), 1ull << 30);
     });
     Picture_History loaded;
     loaded.Folder = folder.Path();

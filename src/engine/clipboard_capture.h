@@ -34,11 +34,11 @@ struct Captured_Copy {
     bool Png_Only = false;             // only as "PNG": put back as a bitmap for its paste
     std::optional<Bitmap_Image> Picture;
     Copy_Source Paste_Source = Copy_Source::User;  // the program put it there itself, or the user
-    unsigned long long Taken_At = 0;  // GetTickCount64 when it was read
-    SYSTEMTIME Copied_At{};           // the local time when it was read
-    std::wstring Front_Window;        // the title of the window in front then (not this program's)
-    bool Text_Done = false;           // the text was taken; the picture, if any, is the next pass's
-    std::uint64_t Picture_Hash = 0;   // of the picture's size and pixels, to know it again cheaply
+    unsigned long long Taken_At = 0;               // GetTickCount64 when it was read
+    SYSTEMTIME Copied_At{};                        // the local time when it was read
+    std::wstring Front_Window;                     // the title of the window in front then (not this program's)
+    bool Text_Done = false;                        // the text was taken; the picture, if any, is the next pass's
+    std::uint64_t Picture_Hash = 0;                // of the picture's size and pixels, to know it again cheaply
 };
 
 // Where one copy's time went on the capture thread: from the change's notice being sent to its

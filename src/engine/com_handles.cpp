@@ -11,7 +11,8 @@ bool Convert(const VARIANT& in, VARTYPE type, VARIANT& out) {
 
 Variant Variant::Array(long rows, long columns, const std::vector<Variant>& values) {
     Variant v;
-    if (rows <= 0 || columns <= 0 || values.size() != static_cast<std::size_t>(rows) * static_cast<std::size_t>(columns))
+    if (rows <= 0 || columns <= 0 ||
+        values.size() != static_cast<std::size_t>(rows) * static_cast<std::size_t>(columns))
         return v;
     SAFEARRAYBOUND bounds[2] = {{static_cast<ULONG>(rows), 1}, {static_cast<ULONG>(columns), 1}};
     SAFEARRAY* array = SafeArrayCreate(VT_VARIANT, 2, bounds);

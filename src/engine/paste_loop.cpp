@@ -125,8 +125,7 @@ std::vector<std::wstring> Batch_Texts(const Paste_Options& options, Clip_State& 
                                       Captured_Copy& first, std::vector<std::wstring>& to_record) {
     constexpr std::size_t Max_Batch = 1000;
     std::vector<std::wstring> texts{One_Cell_Text(*first.Text, options.Text)};
-    if (!Is_One_Cell_Mode(options.Text) || first.Has_Picture)
-        return texts;
+    if (!Is_One_Cell_Mode(options.Text) || first.Has_Picture) return texts;
     while (texts.size() < Max_Batch) {
         std::optional<Captured_Copy> next = capture.Take_Oldest_Text();
         if (!next) break;
@@ -228,7 +227,8 @@ Paste_Step Paste_Copy(Excel_Session& excel, const Automation_Object& sheet, cons
     Excel_ツール_CellDrop2_Clear(clip, copy.Sequence);
     if (!pasted) host.Paste_Failed(Picture_Paste_Failed_Message);
     host.Journal().End(pasted, caption_widths.Widths_Before, caption_widths.Widths_After);
-    if (copy.Paste_Source == Copy_Source::User && copy.Picture) capture.Hold_Landed(*std::exchange(copy.Picture, std::nullopt));
+    if (copy.Paste_Source == Copy_Source::User && copy.Picture)
+        capture.Hold_Landed(*std::exchange(copy.Picture, std::nullopt));
     if (!pasted) return {};
     return Pasted(1, 1, cell, Copy_Left::Nothing);
 }

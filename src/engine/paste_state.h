@@ -7,8 +7,8 @@
 #include "paste_options.h"
 
 struct Clip_State {
-    std::wstring Clip_Text;       // text read from the clipboard in this pass
-    std::wstring Clip_Text_Last;  // text pasted last; the same text again is no new copy
+    std::wstring Clip_Text;                        // text read from the clipboard in this pass
+    std::wstring Clip_Text_Last;                   // text pasted last; the same text again is no new copy
     Copy_Source Paste_Source = Copy_Source::User;  // who put the text on the clipboard
 };
 

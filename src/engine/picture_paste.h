@@ -16,14 +16,14 @@ inline constexpr wchar_t Picture_Paste_Failed_Message[] = L"画像の貼付に�
 // "$B$3" -> "B3".
 std::wstring Address_Hensyu(std::wstring_view address);
 
-// Pastes the clipboard's picture at the active cell of the target sheet in the format. False when Excel refused the paste (the message is the caller's to show, once any retry is
-// over; the caller empties the clipboard after).
+// Pastes the clipboard's picture at the active cell of the target sheet in the format. False when Excel refused the
+// paste (the message is the caller's to show, once any retry is over; the caller empties the clipboard after).
 bool Paste_Picture_Now(const Excel_Session& excel, Picture_Format format);
 
 // Scales the picture just pasted (Excel's selection) to the cell it was pasted at as the size says (to
-// fit inside the cell, to its width or its height, or not at all), keeping its top-left corner. Other pictures keep their size; failures leave the picture as it is.
-// aspect_locked: whether Excel locked the picture's aspect ratio, when known (it is the same for every
-// picture pasted in one format); read when not known, and known after.
+// fit inside the cell, to its width or its height, or not at all), keeping its top-left corner. Other pictures keep
+// their size; failures leave the picture as it is. aspect_locked: whether Excel locked the picture's aspect ratio, when
+// known (it is the same for every picture pasted in one format); read when not known, and known after.
 void Size_Picture(Picture_Size size, const Automation_Object& selection, const Automation_Object& cell,
                   std::optional<bool>& aspect_locked);
 

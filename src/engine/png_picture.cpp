@@ -1,7 +1,7 @@
 #include "png_picture.h"
 
-#include <windows.h>
 #include <wincodec.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <cstdint>

@@ -37,14 +37,11 @@ std::optional<std::wstring> Chrome_Path() {
     for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
         // RRF_RT_REG_SZ takes a REG_EXPAND_SZ value too, its variables expanded.
         DWORD size = 0;
-        if (RegGetValueW(root, key, nullptr, RRF_RT_REG_SZ, nullptr, nullptr, &size) !=
-                ERROR_SUCCESS ||
+        if (RegGetValueW(root, key, nullptr, RRF_RT_REG_SZ, nullptr, nullptr, &size) != ERROR_SUCCESS ||
             size < sizeof(wchar_t))
             continue;
         std::wstring path(size / sizeof(wchar_t), L'\0');
-        if (RegGetValueW(root, key, nullptr, RRF_RT_REG_SZ, nullptr, path.data(), &size) !=
-            ERROR_SUCCESS)
-            continue;
+        if (RegGetValueW(root, key, nullptr, RRF_RT_REG_SZ, nullptr, path.data(), &size) != ERROR_SUCCESS) continue;
         path.resize(wcsnlen(path.c_str(), path.size()));
         // Some installers write the path in quotes.
         if (path.size() >= 2 && path.front() == L'"' && path.back() == L'"') path = path.substr(1, path.size() - 2);
@@ -65,12 +62,15 @@ File_Line Classify_File_Line(const std::wstring& folder, const std::wstring& lin
         result.Kind = File_Line_Kind::Locked;
     } else {
         const std::wstring ext = Upper_Case(Path_Split(result.Path).Ext);
-        result.Kind = ext == L"XLS" || ext == L"XLSX" || ext == L"XLSM" ? File_Line_Kind::Workbook : File_Line_Kind::Other;
+        result.Kind =
+            ext == L"XLS" || ext == L"XLSX" || ext == L"XLSM" ? File_Line_Kind::Workbook : File_Line_Kind::Other;
     }
     return result;
 }
 
-bool ShellExecuteEx_Process(HWND owner, const std::wstring& path) { return Shell_Execute(owner, path.c_str(), nullptr, 0); }
+bool ShellExecuteEx_Process(HWND owner, const std::wstring& path) {
+    return Shell_Execute(owner, path.c_str(), nullptr, 0);
+}
 
 bool Start_Chrome(HWND owner, const std::wstring& url) {
     const std::optional<std::wstring> chrome = Chrome_Path();

@@ -132,7 +132,8 @@ void Update2_Value_F::Cmd_Delete_Click() {
     if (selected < 0) return;
     list.Remove_Item(selected);
     Tb_Value_Work = {};
-    for (int i = 0; i < list.List_Count() && i < History_Size; ++i) Tb_Value_Work[static_cast<std::size_t>(i)] = list.List(i);
+    for (int i = 0; i < list.List_Count() && i < History_Size; ++i)
+        Tb_Value_Work[static_cast<std::size_t>(i)] = list.List(i);
     Value_List_Store();
     Cmd_Control();
 }

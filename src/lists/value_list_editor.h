@@ -30,8 +30,8 @@ private:
     void Cmd_Move_Click(int step);
     void Cmd_Sort_Click(int order);
 
-    History_List* history_ = nullptr;       // the history of the button that opened the editor
-    Control* Value_Text_Box = nullptr;      // receives a picked value; the editor opens under it
+    History_List* history_ = nullptr;   // the history of the button that opened the editor
+    Control* Value_Text_Box = nullptr;  // receives a picked value; the editor opens under it
     std::function<void()> picked_changed_;
-    History_List Tb_Value_Work{};           // line i of the list is slot i
+    History_List Tb_Value_Work{};  // line i of the list is slot i
 };

@@ -4,12 +4,12 @@
 #include "clipboard.h"
 #include "control_states.h"
 #include "layout.h"
-#include "open_actions.h"
-#include "text.h"
 #include "message_pump.h"
 #include "mouse_pointer.h"
+#include "open_actions.h"
 #include "paste_option_choice.h"
 #include "target_choice.h"
+#include "text.h"
 #include "wait.h"
 
 void CellDrop_F::Cmd_Control_Click(int index) {
@@ -57,7 +57,8 @@ void CellDrop_F::Che_Control_Click(int index) {
     if (Che_Picture_Caption && index == Che_Picture_Caption->Index()) {
         Options.Picture_Caption = Che_Picture_Caption->Value() == 1;
         // Saved at once, unlike the text boxes: the reading of the settings at a run's start sets it too.
-        if (Pic_Control_Paste && Pic_Control_Paste->Enabled() && Is_Screen(Screen_Paste)) Text_Update_ツール_CellDrop2(L"W");
+        if (Pic_Control_Paste && Pic_Control_Paste->Enabled() && Is_Screen(Screen_Paste))
+            Text_Update_ツール_CellDrop2(L"W");
     }
 }
 
@@ -66,7 +67,7 @@ void CellDrop_F::Opt_Joken_Click(int index) {
 }
 
 void CellDrop_F::Opt_Joken_ツール_CellDrop2(int index) {
-    const std::span<Control* const> paste(Opt_Table_Paste), move(Opt_Table_Move), text(Opt_Table_Text),
+    const std::span<Control*const> paste(Opt_Table_Paste), move(Opt_Table_Move), text(Opt_Table_Text),
         picture(Opt_Table_Picture), zoom(Opt_Table_Zoom);
 
     Object_Table_To_IndexSearch(paste, index);
@@ -113,7 +114,8 @@ void CellDrop_F::Lst_Select_Click(int index) {
         Lst_Select_ツール_CellDrop2(index);
         // The selection is let go so that the same entry can be clicked again.
         Wait_Time(200);
-        if (Control* list = Find(L"Lst_Select", index)) SendMessageW(list->Hwnd(), LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+        if (Control* list = Find(L"Lst_Select", index))
+            SendMessageW(list->Hwnd(), LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
     }
 }
 
@@ -158,7 +160,8 @@ void CellDrop_F::Lst_Select_File_Open(const std::wstring& line) {
         case File_Line_Kind::Workbook: {
             const bool opened = Excel.Open_Workbook(file.Path).Ok();
             Set_Screen_Mouse_Pointer(Mouse_Pointer::Default);
-            MsgBox_Process(file.Path + Get_CrLf() + (opened ? L"をExcel内に開きました。" : L"をExcel内に開けませんでした。"));
+            MsgBox_Process(file.Path + Get_CrLf() +
+                           (opened ? L"をExcel内に開きました。" : L"をExcel内に開けませんでした。"));
             break;
         }
         case File_Line_Kind::Other:

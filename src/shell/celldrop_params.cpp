@@ -71,7 +71,8 @@ void CellDrop_F::Text_Update_ツール_CellDrop1(const std::wstring& mode) {
     else
         Note_Save(Text_Update_Tb_W(file, Tb_Rireki_Folder, Txt_Folder->Caption()), file);
 
-    const std::pair<const wchar_t*, Control*> lists[] = {{L"Para1_2.txt", Txt_File_List}, {L"Para1_3.txt", Txt_Url_List}};
+    const std::pair<const wchar_t*, Control*> lists[] = {{L"Para1_2.txt", Txt_File_List},
+                                                         {L"Para1_3.txt", Txt_Url_List}};
     for (std::size_t i = 0; i < std::size(lists); ++i) {
         const auto& [name, box] = lists[i];
         Value_List_As_Read& as_read = value_lists_read_[i];

@@ -83,9 +83,10 @@ void CellDrop_F::Cmd_Control_Excel1_File_Search() {
         value_lists_read_[0].Shown = value_lists_read_[0].Read;
     }
     // "登録のみ" and the start button read the list.
-    const bool alive = File_List.Run(*Txt_File_List, {&(*this)(L"Cmd_Update2", 1), &(*this)(L"Cmd_Update2", 0)}, [this] {
-        return File_List_Build::Source{Txt_Folder->Caption(), Che_Sub_Folder->Value() == 1};
-    });
+    const bool alive =
+        File_List.Run(*Txt_File_List, {&(*this)(L"Cmd_Update2", 1), &(*this)(L"Cmd_Update2", 0)}, [this] {
+            return File_List_Build::Source{Txt_Folder->Caption(), Che_Sub_Folder->Value() == 1};
+        });
     if (!alive || !Is_Loaded()) return;
     Tim_エラーチェック_Enabled(true);
     Flg_Check = true;

@@ -22,10 +22,10 @@ void CellDrop_F::Set_Cmd_Control(bool bind) {
         int Index;
     };
     const Role roles[] = {
-        {&Cmd_Target_Pc, 6},     {&Cmd_Target_Open, 0},   {&Cmd_Target_History, 1}, {&Cmd_Folder_Pc, 7},
-        {&Cmd_Folder_Browse, 2}, {&Cmd_Folder_History, 3}, {&Cmd_File_Search, 5},   {&Cmd_Kotei_Delete, 8},
-        {&Cmd_Kotei_New, 9},     {&Cmd_Kotei_Up, 10},     {&Cmd_Kotei_Down, 11},    {&Cmd_Kotei_Sort[0], 12},
-        {&Cmd_Kotei_Sort[1], 13}, {&Cmd_Paste_End, 4},    {&Cmd_Take_Back, 14},
+        {&Cmd_Target_Pc, 6},      {&Cmd_Target_Open, 0},    {&Cmd_Target_History, 1}, {&Cmd_Folder_Pc, 7},
+        {&Cmd_Folder_Browse, 2},  {&Cmd_Folder_History, 3}, {&Cmd_File_Search, 5},    {&Cmd_Kotei_Delete, 8},
+        {&Cmd_Kotei_New, 9},      {&Cmd_Kotei_Up, 10},      {&Cmd_Kotei_Down, 11},    {&Cmd_Kotei_Sort[0], 12},
+        {&Cmd_Kotei_Sort[1], 13}, {&Cmd_Paste_End, 4},      {&Cmd_Take_Back, 14},
     };
     for (const Role& r : roles) Registry.Set_Object(*r.Binding, (*this)(L"Cmd_Control", r.Index), bind);
 }

@@ -89,7 +89,8 @@ bool Delete_If_Present(const std::wstring& path) {
 }
 
 bool Move_File(const std::wstring& from, const std::wstring& to, bool replace) {
-    return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0)) != FALSE;
+    return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0)) !=
+           FALSE;
 }
 
 bool Is_Read_Only(const std::wstring& path) {

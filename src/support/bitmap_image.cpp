@@ -66,8 +66,8 @@ std::optional<Dib_Layout> Read_Layout(std::string_view dib) {
     l.Bits = U16(dib, 14);
     l.Compression = U32(dib, 16);
     const std::uint32_t colours_used = U32(dib, 32);
-    if (U16(dib, 12) != 1 || l.Width <= 0 || l.Height == 0 || l.Width > Max_Picture_Side || std::abs(l.Height) > Max_Picture_Side ||
-        l.Width * std::abs(l.Height) > Max_Picture_Pixels)
+    if (U16(dib, 12) != 1 || l.Width <= 0 || l.Height == 0 || l.Width > Max_Picture_Side ||
+        std::abs(l.Height) > Max_Picture_Side || l.Width * std::abs(l.Height) > Max_Picture_Pixels)
         return std::nullopt;
     const int bits[] = {1, 4, 8, 16, 24, 32};
     if (std::find(std::begin(bits), std::end(bits), l.Bits) == std::end(bits)) return std::nullopt;
@@ -124,7 +124,8 @@ std::optional<Bitmap_Image> Decode_Rle(std::string_view data, const Dib_Layout& 
     if (bits_at > data.size()) return std::nullopt;
     // A run of two bytes gives at most 255 pixels: a picture far larger than its runs could fill is
     // damaged, and is refused before its pixels are allocated.
-    if (static_cast<std::uint64_t>(l.Width * l.Height) > (data.size() - bits_at) * std::uint64_t{256}) return std::nullopt;
+    if (static_cast<std::uint64_t>(l.Width * l.Height) > (data.size() - bits_at) * std::uint64_t{256})
+        return std::nullopt;
     const std::vector<std::uint32_t> palette = Palette_Of(data, l);
     Bitmap_Image image;
     image.Width = static_cast<int>(l.Width);
@@ -138,7 +139,9 @@ std::optional<Bitmap_Image> Decode_Rle(std::string_view data, const Dib_Layout& 
             image.Pixels[static_cast<std::size_t>((l.Height - 1 - y) * l.Width + x)] = palette[index];
         ++x;
     };
-    auto nibble = [&](unsigned byte, std::int64_t k) { return l.Bits == 8 ? byte : (k % 2 == 0 ? byte >> 4 : byte & 0xF); };
+    auto nibble = [&](unsigned byte, std::int64_t k) {
+        return l.Bits == 8 ? byte : (k % 2 == 0 ? byte >> 4 : byte & 0xF);
+    };
     std::size_t p = bits_at;
     while (p + 1 < end && y < l.Height) {
         const unsigned count = in[p], value = in[p + 1];
@@ -307,7 +310,8 @@ Fitted_Size Fit_In_Square(double width, double height, double side) {
 }
 
 Bitmap_Image Thumbnail_Of(const Bitmap_Image& image, int side) {
-    if (image.Width <= 0 || image.Height <= 0 || image.Pixels.size() < static_cast<std::size_t>(image.Width) * image.Height)
+    if (image.Width <= 0 || image.Height <= 0 ||
+        image.Pixels.size() < static_cast<std::size_t>(image.Width) * image.Height)
         return {};
     if (image.Width <= side && image.Height <= side) return image;
     const Fitted_Size fitted = Fit_In_Square(image.Width, image.Height, side);
@@ -317,10 +321,12 @@ Bitmap_Image Thumbnail_Of(const Bitmap_Image& image, int side) {
     thumb.Pixels.resize(static_cast<std::size_t>(thumb.Width) * thumb.Height);
     for (int ty = 0; ty < thumb.Height; ++ty) {
         const int y0 = static_cast<int>(static_cast<std::int64_t>(ty) * image.Height / thumb.Height);
-        const int y1 = std::max(y0 + 1, static_cast<int>(static_cast<std::int64_t>(ty + 1) * image.Height / thumb.Height));
+        const int y1 =
+            std::max(y0 + 1, static_cast<int>(static_cast<std::int64_t>(ty + 1) * image.Height / thumb.Height));
         for (int tx = 0; tx < thumb.Width; ++tx) {
             const int x0 = static_cast<int>(static_cast<std::int64_t>(tx) * image.Width / thumb.Width);
-            const int x1 = std::max(x0 + 1, static_cast<int>(static_cast<std::int64_t>(tx + 1) * image.Width / thumb.Width));
+            const int x1 =
+                std::max(x0 + 1, static_cast<int>(static_cast<std::int64_t>(tx + 1) * image.Width / thumb.Width));
             std::uint64_t r = 0, g = 0, b = 0;
             for (int y = y0; y < y1; ++y) {
                 const std::uint32_t* row = image.Pixels.data() + static_cast<std::size_t>(y) * image.Width;

@@ -41,12 +41,11 @@ std::optional<std::string> Wide_To_Ansi_Exact(std::wstring_view text) {
     if (text.empty()) return std::string();
     const int in_len = Int_Length(text.size());
     BOOL used_default = FALSE;
-    const int out_len = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), in_len, nullptr, 0,
-                                            nullptr, &used_default);
+    const int out_len =
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), in_len, nullptr, 0, nullptr, &used_default);
     if (out_len <= 0 || used_default) return std::nullopt;
     std::string out(static_cast<std::size_t>(out_len), '\0');
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), in_len, out.data(), out_len, nullptr,
-                        &used_default);
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), in_len, out.data(), out_len, nullptr, &used_default);
     if (used_default) return std::nullopt;
     // Not every system honours WC_NO_BEST_FIT_CHARS for double-byte code pages (U+2014 becomes the
     // look-alike U+2015 in code page 932): only a text that decodes back to itself is exact.

@@ -97,8 +97,8 @@ bool Is_Folder(const WIN32_FIND_DATAW& found) {
 template <class Visit>
 void For_Each_Entry(const std::wstring& search, Visit&& visit) {
     WIN32_FIND_DATAW found;
-    const Find_Handle find(FindFirstFileExW(Extended_Length_Path(search).c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr,
-                                            FIND_FIRST_EX_LARGE_FETCH));
+    const Find_Handle find(FindFirstFileExW(Extended_Length_Path(search).c_str(), FindExInfoBasic, &found,
+                                            FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
     if (!find.Valid()) return;
     do {
         Do_Events_Sometimes();

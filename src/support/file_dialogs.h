@@ -1,8 +1,8 @@
 #pragma once
 // The system's file choosers: the open-file dialog, and the start-folder callback of the folder
 // chooser (folder_browse.h).
-#include <windows.h>
 #include <shlobj.h>
+#include <windows.h>
 
 #include <string>
 

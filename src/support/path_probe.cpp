@@ -30,8 +30,8 @@ struct Entry {
     bool In_Flight = false;
     std::uint64_t Asked = 0;     // number of the last question put to a worker
     std::uint64_t Answered = 0;  // number of the question the answer belongs to
-    std::size_t Answer = 0;  // paths of the kind, from the first on
-    bool Unread = false;  // an answer has come that no Ask has handed out yet
+    std::size_t Answer = 0;      // paths of the kind, from the first on
+    bool Unread = false;         // an answer has come that no Ask has handed out yet
 };
 
 }  // namespace

@@ -64,10 +64,14 @@ std::wstring Path_Join(std::wstring_view folder, std::wstring_view name) {
     const bool folder_slash = folder.ends_with(L'\\');
     const bool name_slash = name.starts_with(L'\\');
     std::wstring out(folder);
-    if (folder_slash && name_slash) out.pop_back();
-    else if (!folder_slash && !name_slash) out += L'\\';
+    if (folder_slash && name_slash)
+        out.pop_back();
+    else if (!folder_slash && !name_slash)
+        out += L'\\';
     out += name;
     return out;
 }
 
-bool Same_File_Name(std::wstring_view a, std::wstring_view b) { return a.size() == b.size() && Upper_Case(a) == Upper_Case(b); }
+bool Same_File_Name(std::wstring_view a, std::wstring_view b) {
+    return a.size() == b.size() && Upper_Case(a) == Upper_Case(b);
+}

@@ -71,8 +71,10 @@ Fixed4 Digits_To_Fixed4(const std::wstring& whole, const std::wstring& fraction,
     bool overflow = false;
     auto push_digit = [&](wchar_t d) {
         const std::int64_t v = d - L'0';
-        if (raw > (limit - v) / 10) overflow = true;
-        else raw = raw * 10 + v;
+        if (raw > (limit - v) / 10)
+            overflow = true;
+        else
+            raw = raw * 10 + v;
     };
     for (wchar_t d : whole) {
         push_digit(d);
@@ -87,8 +89,10 @@ Fixed4 Digits_To_Fixed4(const std::wstring& whole, const std::wstring& fraction,
         if (fifth == L'5') above_half = fraction.find_first_not_of(L'0', 5) != std::wstring::npos;
         const bool exactly_half = fifth == L'5' && !above_half;
         if (above_half || (exactly_half && raw % 2 == 1)) {
-            if (raw == limit) overflow = true;
-            else ++raw;
+            if (raw == limit)
+                overflow = true;
+            else
+                ++raw;
         }
     }
     if (overflow) return negative ? Fixed4{-Fixed4::Max().Raw} : Fixed4::Max();

@@ -14,10 +14,14 @@ int Longest_Utf8_Sequence(std::string_view bytes) {
         }
         int more = 0;
         unsigned long value = 0, least = 0;
-        if (lead >= 0xC2 && lead <= 0xDF) more = 1, value = lead & 0x1F, least = 0x80;
-        else if (lead >= 0xE0 && lead <= 0xEF) more = 2, value = lead & 0x0F, least = 0x800;
-        else if (lead >= 0xF0 && lead <= 0xF4) more = 3, value = lead & 0x07, least = 0x10000;
-        else return 0;
+        if (lead >= 0xC2 && lead <= 0xDF)
+            more = 1, value = lead & 0x1F, least = 0x80;
+        else if (lead >= 0xE0 && lead <= 0xEF)
+            more = 2, value = lead & 0x0F, least = 0x800;
+        else if (lead >= 0xF0 && lead <= 0xF4)
+            more = 3, value = lead & 0x07, least = 0x10000;
+        else
+            return 0;
         if (bytes.size() - i <= static_cast<std::size_t>(more)) return 0;
         for (int k = 1; k <= more; ++k) {
             const unsigned char c = static_cast<unsigned char>(bytes[i + static_cast<std::size_t>(k)]);

@@ -16,15 +16,15 @@ constexpr float Combo_List_Twips = 2400;
 struct List_Messages {
     UINT Reset, Add, Count, Text_Length, Text, Get_Selection, Set_Selection, Remove, Insert;
 };
-constexpr List_Messages List_Box_Messages{LB_RESETCONTENT, LB_ADDSTRING, LB_GETCOUNT,   LB_GETTEXTLEN,  LB_GETTEXT,
+constexpr List_Messages List_Box_Messages{LB_RESETCONTENT, LB_ADDSTRING, LB_GETCOUNT,     LB_GETTEXTLEN,  LB_GETTEXT,
                                           LB_GETCURSEL,    LB_SETCURSEL, LB_DELETESTRING, LB_INSERTSTRING};
-constexpr List_Messages Combo_Box_Messages{CB_RESETCONTENT, CB_ADDSTRING, CB_GETCOUNT,   CB_GETLBTEXTLEN, CB_GETLBTEXT,
-                                           CB_GETCURSEL,    CB_SETCURSEL, CB_DELETESTRING, CB_INSERTSTRING};
+constexpr List_Messages Combo_Box_Messages{CB_RESETCONTENT, CB_ADDSTRING,    CB_GETCOUNT,
+                                           CB_GETLBTEXTLEN, CB_GETLBTEXT,    CB_GETCURSEL,
+                                           CB_SETCURSEL,    CB_DELETESTRING, CB_INSERTSTRING};
 
 }  // namespace
 
-Control::Control(Form& form, Control_Kind kind, std::wstring name, std::optional<int> index, int id,
-                 Control* container)
+Control::Control(Form& form, Control_Kind kind, std::wstring name, std::optional<int> index, int id, Control* container)
     : form_(form), kind_(kind), name_(std::move(name)), index_(index), id_(id), container_(container) {}
 
 Control::~Control() {
@@ -32,9 +32,7 @@ Control::~Control() {
     if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
 }
 
-std::wstring Control::Display_Name() const {
-    return index_ ? name_ + L"(" + std::to_wstring(*index_) + L")" : name_;
-}
+std::wstring Control::Display_Name() const { return index_ ? name_ + L"(" + std::to_wstring(*index_) + L")" : name_; }
 
 HWND Control::Parent_Hwnd() const { return container_ ? container_->hwnd_ : form_.Hwnd(); }
 
@@ -100,9 +98,8 @@ void Control::Create_Window() {
     }
     hwnd_ = CreateWindowExW(ex_style, window_class, caption_.c_str(), style, Twips_To_Pixels_X(left_),
                             Twips_To_Pixels_Y(top_), Twips_To_Pixels_X(width_),
-                            Twips_To_Pixels_Y(height_ + (Is_Combo() ? Combo_List_Twips : 0)),
-                            Parent_Hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)),
-                            GetModuleHandleW(nullptr), nullptr);
+                            Twips_To_Pixels_Y(height_ + (Is_Combo() ? Combo_List_Twips : 0)), Parent_Hwnd(),
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)), GetModuleHandleW(nullptr), nullptr);
     if (!hwnd_) return;
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     // Themed check boxes and option buttons ignore the text colour that marks their state.
@@ -386,15 +383,28 @@ void Control::Notify_User_Click() {
 void Control::Notify_Scroll(int request, int track_position) {
     int position = value_;
     switch (request) {
-        case SB_LINEUP: position -= small_change_; break;
-        case SB_LINEDOWN: position += small_change_; break;
-        case SB_PAGEUP: position -= large_change_; break;
-        case SB_PAGEDOWN: position += large_change_; break;
-        case SB_TOP: position = scroll_min_; break;
-        case SB_BOTTOM: position = scroll_max_; break;
+        case SB_LINEUP:
+            position -= small_change_;
+            break;
+        case SB_LINEDOWN:
+            position += small_change_;
+            break;
+        case SB_PAGEUP:
+            position -= large_change_;
+            break;
+        case SB_PAGEDOWN:
+            position += large_change_;
+            break;
+        case SB_TOP:
+            position = scroll_min_;
+            break;
+        case SB_BOTTOM:
+            position = scroll_max_;
+            break;
         case SB_THUMBTRACK: {
             // Dragging the thumb: Scroll events while it moves, Change when it is let go.
-            const int v = std::clamp(track_position, std::min(scroll_min_, scroll_max_), std::max(scroll_min_, scroll_max_));
+            const int v =
+                std::clamp(track_position, std::min(scroll_min_, scroll_max_), std::max(scroll_min_, scroll_max_));
             if (v != value_) {
                 value_ = v;
                 SetScrollPos(hwnd_, SB_CTL, v, TRUE);
@@ -402,9 +412,13 @@ void Control::Notify_Scroll(int request, int track_position) {
             }
             return;
         }
-        case SB_THUMBPOSITION: position = track_position; break;
-        case SB_ENDSCROLL: return;
-        default: return;
+        case SB_THUMBPOSITION:
+            position = track_position;
+            break;
+        case SB_ENDSCROLL:
+            return;
+        default:
+            return;
     }
     Set_Value(position);
 }

@@ -2,8 +2,8 @@
 
 #include "codepage.h"
 #include "control.h"
-#include "file_dialog_ids.h"
 #include "file_checks.h"
+#include "file_dialog_ids.h"
 #include "file_dialog_rules.h"
 #include "layout.h"
 #include "paths.h"

@@ -44,7 +44,7 @@ private:
     void Cmd_Ok_Click();
 
     File_Dialog_Request request_;
-    int Dlg_Result = 1;             // 1 until OK produced a path, then 0
-    std::wstring Last_Drive;        // the drive the drive list showed when it last had the focus
-    std::wstring folder_;           // the folder list's folder, shown by Dir_Label
+    int Dlg_Result = 1;       // 1 until OK produced a path, then 0
+    std::wstring Last_Drive;  // the drive the drive list showed when it last had the focus
+    std::wstring folder_;     // the folder list's folder, shown by Dir_Label
 };

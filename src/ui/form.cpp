@@ -131,8 +131,8 @@ bool Form::Load() {
     const DWORD style = drop_down_ ? WS_POPUP | WS_BORDER | WS_CLIPCHILDREN
                         : owner_   ? WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN
                                    : WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-    HWND created = CreateWindowExW(0, window_class_.c_str(), caption_.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
-                                   640, 480, owner_, nullptr, wc.hInstance, this);
+    HWND created = CreateWindowExW(0, window_class_.c_str(), caption_.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT, 640,
+                                   480, owner_, nullptr, wc.hInstance, this);
     if (!created) return false;
     // The main window opened on a monitor of another scale than the system's: the controls are made at
     // that one. An owned window takes its owner's, as it is placed beside it.
@@ -204,13 +204,12 @@ bool Form::Unload() {
 }
 
 Control& Form::Add_Control(const Control_Def& def) {
-    Control* container = def.Container_Name ? Find(def.Container_Name, def.Container_Index >= 0
-                                                                           ? std::optional<int>(def.Container_Index)
-                                                                           : std::nullopt)
-                                            : nullptr;
-    auto control = std::make_unique<Control>(*this, def.Kind, def.Name,
-                                             def.Index >= 0 ? std::optional<int>(def.Index) : std::nullopt, def.Id,
-                                             container);
+    Control* container = def.Container_Name
+                             ? Find(def.Container_Name,
+                                    def.Container_Index >= 0 ? std::optional<int>(def.Container_Index) : std::nullopt)
+                             : nullptr;
+    auto control = std::make_unique<Control>(
+        *this, def.Kind, def.Name, def.Index >= 0 ? std::optional<int>(def.Index) : std::nullopt, def.Id, container);
     control->left_ = def.Left;
     control->top_ = def.Top;
     control->width_ = def.Width;
@@ -233,8 +232,8 @@ Control& Form::Load_Element(const std::wstring& name, int index) {
     if (Control* existing = Find(name, index)) return *existing;
     const Control& first = (*this)(name, 0);
     // IDs of an array are its base plus the index, so a new element's ID follows from element 0.
-    auto control = std::make_unique<Control>(*this, first.kind_, first.name_, index, first.id_ + index,
-                                             first.container_);
+    auto control =
+        std::make_unique<Control>(*this, first.kind_, first.name_, index, first.id_ + index, first.container_);
     control->left_ = first.left_;
     control->top_ = first.top_;
     control->width_ = first.width_;

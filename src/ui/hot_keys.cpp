@@ -14,8 +14,8 @@ bool Ctrl_Alt_Types_Character(HKL layout, UINT virtual_key) {
     keys[VK_MENU] = keys[VK_RMENU] = 0x80;
     const UINT scan = MapVirtualKeyExW(virtual_key, MAPVK_VK_TO_VSC, layout);
     wchar_t typed[8] = {};
-    const int count = ToUnicodeEx(virtual_key, scan, keys, typed, static_cast<int>(std::size(typed)),
-                                  Keep_Keyboard_State, layout);
+    const int count =
+        ToUnicodeEx(virtual_key, scan, keys, typed, static_cast<int>(std::size(typed)), Keep_Keyboard_State, layout);
     // A control character (below 0x20) is what Ctrl gives on any layout, not a typed character.
     return count != 0 && typed[0] >= 0x20;
 }
@@ -50,7 +50,7 @@ std::wstring Hot_Keys::Problems() const {
         if (!line.empty()) line += L"　";
         line += e.Key.Name;
         line += e.State == Hot_Key_State::Taken ? L"は他のプログラムが使っています"
-                                                 : L"はこのキーボードでは文字の入力に使われるため、登録しません";
+                                                : L"はこのキーボードでは文字の入力に使われるため、登録しません";
     }
     return line;
 }

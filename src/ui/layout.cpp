@@ -21,9 +21,7 @@ std::vector<Rect_Twips>& Popup_Areas() {
     return areas;
 }
 
-Rect_Twips Rect_Of(const Form& form) {
-    return Rect_Twips::Make(form.Top(), form.Left(), form.Height(), form.Width());
-}
+Rect_Twips Rect_Of(const Form& form) { return Rect_Twips::Make(form.Top(), form.Left(), form.Height(), form.Width()); }
 
 void Apply(Form& form, const Rect_Twips& r) { form.Move(r.Left, r.Top, r.Width, r.Height); }
 
@@ -101,7 +99,8 @@ std::vector<Monitor_Area> Monitors_Get() {
             MONITORINFO info{};
             info.cbSize = sizeof info;
             if (GetMonitorInfoW(monitor, &info)) {
-                reinterpret_cast<std::vector<Monitor_Area>*>(data)->push_back({Twips_Of(info.rcMonitor), Twips_Of(info.rcWork)});
+                reinterpret_cast<std::vector<Monitor_Area>*>(data)->push_back(
+                    {Twips_Of(info.rcMonitor), Twips_Of(info.rcWork)});
             }
             return TRUE;
         },

@@ -159,8 +159,9 @@ inline bool Copy_Picture(int width, int height) {
 // A picture offered only in the registered format "PNG", as some programs and Wine's X11 bridge copy.
 inline bool Copy_Png(int width, int height) {
     const std::string png = clipboard_copy::Png_File(width, height);
-    return clipboard_copy::Put({{RegisterClipboardFormatW(L"PNG"),
-                                 clipboard_copy::Block(png.size(), [&](void* p) { std::memcpy(p, png.data(), png.size()); })}});
+    return clipboard_copy::Put({{RegisterClipboardFormatW(L"PNG"), clipboard_copy::Block(png.size(), [&](void* p) {
+                                     std::memcpy(p, png.data(), png.size());
+                                 })}});
 }
 
 inline bool Copy_Text_And_Picture(const std::wstring& text, int width, int height) {

@@ -60,11 +60,16 @@ private:
             if (c == '\\' && at + 1 < s.size()) {
                 const char e = s[++at];
                 unsigned code = static_cast<unsigned char>(e);
-                if (e == 'n') code = '\n';
-                else if (e == 'r') code = '\r';
-                else if (e == 't') code = '\t';
-                else if (e == 'b') code = '\b';
-                else if (e == 'f') code = '\f';
+                if (e == 'n')
+                    code = '\n';
+                else if (e == 'r')
+                    code = '\r';
+                else if (e == 't')
+                    code = '\t';
+                else if (e == 'b')
+                    code = '\b';
+                else if (e == 'f')
+                    code = '\f';
                 else if (e == 'u' && at + 4 < s.size()) {
                     code = static_cast<unsigned>(std::stoul(std::string(s.substr(at + 1, 4)), nullptr, 16));
                     at += 4;

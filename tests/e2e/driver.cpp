@@ -194,7 +194,8 @@ HWND Wait_For_Window(DWORD pid, const std::wstring& caption, int timeout_ms) {
 }
 
 HWND Wait_For_Window_Class(DWORD pid, const std::wstring& class_name, int timeout_ms) {
-    return Wait_For_Top_Window(pid, [&](HWND w) { return Class_Of(w) == class_name; }, timeout_ms);
+    return Wait_For_Top_Window(
+        pid, [&](HWND w) { return Class_Of(w) == class_name; }, timeout_ms);
 }
 
 HWND Wait_For_Dialog(DWORD pid, int timeout_ms) {
@@ -320,7 +321,8 @@ std::vector<std::wstring> List_Items(HWND list) {
     for (LRESULT i = 0; i < count; ++i) {
         const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
         std::wstring text(length > 0 ? static_cast<std::size_t>(length) + 1 : 1, L'\0');
-        const LRESULT got = SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+        const LRESULT got =
+            SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
         text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
         items.push_back(text);
     }

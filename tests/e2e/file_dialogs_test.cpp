@@ -36,7 +36,9 @@ protected:
         return dialog;
     }
     HWND Item(int id) const { return Find_Control(dialog, id); }
-    bool Press(HWND button) { return Click(button) && Wait_Until([&] { return !IsWindow(dialog); }, Timeout_Ms); }
+    bool Press(HWND button) {
+        return Click(button) && Wait_Until([&] { return !IsWindow(dialog); }, Timeout_Ms);
+    }
     bool In_Folder(const std::wstring& path) const {
         return Wait_Until([&] { return Text_Of(Item(dlg::Dir_Label)) == path; }, Timeout_Ms);
     }

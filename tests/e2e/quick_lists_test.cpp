@@ -1,6 +1,6 @@
 // The fixed strings edited on the set-up screen, and every quick list of the paste screen clicked.
-#include "paste_run_fixture.h"
 #include "codepage.h"
+#include "paste_run_fixture.h"
 #include "recorder_protocol.h"
 
 namespace {
@@ -39,15 +39,23 @@ TEST(Quick_Lists, FixedStringsAreEditedSavedAndRestored) {
         ASSERT_TRUE(Wait_Until([&] { return List_Items(list).size() == 2; }, 10000));
         ASSERT_TRUE(type_until_listed(L"Alpha", {L"beta", L"Alpha"}));
         ASSERT_TRUE(Click(app.Control(Cmd_Kotei_Up)));
-        ASSERT_TRUE(Wait_Until([&] { return List_Items(list) == std::vector<std::wstring>{L"Alpha", L"beta"}; }, 10000));
+        ASSERT_TRUE(Wait_Until(
+            [&] {
+                return List_Items(list) == std::vector<std::wstring>{L"Alpha", L"beta"};
+            },
+            10000));
         ASSERT_TRUE(Click(app.Control(Cmd_Kotei_New)));
         ASSERT_TRUE(Wait_Until([&] { return List_Items(list).size() == 3; }, 10000));
         ASSERT_TRUE(Click(app.Control(Cmd_Kotei_Delete)));
         ASSERT_TRUE(Wait_Until([&] { return List_Items(list).size() == 2; }, 10000));
         ASSERT_TRUE(Click(app.Control(ids::Cmd_Update2_Save)));
         // A save may write its files in any order: wait for the whole save.
-        ASSERT_TRUE(Wait_Until([&] { return Read_Bytes(folder / L"Kotei\\Kotei001.txt") == "\r\nbeta\r\nsecond line" &&
-                                            Read_Bytes(folder / L"Kotei\\Kotei000.txt") == "Alpha"; }, 10000));
+        ASSERT_TRUE(Wait_Until(
+            [&] {
+                return Read_Bytes(folder / L"Kotei\\Kotei001.txt") == "\r\nbeta\r\nsecond line" &&
+                       Read_Bytes(folder / L"Kotei\\Kotei000.txt") == "Alpha";
+            },
+            10000));
         EXPECT_EQ(Read_Bytes(folder / L"Kotei\\Kotei002.txt"), "<missing>");
         ASSERT_TRUE(Click(app.Control(ids::Cmd_Cancel)));
         ASSERT_TRUE(app.Process().Wait_For_Exit(10000));
@@ -59,7 +67,10 @@ TEST(Quick_Lists, FixedStringsAreEditedSavedAndRestored) {
     // Sorted by the whole text: the entry that starts with a line break comes first.
     ASSERT_TRUE(Click(again.Control(Cmd_Kotei_Sort_Ascending)));
     EXPECT_TRUE(Wait_Until(
-        [&] { return List_Items(again.Control(Lst_Kotei_Setup)) == std::vector<std::wstring>{L"beta", L"Alpha"}; }, 10000));
+        [&] {
+            return List_Items(again.Control(Lst_Kotei_Setup)) == std::vector<std::wstring>{L"beta", L"Alpha"};
+        },
+        10000));
     EXPECT_EQ(Read_Bytes(folder / L"Kotei\\memo.txt"), "not mine");
     // Typing followed at once by another entry's selection and a save, before any check has run:
     // nothing typed is lost.
@@ -69,8 +80,12 @@ TEST(Quick_Lists, FixedStringsAreEditedSavedAndRestored) {
     ASSERT_TRUE(Type_Text(box, L"Gamma"));
     ASSERT_TRUE(Click_List_Item(list, 0));
     ASSERT_TRUE(Click(again.Control(ids::Cmd_Update2_Save)));
-    EXPECT_TRUE(Wait_Until([&] { return Read_Bytes(folder / L"Kotei\\Kotei001.txt") == "Gamma" &&
-                                        Read_Bytes(folder / L"Kotei\\Kotei000.txt") == "\r\nbeta\r\nsecond line"; }, 10000));
+    EXPECT_TRUE(Wait_Until(
+        [&] {
+            return Read_Bytes(folder / L"Kotei\\Kotei001.txt") == "Gamma" &&
+                   Read_Bytes(folder / L"Kotei\\Kotei000.txt") == "\r\nbeta\r\nsecond line";
+        },
+        10000));
 }
 
 class Quick_List_Run_Test : public Paste_Run_Test {};
@@ -94,7 +109,8 @@ TEST_F(Quick_List_Run_Test, EveryQuickListActsOnOneClick) {
     app = std::make_unique<CellDrop_App>(folder);
     ASSERT_TRUE(app->Started());
     ASSERT_TRUE(Type_Text(app->Control(ids::Txt_File_1), files));
-    ASSERT_TRUE(Type_Text(app->Control(ids::Txt_Value3 + 0), L"報告.xlsx\r\nメモ 1.celldroptest\r\ngone.txt\r\nheld.txt"));
+    ASSERT_TRUE(
+        Type_Text(app->Control(ids::Txt_Value3 + 0), L"報告.xlsx\r\nメモ 1.celldroptest\r\ngone.txt\r\nheld.txt"));
     ASSERT_TRUE(Type_Text(app->Control(ids::Txt_Value3_1), Url_Line));
     ASSERT_TRUE(app->Wait_Ready());
     ASSERT_TRUE(Click(app->Control(ids::Cmd_Update2_Start)));
@@ -115,8 +131,9 @@ TEST_F(Quick_List_Run_Test, EveryQuickListActsOnOneClick) {
     EXPECT_EQ(State()["workbooks"][1]["openedUnderAutomationSecurity"].Number(), 2);
     // Another file opens with the program Windows associates with it.
     ASSERT_TRUE(Click_List_Item(app->Control(Lst_File), 1));
-    EXPECT_TRUE(Wait_Until([&] { return Read_Bytes(open_log).find("\xE3\x83\xA1\xE3\x83\xA2 1.celldroptest") != std::string::npos; },
-                           Paste_Timeout_Ms));
+    EXPECT_TRUE(Wait_Until(
+        [&] { return Read_Bytes(open_log).find("\xE3\x83\xA1\xE3\x83\xA2 1.celldroptest") != std::string::npos; },
+        Paste_Timeout_Ms));
     // A missing file and a locked one are named.
     ASSERT_TRUE(DeleteFileW((files + L"\\gone.txt").c_str()));
     ASSERT_TRUE(Click_List_Item(app->Control(Lst_File), 2));
@@ -130,13 +147,15 @@ TEST_F(Quick_List_Run_Test, EveryQuickListActsOnOneClick) {
     // as its one argument: everything after --single-argument is the URL to Chrome.
     ASSERT_TRUE(Click_List_Item(app->Control(Lst_Url), 0));
     const std::string url_tail = " --single-argument " + Wide_To_Utf8(Url_Line) + "\n";
-    EXPECT_TRUE(Wait_Until([&] { return Read_Bytes(chrome_log).find(url_tail) != std::string::npos; }, Paste_Timeout_Ms))
+    EXPECT_TRUE(
+        Wait_Until([&] { return Read_Bytes(chrome_log).find(url_tail) != std::string::npos; }, Paste_Timeout_Ms))
         << Read_Bytes(chrome_log);
     std::string after_program = Read_Bytes(chrome_log);
     after_program.erase(0, std::min(after_program.size(), after_program.find("ChromeStandIn.exe") + 17));
     if (after_program.starts_with("\"")) after_program.erase(0, 1);
     EXPECT_EQ(after_program, url_tail);
-    EXPECT_EQ(Read_Bytes(open_log).find("example.com"), std::string::npos) << "the chrome.exe in the current folder ran";
+    EXPECT_EQ(Read_Bytes(open_log).find("example.com"), std::string::npos)
+        << "the chrome.exe in the current folder ran";
     SetEnvironmentVariableW(recorder::Chrome_Log_Variable, nullptr);
     SetEnvironmentVariableW(recorder::Open_Log_Variable, nullptr);
 }
@@ -176,7 +195,8 @@ TEST(Quick_Lists, NothingStoredIsOverwrittenCutOrLostFromTheSetupScreen) {
         // The list takes clicks again once the save above has run to its end.
         ASSERT_TRUE(Wait_Until([&] { return Click_List_Item(list, 0); }, 10000));
         ASSERT_TRUE(Wait_Until([&] { return Text_Of(box) == L"first"; }, 10000));
-        HANDLE held = CreateFileW((folder / L"Kotei\\Kotei000.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        HANDLE held =
+            CreateFileW((folder / L"Kotei\\Kotei000.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         ASSERT_NE(held, INVALID_HANDLE_VALUE);
         ASSERT_TRUE(Type_Text(box, L"first edited"));
         ASSERT_TRUE(Click(app.Control(ids::Cmd_Update2_Save)));

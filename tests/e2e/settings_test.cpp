@@ -44,8 +44,9 @@ TEST(Settings, EverySetupValueSurvivesARestart) {
     EXPECT_EQ(Text_Of(again.Control(ids::Txt_Value3 + 0)), L"報告.xlsx\r\n\r\n報告.xlsx");
     EXPECT_EQ(Text_Of(again.Control(ids::Txt_Value3_1)), L"https://a.invalid/");
     // The empty second line of the file list is a fault.
-    EXPECT_TRUE(Wait_Until([&] { return Text_Of(again.Control(ids::Lbl_Error_Check)) == L"２行目のファイルが不明です。"; },
-                           Start_Timeout_Ms));
+    EXPECT_TRUE(
+        Wait_Until([&] { return Text_Of(again.Control(ids::Lbl_Error_Check)) == L"２行目のファイルが不明です。"; },
+                   Start_Timeout_Ms));
     EXPECT_FALSE(Is_Enabled(again.Control(ids::Cmd_Update2_Start)));
 }
 

@@ -54,12 +54,14 @@ TEST(Value_List_Editor, PickMoveSortDeleteAndCloseOnAClickElsewhere) {
 
     // Ascending: a and A together (in the system's choice of order) before b; descending: b first.
     auto sorted = [&](std::size_t b_at, std::size_t a_at) {
-        return Wait_Until([&] {
-            const Lines l = List_Items(list);
-            if (l.size() != 3 || l[b_at] != L"b") return false;
-            const std::wstring pair = l[a_at] + l[a_at + 1];
-            return pair == L"aA" || pair == L"Aa";
-        }, Timeout_Ms);
+        return Wait_Until(
+            [&] {
+                const Lines l = List_Items(list);
+                if (l.size() != 3 || l[b_at] != L"b") return false;
+                const std::wstring pair = l[a_at] + l[a_at + 1];
+                return pair == L"aA" || pair == L"Aa";
+            },
+            Timeout_Ms);
     };
     ASSERT_TRUE(Click(Find_Control(editor, ed::Cmd_Sort + 0)));
     EXPECT_TRUE(sorted(2, 0));

@@ -32,9 +32,9 @@ public:
     }
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
-        static const std::map<std::wstring, DISPID> known = {{L"Value", 1}, {L"Cells", 2},  {L"PasteSpecial", 3},
-                                                              {L"Busy", 4},  {L"Fail", 5},   {L"Format", 100},
-                                                              {L"Link", 101}};
+        static const std::map<std::wstring, DISPID> known = {{L"Value", 1}, {L"Cells", 2}, {L"PasteSpecial", 3},
+                                                             {L"Busy", 4},  {L"Fail", 5},  {L"Format", 100},
+                                                             {L"Link", 101}};
         HRESULT hr = S_OK;
         for (UINT i = 0; i < count; ++i) {
             const auto it = known.find(names[i]);
@@ -86,7 +86,8 @@ TEST(Automation, ArgumentsReachTheObjectInDispatchOrder) {
     EXPECT_TRUE(got.Value.To_Long(value));
     EXPECT_EQ(value, 42);
     EXPECT_TRUE(o.Put(L"Value", Variant::Text(L"あ")).Ok());
-    EXPECT_TRUE(o.Call(L"PasteSpecial", {}, {{L"Format", Variant::Text(L"テキスト")}, {L"Link", Variant::Bool(false)}}).Ok());
+    EXPECT_TRUE(
+        o.Call(L"PasteSpecial", {}, {{L"Format", Variant::Text(L"テキスト")}, {L"Link", Variant::Bool(false)}}).Ok());
     // Positional values last to first; a put passes its value as the DISPID_PROPERTYPUT argument;
     // named values in the order of their names.
     EXPECT_EQ(object.Calls, (std::vector<std::wstring>{L"2 [7] [3]", L"1 put [-3=あ]", L"3 [100=テキスト] [101=0]"}));

@@ -57,10 +57,10 @@ TEST(TextPaste, TextsExcelWouldTakeForAFormula) {
 TEST(TextPaste, TextsWrittenTogetherGetWhatEachWouldGetAlone) {
     // Mixed waiting texts as a one-cell mode writes them, without and with the two "as text" boxes.
     const std::wstring mixed[] = {L"=SUM(A1)", L"- 手順1", L"-5", L"0123", L"2021/05/31", L"12:30", L"メモ"};
-    const Typed_Value plain[] = {{L"'=SUM(A1)", {}}, {L"'- 手順1", {}}, {L"-5", {}}, {L"0123", {}},
-                                 {L"2021/05/31", 44347.0}, {L"12:30", {}}, {L"メモ", {}}};
-    const Typed_Value as_text[] = {{L"'=SUM(A1)", {}}, {L"'- 手順1", {}}, {L"'-5", {}}, {L"'0123", {}},
-                                   {L"'2021/05/31", {}}, {L"'12:30", {}}, {L"メモ", {}}};
+    const Typed_Value plain[] = {{L"'=SUM(A1)", {}},       {L"'- 手順1", {}}, {L"-5", {}},  {L"0123", {}},
+                                 {L"2021/05/31", 44347.0}, {L"12:30", {}},    {L"メモ", {}}};
+    const Typed_Value as_text[] = {{L"'=SUM(A1)", {}},   {L"'- 手順1", {}}, {L"'-5", {}}, {L"'0123", {}},
+                                   {L"'2021/05/31", {}}, {L"'12:30", {}},   {L"メモ", {}}};
     for (std::size_t i = 0; i < std::size(mixed); ++i) {
         EXPECT_EQ(Typed_Value_Of(mixed[i], {}), plain[i]) << i;
         EXPECT_EQ(Typed_Value_Of(mixed[i], {.Number_As_Text = true, .Date_As_Text = true}), as_text[i]) << i;

@@ -50,7 +50,8 @@ std::wstring Copyright(const std::wstring& exe) {
     if (data.empty() || !GetFileVersionInfoW(exe.c_str(), 0, static_cast<DWORD>(data.size()), data.data())) return {};
     wchar_t* text = nullptr;
     UINT size = 0;
-    if (!VerQueryValueW(data.data(), L"\\StringFileInfo\\041104B0\\LegalCopyright", reinterpret_cast<void**>(&text), &size))
+    if (!VerQueryValueW(data.data(), L"\\StringFileInfo\\041104B0\\LegalCopyright", reinterpret_cast<void**>(&text),
+                        &size))
         return {};
     return text ? std::wstring(text) : std::wstring();
 }

@@ -11,7 +11,9 @@ TEST_F(MainFormTest, StartsWithWhateverTheSettingsFilesHold) {
     std::string ten_mb(10u << 20, 'a');
     ASSERT_TRUE(Write_Bytes(dir / L"Para\\Para0_1.txt", binary));
     ASSERT_TRUE(Write_Bytes(dir / L"Para\\Para0_1_T.txt", ten_mb));
-    ASSERT_TRUE(Write_Bytes(dir / L"Para\\Para1_1.txt", "\xEF\xBB\xBF" "C:\\フォルダー\r\n 99999999999999999999\r\nextra\r\n"));
+    ASSERT_TRUE(Write_Bytes(dir / L"Para\\Para1_1.txt",
+                            "\xEF\xBB\xBF"
+                            "C:\\フォルダー\r\n 99999999999999999999\r\nextra\r\n"));
     ASSERT_TRUE(Write_Bytes(dir / L"Para\\Para1_2.txt", ""));
     ASSERT_TRUE(CreateDirectoryW((dir / L"Para\\Para1_3.txt").c_str(), nullptr));
     Load();

@@ -6,12 +6,12 @@
 #include "celldrop_version.h"
 #include "main_form_fixture.h"
 
-
 TEST_F(MainFormTest, FirstStartMakesTheFoldersAndShowsTheSetupScreen) {
     ASSERT_TRUE(CreateDirectoryW((dir / L"Kotei").c_str(), nullptr));
     ASSERT_TRUE(Write_Bytes(dir / L"Kotei\\Kotei000.txt", "keep"));
     Load();
-    for (const wchar_t* name : {L"Para", L"RirekiText", L"RirekiPic", L"Kotei"}) EXPECT_TRUE(Is_Folder(dir / name)) << name;
+    for (const wchar_t* name : {L"Para", L"RirekiText", L"RirekiPic", L"Kotei"})
+        EXPECT_TRUE(Is_Folder(dir / name)) << name;
     EXPECT_EQ(Read_Bytes(dir / L"Kotei\\Kotei000.txt"), "keep");
     EXPECT_EQ(form->Path_Para, dir / L"Para");
     EXPECT_EQ(form->Path_RirekiPic, dir / L"RirekiPic");
@@ -70,8 +70,9 @@ TEST_F(MainFormTest, RolesAreBoundOnceEach) {
     // A role bound twice is refused.
     f.Registry.Set_Object(f.Label1_Folder, f(L"Label1", 0), true);
     EXPECT_EQ(f.Label1_Folder, &f(L"Label1", 9));
-    EXPECT_EQ(messages, (std::vector<std::wstring>{L"オブジェクト名＝Opt_Joken\r\nインデックス＝3\r\nの設定が重複してます。",
-                                                   L"オブジェクト名＝Label1\r\nが既に設定されてます。"}));
+    EXPECT_EQ(messages,
+              (std::vector<std::wstring>{L"オブジェクト名＝Opt_Joken\r\nインデックス＝3\r\nの設定が重複してます。",
+                                         L"オブジェクト名＝Label1\r\nが既に設定されてます。"}));
     EXPECT_EQ(f.Registry.Object_Count(), 63);
 }
 

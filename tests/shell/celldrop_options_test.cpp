@@ -84,11 +84,15 @@ TEST_F(OptionsTest, EachOptionChoosesWhatItsCaptionSays) {
         EXPECT_EQ(form->Options.Text, texts[i].second) << i;
     }
     using F = Picture_Format;
-    const std::pair<const wchar_t*, F> formats[] = {
-        {L"なし", F::Excel_Paste},      {L"図 (PNG)", F::Png},     {L"図 (JPEG)", F::Jpeg},
-        {L"図 (GIF)", F::Gif},          {L"図 (ﾒﾀﾌｧｲﾙ)", F::Metafile}, {L"ビットマップ", F::Bitmap},
-        {L"Microsoft Office 描画オブジェクト", F::Office_Drawing}, {L"画像 (SVG)", F::Svg},
-        {L"ﾎｰﾑﾍﾟｰｼﾞ", F::Html}};
+    const std::pair<const wchar_t*, F> formats[] = {{L"なし", F::Excel_Paste},
+                                                    {L"図 (PNG)", F::Png},
+                                                    {L"図 (JPEG)", F::Jpeg},
+                                                    {L"図 (GIF)", F::Gif},
+                                                    {L"図 (ﾒﾀﾌｧｲﾙ)", F::Metafile},
+                                                    {L"ビットマップ", F::Bitmap},
+                                                    {L"Microsoft Office 描画オブジェクト", F::Office_Drawing},
+                                                    {L"画像 (SVG)", F::Svg},
+                                                    {L"ﾎｰﾑﾍﾟｰｼﾞ", F::Html}};
     for (int i = 0; i < 9; ++i) {
         Option(7 + i).Set_Value(1);
         EXPECT_EQ(Option(7 + i).Caption(), formats[i].first);

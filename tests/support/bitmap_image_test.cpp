@@ -10,7 +10,8 @@ namespace {
 Bitmap_Image Gradient(int width, int height) {
     Bitmap_Image image{width, height, {}};
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) image.Pixels.push_back(static_cast<std::uint32_t>((x * 7) << 16 | (y * 3) << 8 | 0x40));
+        for (int x = 0; x < width; ++x)
+            image.Pixels.push_back(static_cast<std::uint32_t>((x * 7) << 16 | (y * 3) << 8 | 0x40));
     return image;
 }
 
@@ -60,7 +61,7 @@ TEST(Bitmap_Image, OtherLayoutsAreReadAsScreenshotsAndPaintWriteThem) {
 TEST(Bitmap_Image, DamagedOrAbsurdHeadersAreRefusedWithoutAllocating) {
     std::string file = Encode_Bmp_File(Gradient(4, 4));
     EXPECT_FALSE(Decode_Bmp_File(file.substr(0, file.size() - 1)));  // truncated rows
-    EXPECT_FALSE(Decode_Bmp_File(file.substr(0, 20)));                // truncated header
+    EXPECT_FALSE(Decode_Bmp_File(file.substr(0, 20)));               // truncated header
     EXPECT_FALSE(Decode_Bmp_File("not a bitmap at all, just text"));
     std::string absurd = file;
     Set32(absurd, 18, 100000), Set32(absurd, 22, 100000);
@@ -86,7 +87,8 @@ namespace {
 
 std::string Header(std::uint32_t size, int width, int height, int bits, int compression) {
     std::string dib(size, '\0');
-    Set32(dib, 0, size), Set32(dib, 4, static_cast<std::uint32_t>(width)), Set32(dib, 8, static_cast<std::uint32_t>(height));
+    Set32(dib, 0, size), Set32(dib, 4, static_cast<std::uint32_t>(width)),
+        Set32(dib, 8, static_cast<std::uint32_t>(height));
     dib[12] = 1, dib[14] = static_cast<char>(bits), dib[16] = static_cast<char>(compression);
     return dib;
 }
@@ -108,7 +110,8 @@ TEST(Bitmap_Image, WideMasksRunLengthTransparencyAndLongCapturesAreRead) {
     Set32(rle8, 40, 0x0000FF), Set32(rle8, 44, 0xFF0000);
     rle8 += std::string("\x03\x01\x00\x00\x00\x03\x00\x01\x00\x00\x00\x01", 12);
     ASSERT_TRUE(Decode_Packed_Dib(rle8));
-    EXPECT_EQ(Decode_Packed_Dib(rle8)->Pixels, (std::vector<std::uint32_t>{0xFF, 0xFF0000, 0xFF, 0xFF0000, 0xFF0000, 0xFF0000}));
+    EXPECT_EQ(Decode_Packed_Dib(rle8)->Pixels,
+              (std::vector<std::uint32_t>{0xFF, 0xFF0000, 0xFF, 0xFF0000, 0xFF0000, 0xFF0000}));
     // Run-length 4 bits, 4 x 1: a run alternating colours 1 and 0.
     std::string rle4 = Header(40, 4, 1, 4, 2);
     rle4 += std::string(64, '\0');

@@ -117,6 +117,5 @@ TEST(MemorySort, TiesKeepStoreOrderAcrossManyBlocks) {
 }
 
 TEST(MemorySort, CountMessage) {
-    EXPECT_EQ(Sort_Count_Message(101, 100),
-              L"Wk_MmSort / IN 101  OUT 100\r\n\r\n入力件数と出力件数が合いません。");
+    EXPECT_EQ(Sort_Count_Message(101, 100), L"Wk_MmSort / IN 101  OUT 100\r\n\r\n入力件数と出力件数が合いません。");
 }

@@ -40,10 +40,11 @@ TEST(PathProbe, SlowAnswerIsNotKnownYetUntilItComes) {
     EXPECT_EQ(ask(L"here", 10000), std::optional<bool>(true));
     EXPECT_EQ(ask(L"missing", 10000), std::optional<bool>(false));
     // Many paths in one question: how many pass from the first on.
-    EXPECT_EQ(probe.Ask_All({L"here", L"there", L"missing", L"here"}, Path_Kind::Plain_File), std::optional<std::size_t>(2));
+    EXPECT_EQ(probe.Ask_All({L"here", L"there", L"missing", L"here"}, Path_Kind::Plain_File),
+              std::optional<std::size_t>(2));
     EXPECT_EQ(ask(L"slow", 20), std::nullopt);
     EXPECT_EQ(ask(L"here too", 10000), std::optional<bool>(true));  // not held up by the stuck one
-    EXPECT_EQ(ask(L"slow", 20), std::nullopt);                       // still out, not asked twice
+    EXPECT_EQ(ask(L"slow", 20), std::nullopt);                      // still out, not asked twice
 
     // The answer comes late; the next question is stuck again, and the late answer counts for it, once.
     share->Let_Go(1);

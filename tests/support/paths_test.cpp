@@ -1,5 +1,5 @@
-#include "long_path.h"
 #include "paths.h"
+#include "long_path.h"
 
 #include <gtest/gtest.h>
 
@@ -90,7 +90,8 @@ TEST(LongPath, LongFullPathsTakeTheExtendedFormCleanedUp) {
     EXPECT_EQ(Extended_Length_Path(L"\\\\server\\share\\..\\" + tail), L"\\\\?\\UNC\\server\\share\\" + tail);
     // Already extended, a device, or not a full path: left as it is.
     // A server or share named "." or "..", or no share, is no UNC root.
-    for (const std::wstring& as_is : {L"\\\\?\\C:\\" + tail, L"\\\\.\\pipe\\" + tail, L"relative\\" + tail, L"\\" + tail,
-                                      L"\\\\srv\\..\\" + tail, L"\\\\..\\share\\" + tail, L"\\\\srv\\\\" + tail})
+    for (const std::wstring& as_is :
+         {L"\\\\?\\C:\\" + tail, L"\\\\.\\pipe\\" + tail, L"relative\\" + tail, L"\\" + tail, L"\\\\srv\\..\\" + tail,
+          L"\\\\..\\share\\" + tail, L"\\\\srv\\\\" + tail})
         EXPECT_EQ(Extended_Length_Path(as_is), as_is);
 }

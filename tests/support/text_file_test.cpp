@@ -1,6 +1,6 @@
 #include "text_file.h"
-#include "utf8_check.h"
 #include "codepage.h"
+#include "utf8_check.h"
 
 #include <gtest/gtest.h>
 
@@ -72,7 +72,10 @@ TEST(TextFile, BadBytesNeverCrash) {
     EXPECT_FALSE(r.Text.empty());
 
     // Broken UTF-8 after a mark decodes with replacement characters.
-    ASSERT_TRUE(Write_Bytes(dir / L"u8.txt", "\xEF\xBB\xBF" "a\xC3\x28" "b"));
+    ASSERT_TRUE(Write_Bytes(dir / L"u8.txt",
+                            "\xEF\xBB\xBF"
+                            "a\xC3\x28"
+                            "b"));
     const std::wstring u8 = Get_File_To_Buffer1(dir / L"u8.txt", false).Text;
     EXPECT_EQ(u8.front(), L'a');
     EXPECT_EQ(u8.back(), L'b');
@@ -208,7 +211,7 @@ TEST(TextFile, JapaneseLinesReadTheSameFromCodePage932AndFromUtf8) {
         EXPECT_EQ(Decode_Text_File(Encode_Text_File(line)), line);
     }
     EXPECT_TRUE(Is_Valid_Cp932("\x93\xFA\x96\x7B\xB1"));
-    EXPECT_FALSE(Is_Valid_Cp932("\x93"));           // a lead byte at the end
-    EXPECT_FALSE(Is_Valid_Cp932("\xC3\x97"));      // "×" in UTF-8: 97 is a lead byte with no trail
+    EXPECT_FALSE(Is_Valid_Cp932("\x93"));      // a lead byte at the end
+    EXPECT_FALSE(Is_Valid_Cp932("\xC3\x97"));  // "×" in UTF-8: 97 is a lead byte with no trail
     EXPECT_EQ(Decode_Text_File("\xC3\x97"), L"×");
 }

@@ -110,7 +110,7 @@ TEST(NumberInText, DigitsPointAndMinus) {
 TEST(NumberInText, RoundsToFourDecimals) {
     EXPECT_EQ(Number_In_Text(L"0.12344"), Fixed4{1234});
     EXPECT_EQ(Number_In_Text(L"0.12346"), Fixed4{1235});
-    EXPECT_EQ(Number_In_Text(L"0.12345"), Fixed4{1234});   // half to even
+    EXPECT_EQ(Number_In_Text(L"0.12345"), Fixed4{1234});  // half to even
     EXPECT_EQ(Number_In_Text(L"0.12355"), Fixed4{1236});
     EXPECT_EQ(Number_In_Text(L"0.123451"), Fixed4{1235});  // above half
     EXPECT_EQ(Number_In_Text(L"-0.99999"), Fixed4::From_Whole(-1));

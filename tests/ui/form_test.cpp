@@ -64,7 +64,8 @@ TEST_F(FormTest, OptionsChosenByCodeOrUserRaiseClickAndGroupByContainer) {
     EXPECT_EQ(SendMessageW(form(L"Opt_Joken", 1).Hwnd(), BM_GETCHECK, 0, 0), BST_CHECKED);
     // Choosing the chosen one again raises nothing.
     form(L"Opt_Joken", 1).Set_Value(1);
-    EXPECT_EQ(form.Events, (std::vector<std::wstring>{L"Opt_Joken(0):Click", L"Opt_Joken(2):Click", L"Opt_Joken(1):Click"}));
+    EXPECT_EQ(form.Events,
+              (std::vector<std::wstring>{L"Opt_Joken(0):Click", L"Opt_Joken(2):Click", L"Opt_Joken(1):Click"}));
 
     form.Events.clear();
     SendMessageW(form(L"Opt_Joken", 3).Hwnd(), BM_CLICK, 0, 0);
@@ -92,10 +93,10 @@ TEST_F(FormTest, CheckBoxTextListAndScrollEvents) {
     bar.Notify_Scroll(SB_THUMBTRACK, 70);
     bar.Notify_Scroll(SB_PAGEDOWN, 0);  // clamped at the maximum
     EXPECT_EQ(bar.Value(), 100);
-    EXPECT_EQ(form.Events, (std::vector<std::wstring>{L"Che_Control(0):Click", L"Che_Control(0):Click",
-                                                      L"Txt_File(0):Change", L"Lst_Select(0):Click",
-                                                      L"VScroll1(-1):Change", L"VScroll1(-1):Scroll",
-                                                      L"VScroll1(-1):Change"}));
+    EXPECT_EQ(form.Events,
+              (std::vector<std::wstring>{L"Che_Control(0):Click", L"Che_Control(0):Click", L"Txt_File(0):Change",
+                                         L"Lst_Select(0):Click", L"VScroll1(-1):Change", L"VScroll1(-1):Scroll",
+                                         L"VScroll1(-1):Change"}));
 }
 
 TEST_F(FormTest, NewArrayElementsFollowElementZero) {

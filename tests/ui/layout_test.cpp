@@ -52,8 +52,9 @@ TEST(Layout, TabOrderFollowsScreenPosition) {
     // The panel holding the check box was made first but stands below the two options.
     ASSERT_EQ(Children_In_Order(container.Hwnd()).front(), form(L"Pic_Inner").Hwnd());
     Tab_Order_In(form, container);
-    EXPECT_EQ(Children_In_Order(container.Hwnd()),
-              (std::vector<HWND>{form(L"Opt_Joken", 2).Hwnd(), form(L"Opt_Joken", 3).Hwnd(), form(L"Pic_Inner").Hwnd()}));
+    EXPECT_EQ(
+        Children_In_Order(container.Hwnd()),
+        (std::vector<HWND>{form(L"Opt_Joken", 2).Hwnd(), form(L"Opt_Joken", 3).Hwnd(), form(L"Pic_Inner").Hwnd()}));
     // Moved above them, the panel comes first.
     form(L"Pic_Inner").Set_Top(-600);
     Tab_Order_In(form, container);

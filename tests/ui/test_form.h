@@ -30,9 +30,11 @@ protected:
             {L"Img_Pic", 0, Control_Kind::Image, nullptr, 3600, 2200, 600, 600, nullptr, -1, 2000},
         };
         Add_Controls(table);
-        for (auto [event, tag] : {std::pair{Control_Event::Click, L"Click"}, std::pair{Control_Event::Change, L"Change"},
-                                  std::pair{Control_Event::Scroll, L"Scroll"}, std::pair{Control_Event::Timer, L"Timer"}}) {
-            for (const wchar_t* name : {L"Opt_Joken", L"Che_Control", L"Txt_File", L"Lst_Select", L"VScroll1", L"Timer1"}) {
+        for (auto [event, tag] :
+             {std::pair{Control_Event::Click, L"Click"}, std::pair{Control_Event::Change, L"Change"},
+              std::pair{Control_Event::Scroll, L"Scroll"}, std::pair{Control_Event::Timer, L"Timer"}}) {
+            for (const wchar_t* name :
+                 {L"Opt_Joken", L"Che_Control", L"Txt_File", L"Lst_Select", L"VScroll1", L"Timer1"}) {
                 On(event, name, [this, name, tag](int i) {
                     Events.push_back(std::wstring(name) + L"(" + std::to_wstring(i) + L"):" + tag);
                 });

@@ -19,7 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::wstring strict = Utf8_To_Wide(bytes);
     bool beyond_ascii = false;
     for (char b : bytes) beyond_ascii = beyond_ascii || static_cast<unsigned char>(b) >= 0x80;
-    const bool well_formed = strict.find(L'\xFFFD') == std::wstring::npos || bytes.find("\xEF\xBF\xBD") != std::string_view::npos;
+    const bool well_formed =
+        strict.find(L'\xFFFD') == std::wstring::npos || bytes.find("\xEF\xBF\xBD") != std::string_view::npos;
     if (Is_Utf8_Beyond_Ascii(bytes)) FUZZ_CHECK(beyond_ascii && Wide_To_Utf8(strict) == bytes);
     if (beyond_ascii && well_formed && Wide_To_Utf8(strict) == bytes) FUZZ_CHECK(Is_Utf8_Beyond_Ascii(bytes));
 

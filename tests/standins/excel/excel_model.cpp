@@ -275,8 +275,8 @@ bool Excel_Model::Delete_Sheet(Workbook& book, Object_Id sheet) {
 
 std::wstring Window_Title(const Excel_Model& model) {
     const auto& books = model.Workbooks();
-    const auto book = std::find_if(books.begin(), books.end(),
-                                   [&](const Workbook& b) { return b.Id == model.Active_Workbook_Id(); });
+    const auto book =
+        std::find_if(books.begin(), books.end(), [&](const Workbook& b) { return b.Id == model.Active_Workbook_Id(); });
     if (book == books.end()) return L"Excel";
     std::wstring name = book->Name;
     const std::size_t dot = name.find_last_of(L'.');

@@ -127,7 +127,8 @@ LRESULT CALLBACK Window_Procedure(HWND window, UINT message, WPARAM wparam, LPAR
             GetClientRect(window, &client);
             // Drawn off screen first, so the sheet does not flicker while copies land.
             HDC buffer = CreateCompatibleDC(dc);
-            HBITMAP bitmap = CreateCompatibleBitmap(dc, std::max<LONG>(client.right, 1), std::max<LONG>(client.bottom, 1));
+            HBITMAP bitmap =
+                CreateCompatibleBitmap(dc, std::max<LONG>(client.right, 1), std::max<LONG>(client.bottom, 1));
             HGDIOBJ old = SelectObject(buffer, bitmap);
             Paint_Sheet(buffer, client, stand_in->Model());
             BitBlt(dc, 0, 0, client.right, client.bottom, buffer, 0, 0, SRCCOPY);

@@ -5,9 +5,9 @@
 
 namespace {
 
-constexpr int Tab_Height = 24;      // the strip with the book's and the sheet's name
-constexpr int Header_Width = 40;    // row numbers
-constexpr int Header_Height = 20;   // column letters
+constexpr int Tab_Height = 24;     // the strip with the book's and the sheet's name
+constexpr int Header_Width = 40;   // row numbers
+constexpr int Header_Height = 20;  // column letters
 constexpr COLORREF Grid = RGB(0xD4, 0xD4, 0xD4);
 constexpr COLORREF Header_Fill = RGB(0xEE, 0xEE, 0xEE);
 constexpr COLORREF Excel_Green = RGB(0x21, 0x73, 0x46);
@@ -36,11 +36,16 @@ int Pixels(double points) { return static_cast<int>(points / Points_Per_Pixel + 
 std::wstring Shown_Text(const Cell_Value& value) {
     switch (value.Type) {
         case Cell_Value::Kind::String:
-        case Cell_Value::Kind::Error: return value.Text;
-        case Cell_Value::Kind::Number: return Number_Text(value.Number);
-        case Cell_Value::Kind::Date: return Date_Text(value.Number);
-        case Cell_Value::Kind::Bool: return value.Number != 0 ? L"TRUE" : L"FALSE";
-        case Cell_Value::Kind::Empty: break;
+        case Cell_Value::Kind::Error:
+            return value.Text;
+        case Cell_Value::Kind::Number:
+            return Number_Text(value.Number);
+        case Cell_Value::Kind::Date:
+            return Date_Text(value.Number);
+        case Cell_Value::Kind::Bool:
+            return value.Number != 0 ? L"TRUE" : L"FALSE";
+        case Cell_Value::Kind::Empty:
+            break;
     }
     return {};
 }
@@ -74,8 +79,9 @@ int First_Shown(int active, int extent, Edge edge) {
 
 void Paint_Sheet(HDC dc, const RECT& client, Excel_Model& model) {
     Fill(dc, client, RGB(0xFF, 0xFF, 0xFF));
-    Selected_Object font(dc, CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                                         CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"ＭＳ Ｐゴシック"));
+    Selected_Object font(dc,
+                         CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"ＭＳ Ｐゴシック"));
     SetBkMode(dc, TRANSPARENT);
 
     const Workbook* book = model.Active_Workbook();
@@ -106,7 +112,8 @@ void Paint_Sheet(HDC dc, const RECT& client, Excel_Model& model) {
     for (int c = first_column; c <= last_column; ++c) {
         const int left = x0 + column_edge(c), right = x0 + column_edge(c + 1);
         Fill(dc, {right - 1, Tab_Height, right, client.bottom}, Grid);
-        Text(dc, Column_Letters(c), {left, Tab_Height, right, Tab_Height + Header_Height}, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
+        Text(dc, Column_Letters(c), {left, Tab_Height, right, Tab_Height + Header_Height},
+             DT_SINGLELINE | DT_CENTER | DT_VCENTER);
     }
     for (int r = first_row; r <= last_row; ++r) {
         const int top = y0 + row_edge(r), bottom = y0 + row_edge(r + 1);
@@ -122,14 +129,16 @@ void Paint_Sheet(HDC dc, const RECT& client, Excel_Model& model) {
         if (cell.Row < first_row || cell.Row > last_row || cell.Column > last_column) continue;
         int end = cell.Column + 1;
         while (end <= last_column && !sheet->Cells.contains({cell.Row, end})) ++end;
-        RECT box{x0 + column_edge(cell.Column) + 2, y0 + row_edge(cell.Row), x0 + column_edge(end) - 2, y0 + row_edge(cell.Row + 1)};
+        RECT box{x0 + column_edge(cell.Column) + 2, y0 + row_edge(cell.Row), x0 + column_edge(end) - 2,
+                 y0 + row_edge(cell.Row + 1)};
         if (box.right < grid.left) continue;
         const bool number = value.Type == Cell_Value::Kind::Number;
         Text(dc, Shown_Text(value), box, DT_SINGLELINE | DT_VCENTER | (number ? DT_RIGHT : DT_LEFT));
     }
     const Cell_Ref active = sheet->Active_Cell;
-    Frame(dc, {x0 + column_edge(active.Column) - 1, y0 + row_edge(active.Row) - 1, x0 + column_edge(active.Column + 1),
-               y0 + row_edge(active.Row + 1)},
+    Frame(dc,
+          {x0 + column_edge(active.Column) - 1, y0 + row_edge(active.Row) - 1, x0 + column_edge(active.Column + 1),
+           y0 + row_edge(active.Row + 1)},
           Excel_Green, 2);
 
     // Pictures, in their order on the sheet: a frame with the picture's name.
@@ -139,8 +148,8 @@ void Paint_Sheet(HDC dc, const RECT& client, Excel_Model& model) {
         const RECT box{left, top, left + std::max(Pixels(shape.Width), 4), top + std::max(Pixels(shape.Height), 4)};
         Fill(dc, box, Picture_Fill);
         Frame(dc, box, Picture_Frame, shape.Id == sheet->Selected_Shape ? 3 : 1);
-        const std::wstring label = shape.Name + L"  " + std::to_wstring(Pixels(shape.Width)) + L"×" +
-                                   std::to_wstring(Pixels(shape.Height));
+        const std::wstring label =
+            shape.Name + L"  " + std::to_wstring(Pixels(shape.Width)) + L"×" + std::to_wstring(Pixels(shape.Height));
         Text(dc, label, {box.left + 4, box.top + 2, box.right - 4, box.bottom - 2}, DT_SINGLELINE | DT_END_ELLIPSIS);
     }
     SelectClipRgn(dc, nullptr);

@@ -46,16 +46,16 @@ constexpr wchar_t Fail_Start_Variable[] = L"CELLDROP_STANDIN_FAIL_START";
 constexpr wchar_t Window_Class[] = L"XLMAIN";
 
 enum Command : unsigned {
-    Select_Cell = 1,      // text: an A1 address on the active sheet, e.g. "B3"
-    Activate_Sheet = 2,   // text: sheet name in the active workbook
-    Rename_Sheet = 3,     // text: new name of the active sheet
-    Delete_Sheet = 4,     // text: sheet name in the active workbook
-    Close_Workbook = 5,   // text ignored: the user closes the active workbook (no save question)
-    Quit = 6,             // text ignored: the user closes Excel; the process ends
-    Busy = 7,             // text: milliseconds during which incoming calls are rejected
-    Add_Sheet = 8,        // text: name of a new sheet added to the active workbook (it becomes active)
-    Fail_Member = 9,      // text: "Object.Member:count": the next count calls of it fail with an Excel error
-    Hide_Extensions = 10, // text: "1": window title "帳票 - Excel"; "0": "帳票.xlsx - Excel"
+    Select_Cell = 1,       // text: an A1 address on the active sheet, e.g. "B3"
+    Activate_Sheet = 2,    // text: sheet name in the active workbook
+    Rename_Sheet = 3,      // text: new name of the active sheet
+    Delete_Sheet = 4,      // text: sheet name in the active workbook
+    Close_Workbook = 5,    // text ignored: the user closes the active workbook (no save question)
+    Quit = 6,              // text ignored: the user closes Excel; the process ends
+    Busy = 7,              // text: milliseconds during which incoming calls are rejected
+    Add_Sheet = 8,         // text: name of a new sheet added to the active workbook (it becomes active)
+    Fail_Member = 9,       // text: "Object.Member:count": the next count calls of it fail with an Excel error
+    Hide_Extensions = 10,  // text: "1": window title "帳票 - Excel"; "0": "帳票.xlsx - Excel"
     // text ignored: the user closes Excel's window while programs hold its objects, as with Excel: the
     // workbooks close and the window hides; the process ends only once no client holds an object.
     // (Quit ends it at once, whoever holds what: the tests' tidying up.)
