@@ -3,8 +3,9 @@
 // then waits for the next slot of the schedule and nothing else (no reader is waited for).
 //   clipboard_copier.exe PREFIX COUNT GAP_MS     copies "PREFIX0" .. "PREFIX<COUNT-1>"
 // It prints how many opens found the clipboard held by another program (each tried again at once).
-#include <timeapi.h>
 #include <windows.h>
+// After windows.h, whose types it uses.
+#include <timeapi.h>
 
 #include <cstdio>
 #include <cstring>
