@@ -68,7 +68,7 @@ int main() {
                 s.Sort_Str[0] = r.Payload;
                 s.Sort_Record_Store();
             }
-            s.Sort_Execute();
+            (void)s.Sort_Execute();
             for (int i = 1; i <= s.Sort_Max(); ++i)
                 if (s.Sort_Keys_Out(i - 1, 0) > s.Sort_Keys_Out(i, 0)) sorted_ok = false;
             s.Sort_Erase();

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "gdi_handles.h"
+#include "global_memory.h"
 #include "png_picture.h"
 
 namespace {
@@ -29,18 +30,13 @@ public:
             return RegisterClassW(&wc) != 0;
         }();
         if (registered)
-            hwnd_ = CreateWindowExW(0, L"CellDropClipboard", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                    GetModuleHandleW(nullptr), nullptr);
+            hwnd_.Reset(CreateWindowExW(0, L"CellDropClipboard", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                        GetModuleHandleW(nullptr), nullptr));
     }
-    Opener_Window(const Opener_Window&) = delete;
-    Opener_Window& operator=(const Opener_Window&) = delete;
-    ~Opener_Window() {
-        if (hwnd_) DestroyWindow(hwnd_);
-    }
-    HWND Get() const { return hwnd_; }
+    HWND Get() const { return hwnd_.Get(); }
 
 private:
-    HWND hwnd_ = nullptr;
+    Window_Handle hwnd_;
 };
 
 // Reading leaves the clipboard's owner alone: one window per thread serves every read. Emptying makes
@@ -92,13 +88,10 @@ UINT History_Format() {
 }
 
 bool Dword_Is_Zero(UINT format) {
-    HANDLE data = GetClipboardData(format);
-    if (!data || GlobalSize(data) < sizeof(DWORD)) return false;
-    const void* p = GlobalLock(data);
-    if (!p) return false;
+    const Global_Lock data(GetClipboardData(format));
+    if (data.Size() < sizeof(DWORD)) return false;
     DWORD value = 1;
-    std::memcpy(&value, p, sizeof value);
-    GlobalUnlock(data);
+    std::memcpy(&value, data.Data(), sizeof value);
     return value == 0;
 }
 
@@ -114,19 +107,15 @@ bool Open_Picture_Without_Pixels();
 bool Set_Clipboard_Bytes(UINT format, const void* bytes, std::size_t size, const std::function<bool()>& may_replace) {
     Clipboard_Open clipboard(Clipboard_Use::Change);
     if (!clipboard.Is_Open() || (may_replace && !may_replace()) || !EmptyClipboard()) return false;
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+    Global_Memory memory(GlobalAlloc(GMEM_MOVEABLE, size));
     if (!memory) return false;
-    void* p = GlobalLock(memory);
-    if (!p) {
-        GlobalFree(memory);
-        return false;
+    {
+        const Global_Lock block(memory.Get());
+        if (!block.Data()) return false;
+        std::memcpy(block.Data(), bytes, size);
     }
-    std::memcpy(p, bytes, size);
-    GlobalUnlock(memory);
-    if (!SetClipboardData(format, memory)) {
-        GlobalFree(memory);
-        return false;
-    }
+    if (!SetClipboardData(format, memory.Get())) return false;
+    (void)memory.Release();  // the clipboard's now
     return true;
 }
 
@@ -148,12 +137,10 @@ std::optional<Bitmap_Image> Draw_Metafile(HENHMETAFILE metafile) {
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     Bitmap_Handle bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    HDC dc = CreateCompatibleDC(nullptr);
-    if (!bitmap || !bits || !dc) {
-        if (dc) DeleteDC(dc);
-        return std::nullopt;
-    }
-    HGDIOBJ old = SelectObject(dc, bitmap.Get());
+    const Memory_Dc memory(CreateCompatibleDC(nullptr));
+    if (!bitmap || !bits || !memory) return std::nullopt;
+    HDC dc = memory.Get();
+    const Selected_Object drawn_on(dc, bitmap.Get());
     RECT area{0, 0, width, height};
     FillRect(dc, &area, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     PlayEnhMetaFile(dc, metafile, &area);
@@ -164,19 +151,14 @@ std::optional<Bitmap_Image> Draw_Metafile(HENHMETAFILE metafile) {
     const auto* pixels = static_cast<const std::uint32_t*>(bits);
     image.Pixels.assign(pixels, pixels + static_cast<std::size_t>(width) * height);
     for (std::uint32_t& p : image.Pixels) p &= 0xFFFFFF;
-    SelectObject(dc, old);
-    DeleteDC(dc);
     return image;
 }
 
 // A packed bitmap format of the open clipboard, decoded; nothing when it is not there or unreadable.
 std::optional<Bitmap_Image> Decode_Clipboard_Dib(UINT format) {
-    HANDLE data = GetClipboardData(format);
-    const void* p = data ? GlobalLock(data) : nullptr;
-    if (!p) return std::nullopt;
-    auto image = Decode_Packed_Dib(std::string_view(static_cast<const char*>(p), GlobalSize(data)));
-    GlobalUnlock(data);
-    return image;
+    const Global_Lock data(GetClipboardData(format));
+    if (!data.Data()) return std::nullopt;
+    return Decode_Packed_Dib(data.Bytes());
 }
 
 }  // namespace
@@ -276,13 +258,10 @@ Clipboard_Snapshot Read_Formats() {
 void Read_Open_Text(Clipboard_Snapshot& s) {
     if (!s.Private && IsClipboardFormatAvailable(History_Format())) s.Private = Dword_Is_Zero(History_Format());
     if (!s.Has_Text || s.Private) return;
-    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        if (const wchar_t* p = static_cast<const wchar_t*>(GlobalLock(data))) {
-            // Bounded by the block's size: a text without its terminating zero cannot run past it.
-            const std::size_t limit = GlobalSize(data) / sizeof(wchar_t);
-            s.Text.assign(p, wcsnlen(p, limit));
-            GlobalUnlock(data);
-        }
+    const Global_Lock data(GetClipboardData(CF_UNICODETEXT));
+    if (const auto* p = static_cast<const wchar_t*>(data.Data())) {
+        // Bounded by the block's size: a text without its terminating zero cannot run past it.
+        s.Text.assign(p, wcsnlen(p, data.Size() / sizeof(wchar_t)));
     }
 }
 
@@ -321,24 +300,19 @@ std::optional<Bitmap_Image> Read_Open_Picture() {
         if (auto image = Decode_Clipboard_Dib(CF_DIBV5)) return image;
     if (dib != 0) return Decode_Clipboard_Dib(CF_DIB);
     if (HANDLE data = GetClipboardData(CF_ENHMETAFILE)) return Draw_Metafile(static_cast<HENHMETAFILE>(data));
-    if (HANDLE data = GetClipboardData(Png_Format())) {
-        const void* p = GlobalLock(data);
-        if (!p) return std::nullopt;
-        auto image = Decode_Png(std::string_view(static_cast<const char*>(p), GlobalSize(data)));
-        GlobalUnlock(data);
-        return image;
+    if (HANDLE png = GetClipboardData(Png_Format())) {
+        const Global_Lock data(png);
+        if (!data.Data()) return std::nullopt;
+        return Decode_Png(data.Bytes());
     }
     return std::nullopt;
 }
 
 // The bytes of one clipboard format, copied out of the open clipboard.
 std::optional<std::string> Open_Format_Bytes(UINT format) {
-    HANDLE data = GetClipboardData(format);
-    const void* p = data ? GlobalLock(data) : nullptr;
-    if (!p) return std::nullopt;
-    std::string bytes(static_cast<const char*>(p), GlobalSize(data));
-    GlobalUnlock(data);
-    return bytes;
+    const Global_Lock data(GetClipboardData(format));
+    if (!data.Data()) return std::nullopt;
+    return std::string(data.Bytes());
 }
 
 // The picture formats in the order Read_Open_Picture reads them, copied out as they are.
@@ -361,12 +335,8 @@ std::optional<Clipboard_Picture_Bytes> Read_Open_Picture_Bytes() {
 }
 
 bool Open_Picture_Without_Pixels() {
-    HANDLE data = GetClipboardData(CF_DIB);
-    const void* p = data ? GlobalLock(data) : nullptr;
-    if (!p) return false;
-    const bool empty = Dib_Without_Pixels(std::string_view(static_cast<const char*>(p), GlobalSize(data)));
-    GlobalUnlock(data);
-    return empty;
+    const Global_Lock data(GetClipboardData(CF_DIB));
+    return data.Data() && Dib_Without_Pixels(data.Bytes());
 }
 
 }  // namespace
@@ -384,11 +354,9 @@ void Decode_Copy_Picture(Clipboard_Copy& copy) {
         copy.Picture = Decode_Packed_Dib(bytes);
         without_pixels = !copy.Picture && Dib_Without_Pixels(bytes);
     } else if (picture.Format == CF_ENHMETAFILE) {
-        if (HENHMETAFILE metafile =
-                SetEnhMetaFileBits(static_cast<UINT>(bytes.size()), reinterpret_cast<const BYTE*>(bytes.data()))) {
-            copy.Picture = Draw_Metafile(metafile);
-            DeleteEnhMetaFile(metafile);
-        }
+        const Metafile_Handle metafile(
+            SetEnhMetaFileBits(static_cast<UINT>(bytes.size()), reinterpret_cast<const BYTE*>(bytes.data())));
+        if (metafile) copy.Picture = Draw_Metafile(metafile.Get());
     } else {
         copy.Picture = Decode_Png(bytes);
     }

@@ -6,6 +6,8 @@
 #include <utility>
 
 #include "clipboard_origin.h"
+#include "gdi_handles.h"
+#include "kernel_handle.h"
 
 namespace {
 
@@ -38,26 +40,15 @@ double Now_Ms() {
 }
 constexpr wchar_t Window_Class[] = L"CellDropCapture";
 
-class Event_Handle {
-public:
-    Event_Handle() : handle_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
-    Event_Handle(const Event_Handle&) = delete;
-    Event_Handle& operator=(const Event_Handle&) = delete;
-    ~Event_Handle() {
-        if (handle_) CloseHandle(handle_);
-    }
-    HANDLE Get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
+// A manual-reset event, not yet set.
+Kernel_Handle New_Event() { return Kernel_Handle(CreateEventW(nullptr, TRUE, FALSE, nullptr)); }
 
 }  // namespace
 
 bool Clipboard_Capture::Start(HWND notify) {
     Stop();
     stopping_ = false;
-    Event_Handle ready;
+    const Kernel_Handle ready = New_Event();
     if (!ready.Get()) return false;
     {
         std::lock_guard lock(mutex_);
@@ -123,9 +114,11 @@ void Clipboard_Capture::Listen(HANDLE ready) {
         wc.lpszClassName = Window_Class;
         return RegisterClassW(&wc) != 0;
     }();
-    HWND window = registered ? CreateWindowExW(0, Window_Class, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                               GetModuleHandleW(nullptr), this)
-                             : nullptr;
+    // Destroyed after the listener below is removed from it.
+    const Window_Handle owned(registered ? CreateWindowExW(0, Window_Class, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                                           GetModuleHandleW(nullptr), this)
+                                         : nullptr);
+    const HWND window = owned.Get();
     if (!window) {
         SetEvent(ready);
         return;
@@ -142,7 +135,6 @@ void Clipboard_Capture::Listen(HANDLE ready) {
         MSG message;
         while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
     }
-    DestroyWindow(window);
 }
 
 LRESULT CALLBACK Clipboard_Capture::Window_Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {

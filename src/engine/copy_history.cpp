@@ -8,7 +8,6 @@
 
 #include "binary_file.h"
 #include "dir_search.h"
-#include "message_pump.h"
 #include "paths.h"
 #include "text.h"
 #include "text_file.h"
@@ -202,7 +201,7 @@ void Picture_History::Put(Picture_Entry entry) {
     Rireki_Pic[0] = std::move(entry);
 }
 
-void Picture_History::Load() {
+void Picture_History::Load(const std::function<void()>& progress) {
     for (Picture_Entry& e : Rireki_Pic) e = Picture_Entry();
     Rireki_Pic_Count = -1;
     Rireki_Pic_Dirty = false;
@@ -239,7 +238,7 @@ void Picture_History::Load() {
             entry.Spill = path;
         if (number != static_cast<int>(found.size())) in_order = false;
         found.push_back(std::move(entry));
-        Do_Events();
+        if (progress) progress();
     }
     for (std::size_t i = 0; i < found.size(); ++i) Rireki_Pic[i] = std::move(found[i]);
     Rireki_Pic_Count = static_cast<int>(found.size()) - 1;

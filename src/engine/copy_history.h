@@ -4,6 +4,7 @@
 // the entry's place). Only thumbnails of the pictures stay in memory: a full picture lives in its
 // file, or, until the next save, in a scratch file of its own.
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -99,7 +100,8 @@ public:
     // Loads the pictures still waiting in their scratch files (the program ended before its save),
     // newest first, then the history files in number order. A file held by another program keeps its
     // place; a file that is no picture is renamed aside. Saves at once when the files are not in place.
-    void Load();
+    // Lets no window message run; progress, when given, is called after each picture is read.
+    void Load(const std::function<void()>& progress = {});
     bool Loaded() const { return loaded_; }
     // Brings the files in line with the entries (see Numbered_Files). False when a step failed; what
     // was stored stays as it was, and the history stays pending for the next save. Writes nothing

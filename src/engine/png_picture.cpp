@@ -8,24 +8,9 @@
 #include <vector>
 
 #include "com_handles.h"
+#include "com_init.h"
 
 namespace {
-
-// COM for one decode on a thread that may have none (the clipboard capture's). RPC_E_CHANGED_MODE
-// means the thread has COM in the other model already: usable as it is, and not ours to undo.
-class Com_For_Call {
-public:
-    Com_For_Call() : hr_(CoInitializeEx(nullptr, COINIT_MULTITHREADED)) {}
-    Com_For_Call(const Com_For_Call&) = delete;
-    Com_For_Call& operator=(const Com_For_Call&) = delete;
-    ~Com_For_Call() {
-        if (SUCCEEDED(hr_)) CoUninitialize();
-    }
-    bool Usable() const { return SUCCEEDED(hr_) || hr_ == RPC_E_CHANGED_MODE; }
-
-private:
-    HRESULT hr_;
-};
 
 std::uint32_t On_White(std::uint32_t bgra) {
     const std::uint32_t a = bgra >> 24;
@@ -39,7 +24,8 @@ std::uint32_t On_White(std::uint32_t bgra) {
 
 std::optional<Bitmap_Image> Decode_Png(std::string_view png) {
     if (png.empty() || png.size() > 0x7FFFFFFF) return std::nullopt;
-    const Com_For_Call com;
+    // COM for one decode on a thread that may have none (the clipboard capture's).
+    const Com_Init com(COINIT_MULTITHREADED);
     if (!com.Usable()) return std::nullopt;
     Com_Ptr<IWICImagingFactory> factory;
     if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,

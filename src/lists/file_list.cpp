@@ -1,6 +1,7 @@
 #include "file_list.h"
 
 #include "memory_sort.h"
+#include "message_box.h"
 #include "paths.h"
 #include "text.h"
 
@@ -15,7 +16,8 @@ std::optional<File_List_Line> File_List_Tree_Line(const std::wstring& base, cons
     return File_List_Line{L"1", L"\\" + relative};
 }
 
-std::vector<std::wstring> File_List_Lines(const std::wstring& folder, bool sub_folders) {
+std::vector<std::wstring> File_List_Lines(const std::wstring& folder, bool sub_folders,
+                                          const std::function<void()>& progress) {
     // An empty box names no folder; searching it would list the root of the current drive.
     if (Space_Remove(folder).empty()) return {};
     Memory_Sort sort;
@@ -27,7 +29,7 @@ std::vector<std::wstring> File_List_Lines(const std::wstring& folder, bool sub_f
             sort.Sort_Record_Store();
         }
     } else {
-        for (const Dir_Entry& entry : Dir_Search_Tree(folder, L"*.*")) {
+        for (const Dir_Entry& entry : Dir_Search_Tree(folder, L"*.*", progress)) {
             const std::optional<File_List_Line> line = File_List_Tree_Line(folder, entry);
             if (!line) continue;
             sort.Sort_Record_Clear();
@@ -38,7 +40,7 @@ std::vector<std::wstring> File_List_Lines(const std::wstring& folder, bool sub_f
     }
     std::vector<std::wstring> lines;
     if (sort.Sort_Max() < 0) return lines;
-    sort.Sort_Execute();
+    if (const std::wstring problem = sort.Sort_Execute(); !problem.empty()) Show_Message(problem);
     lines.reserve(static_cast<std::size_t>(sort.Sort_Max()) + 1);
     for (std::int32_t i = 0; i <= sort.Sort_Max(); ++i) lines.push_back(sort.Sort_Keys_Out(i, 1));
     sort.Sort_Erase();

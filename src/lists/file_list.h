@@ -1,6 +1,7 @@
 #pragma once
 // The lines of the file list: the files of a folder, or of its whole tree, as the quick list
 // "ファイルを開く" offers them. Window-free.
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,7 +12,9 @@
 // name has a point, the files of subfolders as "\sub\name" first, then the folder's own as "name".
 // Within each group the lines are in code-unit order (upper case before lower case). A folder that
 // does not exist, cannot be read or is not given at all gives no lines.
-std::vector<std::wstring> File_List_Lines(const std::wstring& folder, bool sub_folders);
+// progress is called through a tree search (see Dir_Search_Tree).
+std::vector<std::wstring> File_List_Lines(const std::wstring& folder, bool sub_folders,
+                                          const std::function<void()>& progress = {});
 
 // One entry of a tree search under base as a list line, with its sort group: "1" and "\sub\name"
 // for a file in a subfolder, "2" and "name" for a file of base itself. Nothing for folder entries and

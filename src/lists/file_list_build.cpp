@@ -49,7 +49,7 @@ bool File_List_Build::Fill(Control& box, const std::wstring& folder, bool sub_fo
     // Typing into the box while the list is built would mix with it.
     box.Set_Locked(true);
     box.Set_Caption(L"");
-    const std::vector<std::wstring> lines = File_List_Lines(folder, sub_folders);
+    const std::vector<std::wstring> lines = File_List_Lines(folder, sub_folders, [] { (void)Do_Events_Sometimes(); });
     if (!Still_There(box)) return false;
     // Whatever reached the box while the search ran gives way to the list.
     box.Set_Caption(L"");

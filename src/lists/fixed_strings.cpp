@@ -8,7 +8,7 @@
 #include "binary_file.h"
 #include "dir_search.h"
 #include "memory_sort.h"
-#include "message_pump.h"
+#include "message_box.h"
 #include "paths.h"
 #include "text.h"
 #include "text_file.h"
@@ -83,7 +83,7 @@ void Fixed_Strings::Sort(int order) {
         sort.Sort_Key[0] = Kotei_Data[static_cast<std::size_t>(i)];
         sort.Sort_Record_Store();
     }
-    sort.Sort_Execute();
+    if (const std::wstring problem = sort.Sort_Execute(); !problem.empty()) Show_Message(problem);
     for (int k = 0; k <= sort.Sort_Max(); ++k)
         Kotei_Data[static_cast<std::size_t>(order == 0 ? k : Kotei_Max - k)] = sort.Sort_Keys_Out(k, 0);
     sort.Sort_Erase();
@@ -119,7 +119,6 @@ void Fixed_Strings::Load(const std::wstring& folder) {
     bool in_order = true;
     for (const auto& [number, path] : sources) {
         Binary_Read read = Read_Binary(path, Max_Text_File_Bytes);
-        Do_Events_Sometimes();
         const bool held = !read.Opened;  // held by another program for a moment: it keeps its place
         // Cut short, too large, or bytes that are no text (reading them would put "・" in their place
         // and the next save would write that): kept under another name, out of the numbers.

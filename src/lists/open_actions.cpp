@@ -8,6 +8,7 @@
 #include "codepage.h"
 #include "file_checks.h"
 #include "file_lock.h"
+#include "kernel_handle.h"
 #include "message_pump.h"
 #include "paths.h"
 
@@ -24,7 +25,7 @@ bool Shell_Execute(HWND owner, const wchar_t* file, const wchar_t* parameters, U
     info.lpParameters = parameters;
     info.nShow = SW_SHOWNORMAL;
     const bool started = ShellExecuteExW(&info) != FALSE;
-    if (info.hProcess) CloseHandle(info.hProcess);
+    const Kernel_Handle process(info.hProcess);
     Do_Events();
     return started;
 }

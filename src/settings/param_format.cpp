@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <climits>
 
-#include "message_box.h"
 #include "paths.h"
 #include "text.h"
 
@@ -15,7 +14,7 @@ void Param_Pass::Text_Update_ParamFileName_Process(std::wstring_view folder, std
     path_ = Path_Join(folder, file_name);
     for (const std::wstring& earlier : files_) {
         if (earlier == path_) {
-            Show_Message(L"パレメータファイル名＝" + path_ + Get_CrLf() + L"が重複してます。");
+            if (report_) report_(L"パレメータファイル名＝" + path_ + Get_CrLf() + L"が重複してます。");
             break;
         }
     }

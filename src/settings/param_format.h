@@ -3,6 +3,7 @@
 // registry that refuses a file name registered twice in one pass. Files go through the support
 // library's text files (ANSI code page, CR LF, atomic writes, UTF-8 when the code page falls short).
 #include <array>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,7 +13,10 @@
 // The files of one read or write pass over the screen settings.
 class Param_Pass {
 public:
-    explicit Param_Pass(std::wstring path_para) : path_para_(std::move(path_para)) {}
+    // report shows the message about a file registered twice (the window's message box; nothing
+    // when not given).
+    explicit Param_Pass(std::wstring path_para, std::function<void(const std::wstring&)> report = {})
+        : path_para_(std::move(path_para)), report_(std::move(report)) {}
 
     // Starts a pass: no file registered yet (Param_File_Count -1).
     void Begin() { files_.clear(); }
@@ -30,6 +34,7 @@ public:
 
 private:
     std::wstring path_para_;
+    std::function<void(const std::wstring&)> report_;
     std::vector<std::wstring> files_;
     std::wstring path_;
 };

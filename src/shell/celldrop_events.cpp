@@ -8,12 +8,13 @@
 #include "mouse_pointer.h"
 #include "open_actions.h"
 #include "paste_option_choice.h"
+#include "scoped_value.h"
 #include "target_choice.h"
 #include "text.h"
 #include "wait.h"
 
 void CellDrop_F::Cmd_Control_Click(int index) {
-    Set_Screen_Mouse_Pointer(Mouse_Pointer::Hourglass);
+    const Hourglass busy;
     Do_Events();
     auto is = [index](const Control* bound) { return bound && bound->Index() == index; };
     // The file dialogs, the history editor, the file list and the fixed-string edits are wired here as
@@ -43,7 +44,6 @@ void CellDrop_F::Cmd_Control_Click(int index) {
     } else if (is(Cmd_Kotei_Sort[1])) {
         Cmd_Control_Excel1_Kotei_Sort(1);
     }
-    Set_Screen_Mouse_Pointer(Mouse_Pointer::Default);
 }
 
 void CellDrop_F::Che_Control_Click(int index) {
@@ -129,10 +129,12 @@ void CellDrop_F::Lst_Select_ツール_CellDrop2(int index) {
     if (list == Lst_File) {
         Lst_Select_File_Open(line);
     } else if (list == Lst_Url) {
-        Set_Screen_Mouse_Pointer(Mouse_Pointer::Hourglass);
-        Do_Events();
-        const bool started = Start_Chrome(Hwnd(), line);
-        Set_Screen_Mouse_Pointer(Mouse_Pointer::Default);
+        bool started = false;
+        {
+            const Hourglass busy;
+            Do_Events();
+            started = Start_Chrome(Hwnd(), line);
+        }
         if (!started) MsgBox_Process(L"Chromeを起動できませんでした。");
     } else if (list == Lst_Rireki && static_cast<std::size_t>(selected) < shown_texts_.size()) {
         // The entry the user sees: during a run of quick copies the list is redrawn only once they stop.
@@ -143,7 +145,7 @@ void CellDrop_F::Lst_Select_ツール_CellDrop2(int index) {
 }
 
 void CellDrop_F::Lst_Select_File_Open(const std::wstring& line) {
-    Set_Screen_Mouse_Pointer(Mouse_Pointer::Hourglass);
+    const Hourglass busy;
     Do_Events();
     const File_Line file = Classify_File_Line(Label1_Folder->Caption(), line);
     switch (file.Kind) {
@@ -172,7 +174,6 @@ void CellDrop_F::Lst_Select_File_Open(const std::wstring& line) {
             }
             break;
     }
-    Set_Screen_Mouse_Pointer(Mouse_Pointer::Default);
 }
 
 void CellDrop_F::Put_On_Clipboard(const std::wstring& text, Copy_Source source) {
@@ -189,14 +190,13 @@ void CellDrop_F::Put_On_Clipboard(const std::wstring& text, Copy_Source source) 
 
 void CellDrop_F::Lst_Select_ツール_CellDrop() {
     Kotei_Apply_Edit();  // to the entry selected until now
-    Flg_Check = false;
+    const Scoped_Value no_checks(Flg_Check, false);
     Do_Events();
     Kotei.Kotei_Index = Lst_Kotei_Setup->List_Index();
     if (Kotei.Kotei_Index >= 0 && static_cast<std::size_t>(Kotei.Kotei_Index) < Kotei.Kotei_Data.size())
         Txt_Kotei->Set_Caption(Kotei.Kotei_Data[static_cast<std::size_t>(Kotei.Kotei_Index)]);
     Cmd_Kotei_Delete->Set_Enabled(true);
     Lst_Select_ツール_CellDrop_UpDown();
-    Flg_Check = true;
 }
 
 void CellDrop_F::Lst_Select_ツール_CellDrop_UpDown() {

@@ -15,6 +15,7 @@
 #include "mouse_pointer.h"
 #include "paths.h"
 #include "process_priority.h"
+#include "scoped_value.h"
 #include "target_choice.h"
 #include "text.h"
 #include "twips.h"
@@ -78,7 +79,7 @@ void CellDrop_F::Form_Load() {
     App_Path = app_path_;
     Group_Key = Group_Tool;
     Screen_Key = Screen_Setup;
-    Set_Screen_Mouse_Pointer(Mouse_Pointer::Hourglass);
+    const Hourglass busy;
     Do_Events();
 
     Registry.Reset();
@@ -87,7 +88,8 @@ void CellDrop_F::Form_Load() {
     Tim_エラーチェック_Enabled(false);
 
     Set_Enabled(false);
-    Flg_Check = false;
+    // Checks run from the timer's passes only, each of which allows them for itself.
+    const Scoped_Value no_checks(Flg_Check, false);
     Do_Events();
 
     Create_Data_Folders();
@@ -108,7 +110,6 @@ void CellDrop_F::Form_Load() {
     Form_Fit(*this, start, start);
     Form_Center(*this);
 
-    Set_Screen_Mouse_Pointer(Mouse_Pointer::Hourglass);
     Do_Events();
     Text_Update(L"R");
 
@@ -119,12 +120,10 @@ void CellDrop_F::Form_Load() {
 
     Tim_エラーチェック_Enabled(true);
     Set_Enabled(true);
-    Flg_Check = true;
     Show();
     // The first check runs as soon as the window shows instead of a second later, so that the start
     // button is usable at once; the timer goes on checking every second.
     if (Tim_エラーチェック && Tim_エラーチェック->Index()) Timer1_Timer(*Tim_エラーチェック->Index());
-    Set_Screen_Mouse_Pointer(Mouse_Pointer::Default);
     Chooser_Pictures.Finish_Later(Hwnd());
 }
 
@@ -158,7 +157,7 @@ void CellDrop_F::Create_Data_Folders() {
                                                                   : (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         if (!usable) failed += Get_CrLf() + *f.Field;
     }
-    params_ = Param_Pass(Path_Para);
+    params_ = Param_Pass(Path_Para, Show_Message);
     Rireki_Texts.Folder = Path_RirekiText;
     Rireki_Pics.Folder = Path_RirekiPic;
     // A save that a stopped program left half done is completed, or undone, before anything reads
@@ -236,11 +235,11 @@ void CellDrop_F::Timer1_Timer(int index) {
     // A pass lets messages run after each line of the file list, so a long one would otherwise start
     // the next pass inside itself.
     if (Flg_Checking) return;
-    Flg_Checking = true;
-    Flg_Check = true;
-    Check_Process();
-    Flg_Check = false;
-    Flg_Checking = false;
+    {
+        const Scoped_Value checking(Flg_Checking, true);
+        const Scoped_Value checks_allowed(Flg_Check, true);
+        Check_Process();
+    }
     Flg_Blink = !Flg_Blink;
 }
 
@@ -266,16 +265,15 @@ void CellDrop_F::Check_Process() {
 
 void CellDrop_F::Cmd_Update2_Click(int index) {
     if (index == 1) {
-        Set_Screen_Mouse_Pointer(Mouse_Pointer::Hourglass);
+        const Hourglass busy;
         Text_Update(L"W");
-        Set_Screen_Mouse_Pointer(Mouse_Pointer::Default);
         return;
     }
     if (index != 0) return;
     // The run before still waits for its Excel to answer; the label says so.
     if (run_active_) return;
 
-    Set_Screen_Mouse_Pointer(Mouse_Pointer::Hourglass);
+    const Hourglass busy;
     Text_Update(L"W");
     Pic_Control_Enabled(false);
     Tim_エラーチェック_Enabled(false);
@@ -323,7 +321,6 @@ void CellDrop_F::Cmd_Update2_Click(int index) {
     if (!Is_Loaded()) return;
     Pic_Control_Enabled(true);
     Tim_エラーチェック_Enabled(true);
-    Set_Screen_Mouse_Pointer(Mouse_Pointer::Default);
 }
 
 void CellDrop_F::Excel_ツール_CellDrop2_Start() {

@@ -58,7 +58,7 @@ void CellDrop_F::Text_Update_ツール_CellDrop2_Pic(const std::wstring& mode) {
     if (mode == L"R") {
         if (Rireki_Pics.Loaded() && Rireki_Pics.Rireki_Pic_Dirty) Text_Update_ツール_CellDrop2_Pic_Write();
         if (Rireki_Pics.Loaded() && Rireki_Pics.Rireki_Pic_Dirty) return;
-        Rireki_Pics.Load();
+        Rireki_Pics.Load([] { (void)Do_Events(); });
         Report_Moved_Aside(Rireki_Pics.Moved_Aside);
     } else if (mode == L"W") {
         Text_Update_ツール_CellDrop2_Pic_Write();

@@ -2,6 +2,7 @@
 #include "celldrop_f.h"
 
 #include "message_pump.h"
+#include "scoped_value.h"
 
 void CellDrop_F::Kotei_Apply_Edit() {
     const int i = Kotei.Kotei_Index;
@@ -14,7 +15,7 @@ void CellDrop_F::Kotei_Apply_Edit() {
 
 void CellDrop_F::Cmd_Control_Excel1_Kotei_New() {
     Kotei_Apply_Edit();
-    Flg_Check = false;
+    const Scoped_Value no_checks(Flg_Check, false);
     Do_Events();
     if (!Kotei.New()) {
         MsgBox_Process(L"固定文字列は1000件までです。");
@@ -23,13 +24,12 @@ void CellDrop_F::Cmd_Control_Excel1_Kotei_New() {
         Lst_Kotei_Setup->Add_Item(Kotei.Lst_AddItem_Kotei(Kotei.Kotei_Max));
         Lst_Kotei_Setup->Set_List_Index(Kotei.Kotei_Max);
     }
-    Flg_Check = true;
 }
 
 void CellDrop_F::Cmd_Control_Excel1_Kotei_Del() {
     Kotei_Apply_Edit();
     const int deleted = Kotei.Kotei_Index;
-    Flg_Check = false;
+    const Scoped_Value no_checks(Flg_Check, false);
     Do_Events();
     if (Kotei.Delete()) {
         Lst_Kotei_Setup->Remove_Item(deleted);
@@ -42,7 +42,6 @@ void CellDrop_F::Cmd_Control_Excel1_Kotei_Del() {
             for (Control* c : {Cmd_Kotei_Delete, Cmd_Kotei_Up, Cmd_Kotei_Down}) c->Set_Enabled(false);
         }
     }
-    Flg_Check = true;
 }
 
 void CellDrop_F::Cmd_Control_Excel1_Kotei_Up() { Kotei_Move(-1); }
@@ -52,21 +51,19 @@ void CellDrop_F::Cmd_Control_Excel1_Kotei_Down() { Kotei_Move(1); }
 void CellDrop_F::Kotei_Move(int step) {
     Kotei_Apply_Edit();
     const int from = Kotei.Kotei_Index;
-    Flg_Check = false;
+    const Scoped_Value no_checks(Flg_Check, false);
     Do_Events();
     if (Kotei.Move(step)) {
         Lst_Kotei_Setup->Set_List_Item(from, Kotei.Lst_AddItem_Kotei(from));
         Lst_Kotei_Setup->Set_List_Item(Kotei.Kotei_Index, Kotei.Lst_AddItem_Kotei(Kotei.Kotei_Index));
         Lst_Kotei_Setup->Set_List_Index(Kotei.Kotei_Index);
     }
-    Flg_Check = true;
 }
 
 void CellDrop_F::Cmd_Control_Excel1_Kotei_Sort(int order) {
     Kotei_Apply_Edit();
-    Flg_Check = false;
+    const Scoped_Value no_checks(Flg_Check, false);
     Do_Events();
     Kotei.Sort(order);
     Lst_Kotei_Setup->Set_List(Kotei_Lines());
-    Flg_Check = true;
 }

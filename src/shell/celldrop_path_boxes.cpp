@@ -6,6 +6,7 @@
 #include "folder_browse.h"
 #include "mouse_pointer.h"
 #include "paths.h"
+#include "scoped_value.h"
 
 namespace {
 
@@ -74,8 +75,8 @@ void CellDrop_F::Cmd_Control_ShowFolders(const std::wstring& title, Control& box
 void CellDrop_F::Cmd_Control_Excel1_File_Search() {
     // Asked for again while a build runs (the check box clicked meanwhile): the build starts over.
     if (File_List.Restart_If_Running()) return;
-    Set_Screen_Mouse_Pointer(Mouse_Pointer::Hourglass);
-    Flg_Check = false;
+    const Hourglass busy;
+    const Scoped_Value no_checks(Flg_Check, false);
     Tim_エラーチェック_Enabled(false);
     // The list read at the start gives way to the new one.
     if (value_list_fills_[0].Filling()) {
@@ -89,8 +90,6 @@ void CellDrop_F::Cmd_Control_Excel1_File_Search() {
         });
     if (!alive || !Is_Loaded()) return;
     Tim_エラーチェック_Enabled(true);
-    Flg_Check = true;
-    Set_Screen_Mouse_Pointer(Mouse_Pointer::Default);
     // The new list is checked at once, so the start button does not wait for the next tick to say
     // whether it may be used.
     if (Tim_エラーチェック && Tim_エラーチェック->Index()) Timer1_Timer(*Tim_エラーチェック->Index());

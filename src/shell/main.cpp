@@ -1,30 +1,11 @@
-#include <objbase.h>
 #include <windows.h>
 
 #include "automation.h"
 #include "celldrop_f.h"
+#include "com_init.h"
 #include "message_pump.h"
 #include "numbered_files.h"
 #include "single_instance.h"
-
-namespace {
-
-// COM for the whole run, single-threaded apartment. RPC_E_CHANGED_MODE would mean someone initialised
-// another model first; then we must not uninitialise what we did not initialise.
-class Com_Apartment {
-public:
-    Com_Apartment() : hr_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-    Com_Apartment(const Com_Apartment&) = delete;
-    Com_Apartment& operator=(const Com_Apartment&) = delete;
-    ~Com_Apartment() {
-        if (SUCCEEDED(hr_)) CoUninitialize();
-    }
-
-private:
-    HRESULT hr_;
-};
-
-}  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // DLLs only from the system folder: the file choosers move the current folder anywhere, and a DLL
@@ -38,7 +19,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     }
     // Only this program writes here: what a write cut short by a crash left is its own.
     for (const wchar_t* sub : {L"", L"\\Para"}) Remove_Write_Leftovers(folder + sub);
-    Com_Apartment com;
+    // COM for the whole run, single-threaded apartment.
+    const Com_Init com(COINIT_APARTMENTTHREADED);
     Busy_Retry_Filter_Registration busy_retry;
     CellDrop_F main_form(folder);
     if (!main_form.Load()) return 1;

@@ -16,13 +16,9 @@ std::wstring Instance_Mutex_Name(const std::wstring& program_folder) {
     return L"Local\\CellDrop " + path;
 }
 
-Single_Instance::Single_Instance(const std::wstring& program_folder) : folder_(program_folder) {
-    mutex_ = CreateMutexW(nullptr, FALSE, Instance_Mutex_Name(program_folder).c_str());
+Single_Instance::Single_Instance(const std::wstring& program_folder)
+    : mutex_(CreateMutexW(nullptr, FALSE, Instance_Mutex_Name(program_folder).c_str())), folder_(program_folder) {
     first_ = !(mutex_ && GetLastError() == ERROR_ALREADY_EXISTS);
-}
-
-Single_Instance::~Single_Instance() {
-    if (mutex_) CloseHandle(mutex_);
 }
 
 namespace {
@@ -37,13 +33,11 @@ struct Search {
 std::wstring Program_Folder_Of(HWND window) {
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
-    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    const Kernel_Handle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
     if (!process) return {};
     wchar_t path[32768];
     DWORD size = 32768;
-    const bool ok = QueryFullProcessImageNameW(process, 0, path, &size);
-    CloseHandle(process);
-    if (!ok) return {};
+    if (!QueryFullProcessImageNameW(process.Get(), 0, path, &size)) return {};
     const std::wstring exe(path, size);
     const std::size_t slash = exe.find_last_of(L"\\/");
     return slash == std::wstring::npos ? std::wstring() : exe.substr(0, slash);

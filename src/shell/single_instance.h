@@ -5,13 +5,14 @@
 
 #include <string>
 
+#include "kernel_handle.h"
+
 class Single_Instance {
 public:
     // Takes the folder's named mutex (its full path, letter case folded: one folder, one name).
     explicit Single_Instance(const std::wstring& program_folder);
     Single_Instance(const Single_Instance&) = delete;
     Single_Instance& operator=(const Single_Instance&) = delete;
-    ~Single_Instance();
 
     // False when a program of the same folder runs already.
     bool First() const { return first_; }
@@ -19,7 +20,7 @@ public:
     void Activate_Running(const wchar_t* caption) const;
 
 private:
-    HANDLE mutex_ = nullptr;
+    Kernel_Handle mutex_;
     bool first_ = true;
     std::wstring folder_;
 };

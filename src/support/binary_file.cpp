@@ -6,7 +6,6 @@
 #include <utility>
 
 #include "file_handle.h"
-#include "message_pump.h"
 
 namespace {
 
@@ -41,7 +40,6 @@ Binary_Read Read_Binary(std::wstring_view path, std::uint64_t max_bytes) {
         if (!ReadFile(file.Get(), bytes.data() + got, want, &n, nullptr)) return r;
         if (n == 0) break;  // the file shrank meanwhile: take what is there
         got += n;
-        Do_Events_Sometimes();
     }
     bytes.resize(got);
     r.Bytes = std::move(bytes);

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <functional>
 #include <iterator>
 #include <string_view>
 #include <utility>
@@ -10,7 +11,6 @@
 #include "codepage.h"
 #include "long_path.h"
 #include "memory_sort.h"
-#include "message_pump.h"
 #include "paths.h"
 
 namespace {
@@ -101,7 +101,6 @@ void For_Each_Entry(const std::wstring& search, Visit&& visit) {
                                             FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
     if (!find.Valid()) return;
     do {
-        Do_Events_Sometimes();
         if (!(found.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))) visit(found);
     } while (FindNextFileW(find.Get(), &found));
 }
@@ -151,7 +150,8 @@ void Sort_Entries(std::vector<Dir_Entry>& list, Key0&& key0) {
         sort.Sort_Str[1] = std::move(e.Name);
         sort.Sort_Record_Store();
     }
-    sort.Sort_Execute();
+    // The sort moves the records it was given, so its count check has nothing to say here.
+    (void)sort.Sort_Execute();
     list.clear();
     for (std::int32_t i = 0; i <= sort.Sort_Max(); ++i) {
         const Sort_Record& r = sort.Sort_Records_Out(i);
@@ -190,7 +190,8 @@ std::vector<Dir_Entry> Dir_Search_Folders(const std::wstring& folder) {
     return folders;
 }
 
-std::vector<Dir_Entry> Dir_Search_Tree(const std::wstring& folder, const std::wstring& pattern) {
+std::vector<Dir_Entry> Dir_Search_Tree(const std::wstring& folder, const std::wstring& pattern,
+                                       const std::function<void()>& progress) {
     const Quiet_Drive_Errors quiet;
     const Name_Pattern test(pattern);
     Folder_Listing top = List_Folder(folder, pattern, test);
@@ -205,6 +206,7 @@ std::vector<Dir_Entry> Dir_Search_Tree(const std::wstring& folder, const std::ws
     std::vector<std::vector<Dir_Entry>> files;
     files.push_back(std::move(top.Files));
     for (std::size_t k = 0; k < tree.size(); ++k) {
+        if (progress) progress();
         const std::wstring path = tree[k].Folder;  // tree grows below, which may move its entries
         Folder_Listing level = List_Folder(path, pattern, test);
         tree.insert(tree.end(), std::make_move_iterator(level.Folders.begin()),

@@ -4,6 +4,7 @@
 // never listed. Results come back sorted; there is no limit on their number.
 //
 //   for (const Dir_Entry& e : Dir_Search_Files(Path_RirekiText, L"*.txt")) Read(Path_Join(e.Folder, e.Name));
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,7 +24,10 @@ std::vector<Dir_Entry> Dir_Search_Folders(const std::wstring& folder);
 // Every folder of the tree below the folder and every matching file in the folder and below it.
 // Sorted by folder path (separators lowest, a folder's subfolders before its own files), files by
 // upper-cased name.
-std::vector<Dir_Entry> Dir_Search_Tree(const std::wstring& folder, const std::wstring& pattern);
+// Lets no window message run; progress, when given, is called before each folder below the top one
+// is listed, so that a caller with a window can keep it answering through a large tree.
+std::vector<Dir_Entry> Dir_Search_Tree(const std::wstring& folder, const std::wstring& pattern,
+                                       const std::function<void()>& progress = {});
 
 // Ascending by upper-cased Folder, then upper-cased Name.
 void Dir_Search_Sort(std::vector<Dir_Entry>& list);

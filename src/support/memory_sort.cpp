@@ -3,9 +3,6 @@
 #include <algorithm>
 #include <type_traits>
 
-#include "message_box.h"
-#include "message_pump.h"
-
 namespace {
 
 // Number of fields up to and including the last one in use.
@@ -38,7 +35,6 @@ void Memory_Sort::Sort_Record_Clear() {
 }
 
 void Memory_Sort::Sort_Record_Store() {
-    Do_Events_Sometimes();
     Sort_Record r;
     const std::size_t keys = Used_Count(Sort_Key);
     const std::size_t texts = Used_Count(Sort_Str);
@@ -66,11 +62,8 @@ bool Memory_Sort::Less(const Sort_Record& a, const Sort_Record& b) const {
     return false;
 }
 
-void Memory_Sort::Sort_Execute() {
-    if (store_.empty()) return;
-    Do_Events();
-    // The sort runs on a local copy of the store, so a handler that runs while messages are let
-    // through (and starts a new run) cannot pull the records from under it.
+std::wstring Memory_Sort::Sort_Execute() {
+    if (store_.empty()) return {};
     std::vector<Sort_Record> records = std::move(store_);
     store_.clear();
     const std::int64_t stored = static_cast<std::int64_t>(records.size());
@@ -78,8 +71,8 @@ void Memory_Sort::Sort_Execute() {
                      [this](const Sort_Record& a, const Sort_Record& b) { return Less(a, b); });
     out_ = std::move(records);
     sort_max_ = static_cast<std::int32_t>(out_.size()) - 1;
-    if (static_cast<std::int64_t>(out_.size()) != stored) Show_Message(Sort_Count_Message(stored, out_.size()));
-    Do_Events();
+    if (static_cast<std::int64_t>(out_.size()) != stored) return Sort_Count_Message(stored, out_.size());
+    return {};
 }
 
 void Memory_Sort::Sort_Erase() { out_.clear(); }

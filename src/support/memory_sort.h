@@ -67,9 +67,10 @@ public:
     void Sort_Record_Clear();
     // Appends the input buffer as the next record.
     void Sort_Record_Store();
-    // Sorts the stored records into the outputs; nothing when none was stored. When the output count
-    // differs from the stored count, the count-check message is shown and the output still delivered.
-    void Sort_Execute();
+    // Sorts the stored records into the outputs; nothing when none was stored. Lets no window message
+    // run. When the output count differs from the stored count, returns the count-check message for
+    // the caller to show (the output is still delivered); empty otherwise.
+    [[nodiscard]] std::wstring Sort_Execute();
     // Releases the outputs.
     void Sort_Erase();
 

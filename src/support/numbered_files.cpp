@@ -11,7 +11,6 @@
 #include "binary_file.h"
 #include "codepage.h"
 #include "dir_search.h"
-#include "message_pump.h"
 #include "paths.h"
 
 namespace {
@@ -133,7 +132,6 @@ std::vector<Numbered_File> Numbered_Files::List() const {
 
 bool Numbered_Files::Step() {
     if (!stopped_ && Before_Step && !Before_Step()) stopped_ = true;
-    if (!stopped_) Do_Events_Sometimes();
     return !stopped_;
 }
 

@@ -2,7 +2,6 @@
 #include <utility>
 
 #include "codepage.h"
-#include "message_pump.h"
 #include "text_file.h"
 #include "utf8_check.h"
 
@@ -59,7 +58,6 @@ std::vector<std::wstring> Buffer_To_Lines(std::wstring_view buffer) {
         return lines;
     }
     while (!buffer.empty()) {
-        Do_Events_Sometimes();
         const std::size_t p = buffer.find(L"\r\n");
         if (p == std::wstring_view::npos) {
             lines.emplace_back(buffer);

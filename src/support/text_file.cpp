@@ -7,7 +7,6 @@
 
 #include "binary_file.h"
 #include "file_handle.h"
-#include "message_pump.h"
 
 File_Text Get_File_To_Buffer1(std::wstring_view path, bool report, std::uint64_t max_bytes) {
     File_Text r;
@@ -36,7 +35,6 @@ File_Text Get_File_To_Buffer1(std::wstring_view path, bool report, std::uint64_t
         if (!ReadFile(file.Get(), bytes.data() + got, want, &n, nullptr)) return r;
         if (n == 0) break;
         got += n;
-        Do_Events_Sometimes();
     }
     bytes.resize(got);
     r.Text = Decode_Text_File(bytes);

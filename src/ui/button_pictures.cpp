@@ -86,20 +86,18 @@ Icon_Bitmaps Bitmaps_Of(HICON icon) {
 // The picture as a disabled button shows it: in shades of grey, faded halfway towards the button's
 // face, with the picture's own transparency. Made here rather than left to the button, whose greying
 // (DrawState) turns a picture with an alpha channel into a flat grey square under Wine.
-HICON Greyed_Icon(const Icon_Bitmaps& icon) {
-    if (!icon.Colour) return nullptr;
+Icon_Handle Greyed_Icon(const Icon_Bitmaps& icon) {
+    if (!icon.Colour) return {};
     const int width = icon.Width, height = icon.Height;
     BITMAPINFO format{};
     format.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     std::vector<RGBQUAD> pixels(static_cast<size_t>(width) * height);
     std::vector<RGBQUAD> transparent(pixels.size());  // the mask: white where the background shows
-    HDC screen = GetDC(nullptr);
+    const Window_Dc screen_dc(nullptr);
+    HDC screen = screen_dc.Get();
     const bool read = GetDIBits(screen, icon.Colour.Get(), 0, height, pixels.data(), &format, DIB_RGB_COLORS) &&
                       GetDIBits(screen, icon.Mask.Get(), 0, height, transparent.data(), &format, DIB_RGB_COLORS);
-    if (!read) {
-        ReleaseDC(nullptr, screen);
-        return nullptr;
-    }
+    if (!read) return {};
     const bool has_alpha = std::any_of(pixels.begin(), pixels.end(), [](RGBQUAD p) { return p.rgbReserved != 0; });
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
     const int face_grey = (GetRValue(face) * 299 + GetGValue(face) * 587 + GetBValue(face) * 114) / 1000;
@@ -111,34 +109,29 @@ HICON Greyed_Icon(const Icon_Bitmaps& icon) {
     }
     Bitmap_Handle greyed(CreateCompatibleBitmap(screen, width, height));
     if (greyed && !SetDIBits(screen, greyed.Get(), 0, height, pixels.data(), &format, DIB_RGB_COLORS)) greyed.Reset();
-    ReleaseDC(nullptr, screen);
-    if (!greyed) return nullptr;
+    if (!greyed) return {};
     ICONINFO made{TRUE, 0, 0, icon.Mask.Get(), greyed.Get()};
-    return CreateIconIndirect(&made);
+    return Icon_Handle(CreateIconIndirect(&made));
 }
 
 // A picture list of the icon alone, which a button draws for every state; room for one picture per
 // state (normal, hot, pressed, disabled, defaulted, stylus hot), which Add_Greyed fills in.
-HIMAGELIST One_Picture(HICON icon) {
+Image_List_Handle One_Picture(HICON icon) {
     const Icon_Bitmaps bitmaps = Bitmaps_Of(icon);
-    if (!bitmaps.Colour) return nullptr;
-    HIMAGELIST list = ImageList_Create(bitmaps.Width, bitmaps.Height, ILC_COLOR32 | ILC_MASK, 6, 0);
-    if (list && ImageList_AddIcon(list, icon) < 0) {
-        ImageList_Destroy(list);
-        list = nullptr;
-    }
+    if (!bitmaps.Colour) return {};
+    Image_List_Handle list(ImageList_Create(bitmaps.Width, bitmaps.Height, ILC_COLOR32 | ILC_MASK, 6, 0));
+    if (list && ImageList_AddIcon(list.Get(), icon) < 0) list.Reset();
     return list;
 }
 
 // Turns the list of the icon alone into one picture per state: the icon itself, and its greyed copy
 // for the disabled state. False, with the list as it was, when that cannot be made.
 bool Add_Greyed(HIMAGELIST list, HICON icon) {
-    HICON greyed = Greyed_Icon(Bitmaps_Of(icon));
+    const Icon_Handle greyed = Greyed_Icon(Bitmaps_Of(icon));
     if (!greyed) return false;
     bool added = true;
     for (int state = PBS_HOT; added && state <= PBS_DEFAULTED_ANIMATING; ++state)
-        added = ImageList_AddIcon(list, state == PBS_DISABLED ? greyed : icon) >= 0;
-    DestroyIcon(greyed);
+        added = ImageList_AddIcon(list, state == PBS_DISABLED ? greyed.Get() : icon) >= 0;
     if (!added) ImageList_SetImageCount(list, 1);
     return added;
 }
@@ -147,37 +140,35 @@ bool Add_Greyed(HIMAGELIST list, HICON icon) {
 
 Button_Pictures::~Button_Pictures() {
     if (timer_owner_) KillTimer(timer_owner_, reinterpret_cast<UINT_PTR>(this));
-    if (tooltip_ && IsWindow(tooltip_)) DestroyWindow(tooltip_);  // gone already when its owner went first
-    for (HIMAGELIST list : state_pictures_) ImageList_Destroy(list);
-    for (HICON icon : icons_) DestroyIcon(icon);
+    // The tip window goes first, then the picture lists, then the icons they were made from (the
+    // members' order).
 }
 
 HWND Button_Pictures::Tooltip(HWND owner) {
-    if (tooltip_) return tooltip_;
+    if (tooltip_) return tooltip_.Get();
     INITCOMMONCONTROLSEX classes{sizeof classes, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&classes);
-    tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
-                               GetModuleHandleW(nullptr), nullptr);
-    return tooltip_;
+    tooltip_.Reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
+                                   GetModuleHandleW(nullptr), nullptr));
+    return tooltip_.Get();
 }
 
 void Button_Pictures::Add(HWND button, Stock_Picture picture, const std::wstring& tip) {
     if (!button) return;
     Waiting waiting{button, Shell_Icon(picture, button), nullptr, tip};
     if (waiting.Icon) {
-        icons_.push_back(waiting.Icon);
+        icons_.emplace_back(waiting.Icon);
         SetWindowLongPtrW(button, GWL_STYLE, GetWindowLongPtrW(button, GWL_STYLE) | BS_ICON);
         SendMessageW(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(waiting.Icon));
         // Drawn from a picture list from the start, as it will be once the list holds a picture per state.
-        if (HIMAGELIST list = One_Picture(waiting.Icon)) {
-            BUTTON_IMAGELIST pictures{list, {}, BUTTON_IMAGELIST_ALIGN_CENTER};
+        // A list the button did not take goes at the end of the block.
+        if (Image_List_Handle list = One_Picture(waiting.Icon)) {
+            BUTTON_IMAGELIST pictures{list.Get(), {}, BUTTON_IMAGELIST_ALIGN_CENTER};
             if (SendMessageW(button, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&pictures))) {
-                state_pictures_.push_back(list);
-                waiting.List = list;
+                waiting.List = list.Get();
+                state_pictures_.push_back(std::move(list));
                 InvalidateRect(button, nullptr, TRUE);
-            } else {
-                ImageList_Destroy(list);
             }
         }
     }

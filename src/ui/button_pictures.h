@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "gdi_handles.h"
+
 enum class Stock_Picture { File, Folder };
 
 // Owns the icons and picture lists it put on buttons and the one tooltip window it made; all go with
@@ -50,7 +52,7 @@ private:
     std::vector<Waiting> waiting_;  // buttons whose greyed copy and tip are still to be made
     HWND timer_owner_ = nullptr;    // the window of the timer that makes them, while it runs
 
-    std::vector<HICON> icons_;
-    std::vector<HIMAGELIST> state_pictures_;
-    HWND tooltip_ = nullptr;
+    std::vector<Icon_Handle> icons_;
+    std::vector<Image_List_Handle> state_pictures_;
+    Window_Handle tooltip_;  // gone already when its owner went first
 };

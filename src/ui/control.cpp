@@ -430,12 +430,10 @@ void Control::Paint_Image(HDC dc) const {
     if (!picture_) return;
     BITMAP info{};
     if (!GetObjectW(picture_.Get(), sizeof info, &info)) return;
-    HDC memory = CreateCompatibleDC(dc);
+    const Memory_Dc memory(CreateCompatibleDC(dc));
     if (!memory) return;
-    HGDIOBJ old = SelectObject(memory, picture_.Get());
+    const Selected_Object picture(memory.Get(), picture_.Get());
     SetStretchBltMode(dc, HALFTONE);
     SetBrushOrgEx(dc, 0, 0, nullptr);
-    StretchBlt(dc, 0, 0, r.right, r.bottom, memory, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
-    SelectObject(memory, old);
-    DeleteDC(memory);
+    StretchBlt(dc, 0, 0, r.right, r.bottom, memory.Get(), 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
 }

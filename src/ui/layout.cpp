@@ -5,9 +5,11 @@
 #include <algorithm>
 #include <ctime>
 #include <map>
+#include <optional>
 
 #include "control.h"
 #include "form.h"
+#include "gdi_handles.h"
 #include "message_box.h"
 #include "message_pump.h"
 #include "mouse_pointer.h"
@@ -168,11 +170,10 @@ void Form_Animate_To(Form& form, const Rect_Twips& target) {
 }
 
 void Form_Fit(Form& form, const Control& bottom, const Control& right) {
-    Set_Screen_Mouse_Pointer(Mouse_Pointer::Hourglass);
+    const Hourglass busy;
     const Rect_Twips target =
         Rect_Twips::Make(form.Top(), form.Left(), Form_Need_Height(bottom), Form_Need_Width(right));
     Form_Animate_To(form, target);
-    Set_Screen_Mouse_Pointer(Mouse_Pointer::Default);
 }
 
 void Form_Center(Form& form) {
@@ -195,11 +196,8 @@ bool Popup_Area_Free(const Form& form, float top, float left) {
 }
 
 void Form_Popup_At(Form& form, const Control& anchor, const std::vector<const Control*>& more) {
-    Set_Screen_Mouse_Pointer(Mouse_Pointer::Hourglass);
-    if (!form.Load()) {
-        Set_Screen_Mouse_Pointer(Mouse_Pointer::Default);
-        return;
-    }
+    std::optional<Hourglass> busy(std::in_place);
+    if (!form.Load()) return;
     const float fh = form.Height();
     const float fw = form.Width();
 
@@ -221,7 +219,8 @@ void Form_Popup_At(Form& form, const Control& anchor, const std::vector<const Co
     form.Move(box.Left + (box.Width - fw) / 2, box.Top + (box.Height - fh) / 2, fw / 5, fh / 5);
     form.Show();
     Form_Animate_To(form, Rect_Twips::Make(place.Top, place.Left, fh, fw));
-    Set_Screen_Mouse_Pointer(Mouse_Pointer::Default);
+    busy.reset();
+    Set_Screen_Mouse_Pointer(Mouse_Pointer::Default);  // the form waits for the user now
 }
 
 void Tab_Order_In(Form& form, const Control& container) {
@@ -274,16 +273,14 @@ void List_Fit_Extent(Form& form, Control& list) {
     const int count = list.List_Count();
     float widest = 0;
     if (count > 0) {
-        HDC dc = GetDC(list.Hwnd());
-        HGDIOBJ old = SelectObject(dc, form.Font(false));
+        const Window_Dc dc(list.Hwnd());
+        const Selected_Object font(dc.Get(), form.Font(false));
         for (int i = 0; i < count; ++i) {
             const std::wstring item = list.List(i);
             SIZE size{};
-            if (GetTextExtentPoint32W(dc, item.c_str(), static_cast<int>(item.size()), &size))
+            if (GetTextExtentPoint32W(dc.Get(), item.c_str(), static_cast<int>(item.size()), &size))
                 widest = std::max(widest, Pixels_To_Twips_X(size.cx));
         }
-        SelectObject(dc, old);
-        ReleaseDC(list.Hwnd(), dc);
     }
     const int extent = List_Extent(count, widest, list.Width(), Twips_Per_Pixel_Y());
     SendMessageW(list.Hwnd(), LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(extent), 0);

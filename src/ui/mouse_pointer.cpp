@@ -15,3 +15,7 @@ void Set_Screen_Mouse_Pointer(Mouse_Pointer pointer) {
 }
 
 Mouse_Pointer Screen_Mouse_Pointer() { return g_pointer; }
+
+Hourglass::Hourglass() : before_(g_pointer) { Set_Screen_Mouse_Pointer(Mouse_Pointer::Hourglass); }
+
+Hourglass::~Hourglass() { Set_Screen_Mouse_Pointer(before_); }

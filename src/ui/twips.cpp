@@ -4,15 +4,16 @@
 
 #include <cmath>
 
+#include "gdi_handles.h"
+
 namespace {
 
 struct Display_Dpi {
     int X = 96, Y = 96;
     Display_Dpi() {
-        if (HDC dc = GetDC(nullptr)) {
-            X = GetDeviceCaps(dc, LOGPIXELSX);
-            Y = GetDeviceCaps(dc, LOGPIXELSY);
-            ReleaseDC(nullptr, dc);
+        if (const Window_Dc dc(nullptr); dc) {
+            X = GetDeviceCaps(dc.Get(), LOGPIXELSX);
+            Y = GetDeviceCaps(dc.Get(), LOGPIXELSY);
         }
         if (X <= 0) X = 96;
         if (Y <= 0) Y = 96;

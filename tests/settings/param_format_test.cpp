@@ -2,21 +2,17 @@
 
 #include <gtest/gtest.h>
 
-#include "message_box.h"
 #include "temp_folder.h"
 #include "test_files.h"
 
 namespace {
 
 // Collects the messages the code under test shows, instead of opening message boxes.
-class Message_Recorder {
-public:
-    Message_Recorder() : old_(Set_Message_Handler([this](const std::wstring& t) { messages.push_back(t); })) {}
-    ~Message_Recorder() { Set_Message_Handler(old_); }
+struct Message_Recorder {
     std::vector<std::wstring> messages;
-
-private:
-    Message_Handler old_;
+    std::function<void(const std::wstring&)> Report() {
+        return [this](const std::wstring& t) { messages.push_back(t); };
+    }
 };
 
 History_List Make_List(std::initializer_list<std::wstring> entries) {
@@ -30,7 +26,7 @@ History_List Make_List(std::initializer_list<std::wstring> entries) {
 
 TEST(ParamPass, RegistersPathsAndReportsDuplicates) {
     Message_Recorder recorder;
-    Param_Pass pass(L"C:\\App\\Para");
+    Param_Pass pass(L"C:\\App\\Para", recorder.Report());
     pass.Begin();
     EXPECT_EQ(pass.Param_File_Count(), -1);
     pass.Text_Update_ParamFileName_Process(L"Para0_1.txt");

@@ -12,7 +12,7 @@ std::vector<std::wstring> Sorted_Keys(const std::vector<std::wstring>& keys) {
         s.Sort_Key[0] = k;
         s.Sort_Record_Store();
     }
-    s.Sort_Execute();
+    EXPECT_EQ(s.Sort_Execute(), L"");
     std::vector<std::wstring> out;
     for (int i = 0; i <= s.Sort_Max(); ++i) out.push_back(s.Sort_Keys_Out(i, 0));
     return out;
@@ -23,7 +23,7 @@ std::vector<std::wstring> Sorted_Keys(const std::vector<std::wstring>& keys) {
 TEST(MemorySort, NoRecordsDoesNothing) {
     Memory_Sort s;
     s.Sort_Init();
-    s.Sort_Execute();
+    EXPECT_EQ(s.Sort_Execute(), L"");
     EXPECT_EQ(s.Sort_Max(), -1);
     EXPECT_EQ(s.Sort_Keys_Out(0, 0), L"");
 }
@@ -48,7 +48,7 @@ TEST(MemorySort, HundredAndHundredAndOneRecordsWithPayload) {
             s.Sort_Int[0] = static_cast<std::int16_t>(-i);
             s.Sort_Record_Store();
         }
-        s.Sort_Execute();
+        EXPECT_EQ(s.Sort_Execute(), L"");
         ASSERT_EQ(s.Sort_Max(), n - 1);
         for (int i = 0; i < n; ++i) {
             const Sort_Record& r = s.Sort_Records_Out(i);
@@ -75,7 +75,7 @@ TEST(MemorySort, LaterKeysDecideOnlyOnEqualEarlierKeys) {
         s.Sort_Record_Store();
     }
     EXPECT_EQ(s.Key_Width(), 1);
-    s.Sort_Execute();
+    EXPECT_EQ(s.Sort_Execute(), L"");
     std::wstring order;
     for (int i = 0; i <= s.Sort_Max(); ++i) order += s.Sort_Records_Out(i).Str(0);
     // An empty second key sorts first; equal keys keep their store order.
@@ -103,7 +103,7 @@ TEST(MemorySort, TiesKeepStoreOrderAcrossManyBlocks) {
         s.Sort_Int[5] = static_cast<std::int16_t>(i);
         s.Sort_Record_Store();
     }
-    s.Sort_Execute();
+    EXPECT_EQ(s.Sort_Execute(), L"");
     int last_other = -1, last_same = -1;
     for (int i = 0; i <= s.Sort_Max(); ++i) {
         const Sort_Record& r = s.Sort_Records_Out(i);

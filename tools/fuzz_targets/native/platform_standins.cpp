@@ -6,8 +6,6 @@
 #include <string>
 
 #include "codepage.h"
-#include "message_box.h"
-#include "message_pump.h"
 #include "text_file.h"
 
 namespace {
@@ -111,10 +109,6 @@ std::wstring Lower_Case(std::wstring_view text) {
 }
 
 unsigned Ansi_Code_Page() { return 1252; }
-
-void Show_Message(const std::wstring&) {}
-bool Do_Events() { return true; }
-bool Do_Events_Sometimes() { return true; }
 
 File_Text Get_File_To_Buffer1(std::wstring_view path, bool, std::uint64_t max_bytes) {
     File_Text r;

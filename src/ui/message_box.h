@@ -1,6 +1,6 @@
 #pragma once
-// Where the support library's messages go. The program's window layer installs the OK-only message
-// box that holds the main window topmost; tests install a recorder. Without one, a plain OK-only
+// Where the program's messages go. The main form installs the OK-only message box that holds the main
+// window topmost; tests install a recorder. Without one, a plain OK-only
 // message box is shown. The one question the program asks (Yes or No) goes the same way.
 #include <functional>
 #include <string>
