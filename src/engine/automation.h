@@ -1,10 +1,11 @@
 #pragma once
 // Late-bound automation: the one place that calls IDispatch. An Automation_Object holds one object of
-// the automation server (Excel) and calls its members by name:
+// an automation server and calls its members by name. Excel's members are named only by Excel_Session
+// (excel_session.h), which makes every call the program makes on Excel through this layer:
 //
-//   Automation_Object cell = app.Get(L"ActiveCell").Object;
-//   cell.Put(L"Value", Variant::Text(L"abc"));
-//   sheet.Call(L"PasteSpecial", {}, {{L"Format", Variant::Text(L"テキスト")}, {L"Link", Variant::Bool(false)}});
+//   Automation_Object child = parent.Get(L"Member", {Variant::Long(1)}).Object();
+//   child.Put(L"Property", Variant::Text(L"abc"));
+//   child.Call(L"Method", {}, {{L"Argument", Variant::Bool(false)}});
 //
 // Every call returns its HRESULT and, for an error raised by the server, the server's description.
 // Calls the server rejects because it is busy are retried every 250 ms for up to 10 s, with window

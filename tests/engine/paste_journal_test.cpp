@@ -107,14 +107,6 @@ TEST_F(Paste_Journal_Test, APasteTheUserChangedIsRefusedUntilDroppedThenOlderOne
     EXPECT_EQ(Read(1, 1), L"");
     EXPECT_EQ(Read(2, 1), L"mine");
     EXPECT_TRUE(journal.Empty());
-
-    // Nothing is taken back while a paste is open.
-    Paste_At(4, L"four");
-    journal.Begin(excel, 1);
-    EXPECT_EQ(journal.Take_Back_Last(excel), Paste_Journal::Take_Back::Nothing);
-    journal.End(false);
-    journal.Step_Done();
-    EXPECT_EQ(journal.Take_Back_Last(excel), Paste_Journal::Take_Back::Done);
 }
 
 }  // namespace
