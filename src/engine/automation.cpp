@@ -46,8 +46,9 @@ private:
 
 Automation_Object Call_Result::Object() const {
     const VARIANT& v = Value.Get();
-    if (v.vt == VT_DISPATCH && v.pdispVal) return Automation_Object(Com_Ptr<IDispatch>::Share(v.pdispVal));
-    return Automation_Object();
+    if (v.vt != VT_DISPATCH || !v.pdispVal) return Automation_Object();
+    return Automation_Object(Com_Ptr<IDispatch>::Share(v.pdispVal),
+                             Kind_Ids ? Kind_Ids : std::make_shared<Member_Ids>());
 }
 
 Call_Result Automation_Object::Get(std::wstring_view member, std::initializer_list<Variant> args) const {
@@ -59,6 +60,9 @@ Call_Result Automation_Object::Put(std::wstring_view member, const Variant& valu
 }
 
 namespace {
+
+// Counted where the calls are made: on the window's thread only.
+thread_local Automation_Traffic traffic;
 
 struct Busy_Watch {
     Busy_Watcher* Watcher = nullptr;
@@ -91,9 +95,15 @@ Call_Result Automation_Object::Invoke(std::wstring_view member, WORD flags, std:
         return r;
     }
 
-    // One GetIDsOfNames for the member and every argument name: the first ID is the member's.
+    // One GetIDsOfNames for the member and every argument name: the first ID is the member's. The IDs
+    // are kept under the member's name and its argument names, joined.
     std::vector<std::wstring> names{std::wstring(member)};
-    for (const auto& [name, value] : named) names.push_back(name);
+    std::wstring key(member);
+    for (const auto& [name, value] : named) {
+        names.push_back(name);
+        key += L'\x1';
+        key += name;
+    }
     std::vector<LPOLESTR> name_ptrs;
     for (std::wstring& n : names) name_ptrs.push_back(n.data());
     std::vector<DISPID> ids(names.size(), DISPID_UNKNOWN);
@@ -103,18 +113,18 @@ Call_Result Automation_Object::Invoke(std::wstring_view member, WORD flags, std:
     std::vector<Variant> args;
     std::vector<DISPID> named_ids;
     const auto started = std::chrono::steady_clock::now();
+    bool from_cache = false;
     while (true) {
-        DISPID known = DISPID_UNKNOWN;
-        if (named.empty() && ids_) {
-            if (const auto it = ids_->find(member); it != ids_->end()) known = it->second;
-        }
-        if (known != DISPID_UNKNOWN) {
-            ids[0] = known;
+        const auto known = ids_ ? ids_->find(key) : Member_Ids::iterator();
+        from_cache = ids_ && known != ids_->end() && known->second.size() == ids.size();
+        if (from_cache) {
+            ids = known->second;
             r.Hr = S_OK;
         } else {
+            ++traffic.Lookups;
             r.Hr = object_->GetIDsOfNames(IID_NULL, name_ptrs.data(), static_cast<UINT>(name_ptrs.size()),
                                           LOCALE_USER_DEFAULT, ids.data());
-            if (SUCCEEDED(r.Hr) && named.empty() && ids_) ids_->emplace(std::wstring(member), ids[0]);
+            if (SUCCEEDED(r.Hr) && ids_) ids_->insert_or_assign(key, ids);
         }
         if (SUCCEEDED(r.Hr)) {
             args.clear();
@@ -132,8 +142,18 @@ Call_Result Automation_Object::Invoke(std::wstring_view member, WORD flags, std:
                               static_cast<UINT>(named_ids.size())};
             EXCEPINFO info{};
             UINT arg_error = 0;
+            ++traffic.Calls;
             r.Hr = object_->Invoke(ids[0], IID_NULL, LOCALE_USER_DEFAULT, flags, &params, put ? nullptr : r.Value.Put(),
                                    &info, &arg_error);
+            // An ID kept for the object's kind that this object does not know (it is of another kind
+            // after all): its own answer by name decides.
+            if (from_cache && (r.Hr == DISP_E_MEMBERNOTFOUND || r.Hr == DISP_E_UNKNOWNNAME)) {
+                ids_->erase(key);
+                SysFreeString(info.bstrSource);
+                SysFreeString(info.bstrDescription);
+                SysFreeString(info.bstrHelpFile);
+                continue;
+            }
             if (r.Hr == DISP_E_EXCEPTION) {
                 if (info.pfnDeferredFillIn) info.pfnDeferredFillIn(&info);
                 if (info.bstrDescription)
@@ -158,6 +178,8 @@ Call_Result Automation_Object::Invoke(std::wstring_view member, WORD flags, std:
     return r;
 }
 
+Automation_Traffic Automation_Traffic_So_Far() { return traffic; }
+
 bool Is_Busy_Answer(HRESULT hr) {
     return hr == RPC_E_CALL_REJECTED || hr == RPC_E_SERVERCALL_RETRYLATER || hr == Excel_Busy_State;
 }
@@ -175,9 +197,9 @@ Call_Result Create_Automation_Object(std::wstring_view class_name) {
 }
 
 Busy_Retry_Filter_Registration::Busy_Retry_Filter_Registration() {
-    Busy_Retry_Filter* filter = new Busy_Retry_Filter();
-    registered_ = SUCCEEDED(CoRegisterMessageFilter(filter, previous_.Put()));
-    filter->Release();  // COM holds its own reference while registered
+    // Ours until COM takes its own reference while registered.
+    const Com_Ptr<IMessageFilter> filter = Com_Ptr<IMessageFilter>::Attach(new Busy_Retry_Filter());
+    registered_ = SUCCEEDED(CoRegisterMessageFilter(filter.Get(), previous_.Put()));
 }
 
 Busy_Retry_Filter_Registration::~Busy_Retry_Filter_Registration() {

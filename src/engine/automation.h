@@ -1,10 +1,11 @@
 #pragma once
 // Late-bound automation: the one place that calls IDispatch. An Automation_Object holds one object of
-// the automation server (Excel) and calls its members by name:
+// an automation server and calls its members by name. Excel's members are named only by Excel_Session
+// (excel_session.h), which makes every call the program makes on Excel through this layer:
 //
-//   Automation_Object cell = app.Get(L"ActiveCell").Object;
-//   cell.Put(L"Value", Variant::Text(L"abc"));
-//   sheet.Call(L"PasteSpecial", {}, {{L"Format", Variant::Text(L"テキスト")}, {L"Link", Variant::Bool(false)}});
+//   Automation_Object child = parent.Get(L"Member", {Variant::Long(1)}).Object();
+//   child.Put(L"Property", Variant::Text(L"abc"));
+//   child.Call(L"Method", {}, {{L"Argument", Variant::Bool(false)}});
 //
 // Every call returns its HRESULT and, for an error raised by the server, the server's description.
 // Calls the server rejects because it is busy are retried every 250 ms for up to 10 s, with window
@@ -20,12 +21,21 @@
 
 class Automation_Object;
 
+// Member IDs already asked for, by member and argument names: every lookup is a round trip to the
+// server. One cache serves an object and its copies, or every object of one kind (Excel's Range
+// objects all share one type and so one set of IDs): a fresh Range made each pass then asks for none.
+using Member_Ids = std::map<std::wstring, std::vector<DISPID>, std::less<>>;
+
 struct Call_Result {
     HRESULT Hr = S_OK;
     std::wstring Description;  // the server's text for DISP_E_EXCEPTION; else empty
     Variant Value;
 
     bool Ok() const { return SUCCEEDED(Hr); }
+    // The member IDs of the returned object's kind, when the caller knows its kind; else the object
+    // keeps its own.
+    std::shared_ptr<Member_Ids> Kind_Ids;
+
     // The returned object; a Nothing object when the value is no object (or a null one).
     Automation_Object Object() const;
 };
@@ -35,8 +45,9 @@ using Named_Argument = std::pair<std::wstring, Variant>;
 class Automation_Object {
 public:
     Automation_Object() = default;
-    explicit Automation_Object(Com_Ptr<IDispatch> object)
-        : object_(std::move(object)), ids_(std::make_shared<std::map<std::wstring, DISPID, std::less<>>>()) {}
+    explicit Automation_Object(Com_Ptr<IDispatch> object,
+                               std::shared_ptr<Member_Ids> ids = std::make_shared<Member_Ids>())
+        : object_(std::move(object)), ids_(std::move(ids)) {}
 
     // Nothing: no object (Excel answers Nothing for ActiveWorkbook when no workbook is open).
     bool Is_Nothing() const { return !object_; }
@@ -58,9 +69,8 @@ private:
                        std::vector<Named_Argument> named, bool put) const;
 
     Com_Ptr<IDispatch> object_;
-    // Member IDs already asked for: an object keeps its IDs, and every lookup is a round trip to the
-    // server. Shared by the copies of one object.
-    std::shared_ptr<std::map<std::wstring, DISPID, std::less<>>> ids_;
+    // Shared by the copies of one object, or by every object of its kind.
+    std::shared_ptr<Member_Ids> ids_;
 };
 
 // Creates the automation server's application object by class name (CLSCTX_SERVER).
@@ -114,6 +124,14 @@ public:
     virtual void Server_Busy(bool busy) = 0;
 };
 void Set_Busy_Watcher(Busy_Watcher* watcher);
+
+// Round trips to the server made on this thread so far: name lookups and calls (benchmarks and
+// tests compare them before and after).
+struct Automation_Traffic {
+    unsigned long long Lookups = 0;
+    unsigned long long Calls = 0;
+};
+Automation_Traffic Automation_Traffic_So_Far();
 
 constexpr unsigned Busy_Retry_Interval_Ms = 250;
 constexpr unsigned Busy_Retry_Limit_Ms = 10000;

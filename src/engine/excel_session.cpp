@@ -120,6 +120,7 @@ Call_Result Excel_Session::Check_Active_Sheet() {
 
 Call_Result Excel_Session::Active_Workbook() {
     Call_Result book = Xl_App.Get(L"ActiveWorkbook");
+    book.Kind_Ids = workbook_ids_;
     Last_Workbook = book.Object();
     if (book.Ok() && book.Object().Is_Nothing()) {
         // Excel answers Nothing when no workbook is open: as good as an error here.
@@ -144,7 +145,7 @@ void Excel_Session::Let_Go() {
 }
 
 Automation_Object Excel_Session::Active_Cell(Error_State& errors) const {
-    return errors.Record(Xl_App.Get(L"ActiveCell")).Object();
+    return errors.Record(As_Range(Xl_App.Get(L"ActiveCell"))).Object();
 }
 
 Automation_Object Excel_Session::Active_Sheet(Error_State& errors) const {
@@ -160,11 +161,143 @@ bool Excel_Session::Active_Cell_Position(long& row, long& column) const {
 
 void Excel_Session::Select_Cell(long row, long column, Error_State& errors) const {
     const Automation_Object cell =
-        errors.Record(Active_Sheet(errors).Get(L"Cells", {Variant::Long(row), Variant::Long(column)})).Object();
+        errors.Record(As_Range(Active_Sheet(errors).Get(L"Cells", {Variant::Long(row), Variant::Long(column)})))
+            .Object();
     errors.Record(cell.Call(L"Select"));
 }
 
 void Excel_Session::Select_Offset(const Automation_Object& cell, long rows, long columns, Error_State& errors) const {
-    errors.Record(
-        errors.Record(cell.Get(L"Offset", {Variant::Long(rows), Variant::Long(columns)})).Object().Call(L"Select"));
+    errors.Record(errors.Record(Offset(cell, rows, columns)).Object().Call(L"Select"));
 }
+
+Call_Result Excel_Session::Offset(const Automation_Object& range, long rows, long columns) const {
+    return As_Range(range.Get(L"Offset", {Variant::Long(rows), Variant::Long(columns)}));
+}
+
+Call_Result Excel_Session::Resize(const Automation_Object& range, long rows, long columns) const {
+    return As_Range(range.Get(L"Resize", {Variant::Long(rows), Variant::Long(columns)}));
+}
+
+namespace {
+
+const wchar_t* Member_Of(Cell_Content what) { return what == Cell_Content::Formula ? L"Formula" : L"Value"; }
+
+// The cells of a block (rows x columns) from one read, row by row: a single value for one cell, an
+// array from 1 for several.
+std::optional<std::vector<Variant>> Cells_Of(const Call_Result& value, long rows, long columns) {
+    std::vector<Variant> cells;
+    if (rows <= 0 || columns <= 0) return cells;
+    if (!value.Ok()) return std::nullopt;
+    const VARIANT& v = value.Value.Get();
+    if (!(v.vt & VT_ARRAY)) {
+        if (rows != 1 || columns != 1) return std::nullopt;
+        cells.push_back(value.Value);
+        return cells;
+    }
+    SAFEARRAY* array = v.parray;
+    LONG low_row = 0, low_column = 0;
+    if (v.vt != (VT_ARRAY | VT_VARIANT) || !array || SafeArrayGetDim(array) != 2 ||
+        FAILED(SafeArrayGetLBound(array, 1, &low_row)) || FAILED(SafeArrayGetLBound(array, 2, &low_column)))
+        return std::nullopt;
+    for (long i = 0; i < rows; ++i)
+        for (long j = 0; j < columns; ++j) {
+            LONG index[2] = {low_row + i, low_column + j};
+            Variant cell;
+            if (FAILED(SafeArrayGetElement(array, index, cell.Put()))) return std::nullopt;
+            cells.push_back(std::move(cell));
+        }
+    return cells;
+}
+
+double Number_Of(const Call_Result& r) {
+    double v = 0;
+    return r.Value.To_Double(v) ? v : 0;
+}
+
+}  // namespace
+
+Block_Read Excel_Session::Read_Block(const Automation_Object& range, Cell_Content what, long rows, long columns) const {
+    Block_Read block;
+    block.Read = range.Get(Member_Of(what));
+    block.Cells = Cells_Of(block.Read, rows, columns);
+    return block;
+}
+
+Call_Result Excel_Session::Put(const Automation_Object& range, Cell_Content what, const Variant& value) const {
+    return range.Put(Member_Of(what), value);
+}
+
+Call_Result Excel_Session::Put_Block(const Automation_Object& range, Cell_Content what, long rows, long columns,
+                                     const std::vector<Variant>& values) const {
+    return range.Put(Member_Of(what), Variant::Array(rows, columns, values));
+}
+
+bool Excel_Session::Same_Value(const Variant& a, const Variant& b) {
+    if (a.Type() != b.Type()) return false;
+    if (a.Type() == VT_EMPTY) return true;
+    return VarCmp(const_cast<VARIANT*>(&a.Get()), const_cast<VARIANT*>(&b.Get()), LOCALE_USER_DEFAULT, 0) == VARCMP_EQ;
+}
+
+bool Excel_Session::Column_Width(const Automation_Object& range, double& width) const {
+    return range.Get(L"ColumnWidth").Value.To_Double(width);
+}
+
+Call_Result Excel_Session::Set_Column_Width(const Automation_Object& range, double width) const {
+    return range.Put(L"ColumnWidth", Variant::Double(width));
+}
+
+double Excel_Session::Height(const Automation_Object& object) const { return Number_Of(object.Get(L"Height")); }
+
+double Excel_Session::Width(const Automation_Object& object) const { return Number_Of(object.Get(L"Width")); }
+
+Call_Result Excel_Session::Paste(const Automation_Object& sheet) const { return sheet.Call(L"Paste"); }
+
+Call_Result Excel_Session::Paste_Special(const Automation_Object& sheet, const wchar_t* format) const {
+    return sheet.Call(L"PasteSpecial", {},
+                      {{L"Format", Variant::Text(format)},
+                       {L"Link", Variant::Bool(false)},
+                       {L"DisplayAsIcon", Variant::Bool(false)}});
+}
+
+Call_Result Excel_Session::Paste_Values_Into_Selection() const {
+    return Selection().Object().Call(L"PasteSpecial", {},
+                                     {{L"Paste", Variant::Long(xl::Paste_Values)},
+                                      {L"Operation", Variant::Long(xl::Operation_None)},
+                                      {L"SkipBlanks", Variant::Bool(false)},
+                                      {L"Transpose", Variant::Bool(false)}});
+}
+
+// Of no one kind (a range, a picture, a chart…): each selection keeps its own member IDs.
+Call_Result Excel_Session::Selection() const { return Xl_App.Get(L"Selection"); }
+
+Call_Result Excel_Session::Shape_Range(const Automation_Object& selection) const {
+    Call_Result shapes = selection.Get(L"ShapeRange");
+    shapes.Kind_Ids = shape_range_ids_;
+    return shapes;
+}
+
+namespace {
+constexpr long Scale_From_Top_Left = 0;  // msoScaleFromTopLeft
+}
+
+Call_Result Excel_Session::Scale_Width(const Automation_Object& shapes, double factor) const {
+    return shapes.Call(L"ScaleWidth",
+                       {Variant::Double(factor), Variant::Bool(false), Variant::Long(Scale_From_Top_Left)});
+}
+
+Call_Result Excel_Session::Scale_Height(const Automation_Object& shapes, double factor) const {
+    return shapes.Call(L"ScaleHeight",
+                       {Variant::Double(factor), Variant::Bool(false), Variant::Long(Scale_From_Top_Left)});
+}
+
+Call_Result Excel_Session::Lock_Aspect_Ratio(const Automation_Object& shapes) const {
+    return shapes.Get(L"LockAspectRatio");
+}
+
+Call_Result Excel_Session::Name_Of(const Automation_Object& object) const { return object.Get(L"Name"); }
+
+Call_Result Excel_Session::Select(const Automation_Object& object) const { return object.Call(L"Select"); }
+
+Call_Result Excel_Session::Activate(const Automation_Object& object) const { return object.Call(L"Activate"); }
+
+Call_Result Excel_Session::Delete(const Automation_Object& object) const { return object.Call(L"Delete"); }

@@ -1,9 +1,13 @@
 #pragma once
-// The Excel side of a paste run: the application object, the target workbook and sheet, and the
-// calls the paste run makes on them.
+// The Excel side of a paste run: the application object, the target workbook and sheet, and every
+// call the program makes on Excel, each as a typed operation. Only here are Excel's members named.
+// Ranges and shape ranges made by these operations share one set of member IDs per kind, so that a
+// fresh cell each pass costs its calls and no name lookups.
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "automation.h"
 #include "paste_options.h"
@@ -18,6 +22,16 @@ constexpr long Language_Id_Ui = 2;  // msoLanguageIDUI
 constexpr long Language_Japanese = 1041;
 constexpr long Automation_Security_By_Ui = 2;  // msoAutomationSecurityByUI
 }  // namespace xl
+
+// What a block of cells holds: the values Excel shows, or the formulas typed into it.
+enum class Cell_Content { Value, Formula };
+
+// A block's read: the call, and its cells row by row (nothing when the call failed or answered
+// something other than the block's shape).
+struct Block_Read {
+    Call_Result Read;
+    std::optional<std::vector<Variant>> Cells;
+};
 
 class Excel_Session {
 public:
@@ -79,4 +93,58 @@ public:
     void Select_Cell(long row, long column, Error_State& errors) const;
     // Selects the cell that many rows down and columns right of the given one, in one call chain.
     void Select_Offset(const Automation_Object& cell, long rows, long columns, Error_State& errors) const;
+
+    // Cells and blocks. A range is a cell or a block of them, as these operations answer it.
+    // The cell that many rows down and columns right of the range's first.
+    Call_Result Offset(const Automation_Object& range, long rows, long columns) const;
+    // The block of rows x columns cells from the range's first.
+    Call_Result Resize(const Automation_Object& range, long rows, long columns) const;
+    // What the block holds, in one read: a single value for one cell, an array for several.
+    Block_Read Read_Block(const Automation_Object& range, Cell_Content what, long rows, long columns) const;
+    // One value (or formula) into the range: every cell of it gets it.
+    Call_Result Put(const Automation_Object& range, Cell_Content what, const Variant& value) const;
+    // The block's cells, row by row, in one write.
+    Call_Result Put_Block(const Automation_Object& range, Cell_Content what, long rows, long columns,
+                          const std::vector<Variant>& values) const;
+    // Whether a cell still holds the value read earlier (as Excel compares: a number to a number).
+    static bool Same_Value(const Variant& a, const Variant& b);
+    // The width of the range's column, in Excel's character units; false when Excel could not tell.
+    bool Column_Width(const Automation_Object& range, double& width) const;
+    Call_Result Set_Column_Width(const Automation_Object& range, double width) const;
+    // Height and width in points of a range or a shape range; 0 when Excel could not tell.
+    double Height(const Automation_Object& object) const;
+    double Width(const Automation_Object& object) const;
+
+    // Pastes and what they leave.
+    // The clipboard into the sheet at its active cell, as Excel's own paste.
+    Call_Result Paste(const Automation_Object& sheet) const;
+    // The clipboard into the sheet at its active cell in the format, by the name this Excel gives it.
+    Call_Result Paste_Special(const Automation_Object& sheet, const wchar_t* format) const;
+    // The clipboard's values into the selected cells, as Excel's "paste values".
+    Call_Result Paste_Values_Into_Selection() const;
+    // Excel's selection: after a picture's paste, that picture.
+    Call_Result Selection() const;
+    // The shapes of a selection of shapes.
+    Call_Result Shape_Range(const Automation_Object& selection) const;
+    // Scales shapes by the factor from their top-left corner, in width or in height.
+    Call_Result Scale_Width(const Automation_Object& shapes, double factor) const;
+    Call_Result Scale_Height(const Automation_Object& shapes, double factor) const;
+    // Whether the shapes' aspect ratio is locked (Excel's msoTrue -1, msoFalse 0).
+    Call_Result Lock_Aspect_Ratio(const Automation_Object& shapes) const;
+
+    // Any object that has them: a sheet, a workbook, a picture.
+    Call_Result Name_Of(const Automation_Object& object) const;
+    Call_Result Select(const Automation_Object& object) const;
+    Call_Result Activate(const Automation_Object& object) const;
+    Call_Result Delete(const Automation_Object& object) const;
+
+private:
+    // Shared by every object of one kind, as Excel's types keep their IDs.
+    std::shared_ptr<Member_Ids> range_ids_ = std::make_shared<Member_Ids>();
+    std::shared_ptr<Member_Ids> shape_range_ids_ = std::make_shared<Member_Ids>();
+    std::shared_ptr<Member_Ids> workbook_ids_ = std::make_shared<Member_Ids>();
+    Call_Result As_Range(Call_Result r) const {
+        r.Kind_Ids = range_ids_;
+        return r;
+    }
 };

@@ -8,48 +8,10 @@
 
 namespace {
 
-// The cells of a block (rows x columns) from one read of a member (Value or Formula), row by row: a
-// single value for one cell, an array from 1 for several.
-std::optional<std::vector<Variant>> Cells_Of(const Call_Result& value, long rows, long columns) {
-    std::vector<Variant> cells;
-    if (rows <= 0 || columns <= 0) return cells;
-    if (!value.Ok()) return std::nullopt;
-    const VARIANT& v = value.Value.Get();
-    if (!(v.vt & VT_ARRAY)) {
-        if (rows != 1 || columns != 1) return std::nullopt;
-        cells.push_back(value.Value);
-        return cells;
-    }
-    SAFEARRAY* array = v.parray;
-    LONG low_row = 0, low_column = 0;
-    if (v.vt != (VT_ARRAY | VT_VARIANT) || !array || SafeArrayGetDim(array) != 2 ||
-        FAILED(SafeArrayGetLBound(array, 1, &low_row)) || FAILED(SafeArrayGetLBound(array, 2, &low_column)))
-        return std::nullopt;
-    for (long i = 0; i < rows; ++i)
-        for (long j = 0; j < columns; ++j) {
-            LONG index[2] = {low_row + i, low_column + j};
-            Variant cell;
-            if (FAILED(SafeArrayGetElement(array, index, cell.Put()))) return std::nullopt;
-            cells.push_back(std::move(cell));
-        }
-    return cells;
-}
-
-std::optional<std::vector<Variant>> Read_Block(const Automation_Object& range, const wchar_t* member, long rows,
-                                               long columns) {
+std::optional<std::vector<Variant>> Read_Block(const Excel_Session& excel, const Automation_Object& range,
+                                               Cell_Content what, long rows, long columns) {
     if (rows <= 0 || columns <= 0) return std::vector<Variant>();
-    return Cells_Of(range.Get(member), rows, columns);
-}
-
-// The cell i rows down and j columns right of the start.
-Call_Result Cell_At(const Automation_Object& start, long i, long j) {
-    return start.Get(L"Offset", {Variant::Long(i), Variant::Long(j)});
-}
-
-bool Same(const Variant& a, const Variant& b) {
-    if (a.Type() != b.Type()) return false;
-    if (a.Type() == VT_EMPTY) return true;
-    return VarCmp(const_cast<VARIANT*>(&a.Get()), const_cast<VARIANT*>(&b.Get()), LOCALE_USER_DEFAULT, 0) == VARCMP_EQ;
+    return excel.Read_Block(range, what, rows, columns).Cells;
 }
 
 std::wstring Text_Of(const Variant& value) {
@@ -82,6 +44,7 @@ void Paste_Journal::Begin(const Excel_Session& excel, long rows, long columns) {
     pasting_ = true;
     Paste paste;
     Error_State errors;
+    excel_ = &excel;
     paste.Start = excel.Active_Cell(errors);
     // Every paste goes to the target sheet, which the pass found active before it.
     paste.Sheet = excel.Active_Sheet(errors);
@@ -89,16 +52,14 @@ void Paste_Journal::Begin(const Excel_Session& excel, long rows, long columns) {
     paste.Rows = rows;
     paste.Columns = columns;
     if (rows > 0) {
-        paste.Cells = rows == 1 && columns == 1
-                          ? paste.Start
-                          : paste.Start.Get(L"Resize", {Variant::Long(rows), Variant::Long(columns)}).Object();
-        auto before = Read_Block(paste.Cells, L"Value", rows, columns);
+        paste.Cells = rows == 1 && columns == 1 ? paste.Start : excel.Resize(paste.Start, rows, columns).Object();
+        auto before = Read_Block(excel, paste.Cells, Cell_Content::Value, rows, columns);
         if (!before) return;
         paste.Before = std::move(*before);
         // Only a cell that holds something can hold a formula: an empty block costs no second read.
         if (std::any_of(paste.Before.begin(), paste.Before.end(),
                         [](const Variant& v) { return v.Type() != VT_EMPTY; })) {
-            const auto formulas = Read_Block(paste.Cells, L"Formula", rows, columns);
+            const auto formulas = Read_Block(excel, paste.Cells, Cell_Content::Formula, rows, columns);
             if (!formulas) return;
             for (const Variant& formula : *formulas) paste.Formulas.push_back(Text_Of(formula));
         }
@@ -114,7 +75,7 @@ void Paste_Journal::Picture_Added(const Automation_Object& selection) {
 void Paste_Journal::End(bool pasted, std::vector<double> widths_before, std::vector<double> widths_after) {
     std::optional<Paste> paste = std::exchange(open_, std::nullopt);
     if (!paste || !pasted) return;
-    auto after = Read_Block(paste->Cells, L"Value", paste->Rows, paste->Columns);
+    auto after = Read_Block(*excel_, paste->Cells, Cell_Content::Value, paste->Rows, paste->Columns);
     if (!after) return;
     paste->After = std::move(*after);
     paste->Widths_Before = std::move(widths_before);
@@ -125,7 +86,7 @@ void Paste_Journal::End(bool pasted, std::vector<double> widths_before, std::vec
 void Paste_Journal::End_Each(bool pasted, std::vector<double> widths_before, std::vector<double> widths_after) {
     std::optional<Paste> block = std::exchange(open_, std::nullopt);
     if (!block || !pasted || block->Rows <= 0) return;
-    const auto after = Read_Block(block->Cells, L"Value", block->Rows, block->Columns);
+    const auto after = Read_Block(*excel_, block->Cells, Cell_Content::Value, block->Rows, block->Columns);
     if (!after) return;
     const bool down = block->Columns == 1;
     const std::size_t count = after->size();
@@ -213,35 +174,35 @@ Paste_Journal::Take_Back Paste_Journal::Take_Back_Last(const Excel_Session& exce
 Paste_Journal::Restored Paste_Journal::Restore(const Excel_Session& excel, Paste& paste) const {
     // A call on the paste failed: its sheet is gone when the sheet no longer answers either (deleted);
     // else Excel could not be asked (busy for too long).
-    const auto failed = [&paste](const Call_Result& call) {
+    const auto failed = [&excel, &paste](const Call_Result& call) {
         if (Is_Busy_Answer(call.Hr)) return Restored::Failed;
-        const Call_Result name = paste.Sheet.Get(L"Name");
+        const Call_Result name = excel.Name_Of(paste.Sheet);
         return name.Ok() || Is_Busy_Answer(name.Hr) ? Restored::Failed : Restored::Sheet_Gone;
     };
     if (paste.Start.Is_Nothing()) {
-        const Call_Result start = Cell_At(paste.Origin, paste.Row, paste.Column);
+        const Call_Result start = excel.Offset(paste.Origin, paste.Row, paste.Column);
         if (!start.Ok()) return failed(start);
         paste.Start = paste.Cells = start.Object();
     }
     // What is there now must still be what the paste left.
     if (paste.Rows > 0) {
-        const Call_Result read = paste.Cells.Get(L"Value");
-        if (!read.Ok()) return failed(read);
-        const auto now = Cells_Of(read, paste.Rows, paste.Columns);
+        const Block_Read read = excel.Read_Block(paste.Cells, Cell_Content::Value, paste.Rows, paste.Columns);
+        if (!read.Read.Ok()) return failed(read.Read);
+        const auto& now = read.Cells;
         if (!now || now->size() != paste.After.size()) return Restored::Failed;
         for (std::size_t i = 0; i < now->size(); ++i)
-            if (!Same((*now)[i], paste.After[i])) return Restored::Changed;
+            if (!Excel_Session::Same_Value((*now)[i], paste.After[i])) return Restored::Changed;
     }
     // A picture the user has deleted no longer answers; neither does one whose sheet is gone.
     for (const Automation_Object& picture : paste.Pictures) {
-        const Call_Result name = picture.Get(L"Name");
+        const Call_Result name = excel.Name_Of(picture);
         if (name.Ok()) continue;
         if (Is_Busy_Answer(name.Hr)) return Restored::Failed;
         return failed(name) == Restored::Sheet_Gone ? Restored::Sheet_Gone : Restored::Changed;
     }
 
     Error_State errors;
-    for (const Automation_Object& picture : paste.Pictures) errors.Record(picture.Call(L"Delete"));
+    for (const Automation_Object& picture : paste.Pictures) errors.Record(excel.Delete(picture));
     if (paste.Rows > 0) {
         // The whole block in one write: its formulas as formulas when it held any, else its values.
         bool formulas = false;
@@ -251,24 +212,26 @@ Paste_Journal::Restored Paste_Journal::Restore(const Excel_Session& excel, Paste
             formulas = formulas || Held_Formula(formula, paste.Before[i]);
             values.push_back(As_Typed(paste.Before[i], formula));
         }
-        const Variant block = values.size() == 1 ? values.front() : Variant::Array(paste.Rows, paste.Columns, values);
-        errors.Record(paste.Cells.Put(formulas ? L"Formula" : L"Value", block));
+        const Cell_Content what = formulas ? Cell_Content::Formula : Cell_Content::Value;
+        errors.Record(values.size() == 1 ? excel.Put(paste.Cells, what, values.front())
+                                         : excel.Put_Block(paste.Cells, what, paste.Rows, paste.Columns, values));
     }
     // Each column the paste widened, unless the user has given it another width since.
     const std::size_t widened = std::min(paste.Widths_Before.size(), paste.Widths_After.size());
     for (std::size_t j = 0; j < widened; ++j) {
         if (paste.Widths_After[j] == paste.Widths_Before[j]) continue;
-        const Automation_Object cell = j == 0 ? paste.Start : Cell_At(paste.Start, 0, static_cast<long>(j)).Object();
+        const Automation_Object cell =
+            j == 0 ? paste.Start : excel.Offset(paste.Start, 0, static_cast<long>(j)).Object();
         double width = 0;
-        if (cell.Get(L"ColumnWidth").Value.To_Double(width) && width == paste.Widths_After[j])
-            errors.Record(cell.Put(L"ColumnWidth", Variant::Double(paste.Widths_Before[j])));
+        if (excel.Column_Width(cell, width) && width == paste.Widths_After[j])
+            errors.Record(excel.Set_Column_Width(cell, paste.Widths_Before[j]));
     }
     // Back to the cell it started from; its workbook and sheet brought forward first when the user has
     // gone to another.
-    if (!paste.Start.Call(L"Select").Ok()) {
+    if (!excel.Select(paste.Start).Ok()) {
         (void)excel.Excel_ツール_CellDrop2_Activate();
-        (void)paste.Sheet.Call(L"Activate");
-        errors.Record(paste.Start.Call(L"Select"));
+        (void)excel.Activate(paste.Sheet);
+        errors.Record(excel.Select(paste.Start));
     }
     return errors.Failed() ? Restored::Incomplete : Restored::Done;
 }

@@ -19,9 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "automation.h"
-
-class Excel_Session;
+#include "excel_session.h"
 
 class Paste_Journal {
 public:
@@ -92,4 +90,6 @@ private:
     unsigned long long refused_ = 0;
     unsigned long long clears_ = 0;
     std::function<void()> changed_;
+    // The session of the open paste, for reading what it left.
+    const Excel_Session* excel_ = nullptr;
 };

@@ -71,8 +71,8 @@ void Write_Picture_Caption(const Excel_Session& excel, const Paste_Options& opti
     const Automation_Object cell = start.Is_Nothing() ? excel.Active_Cell(errors) : start;
     if (cell.Is_Nothing()) return;
     const std::wstring caption = Picture_Caption(copy.Copied_At, copy.Front_Window);
-    if (widen || options.Move == Move_Mode::Right) Widen_Column(cell, {caption}, widths);
-    if (!errors.Record(cell.Put(L"Value", Variant::Text(L"'" + caption))).Ok()) return;
+    if (widen || options.Move == Move_Mode::Right) Widen_Column(excel, cell, {caption}, widths);
+    if (!errors.Record(excel.Put(cell, Cell_Content::Value, Variant::Text(L"'" + caption))).Ok()) return;
     if (options.Move == Move_Mode::Right) excel.Select_Offset(cell, 0, 1, errors);
     if (options.Move == Move_Mode::Down) excel.Select_Offset(cell, 1, 0, errors);
 }
@@ -219,8 +219,8 @@ Paste_Step Paste_Copy(Excel_Session& excel, const Automation_Object& sheet, cons
     if (pasted) {
         // Excel selects the picture it has just pasted: one look at the selection serves its fit and
         // its taking back.
-        const Automation_Object selection = excel.Xl_App.Get(L"Selection").Object();
-        Size_Picture(options.Size, selection, cell, excel.Pasted_Aspect_Locked[options.Picture]);
+        const Automation_Object selection = excel.Selection().Object();
+        Size_Picture(excel, options.Size, selection, cell, excel.Pasted_Aspect_Locked[options.Picture]);
         host.Journal().Picture_Added(selection);
     }
     // Emptied once the picture is in place: the user waits for the paste, not for this.
@@ -268,21 +268,30 @@ bool Run_Stop_Path(Excel_Session& excel, Paste_Loop_Host& host, unsigned long lo
     if (Is_Busy_Answer(workbook.Hr)) {
         if (GetTickCount64() - stop_asked < Stop_Wait_Ms) return false;
         // The workbook stays open in Excel, for the user to save.
-        excel.Let_Go();
+        Let_Go_Of_Excel(excel, host.Journal());
         Show_Message(Excel_Not_Answering_Message);
         return true;
     }
     // Closed by hand meanwhile: nothing left to close.
     if (!workbook.Ok()) return true;
     std::wstring name;
-    (void)workbook.Object().Get(L"Name").Value.To_Text(name);
+    (void)excel.Name_Of(workbook.Object()).Value.To_Text(name);
     if (!name.empty() && Activate_Window_Titled(host.Main_Window(), name)) Do_Events();
     excel.Close_Active_Workbook();
-    excel.Xl_Quit();
+    Let_Go_Of_Excel(excel, host.Journal(), true);
     return true;
 }
 
 }  // namespace
+
+void Let_Go_Of_Excel(Excel_Session& excel, Paste_Journal& journal, bool quit) {
+    // The journal holds cells of Excel's: they go first, or Excel would stay alive for them.
+    journal.Clear();
+    if (quit)
+        excel.Xl_Quit();
+    else
+        excel.Let_Go();
+}
 
 int Local_Second() {
     SYSTEMTIME now{};
@@ -332,7 +341,7 @@ Paste_Loop_End Excel_ツール_CellDrop2(Excel_Session& excel, const Paste_Optio
         (void)Keep_Waiting_Copies(capture, host);
         host.Write_Text_History();
         host.Write_Picture_History();
-        excel.Let_Go();
+        Let_Go_Of_Excel(excel, host.Journal());
         return end;
     };
     while (true) {

@@ -60,6 +60,10 @@ public:
     virtual void Paste_Step_Done() {}
 };
 
+// The one way a run lets go of Excel: the take-back journal is cleared first, then every reference
+// to Excel is dropped (after asking it to quit, when quit).
+void Let_Go_Of_Excel(Excel_Session& excel, Paste_Journal& journal, bool quit = false);
+
 // The seconds of the local clock's minute (0 to 59).
 int Local_Second();
 

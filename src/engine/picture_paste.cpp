@@ -28,11 +28,6 @@ constexpr Paste_Format Paste_Formats[] = {
 };
 static_assert(std::size(Paste_Formats) == static_cast<std::size_t>(Picture_Format::Html) + 1);
 
-double Number_Of(const Call_Result& r) {
-    double v = 0;
-    return r.Value.To_Double(v) ? v : 0;
-}
-
 }  // namespace
 
 std::wstring Address_Hensyu(std::wstring_view address) {
@@ -48,53 +43,48 @@ bool Paste_Picture_Now(const Excel_Session& excel, Picture_Format format) {
     const Paste_Format& row = Paste_Formats[static_cast<std::size_t>(format)];
     const Automation_Object sheet = excel.Active_Sheet(errors);
     if (format == Picture_Format::Excel_Paste)
-        errors.Record(sheet.Call(L"Paste"));
+        errors.Record(excel.Paste(sheet));
     else
-        errors.Record(sheet.Call(L"PasteSpecial", {},
-                                 {{L"Format", Variant::Text(excel.Format_Name(row.Format, row.English))},
-                                  {L"Link", Variant::Bool(false)},
-                                  {L"DisplayAsIcon", Variant::Bool(false)}}));
+        errors.Record(excel.Paste_Special(sheet, excel.Format_Name(row.Format, row.English)));
     return !errors.Failed();
 }
 
-void Size_Picture(Picture_Size size, const Automation_Object& selection, const Automation_Object& cell,
-                  std::optional<bool>& aspect_locked) {
+void Size_Picture(const Excel_Session& excel, Picture_Size size, const Automation_Object& selection,
+                  const Automation_Object& cell, std::optional<bool>& aspect_locked) {
     if (size == Picture_Size::As_Pasted || selection.Is_Nothing()) return;
     // Excel selects the picture it has just pasted: only that one is fitted, so that a paste costs the
     // same on a sheet of hundreds of pictures as on an empty one. Earlier pictures at the same cell keep
     // the size they were fitted to when they were pasted, or that the user gave them since.
-    const Automation_Object pasted = selection.Get(L"ShapeRange").Object();
+    const Automation_Object pasted = excel.Shape_Range(selection).Object();
     if (pasted.Is_Nothing() || cell.Is_Nothing()) return;
-    const double shape_height = Number_Of(pasted.Get(L"Height")), shape_width = Number_Of(pasted.Get(L"Width"));
+    const double shape_height = excel.Height(pasted), shape_width = excel.Width(pasted);
     if (shape_height <= 0 || shape_width <= 0) return;
-    const double zoom_h = Number_Of(cell.Get(L"Height")) / shape_height;
-    const double zoom_w = Number_Of(cell.Get(L"Width")) / shape_width;
+    const double zoom_h = excel.Height(cell) / shape_height;
+    const double zoom_w = excel.Width(cell) / shape_width;
     const double factor = size == Picture_Size::Cell_Width    ? zoom_w
                           : size == Picture_Size::Cell_Height ? zoom_h
                                                               : std::min(zoom_h, zoom_w);
-    (void)Scale_Shapes(pasted, factor, aspect_locked);
+    (void)Scale_Shapes(excel, pasted, factor, aspect_locked);
 }
 
 Error_State Excel_シート_オブジェクト拡大縮小_Zoom(const Excel_Session& excel, double factor) {
     Error_State errors;
     const Automation_Object range =
-        errors.Record(errors.Record(excel.Xl_App.Get(L"Selection")).Object().Get(L"ShapeRange")).Object();
+        errors.Record(excel.Shape_Range(errors.Record(excel.Selection()).Object())).Object();
     if (errors.Failed()) return errors;
     std::optional<bool> aspect_locked;  // the user's selection: anything, read each time
-    return Scale_Shapes(range, factor, aspect_locked);
+    return Scale_Shapes(excel, range, factor, aspect_locked);
 }
 
-Error_State Scale_Shapes(const Automation_Object& range, double factor, std::optional<bool>& aspect_locked) {
+Error_State Scale_Shapes(const Excel_Session& excel, const Automation_Object& range, double factor,
+                         std::optional<bool>& aspect_locked) {
     Error_State errors;
-    constexpr long Scale_From_Top_Left = 0;
-    const std::vector<Variant> arguments = {Variant::Double(factor), Variant::Bool(false),
-                                            Variant::Long(Scale_From_Top_Left)};
-    errors.Record(range.Call(L"ScaleWidth", arguments));
+    errors.Record(excel.Scale_Width(range, factor));
     // A height read it could not tell is left as it is, and asked again next time.
     long locked = 0;
-    if (!aspect_locked && errors.Record(range.Get(L"LockAspectRatio")).Value.To_Long(locked))
+    if (!aspect_locked && errors.Record(excel.Lock_Aspect_Ratio(range)).Value.To_Long(locked))
         aspect_locked = locked != 0;
-    if (aspect_locked == false) errors.Record(range.Call(L"ScaleHeight", arguments));
+    if (aspect_locked == false) errors.Record(excel.Scale_Height(range, factor));
     Do_Events();
     return errors;
 }

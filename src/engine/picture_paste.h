@@ -24,11 +24,12 @@ bool Paste_Picture_Now(const Excel_Session& excel, Picture_Format format);
 // fit inside the cell, to its width or its height, or not at all), keeping its top-left corner. Other pictures keep
 // their size; failures leave the picture as it is. aspect_locked: whether Excel locked the picture's aspect ratio, when
 // known (it is the same for every picture pasted in one format); read when not known, and known after.
-void Size_Picture(Picture_Size size, const Automation_Object& selection, const Automation_Object& cell,
-                  std::optional<bool>& aspect_locked);
+void Size_Picture(const Excel_Session& excel, Picture_Size size, const Automation_Object& selection,
+                  const Automation_Object& cell, std::optional<bool>& aspect_locked);
 
 // Scales the shapes of Excel's selection by the factor from their top-left corner; the height too
 // when their aspect ratio is not locked (a locked one follows the width by itself).
 Error_State Excel_シート_オブジェクト拡大縮小_Zoom(const Excel_Session& excel, double factor);
 // The same for shapes already in hand (a ShapeRange); aspect_locked as for Size_Picture.
-Error_State Scale_Shapes(const Automation_Object& range, double factor, std::optional<bool>& aspect_locked);
+Error_State Scale_Shapes(const Excel_Session& excel, const Automation_Object& range, double factor,
+                         std::optional<bool>& aspect_locked);

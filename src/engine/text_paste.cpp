@@ -49,11 +49,13 @@ Variant Value_Of(const Typed_Value& typed) { return typed.Day ? Variant::Date(*t
 
 // The edits of one cell that already holds the text: a date becomes its date value; a number or a
 // date whose box is ticked becomes text with a leading apostrophe.
-void Apply_Edits(const Automation_Object& cell, const std::wstring& text, const Text_Edits& edits) {
+void Apply_Edits(const Excel_Session& excel, const Automation_Object& cell, const std::wstring& text,
+                 const Text_Edits& edits) {
     const std::optional<Date_Text> date = Date_Of_Text(text);
-    if (date && !date->Time_Only) (void)cell.Put(L"Value", Variant::Date(date->Day));
-    if (edits.Number_As_Text && Is_Number_Text(text)) (void)cell.Put(L"Value", Variant::Text(L"'" + text));
-    if (edits.Date_As_Text && date) (void)cell.Put(L"Value", Variant::Text(L"'" + text));
+    if (date && !date->Time_Only) (void)excel.Put(cell, Cell_Content::Value, Variant::Date(date->Day));
+    if (edits.Number_As_Text && Is_Number_Text(text))
+        (void)excel.Put(cell, Cell_Content::Value, Variant::Text(L"'" + text));
+    if (edits.Date_As_Text && date) (void)excel.Put(cell, Cell_Content::Value, Variant::Text(L"'" + text));
 }
 
 // Step V, with the edits, in one write. The cell is nothing when Excel did not take the text at all.
@@ -62,8 +64,9 @@ Text_Paste_Result Write_One_Cell(const Excel_Session& excel, const std::wstring&
     Error_State errors;
     const Automation_Object cell = Start_Cell(excel, start, errors);
     Text_Paste_Result widths;
-    if (edits.Widen) Widen_Column(cell, Cell_Lines(paste_text), widths);
-    if (!errors.Record(cell.Put(L"Value", Value_Of(Typed_Value_Of(paste_text, edits)))).Ok()) return Failed();
+    if (edits.Widen) Widen_Column(excel, cell, Cell_Lines(paste_text), widths);
+    if (!errors.Record(excel.Put(cell, Cell_Content::Value, Value_Of(Typed_Value_Of(paste_text, edits)))).Ok())
+        return Failed();
     return Filled(1, cell, widths);
 }
 
@@ -81,45 +84,33 @@ Text_Paste_Result Paste_Many_Cells(const Excel_Session& excel, const std::wstrin
     Error_State errors;
     const Automation_Object active = Start_Cell(excel, start, errors);
     Text_Paste_Result widths;
-    if (edits.Widen) Widen_Column(active, parts, widths);
+    if (edits.Widen) Widen_Column(excel, active, parts, widths);
 
     const Automation_Object sheet = excel.Active_Sheet(errors);
     // The Unicode text: "テキスト" is the ANSI one, which turns what the code page lacks into "?".
-    Call_Result pasted =
-        sheet.Call(L"PasteSpecial", {},
-                   {{L"Format", Variant::Text(excel.Format_Name(L"Unicode テキスト", L"Unicode Text"))},
-                    {L"Link", Variant::Bool(false)},
-                    {L"DisplayAsIcon", Variant::Bool(false)}});
-    if (!pasted.Ok()) {
-        const Automation_Object selection = excel.Xl_App.Get(L"Selection").Object();
-        pasted = selection.Call(L"PasteSpecial", {},
-                                {{L"Paste", Variant::Long(xl::Paste_Values)},
-                                 {L"Operation", Variant::Long(xl::Operation_None)},
-                                 {L"SkipBlanks", Variant::Bool(false)},
-                                 {L"Transpose", Variant::Bool(false)}});
-    }
+    Call_Result pasted = excel.Paste_Special(sheet, excel.Format_Name(L"Unicode テキスト", L"Unicode Text"));
+    if (!pasted.Ok()) pasted = excel.Paste_Values_Into_Selection();
     if (!pasted.Ok()) return Failed();
     const Text_Paste_Result filled = Filled(std::max(static_cast<long>(parts.size()), 1L), active, widths);
     for (std::size_t i = 0; i < parts.size(); ++i) {
         const std::wstring& part = parts[i];
         if (!Date_Of_Text(part) && !(edits.Number_As_Text && Is_Number_Text(part))) continue;
-        const Automation_Object cell =
-            active.Get(L"Offset", {Variant::Long(static_cast<long>(i)), Variant::Long(0)}).Object();
-        Apply_Edits(cell, part, edits);
+        const Automation_Object cell = excel.Offset(active, static_cast<long>(i), 0).Object();
+        Apply_Edits(excel, cell, part, edits);
     }
     return filled;
 }
 
 }  // namespace
 
-void Widen_Column(const Automation_Object& cell, const std::vector<std::wstring>& lines, Text_Paste_Result& result) {
+void Widen_Column(const Excel_Session& excel, const Automation_Object& cell, const std::vector<std::wstring>& lines,
+                  Text_Paste_Result& result) {
     const int needed = Needed_Width(lines);
     double width = 0;
-    if (!cell.Get(L"ColumnWidth").Value.To_Double(width)) width = -1;
+    if (!excel.Column_Width(cell, width)) width = -1;
     result.Widths_Before.push_back(width);
     result.Widths_After.push_back(width);
-    if (width >= 0 && width < needed && cell.Put(L"ColumnWidth", Variant::Long(needed)).Ok())
-        result.Widths_After.back() = needed;
+    if (width >= 0 && width < needed && excel.Set_Column_Width(cell, needed).Ok()) result.Widths_After.back() = needed;
 }
 
 int Str_Width(std::wstring_view text) {
@@ -183,17 +174,16 @@ Text_Paste_Result Paste_Texts(const Excel_Session& excel, const std::vector<std:
         std::vector<std::wstring> lines;
         for (const std::wstring& text : texts)
             for (std::wstring& line : Cell_Lines(text)) lines.push_back(std::move(line));
-        Widen_Column(cell, lines, widths);
+        Widen_Column(excel, cell, lines, widths);
     } else if (edits.Widen) {
         for (long i = 0; i < count; ++i)
-            Widen_Column(i == 0 ? cell : cell.Get(L"Offset", {Variant::Long(0), Variant::Long(i)}).Object(),
+            Widen_Column(excel, i == 0 ? cell : excel.Offset(cell, 0, i).Object(),
                          Cell_Lines(texts[static_cast<std::size_t>(i)]), widths);
     }
     std::vector<Variant> values;
     for (const std::wstring& text : texts) values.push_back(Value_Of(Typed_Value_Of(text, edits)));
-    const Automation_Object cells =
-        errors.Record(cell.Get(L"Resize", {Variant::Long(down ? count : 1), Variant::Long(down ? 1 : count)})).Object();
-    if (!errors.Record(cells.Put(L"Value", Variant::Array(down ? count : 1, down ? 1 : count, values))).Ok())
-        return Failed();
+    const long rows = down ? count : 1, columns = down ? 1 : count;
+    const Automation_Object cells = errors.Record(excel.Resize(cell, rows, columns)).Object();
+    if (!errors.Record(excel.Put_Block(cells, Cell_Content::Value, rows, columns, values)).Ok()) return Failed();
     return Filled(down ? count : 1, cell, widths);
 }

@@ -46,7 +46,8 @@ struct Text_Paste_Result {
 
 // Step W: the cell's column grows to the widest line, as far as Excel allows, never narrower. The
 // widths before and after go into the result, so that taking the paste back needs no read of them.
-void Widen_Column(const Automation_Object& cell, const std::vector<std::wstring>& lines, Text_Paste_Result& result);
+void Widen_Column(const Excel_Session& excel, const Automation_Object& cell, const std::vector<std::wstring>& lines,
+                  Text_Paste_Result& result);
 
 inline const std::wstring Text_Paste_Failed_Message = L"テキストの貼付に失敗しました";
 

@@ -312,9 +312,7 @@ void CellDrop_F::Cmd_Update2_Click(int index) {
         }
         Capture.Stop();
         Hold_Run_Keys(false);
-        // The journal holds cells of Excel's: they go first, or Excel would stay alive for them.
-        journal_.Clear();
-        Excel.Let_Go();
+        Let_Go_Of_Excel(Excel, journal_);
         run_active_ = false;
     }
     // The window may have been closed during the paste run.

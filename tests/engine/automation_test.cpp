@@ -12,6 +12,7 @@ namespace {
 class Recording_Object final : public IDispatch {
 public:
     std::vector<std::wstring> Calls;
+    int Lookups = 0;
     int Rejections_Left = 0;
     HRESULT Rejection = RPC_E_CALL_REJECTED;
 
@@ -35,6 +36,7 @@ public:
         static const std::map<std::wstring, DISPID> known = {{L"Value", 1}, {L"Cells", 2}, {L"PasteSpecial", 3},
                                                              {L"Busy", 4},  {L"Fail", 5},  {L"Format", 100},
                                                              {L"Link", 101}};
+        ++Lookups;
         HRESULT hr = S_OK;
         for (UINT i = 0; i < count; ++i) {
             const auto it = known.find(names[i]);
@@ -55,6 +57,7 @@ public:
             VariantClear(&text);
         }
         Calls.push_back(call);
+        if (id < 1 || id > 5) return DISP_E_MEMBERNOTFOUND;
         if (id == 4 && Rejections_Left > 0) {
             --Rejections_Left;
             return Rejection;
@@ -127,6 +130,24 @@ TEST(Automation, RejectedCallsAreRetriedUntilTheServerTakesThem) {
     object.Rejections_Left = 1;
     EXPECT_TRUE(o.Call(L"Busy").Ok());
     EXPECT_EQ(object.Calls.size(), 5u);
+}
+
+TEST(Automation, ObjectsOfOneKindAskForEachMemberOnce) {
+    Recording_Object object;
+    const auto range_ids = std::make_shared<Member_Ids>();
+    const Automation_Object first(Com_Ptr<IDispatch>::Share(&object), range_ids);
+    const Automation_Object second(Com_Ptr<IDispatch>::Share(&object), range_ids);
+    EXPECT_TRUE(first.Put(L"Value", Variant::Long(1)).Ok());
+    EXPECT_TRUE(second.Put(L"Value", Variant::Long(2)).Ok());
+    EXPECT_TRUE(second.Call(L"PasteSpecial", {}, {{L"Format", Variant::Text(L"x")}}).Ok());
+    EXPECT_TRUE(first.Call(L"PasteSpecial", {}, {{L"Format", Variant::Text(L"y")}}).Ok());
+    EXPECT_EQ(object.Lookups, 2);
+    // An ID its kind kept that this object does not know: asked again by name, and kept anew.
+    (*range_ids)[L"Value"] = {77};
+    EXPECT_TRUE(first.Get(L"Value").Ok());
+    EXPECT_EQ(object.Lookups, 3);
+    EXPECT_EQ(object.Calls.back(), L"1");
+    EXPECT_EQ(range_ids->at(L"Value"), std::vector<DISPID>{1});
 }
 
 TEST(Automation, NoServerRegisteredUnderTheName) {
