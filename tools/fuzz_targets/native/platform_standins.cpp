@@ -9,6 +9,7 @@
 #include "message_box.h"
 #include "message_pump.h"
 #include "text_file.h"
+#include "ui_text.h"
 
 namespace {
 
@@ -113,6 +114,7 @@ std::wstring Lower_Case(std::wstring_view text) {
 unsigned Ansi_Code_Page() { return 1252; }
 
 void Show_Message(const std::wstring&) {}
+Text_Language System_Text_Language() { return Text_Language::Japanese; }
 bool Do_Events() { return true; }
 bool Do_Events_Sometimes() { return true; }
 
