@@ -24,7 +24,7 @@ constexpr Text_Entry kTexts[] = {
     {T::Sort_Descending, L"↑ Z to A"},
     {T::Fixed_Text_Detail_Setup, L"\"Fixed text\" content"},
     {T::Save_Only, L"Save\r\nonly"},
-    {T::Start_Pasting, L"Open Excel and start pasting"},
+    {T::Start_Pasting, L"Start pasting"},
     {T::Paste_To_Excel, L"Paste into Excel"},
     {T::Paste_Off, L"Off"},
     {T::Paste_On, L"On"},

@@ -16,7 +16,7 @@ TEST_F(English_Display, CaptionsAndMessagesAreEnglish) {
     ASSERT_EQ(GetACP(), 932u);
     app = std::make_unique<CellDrop_App>(folder, 0, L"Excel Paste Control");
     ASSERT_TRUE(app->Started());
-    EXPECT_EQ(Text_Of(app->Control(ids::Cmd_Update2_Start)), L"Open Excel and start pasting");
+    EXPECT_EQ(Text_Of(app->Control(ids::Cmd_Update2_Start)), L"Start pasting");
     EXPECT_EQ(Text_Of(app->Control(ids::Che_Control + 3)), L"Search subfolders too");
     EXPECT_EQ(Text_Of(app->Control(ids::Label1_16)), L"Version " CELLDROP_VERSION_TEXT);
     EXPECT_EQ(Text_Of(app->Control(ids::Txt_File_0)), L"New blank workbook");
