@@ -9,6 +9,7 @@
 #include "message_box.h"
 #include "message_pump.h"
 #include "mouse_pointer.h"
+#include "ui_text.h"
 #include "wait.h"
 #include "window_titles.h"
 
@@ -168,7 +169,7 @@ Paste_Step Paste_Copy(Excel_Session& excel, const Automation_Object& sheet, cons
                 // Each copy is taken back on its own, as if it had come alone.
                 host.Journal().End_Each(pasted.Ok, pasted.Widths_Before, pasted.Widths_After);
                 if (!pasted) {
-                    host.Paste_Failed(Text_Paste_Failed_Message);
+                    host.Paste_Failed(Ui_Text(Text_Id::Text_Paste_Failed));
                     return Left_Over(after_text);
                 }
                 return Pasted(pasted.Rows, down ? 1 : static_cast<long>(texts.size()), pasted.Cell, after_text);
@@ -186,7 +187,7 @@ Paste_Step Paste_Copy(Excel_Session& excel, const Automation_Object& sheet, cons
         host.Record_Texts(to_record);
         host.Journal().End(done, pasted.Widths_Before, pasted.Widths_After);
         if (!done) {
-            host.Paste_Failed(Text_Paste_Failed_Message);
+            host.Paste_Failed(Ui_Text(Text_Id::Text_Paste_Failed));
             return Left_Over(after_text);
         }
         return Pasted(pasted.Rows, 1, pasted.Cell, after_text);
@@ -199,7 +200,7 @@ Paste_Step Paste_Copy(Excel_Session& excel, const Automation_Object& sheet, cons
         // A picture the capture could not read (too large, damaged) cannot be put back once a newer
         // copy replaced it: it is given up, once, and the copies after it are pasted.
         copy.Has_Picture = false;
-        host.Paste_Failed(Picture_Paste_Failed_Message);
+        host.Paste_Failed(Ui_Text(Text_Id::Picture_Paste_Failed));
         return {};
     }
     copy.Has_Picture = false;
@@ -225,7 +226,7 @@ Paste_Step Paste_Copy(Excel_Session& excel, const Automation_Object& sheet, cons
     }
     // Emptied once the picture is in place: the user waits for the paste, not for this.
     Excel_ツール_CellDrop2_Clear(clip, copy.Sequence);
-    if (!pasted) host.Paste_Failed(Picture_Paste_Failed_Message);
+    if (!pasted) host.Paste_Failed(Ui_Text(Text_Id::Picture_Paste_Failed));
     host.Journal().End(pasted, caption_widths.Widths_Before, caption_widths.Widths_After);
     if (copy.Paste_Source == Copy_Source::User && copy.Picture)
         capture.Hold_Landed(*std::exchange(copy.Picture, std::nullopt));
@@ -269,7 +270,7 @@ bool Run_Stop_Path(Excel_Session& excel, Paste_Loop_Host& host, unsigned long lo
         if (GetTickCount64() - stop_asked < Stop_Wait_Ms) return false;
         // The workbook stays open in Excel, for the user to save.
         Let_Go_Of_Excel(excel, host.Journal());
-        Show_Message(Excel_Not_Answering_Message);
+        Show_Message(Ui_Text(Text_Id::Excel_Not_Answering));
         return true;
     }
     // Closed by hand meanwhile: nothing left to close.
@@ -318,7 +319,7 @@ int Keep_Waiting_Copies(Clipboard_Capture& capture, Paste_Loop_Host& host) {
 
 std::wstring Skipped_Copies_Message(int count) {
     // The history keeps only its newest entries: it is not named as the place where these are.
-    return L"コピーが続いたため、" + std::to_wstring(count) + L"件のコピーを貼り付けませんでした。";
+    return Ui_Format(Text_Id::Copies_Not_Pasted, {std::to_wstring(count)});
 }
 
 Paste_Loop_End Excel_ツール_CellDrop2(Excel_Session& excel, const Paste_Options& options, Clip_State& clip,
@@ -379,7 +380,7 @@ Paste_Loop_End Excel_ツール_CellDrop2(Excel_Session& excel, const Paste_Optio
         if (Is_Busy_Answer(sheet.Hr)) continue;
         if (!sheet.Ok()) {
             const Paste_Loop_End end = end_run(Paste_Loop_End::Excel_Closed);
-            Show_Message(Excel_Closed_Message);
+            Show_Message(Ui_Text(Text_Id::Excel_Closed));
             host.Return_To_Setup();
             return end;
         }

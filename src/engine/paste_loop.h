@@ -85,10 +85,5 @@ Paste_Loop_End Excel_ツール_CellDrop2(Excel_Session& excel, const Paste_Optio
                                       Clipboard_Capture& capture, Paste_Loop_Host& host,
                                       int (*now_second)() = Local_Second);
 
-// The messages of a paste run.
-inline const std::wstring Excel_Closed_Message =
-    L"Excelが閉じられました。\r\n「Excelへの貼付コントロール」を止めます。";
-inline const std::wstring Excel_Not_Answering_Message =
-    L"Excelが応答しないため、Excelを閉じずに貼付を終了しました。\r\nブックはExcelで開いたままです。";
 // Copies that came faster than they could be pasted: the oldest waiting ones were not pasted.
 std::wstring Skipped_Copies_Message(int count);

@@ -10,9 +10,6 @@
 
 class Excel_Session;
 
-// The message of a picture copy that could not be pasted.
-inline constexpr wchar_t Picture_Paste_Failed_Message[] = L"画像の貼付に失敗しました";
-
 // "$B$3" -> "B3".
 std::wstring Address_Hensyu(std::wstring_view address);
 

@@ -36,7 +36,7 @@ std::optional<Date_Text> Date_Of_Text(const std::wstring& text);
 
 // What a text paste filled, for the cell move that follows it.
 struct Text_Paste_Result {
-    bool Ok = true;          // false when the paste failed (Text_Paste_Failed_Message is the caller's to show)
+    bool Ok = true;          // false when the paste failed (Text_Id::Text_Paste_Failed is the caller's to show)
     long Rows = 1;           // rows filled from the active cell down: one per line in Text_Mode::Row_Per_Line
     Automation_Object Cell;  // the active cell the paste started from
     // The widths of the columns it widened, from the left, before and after (-1: not read).
@@ -48,8 +48,6 @@ struct Text_Paste_Result {
 // widths before and after go into the result, so that taking the paste back needs no read of them.
 void Widen_Column(const Excel_Session& excel, const Automation_Object& cell, const std::vector<std::wstring>& lines,
                   Text_Paste_Result& result);
-
-inline const std::wstring Text_Paste_Failed_Message = L"テキストの貼付に失敗しました";
 
 // Pastes the text into the active cell (or cells, one line per row) as the mode says. start: the
 // active cell when the caller has it already (else it is asked for).

@@ -12,12 +12,7 @@
 #include "paths.h"
 #include "text.h"
 #include "text_file.h"
-
-namespace {
-
-constexpr wchar_t New_Entry_Text[] = L"新規文字列";
-
-}  // namespace
+#include "ui_text.h"
 
 std::wstring Kotei_File_Name(int index) {
     std::wstring digits = std::to_wstring(index);
@@ -41,7 +36,7 @@ bool Fixed_Strings::New() {
     ++Kotei_Max;
     if (Kotei_Data.size() < static_cast<std::size_t>(Kotei_Max) + 1)
         Kotei_Data.resize(static_cast<std::size_t>(Kotei_Max) + 1);
-    Kotei_Data[static_cast<std::size_t>(Kotei_Max)] = New_Entry_Text;
+    Kotei_Data[static_cast<std::size_t>(Kotei_Max)] = Ui_Text(Text_Id::New_Fixed_Text);
     Kotei_Index = Kotei_Max;
     return true;
 }

@@ -4,6 +4,7 @@
 
 #include "control.h"
 #include "layout.h"
+#include "ui_text.h"
 #include "value_list.h"
 #include "value_list_editor_ids.h"
 
@@ -14,24 +15,31 @@ using K = Control_Kind;
 
 // The list sits at the window's top left corner, so that it starts right under the box; its width
 // is set when it opens. The buttons form one row below it, "閉じる" last.
-constexpr Control_Def kControls[] = {
-    {L"Lst_Value", -1, K::List_Box, nullptr, 0, 0, 5505, 2175, nullptr, -1, ids::Lst_Value},
-    {L"Lst_Value_Sort", -1, K::Sorted_List_Box, nullptr, 0, 0, 1000, 1000, nullptr, -1, ids::Lst_Value_Sort},
-    {L"Cmd_Ok", -1, K::Button, L"○　選択", 60, 2235, 855, 375, nullptr, -1, ids::Cmd_Ok},
-    {L"Cmd_Delete", -1, K::Button, L"× 削除", 975, 2235, 855, 375, nullptr, -1, ids::Cmd_Delete},
-    {L"Cmd_Up", -1, K::Button, L"▲", 1890, 2235, 375, 375, nullptr, -1, ids::Cmd_Up},
-    {L"Cmd_Down", -1, K::Button, L"▼", 2325, 2235, 375, 375, nullptr, -1, ids::Cmd_Down},
-    {L"Cmd_Sort", 0, K::Button, L"↓ 昇順", 2760, 2235, 855, 375, nullptr, -1, ids::Cmd_Sort + 0},
-    {L"Cmd_Sort", 1, K::Button, L"↑ 降順", 3675, 2235, 855, 375, nullptr, -1, ids::Cmd_Sort + 1},
-    {L"Cmd_Cancel", -1, K::Button, L"閉じる", 4590, 2235, 855, 375, nullptr, -1, ids::Cmd_Cancel},
-};
+// Made at the first use, in the language chosen at the start.
+std::span<const Control_Def> Editor_Controls() {
+    static const Control_Def controls[] = {
+        {L"Lst_Value", -1, K::List_Box, nullptr, 0, 0, 5505, 2175, nullptr, -1, ids::Lst_Value},
+        {L"Lst_Value_Sort", -1, K::Sorted_List_Box, nullptr, 0, 0, 1000, 1000, nullptr, -1, ids::Lst_Value_Sort},
+        {L"Cmd_Ok", -1, K::Button, Ui_Text(Text_Id::Select_Entry), 60, 2235, 855, 375, nullptr, -1, ids::Cmd_Ok},
+        {L"Cmd_Delete", -1, K::Button, Ui_Text(Text_Id::Delete_Entry), 975, 2235, 855, 375, nullptr, -1,
+         ids::Cmd_Delete},
+        {L"Cmd_Up", -1, K::Button, L"▲", 1890, 2235, 375, 375, nullptr, -1, ids::Cmd_Up},
+        {L"Cmd_Down", -1, K::Button, L"▼", 2325, 2235, 375, 375, nullptr, -1, ids::Cmd_Down},
+        {L"Cmd_Sort", 0, K::Button, Ui_Text(Text_Id::List_Sort_Ascending), 2760, 2235, 855, 375, nullptr, -1,
+         ids::Cmd_Sort + 0},
+        {L"Cmd_Sort", 1, K::Button, Ui_Text(Text_Id::List_Sort_Descending), 3675, 2235, 855, 375, nullptr, -1,
+         ids::Cmd_Sort + 1},
+        {L"Cmd_Cancel", -1, K::Button, Ui_Text(Text_Id::Close), 4590, 2235, 855, 375, nullptr, -1, ids::Cmd_Cancel},
+    };
+    return controls;
+}
 
 // Sent to itself when the editor loses the focus: it closes once the activation change is over.
 constexpr UINT Close_Message = WM_APP + 1;
 
 }  // namespace
 
-Update2_Value_F::Update2_Value_F() : Form(L"Update2_Value_F", L"履歴") {}
+Update2_Value_F::Update2_Value_F() : Form(L"Update2_Value_F", Ui_Text(Text_Id::History_Title)) {}
 
 void Update2_Value_F::Open(Form& owner, Control& box, History_List& history, std::function<void()> picked_changed) {
     Unload();
@@ -48,7 +56,7 @@ void Update2_Value_F::Open(Form& owner, Control& box, History_List& history, std
 
 void Update2_Value_F::On_Load() {
     // The controls outlive the window: a later opening recreates them instead of adding them again.
-    if (!Find(L"Lst_Value")) Add_Controls(kControls);
+    if (!Find(L"Lst_Value")) Add_Controls(Editor_Controls());
     Control& list = (*this)(L"Lst_Value");
     Control& cancel = (*this)(L"Cmd_Cancel");
     (*this)(L"Lst_Value_Sort").Set_Visible(false);

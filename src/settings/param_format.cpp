@@ -5,6 +5,7 @@
 
 #include "paths.h"
 #include "text.h"
+#include "ui_text.h"
 
 void Param_Pass::Text_Update_ParamFileName_Process(std::wstring_view file_name) {
     Text_Update_ParamFileName_Process(path_para_, file_name);
@@ -14,7 +15,7 @@ void Param_Pass::Text_Update_ParamFileName_Process(std::wstring_view folder, std
     path_ = Path_Join(folder, file_name);
     for (const std::wstring& earlier : files_) {
         if (earlier == path_) {
-            if (report_) report_(L"パレメータファイル名＝" + path_ + Get_CrLf() + L"が重複してます。");
+            if (report_) report_(Ui_Format(Text_Id::Param_File_Twice, {path_}));
             break;
         }
     }

@@ -4,13 +4,15 @@
 #include "paths.h"
 #include "target_choice.h"
 #include "text.h"
+#include "ui_text.h"
 
 namespace {
 
-// "12" -> "１２"
-std::wstring Full_Width_Number(int n) {
+// "12" -> "１２" in Japanese text, as Japanese writing has it; "12" in English.
+std::wstring Line_Number(int n) {
     std::wstring digits = std::to_wstring(n);
-    for (wchar_t& d : digits) d = static_cast<wchar_t>(d - L'0' + L'０');
+    if (Display_Text_Language() == Text_Language::Japanese)
+        for (wchar_t& d : digits) d = static_cast<wchar_t>(d - L'0' + L'０');
     return digits;
 }
 
@@ -20,9 +22,9 @@ void CellDrop_F::Check_ツール_CellDrop0() {
     if (!Flg_Check) return;
     const std::wstring target = Txt_Target->Caption();
     if (Path_Too_Long(target))
-        (*this)(L"Lbl_Error_Check").Set_Caption(Path_Too_Long_Message);
+        (*this)(L"Lbl_Error_Check").Set_Caption(Ui_Text(Text_Id::Path_Too_Long));
     else if (Check_ツール_CellDrop0_File(target) && Probe.Ask(target, Path_Kind::Plain_File) != true)
-        (*this)(L"Lbl_Error_Check").Set_Caption(L"貼付先Excelファイルがありません。");
+        (*this)(L"Lbl_Error_Check").Set_Caption(Ui_Text(Text_Id::Target_Missing));
 }
 
 void CellDrop_F::Check_ツール_CellDrop1() {
@@ -36,12 +38,12 @@ void CellDrop_F::Check_ツール_CellDrop1_File() {
     if (folder.empty()) return;
     Control& label = (*this)(L"Lbl_Error_Check");
     if (Path_Too_Long(folder)) {
-        label.Set_Caption(Path_Too_Long_Message);
+        label.Set_Caption(Ui_Text(Text_Id::Path_Too_Long));
         return;
     }
     // A path whose answer is late counts as not there until the answer comes (a later pass).
     if (Probe.Ask(folder, Path_Kind::Folder_Or_Plain_File) != true) {
-        label.Set_Caption(L"「ファイルを開く」のフォルダーが不明です。");
+        label.Set_Caption(Ui_Text(Text_Id::Open_File_Folder_Unknown));
         return;
     }
     const std::vector<std::wstring> lines = Value_List_Lines(0);
@@ -52,13 +54,13 @@ void CellDrop_F::Check_ツール_CellDrop1_File() {
         if (line.empty()) break;
         paths.push_back(Path_Join(folder, line));
         if (Path_Too_Long(paths.back())) {
-            label.Set_Caption(Path_Too_Long_Message);
+            label.Set_Caption(Ui_Text(Text_Id::Path_Too_Long));
             return;
         }
     }
     const std::size_t found = paths.empty() ? 0 : Probe.Ask_All(paths, Path_Kind::Plain_File).value_or(0);
     if (found < lines.size())
-        label.Set_Caption(Full_Width_Number(static_cast<int>(found) + 1) + L"行目のファイルが不明です。");
+        label.Set_Caption(Ui_Format(Text_Id::Line_File_Unknown, {Line_Number(static_cast<int>(found) + 1)}));
 }
 
 void CellDrop_F::Check_ツール_CellDrop1_Kotei() {

@@ -11,6 +11,7 @@
 #include "scoped_value.h"
 #include "target_choice.h"
 #include "text.h"
+#include "ui_text.h"
 #include "wait.h"
 
 void CellDrop_F::Cmd_Control_Click(int index) {
@@ -135,7 +136,7 @@ void CellDrop_F::Lst_Select_ツール_CellDrop2(int index) {
             Do_Events();
             started = Start_Chrome(Hwnd(), line);
         }
-        if (!started) MsgBox_Process(L"Chromeを起動できませんでした。");
+        if (!started) MsgBox_Process(Ui_Text(Text_Id::Chrome_Not_Started));
     } else if (list == Lst_Rireki && static_cast<std::size_t>(selected) < shown_texts_.size()) {
         // The entry the user sees: during a run of quick copies the list is redrawn only once they stop.
         Put_On_Clipboard(shown_texts_[static_cast<std::size_t>(selected)], Copy_Source::History);
@@ -153,24 +154,23 @@ void CellDrop_F::Lst_Select_File_Open(const std::wstring& line) {
             break;
         case File_Line_Kind::Missing:
             Set_Screen_Mouse_Pointer(Mouse_Pointer::Default);
-            MsgBox_Process(L"[" + file.Path + L"]がありません。");
+            MsgBox_Process(Ui_Format(Text_Id::File_Missing, {file.Path}));
             break;
         case File_Line_Kind::Locked:
             Set_Screen_Mouse_Pointer(Mouse_Pointer::Default);
-            MsgBox_Process(L"ファイル「" + file.Path + L"」にロックがかかっています。");
+            MsgBox_Process(Ui_Format(Text_Id::File_Locked, {file.Path}));
             break;
         case File_Line_Kind::Workbook: {
             const bool opened = Excel.Open_Workbook(file.Path).Ok();
             Set_Screen_Mouse_Pointer(Mouse_Pointer::Default);
-            MsgBox_Process(file.Path + Get_CrLf() +
-                           (opened ? L"をExcel内に開きました。" : L"をExcel内に開けませんでした。"));
+            MsgBox_Process(Ui_Format(opened ? Text_Id::Opened_In_Excel : Text_Id::Not_Opened_In_Excel, {file.Path}));
             break;
         }
         case File_Line_Kind::Other:
             // Where the system's long-path policy is off, the shell cannot start a file by such a path.
             if (!ShellExecuteEx_Process(Hwnd(), file.Path) && file.Path.size() >= MAX_PATH) {
                 Set_Screen_Mouse_Pointer(Mouse_Pointer::Default);
-                MsgBox_Process(L"[" + file.Path + L"]はパスが長すぎるため開けません。");
+                MsgBox_Process(Ui_Format(Text_Id::Path_Too_Long_To_Open, {file.Path}));
             }
             break;
     }
@@ -215,7 +215,7 @@ void CellDrop_F::Txt_File_Change(int index) {
     // Only the target box falls back to the new-workbook choice: an emptied folder box means the file
     // list is not used.
     if (!Is_Screen(Screen_Setup) || !Txt_Target || index != Txt_Target->Index()) return;
-    if (Txt_Target->Caption().empty()) Txt_Target->Set_Caption(New_Workbook_Text);
+    if (Txt_Target->Caption().empty()) Txt_Target->Set_Caption(New_Workbook_Text());
 }
 
 void CellDrop_F::VScroll1_Change() {

@@ -19,10 +19,11 @@
 #include "target_choice.h"
 #include "text.h"
 #include "twips.h"
+#include "ui_text.h"
 
 namespace {
 
-constexpr wchar_t kCaption[] = L"Excelへの貼付コントロール";
+const wchar_t* Main_Title() { return Ui_Text(Text_Id::Main_Title); }
 
 }  // namespace
 
@@ -40,7 +41,7 @@ std::wstring Program_Folder() {
     return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
 }
 
-CellDrop_F::CellDrop_F(std::wstring app_path) : Form(L"CellDrop_F", kCaption), app_path_(std::move(app_path)) {}
+CellDrop_F::CellDrop_F(std::wstring app_path) : Form(L"CellDrop_F", Main_Title()), app_path_(std::move(app_path)) {}
 
 void CellDrop_F::On_Load() {
     Add_Controls(CellDrop_Control_Table());
@@ -48,8 +49,10 @@ void CellDrop_F::On_Load() {
     (*this)(L"Pic_Screen").Set_Border(true);
     (*this)(L"Pic_Scroll").Set_Border(true);
     (*this)(L"Timer1", 0).Set_Interval(1000);
-    Chooser_Pictures.Add((*this)(L"Cmd_Control", 0).Hwnd(), Stock_Picture::File, Workbook_Chooser_Tip);
-    Chooser_Pictures.Add((*this)(L"Cmd_Control", 2).Hwnd(), Stock_Picture::Folder, Folder_Chooser_Tip);
+    Chooser_Pictures.Add((*this)(L"Cmd_Control", 0).Hwnd(), Stock_Picture::File,
+                         Ui_Text(Text_Id::Workbook_Chooser_Tip));
+    Chooser_Pictures.Add((*this)(L"Cmd_Control", 2).Hwnd(), Stock_Picture::Folder,
+                         Ui_Text(Text_Id::Folder_Chooser_Tip));
     journal_.On_Change([this] { Show_Take_Back_State(); });
 
     On(Control_Event::Click, L"Cmd_Control", [this](int i) { Cmd_Control_Click(i); });
@@ -67,8 +70,9 @@ void CellDrop_F::On_Load() {
     // Every message of the program goes through the box that holds this window in front, unless a
     // handler is in place already (tests record messages instead).
     if (!Has_Message_Handler()) {
-        Set_Message_Handler([this](const std::wstring& text) { Message_Box_Ok(Hwnd(), text, kCaption); });
-        Set_Question_Handler([this](const std::wstring& text) { return Message_Box_Yes_No(Hwnd(), text, kCaption); });
+        Set_Message_Handler([this](const std::wstring& text) { Message_Box_Ok(Hwnd(), text, Main_Title()); });
+        Set_Question_Handler(
+            [this](const std::wstring& text) { return Message_Box_Yes_No(Hwnd(), text, Main_Title()); });
         owns_message_handler_ = true;
     }
     Form_Load();
@@ -133,11 +137,9 @@ void CellDrop_F::Make_Paste_Screen() {
     // Most of the form's controls are the paste screen's, and many starts never show it.
     Make_Windows(screen);
     for (int option : {0, 1})
-        Chooser_Pictures.Add_Tip(Hwnd(), (*this)(L"Opt_Joken", option).Hwnd(),
-                                 L"Ctrl+Alt+Pで「する」と「しない」を切り替えます");
-    Chooser_Pictures.Add_Tip(Hwnd(), (*this)(L"Cmd_Control", 14).Hwnd(), L"Ctrl+Alt+Zでも取り消せます");
-    Chooser_Pictures.Add_Tip(Hwnd(), (*this)(L"Che_Control", 4).Hwnd(),
-                             L"画像を貼る前に、コピーした日時とそのとき前面にあったウィンドウの名前をセルに書きます");
+        Chooser_Pictures.Add_Tip(Hwnd(), (*this)(L"Opt_Joken", option).Hwnd(), Ui_Text(Text_Id::Paste_Switch_Tip));
+    Chooser_Pictures.Add_Tip(Hwnd(), (*this)(L"Cmd_Control", 14).Hwnd(), Ui_Text(Text_Id::Take_Back_Tip));
+    Chooser_Pictures.Add_Tip(Hwnd(), (*this)(L"Che_Control", 4).Hwnd(), Ui_Text(Text_Id::Picture_Time_Tip));
 }
 
 void CellDrop_F::Create_Data_Folders() {
@@ -166,7 +168,7 @@ void CellDrop_F::Create_Data_Folders() {
     (void)Rireki_Pics.Store().Load();
     (void)Kotei.Store(Path_Kotei).Load();
     // Without its folders the program cannot keep settings or history: say so instead of losing them silently.
-    if (!failed.empty()) MsgBox_Process(L"次のフォルダーを作成できません。設定と履歴は保存されません。" + failed);
+    if (!failed.empty()) MsgBox_Process(Ui_Text(Text_Id::Folders_Not_Created) + failed);
 }
 
 void CellDrop_F::Build_Picture_Grid() {
@@ -247,7 +249,7 @@ void CellDrop_F::Check_Process() {
     Control& label = (*this)(L"Lbl_Error_Check");
     label.Set_Caption(L"");
     if (Is_Screen(Screen_Setup) && run_active_) {
-        label.Set_Caption(L"前回の貼付のExcelが応答するのを待っています。");
+        label.Set_Caption(Ui_Text(Text_Id::Waiting_For_Previous_Excel));
     } else if (Is_Screen(Screen_Setup)) {
         Check_ツール_CellDrop0();
         if (label.Caption().empty()) Check_ツール_CellDrop1();
@@ -282,9 +284,9 @@ void CellDrop_F::Cmd_Update2_Click(int index) {
     const bool names_file = Check_ツール_CellDrop0_File(target);
     if (names_file && !Is_Plain_File(target)) {
         // Gone since the last check: a missing file is not a locked one.
-        MsgBox_Process(L"貼付先Excelファイルがありません。");
+        MsgBox_Process(Ui_Text(Text_Id::Target_Missing));
     } else if (names_file && !Check_File_Lock(target)) {
-        MsgBox_Process(L"ファイル「" + target + L"」にロックがかかっています。");
+        MsgBox_Process(Ui_Format(Text_Id::File_Locked, {target}));
     } else if (Is_Screen(Screen_Setup)) {
         run_active_ = true;
         const Raised_Priority priority;  // for the run only
@@ -298,13 +300,13 @@ void CellDrop_F::Cmd_Update2_Click(int index) {
 
         if (!Excel.Xl_Create()) {
             // Without Excel there is nothing to paste into: say so and go back to the set-up screen.
-            MsgBox_Process(L"Excelを起動できませんでした。");
+            MsgBox_Process(Ui_Text(Text_Id::Excel_Not_Started));
             Cmd_Control_Excel2_End();
         } else {
             Excel.Open_Target(names_file ? target : std::wstring());
             if (Is_Screen(Screen_Paste)) {
                 Show();
-                MsgBox_Process(L"コピーを開始してください。" + Get_CrLf() + L"自動でExcelへ貼付します。");
+                MsgBox_Process(Ui_Text(Text_Id::Start_Copying));
                 Clip.Paste_Source = Copy_Source::User;
                 Capture.Mark_Next(Copy_Source::User);
             }
@@ -328,7 +330,7 @@ void CellDrop_F::Excel_ツール_CellDrop2_Start() {
     (void)Excel_ツール_CellDrop2_GetData(Clip);
     Clip.Clip_Text_Last = Clip.Clip_Text;
     // From here on every copy is taken, also while Excel starts and the start message is open.
-    if (!Capture.Start(Hwnd())) MsgBox_Process(L"クリップボードを監視できません。コピーは貼付されません。");
+    if (!Capture.Start(Hwnd())) MsgBox_Process(Ui_Text(Text_Id::Clipboard_Not_Watched));
     Hold_Run_Keys(true);
     journal_.Clear();
     take_back_turns_.Drop_Waiting();  // a press the last run had no time for
@@ -361,15 +363,14 @@ void CellDrop_F::Excel_Process() {
 
 void CellDrop_F::Show_Waiting() {
     std::wstring line;
-    if (Run_Keys && excel_busy_)
-        line = L"Excelの応答を待っています（セルの編集中など）。待っているコピー: " + std::to_wstring(Capture.Size()) +
-               L"件";
-    if (Run_Keys && !paste_notice_.empty()) line += (line.empty() ? L"" : L"　") + paste_notice_;
+    if (Run_Keys && excel_busy_) line = Ui_Format(Text_Id::Waiting_For_Excel, {std::to_wstring(Capture.Size())});
+    if (Run_Keys && !paste_notice_.empty())
+        line += (line.empty() ? L"" : Ui_Text(Text_Id::Notice_Separator)) + paste_notice_;
     Label1_Waiting->Set_Caption(line);
 }
 
 void CellDrop_F::Paste_Failed(const std::wstring& message) {
-    paste_notice_ = message + L"（" + std::to_wstring(++failed_pastes_) + L"件）";
+    paste_notice_ = Ui_Format(Text_Id::Failure_Count, {message, std::to_wstring(++failed_pastes_)});
     Show_Waiting();
     Flash_Taskbar_Button();
 }
@@ -429,13 +430,11 @@ void CellDrop_F::Make_Take_Backs() {
             case Paste_Journal::Take_Back::Changed:
                 // Presses that came meanwhile were made before the user knew of the refusal.
                 take_back_turns_.Drop_Waiting();
-                if (Ask_Yes_No(L"貼付のあとで変更されたため、取り消しませんでした。" + Get_CrLf() +
-                               L"この貼付はそのままにして、その前の貼付を取り消せるようにしますか？"))
-                    journal_.Drop_Refused();
+                if (Ask_Yes_No(Ui_Text(Text_Id::Changed_After_Paste))) journal_.Drop_Refused();
                 continue;
             case Paste_Journal::Take_Back::Failed:
                 take_back_turns_.Drop_Waiting();
-                MsgBox_Process(L"直前の貼付を取り消せませんでした。");
+                MsgBox_Process(Ui_Text(Text_Id::Take_Back_Failed));
                 continue;
             case Paste_Journal::Take_Back::Nothing:
                 take_back_turns_.Drop_Waiting();

@@ -5,6 +5,7 @@
 #include "copy_history_view.h"
 #include "message_pump.h"
 #include "text.h"
+#include "ui_text.h"
 #include "wait.h"
 
 void CellDrop_F::Excel_ツール_CellDrop2_RirekiText(const std::wstring& text) {
@@ -67,14 +68,14 @@ void CellDrop_F::Text_Update_ツール_CellDrop2_Pic(const std::wstring& mode) {
 
 void CellDrop_F::Text_Update_ツール_CellDrop2_Text_Write() {
     Write_History(
-        L"コピー履歴（文字）　登録中", [](CellDrop_F& f) { return f.Rireki_Texts.Write(); },
+        Ui_Text(Text_Id::Saving_Text_History), [](CellDrop_F& f) { return f.Rireki_Texts.Write(); },
         Rireki_Texts.Rireki_Text_Dirty, Rireki_Texts.Folder);
 }
 
 void CellDrop_F::Text_Update_ツール_CellDrop2_Pic_Write() {
     Finish_Recorded_Pictures();
     Write_History(
-        L"コピー履歴（画像）　登録中", [](CellDrop_F& f) { return f.Rireki_Pics.Write(); },
+        Ui_Text(Text_Id::Saving_Picture_History), [](CellDrop_F& f) { return f.Rireki_Pics.Write(); },
         Rireki_Pics.Rireki_Pic_Dirty, Rireki_Pics.Folder);
     // The pictures are saved after the texts at every save moment that saves both.
     Report_History_Failures();
@@ -99,7 +100,7 @@ void CellDrop_F::Write_History(const wchar_t* caption, bool (*write)(CellDrop_F&
     } else {
         history_failed_.push_back(folder);
         // A message box would hold every later copy while the user works in Excel.
-        if (in_paste_loop_) Show_Notice(L"コピー履歴を保存できませんでした。");
+        if (in_paste_loop_) Show_Notice(Ui_Text(Text_Id::History_Not_Saved));
     }
 }
 
@@ -108,7 +109,7 @@ void CellDrop_F::Report_History_Failures() {
     // During the paste loop the notice line has said it (Write_History); the box follows the loop.
     if (history_failed_.empty() || in_paste_loop_ || history_failed_ == history_reported_) return;
     history_reported_ = history_failed_;
-    std::wstring text = L"コピー履歴を保存できませんでした。";
+    std::wstring text = Ui_Text(Text_Id::History_Not_Saved);
     for (const std::wstring& folder : history_failed_) {
         // A file that keeps the save from being made is named, so that the user can mend it.
         const std::vector<std::wstring>& blocked =
@@ -121,7 +122,7 @@ void CellDrop_F::Report_History_Failures() {
 
 void CellDrop_F::Report_Moved_Aside(const std::vector<std::wstring>& paths) {
     if (paths.empty()) return;
-    std::wstring text = L"読み込めないファイルがあったため、名前を変えて残しました。";
+    std::wstring text = Ui_Text(Text_Id::Unreadable_Files_Renamed);
     for (const std::wstring& path : paths) text += Get_CrLf() + path;
     MsgBox_Process(text);
 }

@@ -3,6 +3,7 @@
 
 #include "message_pump.h"
 #include "scoped_value.h"
+#include "ui_text.h"
 
 void CellDrop_F::Kotei_Apply_Edit() {
     const int i = Kotei.Kotei_Index;
@@ -18,7 +19,7 @@ void CellDrop_F::Cmd_Control_Excel1_Kotei_New() {
     const Scoped_Value no_checks(Flg_Check, false);
     Do_Events();
     if (!Kotei.New()) {
-        MsgBox_Process(L"固定文字列は1000件までです。");
+        MsgBox_Process(Ui_Text(Text_Id::Fixed_Text_Limit));
     } else {
         Txt_Kotei->Set_Caption(Kotei.Kotei_Data[static_cast<std::size_t>(Kotei.Kotei_Max)]);
         Lst_Kotei_Setup->Add_Item(Kotei.Lst_AddItem_Kotei(Kotei.Kotei_Max));

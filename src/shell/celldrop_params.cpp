@@ -5,6 +5,7 @@
 #include "paths.h"
 #include "target_choice.h"
 #include "text.h"
+#include "ui_text.h"
 
 void CellDrop_F::Note_Save(const File_Write_Result& result, const std::wstring& path) {
     if (!result.Ok) failed_saves_.push_back(path);
@@ -13,7 +14,7 @@ void CellDrop_F::Note_Save(const File_Write_Result& result, const std::wstring& 
 void CellDrop_F::Report_Save_Failures() {
     if (failed_saves_.empty()) return;
     // The screen keeps its values; the user learns that they are not on disk and where.
-    std::wstring text = L"設定ファイルを保存できませんでした。";
+    std::wstring text = Ui_Text(Text_Id::Settings_Not_Saved);
     for (const std::wstring& path : failed_saves_) text += Get_CrLf() + path;
     failed_saves_.clear();
     MsgBox_Process(text);
@@ -83,9 +84,7 @@ void CellDrop_F::Text_Update_ツール_CellDrop1(const std::wstring& mode) {
             // written back as it was read.
             Value_List_File list = Read_Value_List_File(file);
             as_read = {std::move(list.Text), {}, list.Too_Large};
-            if (as_read.Refused)
-                MsgBox_Process(L"ファイル「" + file + L"」は16MBを超えているため、読み込みませんでした。" + Get_CrLf() +
-                               L"このファイルは変更されません。");
+            if (as_read.Refused) MsgBox_Process(Ui_Format(Text_Id::List_File_Too_Large, {file}));
             value_list_fills_[i].Start(*box, as_read.Read);
             // A box still filling will hold the whole text.
             as_read.Shown = value_list_fills_[i].Filling() ? as_read.Read : box->Caption();

@@ -7,12 +7,15 @@
 #include "mouse_pointer.h"
 #include "paths.h"
 #include "scoped_value.h"
+#include "ui_text.h"
 
 namespace {
 
 // Two filter entries, each a description and its patterns: Excel workbooks (chosen first), every file.
-const std::wstring Excel_Filter =
-    std::wstring(L"Excelファイル(*.xls;*.xlsx;*.xlsm)|*.xls;*.xlsx;*.xlsm") + L"|" + L"すべてのファイル(*.*)|*.*";
+std::wstring Excel_Filter() {
+    return std::wstring(Ui_Text(Text_Id::Excel_File_Filter)) + L"|*.xls;*.xlsx;*.xlsm|" +
+           Ui_Text(Text_Id::All_Files_Filter) + L"|*.*";
+}
 
 }  // namespace
 
@@ -23,19 +26,19 @@ void CellDrop_F::Cmd_Control_Click_Path_Boxes(int index) {
     const bool target_chooser = is(Cmd_Target_Pc) || is(Cmd_Target_Open);
     const bool folder_chooser = is(Cmd_Folder_Pc) || is(Cmd_Folder_Browse);
     if ((target_chooser && Path_Too_Long(Txt_Target->Caption())) || (folder_chooser && Path_Too_Long(folder_before))) {
-        MsgBox_Process(Path_Too_Long_Message);
+        MsgBox_Process(Ui_Text(Text_Id::Path_Too_Long));
         return;
     }
     if (is(Cmd_Target_Pc))
-        Cmd_Control_Fldg(L"貼付先Excelファイル", L"FILE", L"*.xls;*.xlsx;*.xlsm", *Txt_Target);
+        Cmd_Control_Fldg(Ui_Text(Text_Id::Target_Workbook), L"FILE", L"*.xls;*.xlsx;*.xlsm", *Txt_Target);
     else if (is(Cmd_Target_Open))
-        Cmd_Control_ShowFile(L"貼付先Excelファイル", Excel_Filter, *Txt_Target);
+        Cmd_Control_ShowFile(Ui_Text(Text_Id::Target_Workbook), Excel_Filter(), *Txt_Target);
     else if (is(Cmd_Target_History))
         Cmd_Control_Update(*Cmd_Target_History, *Txt_Target);
     else if (is(Cmd_Folder_Pc))
-        Cmd_Control_Fldg(L"参照、ディレクトリ検索", L"DIR", L"*.*", *Txt_Folder);
+        Cmd_Control_Fldg(Ui_Text(Text_Id::Browse_Folder), L"DIR", L"*.*", *Txt_Folder);
     else if (is(Cmd_Folder_Browse))
-        Cmd_Control_ShowFolders(L"参照、ディレクトリ検索", *Txt_Folder);
+        Cmd_Control_ShowFolders(Ui_Text(Text_Id::Browse_Folder), *Txt_Folder);
     else if (is(Cmd_Folder_History))
         Cmd_Control_Update(*Cmd_Folder_History, *Txt_Folder);
     else if (is(Cmd_File_Search))

@@ -6,6 +6,7 @@
 #include "message_pump.h"
 #include "numbered_files.h"
 #include "single_instance.h"
+#include "ui_text.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // DLLs only from the system folder: the file choosers move the current folder anywhere, and a DLL
@@ -14,7 +15,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     const std::wstring folder = Program_Folder();
     Single_Instance instance(folder);
     if (!instance.First()) {
-        instance.Activate_Running(L"Excelへの貼付コントロール");
+        instance.Activate_Running(Ui_Text(Text_Id::Main_Title));
         return 0;
     }
     // Only this program writes here: what a write cut short by a crash left is its own.

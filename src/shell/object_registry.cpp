@@ -4,19 +4,19 @@
 #include "message_box.h"
 #include "message_pump.h"
 #include "text.h"
+#include "ui_text.h"
 
 void Object_Registry::Set_Object(Control*& role, Control& object, bool bind) {
     if (!bind) {
         role = nullptr;
     } else if (role) {
-        Show_Message(L"オブジェクト名＝" + role->Name() + Get_CrLf() + L"が既に設定されてます。");
+        Show_Message(Ui_Format(Text_Id::Object_Set_Twice, {role->Name()}));
     } else {
         bool duplicate = false;
         for (Control* entry : table_) {
             if (entry == &object) {
                 const std::wstring index = object.Index() ? std::to_wstring(*object.Index()) : std::wstring();
-                Show_Message(L"オブジェクト名＝" + object.Name() + Get_CrLf() + L"インデックス＝" + index + Get_CrLf() +
-                             L"の設定が重複してます。");
+                Show_Message(Ui_Format(Text_Id::Object_Index_Set_Twice, {object.Name(), index}));
                 duplicate = true;
                 break;
             }

@@ -3,9 +3,12 @@
 #include <string>
 #include <string_view>
 
-// The text that stands for a new blank workbook.
-inline const std::wstring New_Workbook_Text = L"新規、空白のブック";
+#include "ui_text.h"
 
-// False for an empty text, for "新規、空白のブック" and each of its beginnings ("新", "新規", …), and for
-// any text that starts with it; true for everything else, which is taken as a workbook path.
+// The text that stands for a new blank workbook, in the display language. It is never stored: the
+// settings file holds an empty line for it.
+inline std::wstring New_Workbook_Text() { return Ui_Text(Text_Id::New_Workbook); }
+
+// False for an empty text, for New_Workbook_Text() ("新規、空白のブック") and each of its beginnings ("新", "新規", …),
+// and for any text that starts with it; true for everything else, which is taken as a workbook path.
 bool Check_ツール_CellDrop0_File(std::wstring_view target);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <type_traits>
 
+#include "ui_text.h"
+
 namespace {
 
 // Number of fields up to and including the last one in use.
@@ -88,6 +90,5 @@ const Sort_Record& Memory_Sort::Sort_Records_Out(std::int32_t position) const {
 }
 
 std::wstring Sort_Count_Message(std::int64_t stored, std::int64_t delivered) {
-    return L"Wk_MmSort / IN " + std::to_wstring(stored) + L"  OUT " + std::to_wstring(delivered) +
-           L"\r\n\r\n入力件数と出力件数が合いません。";
+    return Ui_Format(Text_Id::Sort_Count_Mismatch, {std::to_wstring(stored), std::to_wstring(delivered)});
 }

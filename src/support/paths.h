@@ -27,8 +27,6 @@ Path_Parts Path_Split(std::wstring_view path);
 // refused wherever the user or a settings file gives one.
 constexpr std::size_t Max_Path_Length = 32767;
 inline bool Path_Too_Long(std::wstring_view path) { return path.size() > Max_Path_Length; }
-// The message for such a path, in the error label or a message box.
-inline constexpr wchar_t Path_Too_Long_Message[] = L"パスが長すぎます。32767文字以内にしてください。";
 
 // First character of every backslash-separated component upper-cased, the rest lower-cased:
 // c:\DATA\book1.XLSX -> C:\Data\Book1.xlsx

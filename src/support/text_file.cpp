@@ -7,6 +7,7 @@
 
 #include "binary_file.h"
 #include "file_handle.h"
+#include "ui_text.h"
 
 File_Text Get_File_To_Buffer1(std::wstring_view path, bool report, std::uint64_t max_bytes) {
     File_Text r;
@@ -14,7 +15,7 @@ File_Text Get_File_To_Buffer1(std::wstring_view path, bool report, std::uint64_t
     File_Handle file(CreateFileW(p.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) {
-        if (report) r.Error = L"Wk_SysSub/Get_File_To_Buffer1「" + p + L"」はありません。";
+        if (report) r.Error = Ui_Format(Text_Id::File_Not_Found, {p});
         return r;
     }
     r.Opened = true;

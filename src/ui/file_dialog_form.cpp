@@ -7,6 +7,7 @@
 #include "file_dialog_rules.h"
 #include "layout.h"
 #include "paths.h"
+#include "ui_text.h"
 
 namespace {
 
@@ -14,17 +15,22 @@ namespace ids = file_dialog_ids;
 using K = Control_Kind;
 
 // As designed, in twips. The window is fitted to the file list's lower right edge when it loads.
-constexpr Control_Def kControls[] = {
-    {L"Dir_Label", -1, K::Label, L"A:", 120, 120, 7695, 615, nullptr, -1, ids::Dir_Label},
-    {L"Title_Label1", -1, K::Label, L"検索方法", 120, 840, 855, 255, nullptr, -1, ids::Title_Label1},
-    {L"Kensaku_Label", -1, K::Label, L"*.EXE", 1080, 840, 6735, 255, nullptr, -1, ids::Kensaku_Label},
-    {L"Drive1", -1, K::Combo_Box, nullptr, 120, 1200, 3375, 315, nullptr, -1, ids::Drive1},
-    {L"File_Label", -1, K::Label, L"********.***", 3600, 1200, 4215, 255, nullptr, -1, ids::File_Label},
-    {L"Dir1", -1, K::Sorted_List_Box, nullptr, 120, 1560, 3375, 2115, nullptr, -1, ids::Dir1},
-    {L"File_List", -1, K::Sorted_List_Box, nullptr, 3600, 1560, 4215, 3015, nullptr, -1, ids::File_List},
-    {L"Cmd_Ok", -1, K::Button, L"Ｏ   Ｋ", 1560, 4080, 855, 375, nullptr, -1, ids::Cmd_Ok},
-    {L"Cmd_Cancel", -1, K::Button, L"ｷｬﾝｾﾙ", 2520, 4080, 855, 375, nullptr, -1, ids::Cmd_Cancel},
-};
+// Made at the first use, in the language chosen at the start.
+std::span<const Control_Def> Dialog_Controls() {
+    static const Control_Def controls[] = {
+        {L"Dir_Label", -1, K::Label, L"A:", 120, 120, 7695, 615, nullptr, -1, ids::Dir_Label},
+        {L"Title_Label1", -1, K::Label, Ui_Text(Text_Id::Search_Pattern), 120, 840, 855, 255, nullptr, -1,
+         ids::Title_Label1},
+        {L"Kensaku_Label", -1, K::Label, L"*.EXE", 1080, 840, 6735, 255, nullptr, -1, ids::Kensaku_Label},
+        {L"Drive1", -1, K::Combo_Box, nullptr, 120, 1200, 3375, 315, nullptr, -1, ids::Drive1},
+        {L"File_Label", -1, K::Label, L"********.***", 3600, 1200, 4215, 255, nullptr, -1, ids::File_Label},
+        {L"Dir1", -1, K::Sorted_List_Box, nullptr, 120, 1560, 3375, 2115, nullptr, -1, ids::Dir1},
+        {L"File_List", -1, K::Sorted_List_Box, nullptr, 3600, 1560, 4215, 3015, nullptr, -1, ids::File_List},
+        {L"Cmd_Ok", -1, K::Button, Ui_Text(Text_Id::Ok), 1560, 4080, 855, 375, nullptr, -1, ids::Cmd_Ok},
+        {L"Cmd_Cancel", -1, K::Button, Ui_Text(Text_Id::Cancel), 2520, 4080, 855, 375, nullptr, -1, ids::Cmd_Cancel},
+    };
+    return controls;
+}
 
 std::wstring Current_Directory() {
     std::wstring path(MAX_PATH, L'\0');
@@ -59,7 +65,7 @@ std::wstring Current_Folder_On(const std::wstring& drive) {
 
 }  // namespace
 
-Wk_FileDlg_F::Wk_FileDlg_F() : Form(L"Wk_FileDlg_F", L"ファイル名　検索") {}
+Wk_FileDlg_F::Wk_FileDlg_F() : Form(L"Wk_FileDlg_F", Ui_Text(Text_Id::Find_File_Title)) {}
 
 std::optional<std::wstring> Wk_FileDlg_F::Run(HWND owner, const Control& anchor, const File_Dialog_Request& request) {
     if (Is_Loaded()) return std::nullopt;  // one dialog at a time
@@ -76,7 +82,7 @@ bool Wk_FileDlg_F::File_Mode() const { return Upper_Case(request_.Dlg_Mode) == L
 
 void Wk_FileDlg_F::On_Load() {
     // The controls outlive the window: a later use recreates them instead of adding them again.
-    if (!Find(L"Dir_Label")) Add_Controls(kControls);
+    if (!Find(L"Dir_Label")) Add_Controls(Dialog_Controls());
     On(Control_Event::Got_Focus, L"Drive1", [this](int) { Drive1_Got_Focus(); });
     On(Control_Event::Change, L"Drive1", [this](int) { Drive1_Change(); });
     On(Control_Event::Dbl_Click, L"Dir1", [this](int) { Dir1_Dbl_Click(); });

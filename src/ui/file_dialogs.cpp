@@ -7,6 +7,7 @@
 #include "file_checks.h"
 #include "file_dialog_rules.h"
 #include "message_box.h"
+#include "ui_text.h"
 
 namespace {
 
@@ -56,7 +57,7 @@ private:
 void Report_Dialog_Failure(DWORD error) {
     wchar_t code[16];
     std::swprintf(code, std::size(code), L"0x%04lX", static_cast<unsigned long>(error));
-    Show_Message(L"ファイルを選択する画面を表示できませんでした。（エラー " + std::wstring(code) + L"）");
+    Show_Message(Ui_Format(Text_Id::File_Dialog_Failed, {code}));
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "hot_keys.h"
+#include "ui_text.h"
 
 namespace {
 
@@ -47,10 +48,9 @@ std::wstring Hot_Keys::Problems() const {
     std::wstring line;
     for (const Entry& e : entries_) {
         if (e.State == Hot_Key_State::Held) continue;
-        if (!line.empty()) line += L"　";
-        line += e.Key.Name;
-        line += e.State == Hot_Key_State::Taken ? L"は他のプログラムが使っています"
-                                                : L"はこのキーボードでは文字の入力に使われるため、登録しません";
+        if (!line.empty()) line += Ui_Text(Text_Id::Notice_Separator);
+        line += Ui_Format(e.State == Hot_Key_State::Taken ? Text_Id::Hot_Key_Taken : Text_Id::Hot_Key_Types_Character,
+                          {e.Key.Name});
     }
     return line;
 }

@@ -14,6 +14,7 @@
 #include "message_pump.h"
 #include "mouse_pointer.h"
 #include "twips.h"
+#include "ui_text.h"
 #include "wait.h"
 
 namespace {
@@ -333,7 +334,7 @@ void Form_Close_All(Form& main) {
 
 int Control_Array_Max(const Form& form, const std::wstring& array) {
     if (!form.Find(array, 0)) {
-        Show_Message(L"コントロール配列「" + array + L"」の要素 0 がありません。");
+        Show_Message(Ui_Format(Text_Id::Missing_Array_Element, {array}));
         return -1;
     }
     int count = 0;

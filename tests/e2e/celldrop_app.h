@@ -25,9 +25,10 @@ constexpr int Start_Timeout_Ms = 20000;
 
 class CellDrop_App {
 public:
-    // Starts the program in folder; the test fails when it does not show its window. The messages the
-    // start shows before its window are answered and kept in Start_Messages.
-    explicit CellDrop_App(const Temp_Folder& folder, int messages_before_window = 0) {
+    // Starts the program in folder; the test fails when it does not show its window (of that title). The
+    // messages the start shows before its window are answered and kept in Start_Messages.
+    explicit CellDrop_App(const Temp_Folder& folder, int messages_before_window = 0,
+                          const std::wstring& title = L"Excelへの貼付コントロール") {
         std::wstring failure;
         process_ = App_Process::Start(Wine_Path(CELLDROP_EXE), folder.Path(), &failure);
         EXPECT_TRUE(process_) << std::string(failure.begin(), failure.end());
@@ -38,7 +39,7 @@ public:
             Start_Messages.push_back(box->Text);
             EXPECT_TRUE(Answer_Message_Box(*box));
         }
-        if (process_) main_ = process_->Wait_For_Main_Window(L"Excelへの貼付コントロール", Start_Timeout_Ms);
+        if (process_) main_ = process_->Wait_For_Main_Window(title, Start_Timeout_Ms);
         EXPECT_NE(main_, nullptr);
     }
     std::vector<std::wstring> Start_Messages;

@@ -5,6 +5,7 @@
 #include "celldrop_controls.h"
 #include "celldrop_version.h"
 #include "test_files.h"
+#include "ui_text.h"
 
 namespace {
 
@@ -49,12 +50,12 @@ TEST(Startup, FirstStartInAnEmptyFolder) {
                    !tip_of(app.Control(ids::Cmd_Control + 2)).empty();
         },
         10000));
-    for (const auto& [id, tip] :
-         {std::pair{ids::Cmd_Control + 0, Workbook_Chooser_Tip}, std::pair{ids::Cmd_Control + 2, Folder_Chooser_Tip}}) {
+    for (const auto& [id, tip] : {std::pair{ids::Cmd_Control + 0, Text_Id::Workbook_Chooser_Tip},
+                                  std::pair{ids::Cmd_Control + 2, Text_Id::Folder_Chooser_Tip}}) {
         HWND chooser = app.Control(id);
         EXPECT_TRUE(GetWindowLongPtrW(chooser, GWL_STYLE) & BS_ICON) << id;
         EXPECT_NE(SendMessageW(chooser, BM_GETIMAGE, IMAGE_ICON, 0), 0) << id;
-        EXPECT_EQ(tip_of(chooser), tip);
+        EXPECT_EQ(tip_of(chooser), Ui_Text(tip, Text_Language::Japanese));
     }
 }
 

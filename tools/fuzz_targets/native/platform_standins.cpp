@@ -7,6 +7,7 @@
 
 #include "codepage.h"
 #include "text_file.h"
+#include "ui_text.h"
 
 namespace {
 
@@ -109,6 +110,8 @@ std::wstring Lower_Case(std::wstring_view text) {
 }
 
 unsigned Ansi_Code_Page() { return 1252; }
+
+Text_Language System_Text_Language() { return Text_Language::Japanese; }
 
 File_Text Get_File_To_Buffer1(std::wstring_view path, bool, std::uint64_t max_bytes) {
     File_Text r;
