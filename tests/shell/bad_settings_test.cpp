@@ -19,14 +19,15 @@ TEST_F(MainFormTest, StartsWithWhateverTheSettingsFilesHold) {
     Load();
     CellDrop_F& f = *form;
     EXPECT_TRUE(f.Is_Loaded());
-    EXPECT_EQ(f.Txt_Folder->Caption(), L"C:\\フォルダー");
-    EXPECT_EQ(f.Che_Sub_Folder->Value(), 2);  // out of range: the nearest state
-    EXPECT_EQ(SendMessageW(f.Che_Sub_Folder->Hwnd(), BM_GETCHECK, 0, 0), BST_INDETERMINATE);  // greyed, not ticked
-    EXPECT_TRUE(f.Tb_Rireki_ExcelFile[0].empty());  // longer than any path: left out
+    EXPECT_EQ(f.Setup.Txt_Folder->Caption(), L"C:\\フォルダー");
+    EXPECT_EQ(f.Setup.Che_Sub_Folder->Value(), 2);  // out of range: the nearest state
+    EXPECT_EQ(SendMessageW(f.Setup.Che_Sub_Folder->Hwnd(), BM_GETCHECK, 0, 0),
+              BST_INDETERMINATE);                         // greyed, not ticked
+    EXPECT_TRUE(f.Setup.Tb_Rireki_ExcelFile[0].empty());  // longer than any path: left out
     EXPECT_TRUE(messages.empty());
 
     // Saving writes sound files and names the one it could not write.
-    f.Txt_Target->Set_Caption(L"新規、空白のブック");
+    f.Setup.Txt_Target->Set_Caption(L"新規、空白のブック");
     f.Cmd_Update2_Click(1);
     EXPECT_EQ(Read_Bytes(dir / L"Para\\Para0_1.txt"), "");
     EXPECT_EQ(Read_Bytes(dir / L"Para\\Para1_1.txt"), "C:\\\x83t\x83H\x83\x8B\x83_\x81[\r\n 2\r\n");

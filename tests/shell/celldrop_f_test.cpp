@@ -33,10 +33,10 @@ TEST_F(MainFormTest, FirstStartMakesTheFoldersAndShowsTheSetupScreen) {
         GetClientRect(label, &client);
         EXPECT_LE(size.cx, client.right);
     }
-    EXPECT_EQ(f.Txt_Target->Caption(), L"新規、空白のブック");
-    EXPECT_TRUE(f.Txt_Folder->Caption().empty());
-    EXPECT_TRUE(f.Pic_Control_Setup->Visible());
-    EXPECT_FALSE(f.Pic_Control_Paste->Visible());
+    EXPECT_EQ(f.Setup.Txt_Target->Caption(), L"新規、空白のブック");
+    EXPECT_TRUE(f.Setup.Txt_Folder->Caption().empty());
+    EXPECT_TRUE(f.Setup.Pic_Control_Setup->Visible());
+    EXPECT_FALSE(f.Paste.Pic_Control_Paste->Visible());
     EXPECT_EQ(f(L"Lbl_Error_Check").Caption(), L"");
     EXPECT_TRUE(IsWindowVisible(f.Hwnd()));
     EXPECT_TRUE(f.Enabled());
@@ -44,8 +44,8 @@ TEST_F(MainFormTest, FirstStartMakesTheFoldersAndShowsTheSetupScreen) {
     // The first validation pass ran as the window showed: the start button is usable at once.
     EXPECT_TRUE(f(L"Cmd_Update2", 0).Enabled());
     EXPECT_FALSE(f(L"Lbl_Error_Check").Visible());
-    EXPECT_FALSE(f.Flg_Check);
-    EXPECT_TRUE(f.Flg_Blink);
+    EXPECT_FALSE(f.Setup.Flg_Check);
+    EXPECT_TRUE(f.Setup.Flg_Blink);
     EXPECT_TRUE(messages.empty());
 }
 
@@ -53,23 +53,23 @@ TEST_F(MainFormTest, RolesAreBoundOnceEach) {
     Load();
     CellDrop_F& f = *form;
     EXPECT_EQ(f.Registry.Object_Count(), 63);
-    EXPECT_EQ(f.Tim_エラーチェック, &f(L"Timer1", 0));
-    EXPECT_EQ(f.Cmd_Take_Back, &f(L"Cmd_Control", 14));
-    EXPECT_EQ(f.Che_Picture_Caption, &f(L"Che_Control", 4));
-    EXPECT_EQ(f.Label1_Waiting, &f(L"Label1", 21));
-    EXPECT_EQ(f.Opt_Table_Picture[8], &f(L"Opt_Joken", 15));
-    EXPECT_EQ(f.Opt_Table_Zoom[0], &f(L"Opt_Joken", 16));
-    EXPECT_EQ(f.Pic_Container_Picture[1], &f(L"Pic_Container", 5));
-    EXPECT_EQ(f.Cmd_Kotei_Sort[1], &f(L"Cmd_Control", 13));
-    EXPECT_EQ(f.Che_Table_Text[2], &f(L"Che_Control", 2));
+    EXPECT_EQ(f.Setup.Tim_エラーチェック, &f(L"Timer1", 0));
+    EXPECT_EQ(f.Paste.Cmd_Take_Back, &f(L"Cmd_Control", 14));
+    EXPECT_EQ(f.Paste.Che_Picture_Caption, &f(L"Che_Control", 4));
+    EXPECT_EQ(f.Paste.Label1_Waiting, &f(L"Label1", 21));
+    EXPECT_EQ(f.Paste.Opt_Table_Picture[8], &f(L"Opt_Joken", 15));
+    EXPECT_EQ(f.Paste.Opt_Table_Zoom[0], &f(L"Opt_Joken", 16));
+    EXPECT_EQ(f.Paste.Pic_Container_Picture[1], &f(L"Pic_Container", 5));
+    EXPECT_EQ(f.Setup.Cmd_Kotei_Sort[1], &f(L"Cmd_Control", 13));
+    EXPECT_EQ(f.Paste.Che_Table_Text[2], &f(L"Che_Control", 2));
 
     // A control given a second role is refused, and the role stays unbound.
     Control* second_role = nullptr;
     f.Registry.Set_Object(second_role, f(L"Opt_Joken", 3), true);
     EXPECT_EQ(second_role, nullptr);
     // A role bound twice is refused.
-    f.Registry.Set_Object(f.Label1_Folder, f(L"Label1", 0), true);
-    EXPECT_EQ(f.Label1_Folder, &f(L"Label1", 9));
+    f.Registry.Set_Object(f.Paste.Label1_Folder, f(L"Label1", 0), true);
+    EXPECT_EQ(f.Paste.Label1_Folder, &f(L"Label1", 9));
     EXPECT_EQ(messages,
               (std::vector<std::wstring>{L"オブジェクト名＝Opt_Joken\r\nインデックス＝3\r\nの設定が重複してます。",
                                          L"オブジェクト名＝Label1\r\nが既に設定されてます。"}));
@@ -79,19 +79,19 @@ TEST_F(MainFormTest, RolesAreBoundOnceEach) {
 TEST_F(MainFormTest, OptionTableSearches) {
     Load();
     CellDrop_F& f = *form;
-    f.Object_Table_To_IndexSearch(f.Opt_Table_Picture, 12);
-    EXPECT_EQ(f.Search_Position, 5);
-    f.Object_Table_To_IndexSearch(f.Opt_Table_Picture, 3);
-    EXPECT_EQ(f.Search_Position, -1);
-    EXPECT_EQ(CellDrop_F::Object_TableOpt_To_Index(f.Opt_Table_Move), -1);
+    f.Paste.Object_Table_To_IndexSearch(f.Paste.Opt_Table_Picture, 12);
+    EXPECT_EQ(f.Paste.Search_Position, 5);
+    f.Paste.Object_Table_To_IndexSearch(f.Paste.Opt_Table_Picture, 3);
+    EXPECT_EQ(f.Paste.Search_Position, -1);
+    EXPECT_EQ(Paste_Screen::Object_TableOpt_To_Index(f.Paste.Opt_Table_Move), -1);
     f(L"Opt_Joken", 3).Set_Value(1);
-    EXPECT_EQ(CellDrop_F::Object_TableOpt_To_Index(f.Opt_Table_Move), 1);
+    EXPECT_EQ(Paste_Screen::Object_TableOpt_To_Index(f.Paste.Opt_Table_Move), 1);
 }
 
 TEST_F(MainFormTest, PictureGridOfThirtyCells) {
     Load();
     CellDrop_F& f = *form;
-    const float size = f.Pic_Cell_Size;
+    const float size = f.Paste.Pic_Cell_Size;
     EXPECT_NEAR(size, f(L"Pic_Scroll").Width() / 5, 0.01);
     EXPECT_GT(size, 600);
     EXPECT_EQ(f.Find(L"Img_Pic", 30), nullptr);
@@ -108,11 +108,11 @@ TEST_F(MainFormTest, SaveOnlyWritesTheSetupFilesAndTheyComeBack) {
     Load();
     CellDrop_F& f = *form;
     ASSERT_TRUE(Write_Bytes(dir / L"book.xlsx", "x"));
-    f.Txt_Target->Set_Caption(dir / L"book.xlsx");
-    f.Txt_Folder->Set_Caption(L"C:\\資料");
-    f.Che_Sub_Folder->Set_Value(1);
-    f.Txt_File_List->Set_Caption(L"a.txt\r\n\r\nb.txt");
-    f.Txt_Url_List->Set_Caption(L"https://example.invalid/");
+    f.Setup.Txt_Target->Set_Caption(dir / L"book.xlsx");
+    f.Setup.Txt_Folder->Set_Caption(L"C:\\資料");
+    f.Setup.Che_Sub_Folder->Set_Value(1);
+    f.Setup.Txt_File_List->Set_Caption(L"a.txt\r\n\r\nb.txt");
+    f.Setup.Txt_Url_List->Set_Caption(L"https://example.invalid/");
     f.Cmd_Update2_Click(1);
 
     EXPECT_EQ(Read_Bytes(dir / L"Para\\Para1_1.txt"), "C:\\\x8E\x91\x97\xBF\r\n 1\r\n");
@@ -120,44 +120,44 @@ TEST_F(MainFormTest, SaveOnlyWritesTheSetupFilesAndTheyComeBack) {
 
     CellDrop_F again(dir.Path());
     ASSERT_TRUE(again.Load());
-    EXPECT_EQ(again.Txt_Target->Caption(), dir / L"book.xlsx");
-    EXPECT_EQ(again.Tb_Rireki_ExcelFile[0], dir / L"book.xlsx");
-    EXPECT_EQ(again.Txt_Folder->Caption(), L"C:\\資料");
-    EXPECT_EQ(again.Che_Sub_Folder->Value(), 1);
-    EXPECT_EQ(again.Txt_File_List->Caption(), L"a.txt\r\n\r\nb.txt");
-    EXPECT_EQ(again.Txt_Url_List->Caption(), L"https://example.invalid/");
+    EXPECT_EQ(again.Setup.Txt_Target->Caption(), dir / L"book.xlsx");
+    EXPECT_EQ(again.Setup.Tb_Rireki_ExcelFile[0], dir / L"book.xlsx");
+    EXPECT_EQ(again.Setup.Txt_Folder->Caption(), L"C:\\資料");
+    EXPECT_EQ(again.Setup.Che_Sub_Folder->Value(), 1);
+    EXPECT_EQ(again.Setup.Txt_File_List->Caption(), L"a.txt\r\n\r\nb.txt");
+    EXPECT_EQ(again.Setup.Txt_Url_List->Caption(), L"https://example.invalid/");
     DestroyWindow(again.Hwnd());
 }
 
 TEST_F(MainFormTest, PasteScreenShowsTheTargetAsALabelAndBack) {
     Load();
     CellDrop_F& f = *form;
-    f.Screen_Key = CellDrop_F::Screen_Paste;
+    f.Keys.Screen_Key = Screen_Keys::Screen_Paste;
     f.List_Process();
-    EXPECT_FALSE(f.Txt_Target->Visible());
-    EXPECT_TRUE(f.Label1_Target->Visible());
-    EXPECT_EQ(f.Label1_Target->Caption(), L"新規、空白のブック");
+    EXPECT_FALSE(f.Setup.Txt_Target->Visible());
+    EXPECT_TRUE(f.Paste.Label1_Target->Visible());
+    EXPECT_EQ(f.Paste.Label1_Target->Caption(), L"新規、空白のブック");
     EXPECT_FALSE(f(L"Cmd_Cancel").Enabled());
-    EXPECT_FALSE(f.Cmd_Target_Pc->Enabled());
-    EXPECT_TRUE(f.Pic_Control_Paste->Visible());
-    EXPECT_FALSE(f.Pic_Control_Setup->Visible());
+    EXPECT_FALSE(f.Setup.Cmd_Target_Pc->Enabled());
+    EXPECT_TRUE(f.Paste.Pic_Control_Paste->Visible());
+    EXPECT_FALSE(f.Setup.Pic_Control_Setup->Visible());
     // Options are drawn by the appearance rule on this screen.
     EXPECT_TRUE(f(L"Opt_Joken", 0).Strikethrough());
 
     f.Cmd_Control_Click(4);  // "貼付終了"
-    EXPECT_TRUE(f.Flg_Stop);
-    EXPECT_EQ(f.Screen_Key, L"CellDrop");
-    EXPECT_TRUE(f.Txt_Target->Visible());
+    EXPECT_TRUE(f.Paste.Flg_Stop);
+    EXPECT_EQ(f.Keys.Screen_Key, L"CellDrop");
+    EXPECT_TRUE(f.Setup.Txt_Target->Visible());
     EXPECT_TRUE(f(L"Cmd_Cancel").Enabled());
-    EXPECT_TRUE(f.Pic_Control_Setup->Visible());
+    EXPECT_TRUE(f.Setup.Pic_Control_Setup->Visible());
 }
 
 TEST_F(MainFormTest, EmptiedTargetBoxGetsTheNewWorkbookChoiceButTheFolderBoxStaysEmpty) {
     Load();
     CellDrop_F& f = *form;
-    f.Txt_Target->Set_Caption(L"");
-    EXPECT_EQ(f.Txt_Target->Caption(), L"新規、空白のブック");
-    f.Txt_Folder->Set_Caption(L"C:\\x");
-    f.Txt_Folder->Set_Caption(L"");
-    EXPECT_EQ(f.Txt_Folder->Caption(), L"");
+    f.Setup.Txt_Target->Set_Caption(L"");
+    EXPECT_EQ(f.Setup.Txt_Target->Caption(), L"新規、空白のブック");
+    f.Setup.Txt_Folder->Set_Caption(L"C:\\x");
+    f.Setup.Txt_Folder->Set_Caption(L"");
+    EXPECT_EQ(f.Setup.Txt_Folder->Caption(), L"");
 }

@@ -1,43 +1,43 @@
-// The copy history on the paste-control screen: recording, showing, saving, and picking an entry.
-#include "celldrop_f.h"
-
+// The copy history on the paste screen: recording, showing, saving, and picking a picture.
 #include "clipboard.h"
 #include "copy_history_view.h"
+#include "message_box.h"
 #include "message_pump.h"
+#include "paste_screen.h"
 #include "text.h"
 #include "ui_text.h"
 #include "wait.h"
 
-void CellDrop_F::Excel_ツール_CellDrop2_RirekiText(const std::wstring& text) {
+void Paste_Screen::Excel_ツール_CellDrop2_RirekiText(const std::wstring& text) {
     if (Rireki_Texts.Add(text)) Excel_ツール_CellDrop2_RirekiText_Display();
 }
 
-void CellDrop_F::Excel_ツール_CellDrop2_RirekiPic(Bitmap_Image picture) {
+void Paste_Screen::Excel_ツール_CellDrop2_RirekiPic(Bitmap_Image picture) {
     // The thumbnail and the files take up to a tenth of a second for a large picture: the next copy
     // does not wait for them.
     Picture_Work.Submit(std::move(picture), Rireki_Pics.Thumbnail_Side, Rireki_Pics.Folder);
 }
 
-void CellDrop_F::Put_Recorded_Pictures(std::vector<Picture_Entry> entries) {
+void Paste_Screen::Put_Recorded_Pictures(std::vector<Picture_Entry> entries) {
     if (entries.empty()) return;
     for (Picture_Entry& entry : entries) Rireki_Pics.Put(std::move(entry));
-    if (Is_Loaded()) Excel_ツール_CellDrop2_RirekiPic_Display();
+    if (form_.Is_Loaded()) Excel_ツール_CellDrop2_RirekiPic_Display();
 }
 
-void CellDrop_F::Excel_ツール_CellDrop2_RirekiText_Display() {
+void Paste_Screen::Excel_ツール_CellDrop2_RirekiText_Display() {
     text_history_unshown_ = false;
     shown_texts_.assign(Rireki_Texts.Rireki_Text.begin(),
                         Rireki_Texts.Rireki_Text.begin() + Rireki_Texts.Rireki_Text_Count + 1);
     ::Excel_ツール_CellDrop2_RirekiText_Display(*Lst_Rireki, Rireki_Texts);
 }
 
-void CellDrop_F::Excel_ツール_CellDrop2_RirekiPic_Display() {
-    Picture_Grid grid{(*this)(L"Pic_Screen"), (*this)(L"Pic_Scroll"), (*this)(L"VScroll1"), {}, Pic_Cell_Size};
-    for (int i = 0; i < Rireki_Size; ++i) grid.Img_Pic[static_cast<std::size_t>(i)] = &(*this)(L"Img_Pic", i);
+void Paste_Screen::Excel_ツール_CellDrop2_RirekiPic_Display() {
+    Picture_Grid grid{form_(L"Pic_Screen"), form_(L"Pic_Scroll"), form_(L"VScroll1"), {}, Pic_Cell_Size};
+    for (int i = 0; i < Rireki_Size; ++i) grid.Img_Pic[static_cast<std::size_t>(i)] = &form_(L"Img_Pic", i);
     ::Excel_ツール_CellDrop2_RirekiPic_Display(grid, Rireki_Pics);
 }
 
-void CellDrop_F::Text_Update_ツール_CellDrop2_Text(const std::wstring& mode) {
+void Paste_Screen::Text_Update_ツール_CellDrop2_Text(const std::wstring& mode) {
     if (mode == L"R") {
         history_reported_.clear();  // a new run
         // A save that failed is made now; while it still cannot be made, the history in memory is the
@@ -53,7 +53,7 @@ void CellDrop_F::Text_Update_ツール_CellDrop2_Text(const std::wstring& mode) 
     }
 }
 
-void CellDrop_F::Text_Update_ツール_CellDrop2_Pic(const std::wstring& mode) {
+void Paste_Screen::Text_Update_ツール_CellDrop2_Pic(const std::wstring& mode) {
     // A load would read the scratch files of entries not put in yet a second time.
     Finish_Recorded_Pictures();
     if (mode == L"R") {
@@ -66,25 +66,25 @@ void CellDrop_F::Text_Update_ツール_CellDrop2_Pic(const std::wstring& mode) {
     }
 }
 
-void CellDrop_F::Text_Update_ツール_CellDrop2_Text_Write() {
+void Paste_Screen::Text_Update_ツール_CellDrop2_Text_Write() {
     Write_History(
-        Ui_Text(Text_Id::Saving_Text_History), [](CellDrop_F& f) { return f.Rireki_Texts.Write(); },
+        Ui_Text(Text_Id::Saving_Text_History), [](Paste_Screen& f) { return f.Rireki_Texts.Write(); },
         Rireki_Texts.Rireki_Text_Dirty, Rireki_Texts.Folder);
 }
 
-void CellDrop_F::Text_Update_ツール_CellDrop2_Pic_Write() {
+void Paste_Screen::Text_Update_ツール_CellDrop2_Pic_Write() {
     Finish_Recorded_Pictures();
     Write_History(
-        Ui_Text(Text_Id::Saving_Picture_History), [](CellDrop_F& f) { return f.Rireki_Pics.Write(); },
+        Ui_Text(Text_Id::Saving_Picture_History), [](Paste_Screen& f) { return f.Rireki_Pics.Write(); },
         Rireki_Pics.Rireki_Pic_Dirty, Rireki_Pics.Folder);
     // The pictures are saved after the texts at every save moment that saves both.
     Report_History_Failures();
 }
 
-void CellDrop_F::Write_History(const wchar_t* caption, bool (*write)(CellDrop_F&), bool& dirty,
-                               const std::wstring& folder) {
+void Paste_Screen::Write_History(const wchar_t* caption, bool (*write)(Paste_Screen&), bool& dirty,
+                                 const std::wstring& folder) {
     // The window may be gone already (closed during a run): the files are written all the same.
-    Control* label = Is_Loaded() ? Find(L"Lbl_Error_Check") : nullptr;
+    Control* label = form_.Is_Loaded() ? form_.Find(L"Lbl_Error_Check") : nullptr;
     if (label) {
         label->Set_Visible(true);
         label->Set_Fore_Color(Colour{255});
@@ -92,7 +92,7 @@ void CellDrop_F::Write_History(const wchar_t* caption, bool (*write)(CellDrop_F&
         Do_Events();
     }
     const bool written = write(*this);
-    if (label && Is_Loaded()) label->Set_Visible(false);
+    if (label && form_.Is_Loaded()) label->Set_Visible(false);
     std::erase(history_failed_, folder);
     // What was stored stays as it was; the history stays dirty, and the next save moment makes it.
     if (written) {
@@ -100,14 +100,14 @@ void CellDrop_F::Write_History(const wchar_t* caption, bool (*write)(CellDrop_F&
     } else {
         history_failed_.push_back(folder);
         // A message box would hold every later copy while the user works in Excel.
-        if (in_paste_loop_) Show_Notice(Ui_Text(Text_Id::History_Not_Saved));
+        if (run_.In_Paste_Loop()) Show_Notice(Ui_Text(Text_Id::History_Not_Saved));
     }
 }
 
-void CellDrop_F::Report_History_Failures() {
+void Paste_Screen::Report_History_Failures() {
     // Once a run for the same folders, naming every folder that failed.
     // During the paste loop the notice line has said it (Write_History); the box follows the loop.
-    if (history_failed_.empty() || in_paste_loop_ || history_failed_ == history_reported_) return;
+    if (history_failed_.empty() || run_.In_Paste_Loop() || history_failed_ == history_reported_) return;
     history_reported_ = history_failed_;
     std::wstring text = Ui_Text(Text_Id::History_Not_Saved);
     for (const std::wstring& folder : history_failed_) {
@@ -117,51 +117,35 @@ void CellDrop_F::Report_History_Failures() {
         if (blocked.empty()) text += Get_CrLf() + folder;
         for (const std::wstring& path : blocked) text += Get_CrLf() + path;
     }
-    MsgBox_Process(text);
+    Show_Message(text);
 }
 
-void CellDrop_F::Report_Moved_Aside(const std::vector<std::wstring>& paths) {
-    if (paths.empty()) return;
-    std::wstring text = Ui_Text(Text_Id::Unreadable_Files_Renamed);
-    for (const std::wstring& path : paths) text += Get_CrLf() + path;
-    MsgBox_Process(text);
-}
-
-void CellDrop_F::Save_Pending_At_Exit() {
+void Paste_Screen::Save_Pending_History_At_Exit() {
     Finish_Recorded_Pictures();
     // A run saves its histories when it ends; what could not be saved then is tried once more here.
-    if (!run_active_) {
-        if (Rireki_Texts.Loaded() && Rireki_Texts.Rireki_Text_Dirty) Text_Update_ツール_CellDrop2_Text_Write();
-        if (Rireki_Pics.Loaded() && Rireki_Pics.Rireki_Pic_Dirty) Text_Update_ツール_CellDrop2_Pic_Write();
-        history_reported_.clear();
-        Report_History_Failures();
-        // A save kept from being made by a file the user protected stays undone: the entries that
-        // waited for it go with the program instead of lingering as scratch files.
-        if (Rireki_Texts.Rireki_Text_Dirty && !Rireki_Texts.Blocked.empty()) Rireki_Texts.Drop_Waiting();
-        if (Rireki_Pics.Rireki_Pic_Dirty && !Rireki_Pics.Blocked.empty()) Rireki_Pics.Drop_Waiting();
-    }
-    if (Kotei.Pending()) {
-        Text_Update_ツール_CellDrop1_Kotei_Write();
-        Report_Save_Failures();
-    }
+    if (run_.Active()) return;
+    if (Rireki_Texts.Loaded() && Rireki_Texts.Rireki_Text_Dirty) Text_Update_ツール_CellDrop2_Text_Write();
+    if (Rireki_Pics.Loaded() && Rireki_Pics.Rireki_Pic_Dirty) Text_Update_ツール_CellDrop2_Pic_Write();
+    history_reported_.clear();
+    Report_History_Failures();
+    // A save kept from being made by a file the user protected stays undone: the entries that
+    // waited for it go with the program instead of lingering as scratch files.
+    if (Rireki_Texts.Rireki_Text_Dirty && !Rireki_Texts.Blocked.empty()) Rireki_Texts.Drop_Waiting();
+    if (Rireki_Pics.Rireki_Pic_Dirty && !Rireki_Pics.Blocked.empty()) Rireki_Pics.Drop_Waiting();
 }
 
-void CellDrop_F::Img_Pic_Click(int index) {
-    Control* cell = Find(L"Img_Pic", index);
+void Paste_Screen::Img_Pic_Click(int index) {
+    Control* cell = form_.Find(L"Img_Pic", index);
     if (!cell || !cell->Enabled()) return;
     cell->Set_Border(true);
     Do_Events();
     // An entry whose picture cannot be read back puts nothing on the clipboard, and marks nothing.
     if (const auto picture = Rireki_Pics.Picture(index)) {
         // Marked before the write: the copy is taken as soon as the clipboard tells of it.
-        Clip.Paste_Source = Copy_Source::History;
-        Capture.Mark_Next(Copy_Source::History);
-        if (!Clipboard_Set_Picture(*picture)) {
-            Clip.Paste_Source = Copy_Source::User;
-            Capture.Mark_Next(Copy_Source::User);
-        }
+        run_.Mark_Next(Copy_Source::History);
+        if (!Clipboard_Set_Picture(*picture)) run_.Mark_User_Copy();
     }
     Do_Events();
     Wait_Time(200);
-    if (Is_Loaded()) cell->Set_Border(false);
+    if (form_.Is_Loaded()) cell->Set_Border(false);
 }
