@@ -172,3 +172,7 @@ std::optional<Range_Ref> Range_Arg(const Call& call, std::size_t position);
 // Whether a sheet is the one the user sees: the active sheet of the active book. Excel refuses to
 // select cells or paste through Worksheet.Paste on any other.
 bool Is_Active_Sheet(Excel_Model& model, Object_Id book, Object_Id sheet);
+
+// Beyond this many cells a Value read or write would be Excel-sized work for no test's benefit.
+constexpr long long Max_Cells_Per_Value = 65536;
+inline long long Cell_Count(const Cell_Rect& rect) { return static_cast<long long>(rect.Rows()) * rect.Columns(); }
