@@ -25,6 +25,7 @@
 #include "copier_run.h"
 #include "driver.h"
 #include "json_value.h"
+#include "pass_stages.h"
 #include "standin_protocol.h"
 #include "temp_folder.h"
 #include "test_files.h"
@@ -100,11 +101,6 @@ bool Park_Pointer_Off(DWORD pid) {
         if (owner != pid) return SetCursorPos(corner.x, corner.y) != FALSE;
     }
     return false;
-}
-
-double Percentile(std::vector<double> v, double p) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? -1 : v[static_cast<std::size_t>(p * static_cast<double>(v.size() - 1))];
 }
 
 // The active sheet's cells of one column, top to bottom, up to the first empty row.
@@ -185,89 +181,10 @@ std::vector<std::wstring> Sheet_Values(const std::wstring& state_file) {
     return values;
 }
 
-// Milliseconds of the performance counter, the clock of the stand-in's call log.
-double Counter_Ms() {
-    LARGE_INTEGER now{}, frequency{};
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-// Where the copies' time went, from the stand-in's call log: a pass begins with its check of the
-// active sheet (ActiveSheet get, the one call of a pass that asks for it) and writes its texts with
-// one Value put.
-struct Pass_Record {
-    double Start = 0, Put = -1, End = 0;
-    int Texts = 0, Calls = 0;
-    double Longest_Gap = 0;   // between two calls of the pass: the program's own work
-    std::wstring Before_Gap;  // the call that followed it
-};
-struct Copy_Stages {
-    double Pass_Start = -1, Put = -1;
-};
-void Stages_From_Log(const std::string& log, const std::wstring& prefix, std::vector<Copy_Stages>& copies,
-                     std::vector<Pass_Record>& passes) {
-    const std::string ascii_prefix(prefix.begin(), prefix.end());
-    Pass_Record pass;
-    bool in_pass = false;
-    double previous = 0;
-    const auto close = [&] {
-        if (in_pass && pass.Texts > 0) passes.push_back(pass);
-        in_pass = false;
-    };
-    std::size_t from = 0;
-    while (from < log.size()) {
-        std::size_t to = log.find('\n', from);
-        if (to == std::string::npos) break;
-        const std::string line = log.substr(from, to - from);
-        from = to + 1;
-        const Json_Value call = Json_Value::Parse(line);
-        const double at = call["at_ms"].Number();
-        const std::wstring member = call["member"].Text();
-        if (member == L"ActiveSheet") {
-            close();
-            pass = Pass_Record();
-            in_pass = true;
-            pass.Start = at;
-            previous = at;
-        }
-        if (!in_pass) continue;
-        ++pass.Calls;
-        if (at - previous > pass.Longest_Gap) {
-            pass.Longest_Gap = at - previous;
-            pass.Before_Gap = member;
-            pass.Before_Gap += L' ';
-            pass.Before_Gap += call["kind"].Text();
-        }
-        previous = pass.End = at;
-        if (member != L"Value" || call["kind"].Text() != L"put") continue;
-        for (std::size_t hit = line.find(ascii_prefix); hit != std::string::npos;
-             hit = line.find(ascii_prefix, hit + 1)) {
-            const std::size_t digits = hit + ascii_prefix.size();
-            if (digits >= line.size() || line[digits] < '0' || line[digits] > '9') continue;
-            const int i = std::atoi(line.c_str() + digits);
-            if (i < 0 || i >= static_cast<int>(copies.size()) || copies[i].Put >= 0) continue;
-            copies[i] = {pass.Start, at};
-            ++pass.Texts;
-            pass.Put = at;
-        }
-    }
-    close();
-}
-
 // A burst of copies made by this process on a fixed schedule (gap_ms apart, nobody waited for) into a
 // column of its own, while a thread of this process reads the stand-in's state every few milliseconds:
 // how many landed against the bare reader of the same run, each copy's time from its copy to its text
 // in a cell, and where that time went.
-struct Load_Result {
-    int Landed = 0, Bare_Read = 0;
-    std::vector<double> Latencies;
-    // Per copy: to the bare reader's read, to the start of the pass that wrote it, from that start to
-    // the write, from the write to the state file showing it.
-    std::vector<double> To_Read, To_Pass, Pass_To_Put, Put_To_Seen;
-    std::vector<Pass_Record> Passes;
-    std::string Read_Not_Landed, Landed_Not_Read;  // copy numbers
-};
 Load_Result Load_Burst(const std::wstring& state_file, const std::wstring& log_file, Bare_Reader& bare, char column,
                        int count, int gap_ms) {
     Select_Cell(std::string(1, column) + "1");
@@ -334,48 +251,6 @@ Load_Result Load_Burst(const std::wstring& state_file, const std::wstring& log_f
         result.Put_To_Seen.push_back(landed[i] - stages[i].Put);
     }
     return result;
-}
-
-// The stages of a burst, p50/p99 each, and its passes.
-void Print_Stages(const Load_Result& r) {
-    std::vector<double> texts, lengths, gaps, between;
-    std::map<std::wstring, int> gap_before;
-    for (std::size_t i = 0; i < r.Passes.size(); ++i) {
-        const Pass_Record& pass = r.Passes[i];
-        texts.push_back(pass.Texts);
-        lengths.push_back(pass.End - pass.Start);
-        gaps.push_back(pass.Longest_Gap);
-        ++gap_before[pass.Before_Gap];
-        if (i > 0) between.push_back(pass.Start - r.Passes[i - 1].End);
-    }
-    std::printf(
-        "    stages (ms, p50/p99): copy to a bare reader's read %.0f/%.0f, copy to the start of the pass that "
-        "wrote it %.0f/%.0f, pass start to its write %.0f/%.0f, write to the state file showing it %.0f/%.0f\n",
-        Percentile(r.To_Read, 0.5), Percentile(r.To_Read, 0.99), Percentile(r.To_Pass, 0.5),
-        Percentile(r.To_Pass, 0.99), Percentile(r.Pass_To_Put, 0.5), Percentile(r.Pass_To_Put, 0.99),
-        Percentile(r.Put_To_Seen, 0.5), Percentile(r.Put_To_Seen, 0.99));
-    std::string gap_names;
-    for (const auto& [name, n] : gap_before) {
-        gap_names += ' ';
-        gap_names.append(name.begin(), name.end());
-        gap_names += " x";
-        gap_names += std::to_string(n);
-    }
-    std::printf(
-        "    %zu passes wrote texts: texts per pass p50 %.0f max %.0f; pass length p50 %.0f p99 %.0f ms; between "
-        "passes p50 %.0f p99 %.0f ms; longest gap between two calls of a pass p50 %.0f p99 %.0f ms, before:%s\n",
-        r.Passes.size(), Percentile(texts, 0.5), Percentile(texts, 1.0), Percentile(lengths, 0.5),
-        Percentile(lengths, 0.99), Percentile(between, 0.5), Percentile(between, 0.99), Percentile(gaps, 0.5),
-        Percentile(gaps, 0.99), gap_names.c_str());
-    if (!r.Read_Not_Landed.empty() || !r.Landed_Not_Read.empty())
-        std::printf("    read by the bare reader, not landed:%s; landed, not read by it:%s\n",
-                    r.Read_Not_Landed.c_str(), r.Landed_Not_Read.c_str());
-}
-
-// Lines of the stand-in's call log.
-long Log_Lines(const std::wstring& log_file) {
-    const std::string log = Read_Bytes(log_file);
-    return static_cast<long>(std::count(log.begin(), log.end(), '\n'));
 }
 
 }  // namespace

@@ -58,7 +58,7 @@ struct Reply {
 };
 
 inline Reply Invoke(IDispatch* target, const wchar_t* member, WORD flags, std::initializer_list<Arg> positional,
-             std::initializer_list<Named_Arg> named, const Arg* put_value = nullptr) {
+                    std::initializer_list<Named_Arg> named, const Arg* put_value = nullptr) {
     Reply reply;
     if (!target) return reply;
     std::vector<LPOLESTR> names{const_cast<LPOLESTR>(member)};
@@ -105,7 +105,7 @@ inline Reply Put(IDispatch* target, const wchar_t* member, Arg value) {
     return Invoke(target, member, DISPATCH_PROPERTYPUT, {}, {}, &value);
 }
 inline Reply Call(IDispatch* target, const wchar_t* member, std::initializer_list<Arg> args = {},
-           std::initializer_list<Named_Arg> named = {}) {
+                  std::initializer_list<Named_Arg> named = {}) {
     return Invoke(target, member, DISPATCH_METHOD, args, named);
 }
 
