@@ -178,6 +178,11 @@ void Clipboard_Capture::Mark_Next(Copy_Source source) {
 
 void Clipboard_Capture::Ignore_Current() { ignored_sequence_ = Clipboard_Sequence(); }
 
+void Clipboard_Capture::Forget_Handed_Out() {
+    std::lock_guard lock(mutex_);
+    handed_out_.reset();
+}
+
 Clipboard_Capture::Own_Write::Own_Write(Clipboard_Capture& capture) : capture_(capture), before_(Clipboard_Sequence()) {
     capture_.own_write_ = true;
 }

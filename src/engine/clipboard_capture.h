@@ -92,6 +92,9 @@ public:
     // What is on the clipboard now is not a copy to paste: the program wrote it itself, or it was
     // copied while pasting was off.
     void Ignore_Current();
+    // The program emptied the clipboard while it still held the copy the loop took: no later change
+    // completes that copy, and the same picture copied again at once is a new copy.
+    void Forget_Handed_Out();
 
     // The program writes the clipboard itself (a copy put back for its paste): the change it makes is
     // no copy. The capture thread may hear of it before the write returns, so it waits for the end.

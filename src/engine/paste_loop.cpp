@@ -224,8 +224,9 @@ Paste_Step Paste_Copy(Excel_Session& excel, const Automation_Object& sheet, cons
         Size_Picture(excel, options.Size, selection, cell, excel.Pasted_Aspect_Locked[options.Picture]);
         host.Journal().Picture_Added(selection);
     }
-    // Emptied once the picture is in place: the user waits for the paste, not for this.
-    Excel_ツール_CellDrop2_Clear(clip, copy.Sequence);
+    // Emptied once the picture is in place: the user waits for the paste, not for this. Emptied, the
+    // clipboard no longer holds this copy, so nothing copied after can merely complete it.
+    if (Excel_ツール_CellDrop2_Clear(clip, copy.Sequence)) capture.Forget_Handed_Out();
     if (!pasted) host.Paste_Failed(Ui_Text(Text_Id::Picture_Paste_Failed));
     host.Journal().End(pasted, caption_widths.Widths_Before, caption_widths.Widths_After);
     if (copy.Paste_Source == Copy_Source::User && copy.Picture)

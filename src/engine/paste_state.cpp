@@ -10,11 +10,12 @@ void Excel_ツール_CellDrop2_Clear(Clip_State& state) {
     state.Clip_Text_Last.clear();
 }
 
-void Excel_ツール_CellDrop2_Clear(Clip_State& state, unsigned long pasted_sequence) {
+bool Excel_ツール_CellDrop2_Clear(Clip_State& state, unsigned long pasted_sequence) {
     // Looked at with the clipboard open: a copy made just before the emptying is never emptied away.
-    (void)Clipboard_Clear([&] { return Clipboard_Sequence() == pasted_sequence; });
+    const bool emptied = Clipboard_Clear([&] { return Clipboard_Sequence() == pasted_sequence; });
     state.Clip_Text.clear();
     state.Clip_Text_Last.clear();
+    return emptied;
 }
 
 Clipboard_Snapshot Excel_ツール_CellDrop2_GetData(Clip_State& state) {

@@ -15,8 +15,8 @@ struct Clip_State {
 // Empties the clipboard and forgets the texts seen, so nothing copied before is pasted.
 void Excel_ツール_CellDrop2_Clear(Clip_State& state);
 // The same after a paste: the clipboard is emptied only while it still holds the pasted copy (that
-// sequence number); a newer copy on it is the user's.
-void Excel_ツール_CellDrop2_Clear(Clip_State& state, unsigned long pasted_sequence);
+// sequence number); a newer copy on it is the user's. True when it was emptied.
+bool Excel_ツール_CellDrop2_Clear(Clip_State& state, unsigned long pasted_sequence);
 
 // Reads the clipboard: Clip_Text becomes its text (empty when it offers none, or when the copy is
 // marked private). The snapshot tells what else it holds.

@@ -18,6 +18,36 @@ std::wstring Folder_Of(std::wstring_view path) {
 
 Binary_Write_Result Failure(DWORD code) { return Binary_Write_Result{false, code}; }
 
+// How long a file that another program holds open is waited for before a replace or rename gives up.
+constexpr DWORD Held_File_Wait_Ms = 1000;
+
+// A folder or a read-only file in that place: no wait makes a replace of it work.
+bool Never_Replaceable(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0;
+}
+
+// MoveFileExW, waiting out a file held open for a moment: a virus scanner, an indexer, a sync tool or
+// another program reading the settings keeps it for a few milliseconds, during which Windows refuses
+// to replace or rename it. A hold longer than Held_File_Wait_Ms fails with the system's error.
+bool Move_Waiting_For_Readers(const std::wstring& from, const std::wstring& to, DWORD flags) {
+    DWORD waited = 0;
+    for (DWORD pause = 10;; pause *= 2) {
+        if (MoveFileExW(from.c_str(), to.c_str(), flags)) return true;
+        const DWORD error = GetLastError();
+        const bool held =
+            error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+        if (!held || waited >= Held_File_Wait_Ms || Never_Replaceable(to)) {
+            SetLastError(error);
+            return false;
+        }
+        const DWORD step = std::min(pause, Held_File_Wait_Ms - waited);
+        Sleep(step);
+        waited += step;
+    }
+}
+
 }  // namespace
 
 std::optional<std::string> Read_Binary_File(std::wstring_view path, std::uint64_t max_bytes) {
@@ -78,7 +108,7 @@ Binary_Write_Result Write_Binary_File(std::wstring_view path, std::string_view b
         if (!file.Close()) return discard_temp(GetLastError());
     }
     const DWORD move_flags = MOVEFILE_REPLACE_EXISTING | (flush ? MOVEFILE_WRITE_THROUGH : 0);
-    if (!MoveFileExW(temp, target.c_str(), move_flags)) return discard_temp(GetLastError());
+    if (!Move_Waiting_For_Readers(temp, target, move_flags)) return discard_temp(GetLastError());
     return Binary_Write_Result{true, 0};
 }
 
@@ -87,8 +117,7 @@ bool Delete_If_Present(const std::wstring& path) {
 }
 
 bool Move_File(const std::wstring& from, const std::wstring& to, bool replace) {
-    return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0)) !=
-           FALSE;
+    return Move_Waiting_For_Readers(from, to, MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0));
 }
 
 bool Is_Read_Only(const std::wstring& path) {

@@ -17,9 +17,15 @@ TEST(Settings, EverySetupValueSurvivesARestart) {
         ASSERT_TRUE(app.Wait_Ready());
         ASSERT_TRUE(Type_Text(app.Control(ids::Txt_File_0), book));
         ASSERT_TRUE(Type_Text(app.Control(ids::Txt_File_1), folder / L"資料"));
-        // Ticking the box rebuilds the file list from the folder; the list is edited after that.
+        // Ticking the box rebuilds the file list from the folder; the list is edited after that. The
+        // build shows its lines before it ends, and gives the save button back only at its end.
         ASSERT_TRUE(Click(app.Control(ids::Che_Control + 3)));
-        ASSERT_TRUE(Wait_Until([&] { return Text_Of(app.Control(ids::Txt_Value3 + 0)) == L"報告.xlsx"; }, 10000));
+        ASSERT_TRUE(Wait_Until(
+            [&] {
+                return Text_Of(app.Control(ids::Txt_Value3 + 0)) == L"報告.xlsx" &&
+                       Is_Usable(app.Control(ids::Cmd_Update2_Save));
+            },
+            Start_Timeout_Ms));
         ASSERT_TRUE(Type_Text(app.Control(ids::Txt_Value3 + 0), L"報告.xlsx\r\n\r\n報告.xlsx"));
         ASSERT_TRUE(Type_Text(app.Control(ids::Txt_Value3_1), L"https://a.invalid/"));
         ASSERT_TRUE(Click(app.Control(ids::Cmd_Update2_Save)));

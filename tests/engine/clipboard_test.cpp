@@ -248,6 +248,16 @@ TEST(Clipboard, ACopyIsTakenAtOnceAndAChangeThatOnlyCompletesItAddsOnlyWhatIsNew
     ASSERT_TRUE(Copy_Text_And_Picture(L"x", 4, 3));
     ASSERT_TRUE(read());
     EXPECT_EQ(capture.Size(), 0u);
+    // Emptied by the program after its paste, the clipboard no longer holds that copy: the same
+    // picture copied again at once is a copy of its own, text and all.
+    Clip_State clip;
+    ASSERT_TRUE(Excel_ツール_CellDrop2_Clear(clip, Clipboard_Sequence()));
+    capture.Forget_Handed_Out();
+    ASSERT_TRUE(Copy_Text_And_Picture(L"x", 4, 3));
+    ASSERT_TRUE(soon([&] { return capture.Size() == 1; }));
+    const std::optional<Captured_Copy> again = capture.Take_Oldest();
+    ASSERT_TRUE(again && again->Picture);
+    EXPECT_FALSE(again->Text_Done);
     ASSERT_TRUE(Clipboard_Set_Text(L"y"));
     ASSERT_TRUE(soon([&] { return capture.Size() == 1; }));
     EXPECT_FALSE(capture.Take_Oldest()->Text_Done);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "temp_folder.h"
 #include "test_files.h"
 
@@ -129,6 +131,26 @@ TEST(TextFile, FailedWriteLeavesTheOldFileAndNoLeftoversAndARemovedFolderIsMadeA
     EXPECT_TRUE(Write_Text_File(dir / L"missing\\a.txt", L"x").Ok);
     EXPECT_EQ(Read_Bytes(dir / L"missing\\a.txt"), "x");
     EXPECT_EQ(List_Folder(dir / L"missing"), (Lines{L"a.txt"}));
+}
+
+TEST(TextFile, AReaderHoldingTheFileForAMomentIsWaitedFor) {
+    Temp_Folder dir;
+    const std::wstring file = dir / L"Para0_1.txt";
+    ASSERT_TRUE(Write_Text_File(file, L"old").Ok);
+    // Another program (a virus scanner, a sync tool) reads the file as the save comes, sharing it
+    // fully, and lets it go a moment later.
+    HANDLE h = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    std::thread reader([h] {
+        Sleep(100);
+        CloseHandle(h);
+    });
+    const File_Write_Result w = Write_Text_File(file, L"new");
+    reader.join();
+    EXPECT_TRUE(w.Ok) << w.Error_Code;
+    EXPECT_EQ(Read_Bytes(file), "new");
+    EXPECT_EQ(List_Folder(dir.Path()), (Lines{L"Para0_1.txt"}));
 }
 
 TEST(TextFile, WriteReplacesTheWholeFile) {
