@@ -122,7 +122,9 @@ TEST_F(File_Dialogs, OwnDialogChoosesAFolderAndTheListFollows) {
     ASSERT_TRUE(Double_Click(dlg::Dir1, L"[..]"));
     EXPECT_TRUE(In_Folder(data));
     ASSERT_TRUE(Press(Item(dlg::Cmd_Ok)));
-    EXPECT_EQ(Text_Of(box), Path_Proper_Case(data));
+    // The box takes the folder once the dialog's own loop has ended, just after the press.
+    EXPECT_TRUE(Wait_Until([&] { return Text_Of(box) == Path_Proper_Case(data); }, Timeout_Ms))
+        << ::testing::PrintToString(Text_Of(box));
     EXPECT_TRUE(List_Is(Data_Files));
 }
 
