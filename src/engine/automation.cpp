@@ -178,7 +178,11 @@ Call_Result Automation_Object::Invoke(std::wstring_view member, WORD flags, std:
     return r;
 }
 
-Automation_Traffic Automation_Traffic_So_Far() { return traffic; }
+Automation_Traffic Automation_Traffic_So_Far() {
+    Automation_Traffic so_far = traffic;
+    so_far.Releases = Last_Releases_So_Far();
+    return so_far;
+}
 
 bool Is_Busy_Answer(HRESULT hr) {
     return hr == RPC_E_CALL_REJECTED || hr == RPC_E_SERVERCALL_RETRYLATER || hr == Excel_Busy_State;

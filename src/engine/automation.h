@@ -125,11 +125,12 @@ public:
 };
 void Set_Busy_Watcher(Busy_Watcher* watcher);
 
-// Round trips to the server made on this thread so far: name lookups and calls (benchmarks and
-// tests compare them before and after).
+// Round trips to the server made on this thread so far: name lookups, calls, and the last releases of
+// objects (benchmarks and tests compare them before and after).
 struct Automation_Traffic {
     unsigned long long Lookups = 0;
     unsigned long long Calls = 0;
+    unsigned long long Releases = 0;
 };
 Automation_Traffic Automation_Traffic_So_Far();
 

@@ -2,12 +2,55 @@
 
 namespace {
 
+// Enough for the objects of many passes; past it, an object is let go of at once, as without a hold.
+constexpr std::size_t Max_Held_Releases = 512;
+
+struct Held_Releases {
+    int Holds = 0;
+    std::vector<IDispatch*> Objects;
+    unsigned long long Last_Releases = 0;
+};
+thread_local Held_Releases held;
+
 bool Convert(const VARIANT& in, VARTYPE type, VARIANT& out) {
     VariantInit(&out);
     return SUCCEEDED(VariantChangeTypeEx(&out, const_cast<VARIANT*>(&in), LOCALE_USER_DEFAULT, 0, type));
 }
 
 }  // namespace
+
+Release_Hold::Release_Hold() { ++held.Holds; }
+
+Release_Hold::~Release_Hold() {
+    if (--held.Holds == 0) Release_Held_All();
+}
+
+void Release_Dispatch(IDispatch* object) {
+    if (!object) return;
+    if (held.Holds > 0 && held.Objects.size() < Max_Held_Releases) {
+        held.Objects.push_back(object);
+        return;
+    }
+    if (object->Release() == 0) ++held.Last_Releases;
+}
+
+bool Release_Held_One() {
+    if (held.Objects.empty()) return false;
+    IDispatch* object = held.Objects.back();
+    held.Objects.pop_back();
+    // A round trip that may run window messages, which may hold back more.
+    if (object->Release() == 0) ++held.Last_Releases;
+    return true;
+}
+
+void Release_Held_All() {
+    while (Release_Held_One()) {
+    }
+}
+
+std::size_t Held_Release_Count() { return held.Objects.size(); }
+
+unsigned long long Last_Releases_So_Far() { return held.Last_Releases; }
 
 Variant Variant::Array(long rows, long columns, const std::vector<Variant>& values) {
     Variant v;

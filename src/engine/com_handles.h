@@ -7,8 +7,31 @@
 
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 #include <vector>
+
+// The last release of an object of another process is a round trip to that process, which is told to
+// let the object go. While a Release_Hold lives on a thread, the dispatch objects let go of there by
+// these owners are kept instead, and let go of when nothing waits for them (Release_Held_One) or when
+// the last hold ends: a paste does not wait for the server's bookkeeping of the objects before it.
+class Release_Hold {
+public:
+    Release_Hold();
+    Release_Hold(const Release_Hold&) = delete;
+    Release_Hold& operator=(const Release_Hold&) = delete;
+    ~Release_Hold();
+};
+// Releases the reference now, or later while a hold lives on this thread.
+void Release_Dispatch(IDispatch* object);
+// Lets go of one object held back; false when none was.
+bool Release_Held_One();
+// Lets go of every object held back (before letting go of the server itself).
+void Release_Held_All();
+std::size_t Held_Release_Count();
+// Releases of dispatch objects on this thread that let the object go (for a server's object, a round
+// trip each).
+unsigned long long Last_Releases_So_Far();
 
 template <class T>
 class Com_Ptr {
@@ -39,7 +62,11 @@ public:
     T* operator->() const { return p_; }
     explicit operator bool() const { return p_ != nullptr; }
     void Reset() {
-        if (p_) std::exchange(p_, nullptr)->Release();
+        if (!p_) return;
+        if constexpr (std::is_same_v<T, IDispatch>)
+            Release_Dispatch(std::exchange(p_, nullptr));
+        else
+            std::exchange(p_, nullptr)->Release();
     }
     // For out-parameters: releases the old pointer first.
     T** Put() {
@@ -80,7 +107,7 @@ public:
         std::swap(v_, o.v_);
         return *this;
     }
-    ~Variant() { VariantClear(&v_); }
+    ~Variant() { Clear(); }
 
     static Variant Text(std::wstring_view text) {
         Variant v;
@@ -127,7 +154,7 @@ public:
     VARTYPE Type() const { return v_.vt; }
     const VARIANT& Get() const { return v_; }
     VARIANT* Put() {
-        VariantClear(&v_);
+        Clear();
         return &v_;
     }
 
@@ -137,5 +164,14 @@ public:
     bool To_Double(double& out) const;
 
 private:
+    // A dispatch object goes the way of Com_Ptr's (it may be held back); anything else is cleared.
+    void Clear() {
+        if (v_.vt == VT_DISPATCH && v_.pdispVal) {
+            Release_Dispatch(std::exchange(v_.pdispVal, nullptr));
+            v_.vt = VT_EMPTY;
+        }
+        VariantClear(&v_);
+    }
+
     VARIANT v_;
 };

@@ -253,6 +253,9 @@ void Wait_For_Copy(Clipboard_Capture& capture, Paste_Loop_Host& host, bool retry
         return;
     }
     const unsigned long long until = GetTickCount64() + 200;
+    // Objects the pastes before let go of are let go of now, one at a time while no copy waits.
+    while (capture.Size() == 0 && !ended() && Release_Held_One()) {
+    }
     while (!ended()) {
         const unsigned ready_in = capture.Ms_Until_Ready();
         const unsigned long long now = GetTickCount64();
@@ -293,6 +296,8 @@ void Let_Go_Of_Excel(Excel_Session& excel, Paste_Journal& journal, bool quit) {
         excel.Xl_Quit();
     else
         excel.Let_Go();
+    // Held back, they would keep Excel alive.
+    Release_Held_All();
 }
 
 int Local_Second() {
@@ -326,6 +331,8 @@ std::wstring Skipped_Copies_Message(int count) {
 Paste_Loop_End Excel_ツール_CellDrop2(Excel_Session& excel, const Paste_Options& options, Clip_State& clip,
                                       Clipboard_Capture& capture, Paste_Loop_Host& host, int (*now_second)()) {
     host.Clear_Stop_Request();
+    // A paste's objects are let go of while the loop waits for the next copy, not on a copy's way.
+    Release_Hold hold_releases;
     int last_second = 0;
     // The copy being pasted: out of the queue, so that no overflow can take it.
     std::optional<Captured_Copy> current;

@@ -27,6 +27,7 @@ public:
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
     ULONG STDMETHODCALLTYPE Release() override { return --refs_; }  // lives on the test's stack
+    ULONG Refs() const { return refs_; }
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) override {
         *n = 0;
         return S_OK;
@@ -148,6 +149,26 @@ TEST(Automation, ObjectsOfOneKindAskForEachMemberOnce) {
     EXPECT_EQ(object.Lookups, 3);
     EXPECT_EQ(object.Calls.back(), L"1");
     EXPECT_EQ(range_ids->at(L"Value"), std::vector<DISPID>{1});
+}
+
+TEST(Automation, ReleasesWaitWhileAHoldLivesAndNotAfter) {
+    Recording_Object object;
+    {
+        Release_Hold hold;
+        {
+            const Automation_Object held(Com_Ptr<IDispatch>::Share(&object));
+            const Variant value = Variant::Object(&object);
+        }
+        EXPECT_EQ(object.Refs(), 3u);
+        EXPECT_TRUE(Release_Held_One());
+        EXPECT_EQ(object.Refs(), 2u);
+        { Release_Hold inner; }
+        EXPECT_EQ(object.Refs(), 2u);  // the outer hold still lives
+    }
+    EXPECT_EQ(object.Refs(), 1u);
+    EXPECT_FALSE(Release_Held_One());
+    { const Automation_Object unheld(Com_Ptr<IDispatch>::Share(&object)); }
+    EXPECT_EQ(object.Refs(), 1u);
 }
 
 TEST(Automation, NoServerRegisteredUnderTheName) {
