@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -12,6 +13,7 @@
 #include "clipboard_capture.h"
 #include "clipboard_copy.h"
 #include "paste_state.h"
+#include "png_picture.h"
 
 namespace {
 
@@ -121,10 +123,10 @@ TEST(Clipboard, TheCopiersOwnBitmapIsRead) {
         ASSERT_TRUE(copy.Picture_Bytes) << put;
         EXPECT_EQ(copy.Picture_Bytes->Format, put);
         EXPECT_EQ(copy.Picture_Bytes->Bytes.substr(0, dib.size()), dib);
-        Decode_Copy_Picture(copy);
-        ASSERT_TRUE(copy.Picture);
-        EXPECT_EQ(copy.Picture->Pixels, Clipboard_Read_Picture()->Pixels);
-        EXPECT_EQ(copy.Picture->Pixels[1], 0x123456u);
+        const std::optional<Bitmap_Image> picture = Decode_Picture_Bytes(*copy.Picture_Bytes);
+        ASSERT_TRUE(picture);
+        EXPECT_EQ(picture->Pixels, Clipboard_Read_Picture()->Pixels);
+        EXPECT_EQ(picture->Pixels[1], 0x123456u);
     }
 }
 
@@ -243,7 +245,7 @@ TEST(Clipboard, ACopyIsTakenAtOnceAndAChangeThatOnlyCompletesItAddsOnlyWhatIsNew
     const std::optional<Captured_Copy> completed = capture.Take_Oldest();
     ASSERT_TRUE(completed && completed->Picture);
     EXPECT_TRUE(completed->Text_Done);
-    EXPECT_EQ(completed->Picture->Width, 4);
+    EXPECT_EQ(Decode_Picture_Bytes(*completed->Picture)->Width, 4);
     // Once the loop has that, the same picture again is nothing new either; another text is a copy.
     ASSERT_TRUE(Copy_Text_And_Picture(L"x", 4, 3));
     ASSERT_TRUE(read());
@@ -269,5 +271,77 @@ TEST(Clipboard, ACopyIsTakenAtOnceAndAChangeThatOnlyCompletesItAddsOnlyWhatIsNew
     }
     ASSERT_TRUE(soon([&] { return capture.Size() == 1; }));
     EXPECT_EQ(*capture.Take_Oldest()->Text, L"raced");
+    capture.Stop();
+}
+
+// A picture keeps the bytes it was copied in until it has landed. Only one offered as "PNG" alone is
+// decoded at once, for its put-back as a bitmap: when it cannot be decoded the copy is its text alone.
+// A bitmap 0 pixels wide has nothing to paste; a damaged one is pasted from the clipboard but never kept.
+TEST(Clipboard, ACopysPictureIsReadiedForItsPasteWithoutDecodingABitmap) {
+    const auto readied = [](bool png_only, UINT format, std::string bytes) {
+        Clipboard_Copy copy;
+        copy.Snapshot.Has_Text = copy.Snapshot.Has_Picture = true;
+        copy.Snapshot.Png_Only = png_only;
+        copy.Picture_Bytes = Clipboard_Picture_Bytes{format, std::move(bytes)};
+        Ready_Copy_Picture(copy);
+        return copy;
+    };
+    const UINT png = RegisterClipboardFormatW(L"PNG");
+    const Clipboard_Copy undecodable = readied(true, png, "\x89PNG\r\n\x1a\n damaged");
+    EXPECT_FALSE(undecodable.Snapshot.Has_Picture);
+    EXPECT_FALSE(undecodable.Picture_Bytes);
+    const Clipboard_Copy decoded = readied(true, png, clipboard_copy::Png_File(3, 2));
+    ASSERT_TRUE(decoded.Snapshot.Has_Picture && decoded.Picture_Bytes);
+    EXPECT_EQ(decoded.Picture_Bytes->Format, static_cast<UINT>(CF_DIB));
+    EXPECT_EQ(Decode_Picture_Bytes(*decoded.Picture_Bytes)->Pixels, Decode_Png(clipboard_copy::Png_File(3, 2))->Pixels);
+
+    const std::string dib = Encode_Packed_Dib(Bitmap_Image{2, 1, {0x000000, 0x123456}});
+    EXPECT_EQ(readied(false, CF_DIB, dib).Picture_Bytes->Bytes, dib);
+    std::string empty = dib;
+    std::memset(empty.data() + 4, 0, 4);  // 0 pixels wide
+    EXPECT_FALSE(readied(false, CF_DIB, empty).Snapshot.Has_Picture);
+    const Clipboard_Copy damaged = readied(false, CF_DIB, dib.substr(0, dib.size() - 4));
+    EXPECT_TRUE(damaged.Snapshot.Has_Picture);
+    EXPECT_FALSE(damaged.Picture_Bytes);
+}
+
+// A change that may only complete the copy before it: the same picture is nothing new, whether in the
+// same bytes or in others (another depth); a different picture of the same size is a copy of its own.
+TEST(Clipboard, ARecopiedPictureIsToldByItsPixelsNotByItsBytes) {
+    Clipboard_Capture capture(Clipboard_Capture::Max_Copies, Clipboard_Capture::Max_Picture_Bytes, 600000);
+    ASSERT_TRUE(capture.Start(nullptr));
+    const auto soon = [&](auto done) {
+        for (const ULONGLONG deadline = GetTickCount64() + 5000; GetTickCount64() < deadline; Sleep(1))
+            if (done()) return true;
+        return false;
+    };
+    const auto copy = [](const std::string& dib) {
+        return clipboard_copy::Put(
+            {{CF_UNICODETEXT, clipboard_copy::Text_Block(L"x")},
+             {CF_DIB, clipboard_copy::Block(dib.size(), [&](void* p) { std::memcpy(p, dib.data(), dib.size()); })}});
+    };
+    const Bitmap_Image picture{2, 1, {0x000000, 0x123456}};
+    ASSERT_TRUE(copy(Encode_Packed_Dib(picture)));
+    ASSERT_TRUE(soon([&] { return capture.Size() == 1; }));
+    ASSERT_TRUE(capture.Take_Oldest());
+    for (const bool same_bytes : {true, false}) {
+        std::string again = Encode_Packed_Dib(picture);
+        if (!same_bytes) {
+            // The same two pixels as 32-bit rows.
+            again[14] = 32;
+            again.resize(40);
+            for (const std::uint32_t pixel : picture.Pixels) again.append(reinterpret_cast<const char*>(&pixel), 4);
+        }
+        ASSERT_TRUE(copy(again));
+        ASSERT_TRUE(soon([&] { return capture.Has_Read_Current(); }));
+    }
+    // Sorted in turn: once the different picture waits, the two before it were dropped.
+    const Bitmap_Image other{2, 1, {0x000000, 0x654321}};
+    ASSERT_TRUE(copy(Encode_Packed_Dib(other)));
+    ASSERT_TRUE(soon([&] { return capture.Size() > 0; }));
+    EXPECT_EQ(capture.Size(), 1u);
+    const std::optional<Captured_Copy> different = capture.Take_Oldest();
+    ASSERT_TRUE(different && different->Picture);
+    EXPECT_EQ(Decode_Picture_Bytes(*different->Picture)->Pixels, other.Pixels);
     capture.Stop();
 }
