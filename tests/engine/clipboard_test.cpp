@@ -24,6 +24,14 @@ void Put_Format(UINT format, const void* data, std::size_t size) {
     SetClipboardData(format, memory);
 }
 
+// The capture thread takes each copy on its own: polled with a deadline.
+template <class Done>
+bool Soon(Done done) {
+    for (const ULONGLONG deadline = GetTickCount64() + 5000; GetTickCount64() < deadline; Sleep(1))
+        if (done()) return true;
+    return false;
+}
+
 }  // namespace
 
 TEST(Clipboard, TextRoundTripAndClear) {
@@ -178,17 +186,11 @@ TEST(Clipboard, CaptureQueuesEveryNewCopyAndLetsTheOldestWaitingGoWhenFull) {
     Clipboard_Capture capture(Max_Copies);
     ASSERT_TRUE(capture.Start(nullptr));
     std::vector<Captured_Copy> skipped;
-    // The capture thread takes each copy on its own: polled with a deadline.
-    const auto soon = [&](auto done) {
-        for (const ULONGLONG deadline = GetTickCount64() + 5000; GetTickCount64() < deadline; Sleep(1))
-            if (done()) return true;
-        return false;
-    };
-    const auto skipped_one = [&] { return soon([&] { return !(skipped = capture.Take_Skipped()).empty(); }); };
+    const auto skipped_one = [&] { return Soon([&] { return !(skipped = capture.Take_Skipped()).empty(); }); };
     capture.Mark_Next(Copy_Source::Fixed);  // the first copy is the program's own
     for (std::size_t i = 0; i <= Max_Copies; ++i) {
         ASSERT_TRUE(Clipboard_Set_Text(L"copy " + std::to_wstring(i)));
-        ASSERT_TRUE(soon([&] { return capture.Size() == std::min(i + 1, Max_Copies); }))
+        ASSERT_TRUE(Soon([&] { return capture.Size() == std::min(i + 1, Max_Copies); }))
             << "copy " << i << ", " << capture.Size() << " queued";
     }
     ASSERT_TRUE(skipped_one());
@@ -208,7 +210,7 @@ TEST(Clipboard, CaptureQueuesEveryNewCopyAndLetsTheOldestWaitingGoWhenFull) {
     }
     // Each copy read before the next replaces it: two copies with no time between them can be one.
     ASSERT_TRUE(Clipboard_Set_Text(L"last"));
-    ASSERT_TRUE(soon([&] { return capture.Size() == Max_Copies; }));
+    ASSERT_TRUE(Soon([&] { return capture.Size() == Max_Copies; }));
     ASSERT_TRUE(Clipboard_Set_Text(L"more"));
     ASSERT_TRUE(skipped_one());
     EXPECT_EQ(*skipped[0].Text, L"copy 2");
@@ -224,14 +226,9 @@ TEST(Clipboard, ACopyIsTakenAtOnceAndAChangeThatOnlyCompletesItAddsOnlyWhatIsNew
     // A settling time no machine's delay reaches, so that what is checked is the rule, not a speed.
     Clipboard_Capture capture(Clipboard_Capture::Max_Copies, Clipboard_Capture::Max_Picture_Bytes, 600000);
     ASSERT_TRUE(capture.Start(nullptr));
-    const auto soon = [&](auto done) {
-        for (const ULONGLONG deadline = GetTickCount64() + 5000; GetTickCount64() < deadline; Sleep(1))
-            if (done()) return true;
-        return false;
-    };
-    const auto read = [&] { return soon([&] { return capture.Has_Read_Current(); }); };
+    const auto read = [&] { return Soon([&] { return capture.Has_Read_Current(); }); };
     ASSERT_TRUE(Clipboard_Set_Text(L"x"));
-    ASSERT_TRUE(soon([&] { return capture.Size() == 1; }));
+    ASSERT_TRUE(Soon([&] { return capture.Size() == 1; }));
     // No settling wait: the copy can be had the moment it is queued.
     const std::optional<Captured_Copy> first = capture.Take_Oldest();
     ASSERT_TRUE(first);
@@ -241,7 +238,7 @@ TEST(Clipboard, ACopyIsTakenAtOnceAndAChangeThatOnlyCompletesItAddsOnlyWhatIsNew
     ASSERT_TRUE(read());
     EXPECT_EQ(capture.Size(), 0u);
     ASSERT_TRUE(Copy_Text_And_Picture(L"x", 4, 3));
-    ASSERT_TRUE(soon([&] { return capture.Size() == 1; }));
+    ASSERT_TRUE(Soon([&] { return capture.Size() == 1; }));
     const std::optional<Captured_Copy> completed = capture.Take_Oldest();
     ASSERT_TRUE(completed && completed->Picture);
     EXPECT_TRUE(completed->Text_Done);
@@ -256,12 +253,12 @@ TEST(Clipboard, ACopyIsTakenAtOnceAndAChangeThatOnlyCompletesItAddsOnlyWhatIsNew
     ASSERT_TRUE(Excel_ツール_CellDrop2_Clear(clip, Clipboard_Sequence()));
     capture.Forget_Handed_Out();
     ASSERT_TRUE(Copy_Text_And_Picture(L"x", 4, 3));
-    ASSERT_TRUE(soon([&] { return capture.Size() == 1; }));
+    ASSERT_TRUE(Soon([&] { return capture.Size() == 1; }));
     const std::optional<Captured_Copy> again = capture.Take_Oldest();
     ASSERT_TRUE(again && again->Picture);
     EXPECT_FALSE(again->Text_Done);
     ASSERT_TRUE(Clipboard_Set_Text(L"y"));
-    ASSERT_TRUE(soon([&] { return capture.Size() == 1; }));
+    ASSERT_TRUE(Soon([&] { return capture.Size() == 1; }));
     EXPECT_FALSE(capture.Take_Oldest()->Text_Done);
     // A copy another program made while the program was about to write (whose write was then not
     // made) is a copy like any other, not the program's own.
@@ -269,7 +266,7 @@ TEST(Clipboard, ACopyIsTakenAtOnceAndAChangeThatOnlyCompletesItAddsOnlyWhatIsNew
         Clipboard_Capture::Own_Write own(capture);
         ASSERT_TRUE(Clipboard_Set_Text(L"raced"));
     }
-    ASSERT_TRUE(soon([&] { return capture.Size() == 1; }));
+    ASSERT_TRUE(Soon([&] { return capture.Size() == 1; }));
     EXPECT_EQ(*capture.Take_Oldest()->Text, L"raced");
     capture.Stop();
 }
@@ -310,11 +307,6 @@ TEST(Clipboard, ACopysPictureIsReadiedForItsPasteWithoutDecodingABitmap) {
 TEST(Clipboard, ARecopiedPictureIsToldByItsPixelsNotByItsBytes) {
     Clipboard_Capture capture(Clipboard_Capture::Max_Copies, Clipboard_Capture::Max_Picture_Bytes, 600000);
     ASSERT_TRUE(capture.Start(nullptr));
-    const auto soon = [&](auto done) {
-        for (const ULONGLONG deadline = GetTickCount64() + 5000; GetTickCount64() < deadline; Sleep(1))
-            if (done()) return true;
-        return false;
-    };
     const auto copy = [](const std::string& dib) {
         return clipboard_copy::Put(
             {{CF_UNICODETEXT, clipboard_copy::Text_Block(L"x")},
@@ -322,7 +314,7 @@ TEST(Clipboard, ARecopiedPictureIsToldByItsPixelsNotByItsBytes) {
     };
     const Bitmap_Image picture{2, 1, {0x000000, 0x123456}};
     ASSERT_TRUE(copy(Encode_Packed_Dib(picture)));
-    ASSERT_TRUE(soon([&] { return capture.Size() == 1; }));
+    ASSERT_TRUE(Soon([&] { return capture.Size() == 1; }));
     ASSERT_TRUE(capture.Take_Oldest());
     for (const bool same_bytes : {true, false}) {
         std::string again = Encode_Packed_Dib(picture);
@@ -333,12 +325,12 @@ TEST(Clipboard, ARecopiedPictureIsToldByItsPixelsNotByItsBytes) {
             for (const std::uint32_t pixel : picture.Pixels) again.append(reinterpret_cast<const char*>(&pixel), 4);
         }
         ASSERT_TRUE(copy(again));
-        ASSERT_TRUE(soon([&] { return capture.Has_Read_Current(); }));
+        ASSERT_TRUE(Soon([&] { return capture.Has_Read_Current(); }));
     }
     // Sorted in turn: once the different picture waits, the two before it were dropped.
     const Bitmap_Image other{2, 1, {0x000000, 0x654321}};
     ASSERT_TRUE(copy(Encode_Packed_Dib(other)));
-    ASSERT_TRUE(soon([&] { return capture.Size() > 0; }));
+    ASSERT_TRUE(Soon([&] { return capture.Size() > 0; }));
     EXPECT_EQ(capture.Size(), 1u);
     const std::optional<Captured_Copy> different = capture.Take_Oldest();
     ASSERT_TRUE(different && different->Picture);
