@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "gdi_handles.h"
@@ -119,8 +120,9 @@ bool Set_Clipboard_Bytes(UINT format, const void* bytes, std::size_t size, const
     return true;
 }
 
-// A metafile drawn on white at the size it was recorded at, in pixels of its reference device.
-std::optional<Bitmap_Image> Draw_Metafile(HENHMETAFILE metafile) {
+// The size a metafile was recorded at, in pixels of its reference device; nothing when it has none
+// or is too large for the history.
+std::optional<SIZE> Metafile_Size(HENHMETAFILE metafile) {
     ENHMETAHEADER header{};
     if (!GetEnhMetaFileHeader(metafile, sizeof header, &header)) return std::nullopt;
     const long width = header.rclBounds.right - header.rclBounds.left + 1;
@@ -128,6 +130,18 @@ std::optional<Bitmap_Image> Draw_Metafile(HENHMETAFILE metafile) {
     if (width <= 0 || height <= 0 || width > Max_Picture_Side || height > Max_Picture_Side ||
         static_cast<std::int64_t>(width) * height > Max_Picture_Pixels)
         return std::nullopt;
+    return SIZE{width, height};
+}
+
+HENHMETAFILE Metafile_Of(std::string_view bits) {
+    return SetEnhMetaFileBits(static_cast<UINT>(bits.size()), reinterpret_cast<const BYTE*>(bits.data()));
+}
+
+// A metafile drawn on white at the size it was recorded at, in pixels of its reference device.
+std::optional<Bitmap_Image> Draw_Metafile(HENHMETAFILE metafile) {
+    const std::optional<SIZE> size = Metafile_Size(metafile);
+    if (!size) return std::nullopt;
+    const long width = size->cx, height = size->cy;
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = width;
@@ -341,28 +355,50 @@ bool Open_Picture_Without_Pixels() {
 
 }  // namespace
 
-void Decode_Copy_Picture(Clipboard_Copy& copy) {
-    if (!copy.Picture_Bytes) {
-        // Offered but not copied out (a picture only as "PNG" that cannot be had).
-        if (copy.Snapshot.Has_Picture && copy.Snapshot.Png_Only) copy.Snapshot.Has_Picture = false;
-        return;
-    }
-    const Clipboard_Picture_Bytes& picture = *copy.Picture_Bytes;
+std::optional<Bitmap_Image> Decode_Picture_Bytes(const Clipboard_Picture_Bytes& picture) {
     const std::string_view bytes(picture.Bytes);
-    bool without_pixels = false;
-    if (picture.Format == CF_DIBV5 || picture.Format == CF_DIB) {
-        copy.Picture = Decode_Packed_Dib(bytes);
-        without_pixels = !copy.Picture && Dib_Without_Pixels(bytes);
-    } else if (picture.Format == CF_ENHMETAFILE) {
-        const Metafile_Handle metafile(
-            SetEnhMetaFileBits(static_cast<UINT>(bytes.size()), reinterpret_cast<const BYTE*>(bytes.data())));
-        if (metafile) copy.Picture = Draw_Metafile(metafile.Get());
-    } else {
-        copy.Picture = Decode_Png(bytes);
+    if (picture.Format == CF_DIBV5 || picture.Format == CF_DIB) return Decode_Packed_Dib(bytes);
+    if (picture.Format == CF_ENHMETAFILE) {
+        const Metafile_Handle metafile(Metafile_Of(bytes));
+        return metafile ? Draw_Metafile(metafile.Get()) : std::nullopt;
     }
-    copy.Picture_Bytes.reset();
-    if (copy.Snapshot.Has_Picture && !copy.Picture && (copy.Snapshot.Png_Only || without_pixels))
+    return Decode_Png(bytes);
+}
+
+void Ready_Copy_Picture(Clipboard_Copy& copy) {
+    std::optional<Clipboard_Picture_Bytes>& picture = copy.Picture_Bytes;
+    // Offered only as "PNG" and not copied out (or not decoded below): nothing to paste.
+    bool nothing_to_paste = copy.Snapshot.Png_Only && !picture;
+    if (picture && (picture->Format == CF_DIBV5 || picture->Format == CF_DIB)) {
+        nothing_to_paste = Dib_Without_Pixels(picture->Bytes);
+        if (!Dib_Readable(picture->Bytes)) picture.reset();
+    } else if (picture && picture->Format == CF_ENHMETAFILE) {
+        const Metafile_Handle metafile(Metafile_Of(picture->Bytes));
+        if (!metafile || !Metafile_Size(metafile.Get())) picture.reset();
+    } else if (picture) {
+        const std::optional<Bitmap_Image> image = Decode_Png(picture->Bytes);
+        nothing_to_paste = !image && copy.Snapshot.Png_Only;
+        if (image)
+            *picture = Clipboard_Picture_Bytes{CF_DIB, Encode_Packed_Dib(*image)};
+        else
+            picture.reset();
+    }
+    if (nothing_to_paste) {
         copy.Snapshot.Has_Picture = false;
+        picture.reset();
+    }
+}
+
+bool Clipboard_Put_Picture_Bytes(const Clipboard_Picture_Bytes& picture, const std::function<bool()>& may_replace) {
+    if (picture.Format != CF_ENHMETAFILE)
+        return Set_Clipboard_Bytes(picture.Format, picture.Bytes.data(), picture.Bytes.size(), may_replace);
+    Metafile_Handle metafile(Metafile_Of(picture.Bytes));
+    Clipboard_Open clipboard(Clipboard_Use::Change);
+    if (!metafile || !clipboard.Is_Open() || (may_replace && !may_replace()) || !EmptyClipboard() ||
+        !SetClipboardData(CF_ENHMETAFILE, metafile.Get()))
+        return false;
+    (void)metafile.Release();  // the clipboard's now
+    return true;
 }
 
 std::vector<UINT> Clipboard_Offered_Formats() {

@@ -54,7 +54,8 @@ struct Clipboard_Snapshot {
 
 Clipboard_Snapshot Clipboard_Read();
 
-// A picture as the clipboard offered it, copied out to be decoded later, away from the reading thread.
+// A picture as the clipboard offered it, copied out to be decoded later, away from the reading thread
+// and from the paste: the copier's bytes are put back as they are when its paste needs them again.
 struct Clipboard_Picture_Bytes {
     UINT Format = 0;  // CF_DIBV5, CF_DIB, CF_ENHMETAFILE (its bits) or the registered "PNG"
     std::string Bytes;
@@ -65,16 +66,22 @@ struct Clipboard_Picture_Bytes {
 struct Clipboard_Copy {
     Clipboard_Snapshot Snapshot;
     std::optional<Bitmap_Image> Picture;
-    std::optional<Clipboard_Picture_Bytes> Picture_Bytes;  // read without decoding: Decode_Copy_Picture
+    std::optional<Clipboard_Picture_Bytes> Picture_Bytes;  // read without decoding: Ready_Copy_Picture
     unsigned long Sequence = 0;
     bool Not_Rendered = false;  // its owner did not make its data in time: nothing of it was read
 };
-// decode false leaves the picture's bytes as read, for Decode_Copy_Picture: the clipboard is held
+// decode false leaves the picture's bytes as read, for Ready_Copy_Picture: the clipboard is held
 // only for as long as copying them out takes.
 Clipboard_Copy Clipboard_Read_Copy(bool with_picture = true, bool decode = true);
-// Turns the picture bytes of a copy into its picture. A picture 0 pixels wide or high, or offered only
-// as "PNG" that cannot be decoded, has nothing to paste or keep: the copy is then its text alone.
-void Decode_Copy_Picture(Clipboard_Copy& copy);
+// Readies the picture bytes of a copy for its paste without decoding them, which the history does once
+// the picture has landed. Only a picture offered as "PNG" alone is decoded now: its paste needs it put
+// back as a bitmap, which its bytes then become. A picture 0 pixels wide or high, or offered only as
+// "PNG" that cannot be decoded, has nothing to paste or keep: the copy is then its text alone. Bytes
+// that are no readable picture (damaged, too large) are dropped: such a picture is pasted from the
+// clipboard while it is there, and never kept.
+void Ready_Copy_Picture(Clipboard_Copy& copy);
+// The picture the bytes hold, as the history keeps it; nothing for bytes that hold none.
+std::optional<Bitmap_Image> Decode_Picture_Bytes(const Clipboard_Picture_Bytes& picture);
 
 // The clipboard's picture: its bitmap, its metafile drawn at its own size, or its "PNG". Nothing when it offers
 // no picture, the picture is damaged or too large, or another program holds the clipboard.
@@ -83,3 +90,6 @@ std::optional<Bitmap_Image> Clipboard_Read_Picture();
 // Puts a picture on the clipboard as a device-independent bitmap (Windows offers the other picture
 // formats from it).
 [[nodiscard]] bool Clipboard_Set_Picture(const Bitmap_Image& image, const std::function<bool()>& may_replace = {});
+// Puts a picture back on the clipboard in the format and bytes it was copied in.
+[[nodiscard]] bool Clipboard_Put_Picture_Bytes(const Clipboard_Picture_Bytes& picture,
+                                               const std::function<bool()>& may_replace = {});

@@ -11,16 +11,15 @@
 
 namespace {
 
-// FNV-1a over the picture's size and pixels: two pictures with the same hash are taken as the same.
-std::uint64_t Picture_Hash(const Bitmap_Image& picture) {
-    std::uint64_t hash = 14695981039346656037ull;
-    const auto mix = [&](std::uint64_t value) { hash = (hash ^ value) * 1099511628211ull; };
-    mix(static_cast<std::uint64_t>(picture.Width));
-    mix(static_cast<std::uint64_t>(picture.Height));
-    for (std::size_t i = 0; i + 1 < picture.Pixels.size(); i += 2)
-        mix(picture.Pixels[i] | static_cast<std::uint64_t>(picture.Pixels[i + 1]) << 32);
-    if (picture.Pixels.size() % 2) mix(picture.Pixels.back());
-    return hash == 0 ? 1 : hash;
+// Two pictures in different bytes (another header, another depth) may still be the same picture: it
+// is told by their pixels, as the history would keep them. Only a change that may merely complete a copy
+// is asked this, so the decoding happens only then.
+bool Same_Pixels(const Clipboard_Picture_Bytes& a, const Clipboard_Picture_Bytes& b) {
+    const std::optional<Bitmap_Image> first = Decode_Picture_Bytes(a);
+    if (!first) return false;
+    const std::optional<Bitmap_Image> second = Decode_Picture_Bytes(b);
+    return second && first->Width == second->Width && first->Height == second->Height &&
+           first->Pixels == second->Pixels;
 }
 
 // A clipboard held open by another program is tried again, for about ten seconds, before the copy
@@ -296,7 +295,7 @@ void Clipboard_Capture::Sort_One(Read_Copy read) {
         skipped_.emplace_back().Sequence = read.Read.Sequence;
         return;
     }
-    Decode_Copy_Picture(read.Read);
+    Ready_Copy_Picture(read.Read);
     const Clipboard_Snapshot& snapshot = read.Read.Snapshot;
     if (!snapshot.Has_Text && !snapshot.Has_Picture) return;
     Captured_Copy copy;
@@ -304,34 +303,51 @@ void Clipboard_Capture::Sort_One(Read_Copy read) {
     if (snapshot.Has_Text) copy.Text = std::move(read.Read.Snapshot.Text);
     copy.Has_Picture = snapshot.Has_Picture;
     copy.Png_Only = snapshot.Png_Only;
-    copy.Picture = std::move(read.Read.Picture);
-    if (copy.Picture) copy.Picture_Hash = Picture_Hash(*copy.Picture);
+    if (read.Read.Picture_Bytes)
+        copy.Picture = std::make_shared<const Clipboard_Picture_Bytes>(std::move(*read.Read.Picture_Bytes));
     copy.Taken_At = read.Taken_At;
     copy.Copied_At = read.Copied_At;
     copy.Front_Window = Front_Window_Title();
+    // Whether the picture is the one of the copy this change may complete is found out before the lock
+    // is taken: comparing large pictures takes milliseconds, which the paste loop must not wait for.
+    std::shared_ptr<const Clipboard_Picture_Bytes> earlier;
+    {
+        std::lock_guard lock(mutex_);
+        const Captured_Copy* last = Last_Copy();
+        if (last && copy.Picture && May_Complete(*last, copy)) earlier = last->Picture;
+    }
+    const Clipboard_Picture_Bytes* same_picture = nullptr;
+    if (earlier && ((earlier->Format == copy.Picture->Format && earlier->Bytes == copy.Picture->Bytes) ||
+                    Same_Pixels(*earlier, *copy.Picture)))
+        same_picture = earlier.get();
     HWND notify = nullptr;
     {
         std::lock_guard lock(mutex_);
         // The marker belongs to the copy the program made: it is used up by that copy.
         if (marker_ != Copy_Source::User && static_cast<long>(copy.Sequence - marker_after_) > 0)
             copy.Paste_Source = std::exchange(marker_, Copy_Source::User);
-        Push(std::move(copy));
+        Push(std::move(copy), same_picture);
         notify = notify_;
     }
     if (notify) PostMessageW(notify, Wake_Message, 0, 0);
 }
 
-void Clipboard_Capture::Push(Captured_Copy copy) {
+const Captured_Copy* Clipboard_Capture::Last_Copy() const {
+    if (!queue_.empty()) return &queue_.back();
+    return handed_out_ ? &*handed_out_ : nullptr;
+}
+
+void Clipboard_Capture::Push(Captured_Copy copy, const Clipboard_Picture_Bytes* same_picture) {
     if (!queue_.empty()) {
         Captured_Copy& last = queue_.back();
-        if (copy.Taken_At - last.Taken_At < settle_ms_ && Completes(last, copy)) {
+        if (Completes(last, copy, same_picture)) {
             picture_bytes_ -= Picture_Bytes(last);
             picture_bytes_ += Picture_Bytes(copy);
             if (copy.Paste_Source == Copy_Source::User) copy.Paste_Source = last.Paste_Source;
             last = std::move(copy);
             return;
         }
-    } else if (handed_out_ && copy.Taken_At - handed_out_->Taken_At < settle_ms_ && Completes(*handed_out_, copy)) {
+    } else if (handed_out_ && Completes(*handed_out_, copy, same_picture)) {
         // The loop has the copy already: only what this change adds is new.
         const bool adds_text = copy.Text && !handed_out_->Text;
         const bool adds_picture = copy.Has_Picture && !handed_out_->Has_Picture;
@@ -368,11 +384,7 @@ std::optional<Captured_Copy> Clipboard_Capture::Hand_Out() {
     Captured_Copy copy = std::move(queue_.front());
     queue_.pop_front();
     picture_bytes_ -= Picture_Bytes(copy);
-    // Kept without its picture, which goes to the loop.
-    std::optional<Bitmap_Image> picture = std::move(copy.Picture);
-    copy.Picture.reset();
-    handed_out_ = copy;
-    copy.Picture = std::move(picture);
+    handed_out_ = copy;  // its picture is shared, not copied
     return copy;
 }
 
@@ -408,13 +420,14 @@ std::vector<Captured_Copy> Clipboard_Capture::Take_Waiting() {
     return waiting;
 }
 
-void Clipboard_Capture::Hold_Landed(Bitmap_Image picture) {
+void Clipboard_Capture::Hold_Landed(std::shared_ptr<const Clipboard_Picture_Bytes> picture) {
+    if (!picture) return;
     std::lock_guard lock(mutex_);
-    landed_bytes_ += picture.Pixels.size() * sizeof(std::uint32_t);
+    landed_bytes_ += picture->Bytes.size();
     landed_.push_back(std::move(picture));
 }
 
-std::vector<Bitmap_Image> Clipboard_Capture::Take_Landed() {
+std::vector<std::shared_ptr<const Clipboard_Picture_Bytes>> Clipboard_Capture::Take_Landed() {
     std::lock_guard lock(mutex_);
     landed_bytes_ = 0;
     return std::exchange(landed_, {});
@@ -434,13 +447,18 @@ bool Clipboard_Capture::Landed_Due() const {
     return (queue_.empty() && !reading) || landed_bytes_ > Max_Landed_Bytes || landed_.size() >= 30;
 }
 
-bool Clipboard_Capture::Completes(const Captured_Copy& earlier, const Captured_Copy& later) {
-    const bool same_text = !earlier.Text || (later.Text && *later.Text == *earlier.Text);
-    const bool same_picture = !earlier.Has_Picture || (later.Has_Picture && earlier.Picture_Hash != 0 &&
-                                                       later.Picture_Hash == earlier.Picture_Hash);
-    return same_text && same_picture;
+bool Clipboard_Capture::May_Complete(const Captured_Copy& earlier, const Captured_Copy& later) const {
+    return later.Taken_At - earlier.Taken_At < settle_ms_ &&
+           (!earlier.Text || (later.Text && *later.Text == *earlier.Text)) &&
+           (!earlier.Has_Picture || later.Has_Picture);
+}
+
+bool Clipboard_Capture::Completes(const Captured_Copy& earlier, const Captured_Copy& later,
+                                  const Clipboard_Picture_Bytes* same_picture) const {
+    return May_Complete(earlier, later) &&
+           (!earlier.Has_Picture || (earlier.Picture && earlier.Picture.get() == same_picture));
 }
 
 std::size_t Clipboard_Capture::Picture_Bytes(const Captured_Copy& copy) {
-    return copy.Picture ? copy.Picture->Pixels.size() * sizeof(std::uint32_t) : 0;
+    return copy.Picture ? copy.Picture->Bytes.size() : 0;
 }

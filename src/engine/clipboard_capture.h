@@ -4,8 +4,9 @@
 // (a paste, a busy Excel, a message box). That thread only opens the clipboard, copies out what is
 // offered and closes it, never waiting for a lock the window's thread holds: on a busy machine every
 // step more is a chance for the next copy to replace this one unread. A sorting thread of its own
-// then decodes and hashes the picture, tells a copy that only completes the one before it, and puts
-// the copy into a first-in, first-out queue that the paste loop empties. A copy can be taken the moment it is read. A
+// then tells a copy that only completes the one before it, and puts the copy into a first-in,
+// first-out queue that the paste loop empties. A picture stays in the bytes it was copied in until it
+// has landed: the history decodes it after. A copy can be taken the moment it is read. A
 // program that writes the clipboard in several steps gives several changes within a few milliseconds: a change that
 // only completes the copy before it (the same text, the same picture, more formats) within the settling time replaces
 // that copy while it waits, and once the loop has taken it only what the change adds (a picture to a text, a text to a
@@ -17,13 +18,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "bitmap_image.h"
 #include "clipboard.h"
 #include "paste_options.h"
 
@@ -32,13 +33,14 @@ struct Captured_Copy {
     std::optional<std::wstring> Text;  // offered text (format 1)
     bool Has_Picture = false;          // offered a picture (format 2, 3 or 8, or "PNG") not pasted yet
     bool Png_Only = false;             // only as "PNG": put back as a bitmap for its paste
-    std::optional<Bitmap_Image> Picture;
+    // As copied (a picture only as "PNG" as the bitmap it is put back as); nothing when it could not be
+    // read. Shared: the capture keeps the copy handed out to know its picture again.
+    std::shared_ptr<const Clipboard_Picture_Bytes> Picture;
     Copy_Source Paste_Source = Copy_Source::User;  // the program put it there itself, or the user
     unsigned long long Taken_At = 0;               // GetTickCount64 when it was read
     SYSTEMTIME Copied_At{};                        // the local time when it was read
     std::wstring Front_Window;                     // the title of the window in front then (not this program's)
     bool Text_Done = false;                        // the text was taken; the picture, if any, is the next pass's
-    std::uint64_t Picture_Hash = 0;                // of the picture's size and pixels, to know it again cheaply
 };
 
 // Where one copy's time went on the capture thread: from the change's notice being sent to its
@@ -133,9 +135,9 @@ public:
     std::vector<Captured_Copy> Take_Waiting();
     // A pasted copy's picture still to enter the history: that work waits until no copy does, so that
     // the next copy is pasted at once. Older than every copy still waiting or let go.
-    void Hold_Landed(Bitmap_Image picture);
+    void Hold_Landed(std::shared_ptr<const Clipboard_Picture_Bytes> picture);
     // The held pictures, oldest first; none are held after.
-    std::vector<Bitmap_Image> Take_Landed();
+    std::vector<std::shared_ptr<const Clipboard_Picture_Bytes>> Take_Landed();
     // Held pictures are due when no copy waits or is being read, or at once when many or large ones are
     // held.
     bool Landed_Due() const;
@@ -163,12 +165,18 @@ private:
     // On the capture thread: reads the clipboard now and queues what is new.
     // noticed_at: GetTickCount when the change's notice was sent, 0 when the read is a retry.
     void Take_Copy(DWORD noticed_at = 0);
-    void Push(Captured_Copy copy);  // with the lock held
+    // With the lock held. same_picture: the picture of the copy before that this one's was found to be.
+    void Push(Captured_Copy copy, const Clipboard_Picture_Bytes* same_picture);
+    // With the lock held: the copy a change may only complete (the newest waiting, else the one handed out).
+    const Captured_Copy* Last_Copy() const;
     static std::size_t Picture_Bytes(const Captured_Copy& copy);
-    // The later copy only completes the earlier one (a program writing its copy in several steps).
-    static bool Completes(const Captured_Copy& earlier, const Captured_Copy& later);
-    // With the lock held: the copy handed to the loop, remembered (without its picture) for changes
-    // that only complete it.
+    // The later copy may only complete the earlier one (a program writing its copy in several steps):
+    // it came within the settling time and has the earlier one's text, and a picture if that had one.
+    bool May_Complete(const Captured_Copy& earlier, const Captured_Copy& later) const;
+    // It does complete it: its picture, if the earlier one had one, is the same (same_picture).
+    bool Completes(const Captured_Copy& earlier, const Captured_Copy& later,
+                   const Clipboard_Picture_Bytes* same_picture) const;
+    // With the lock held: the copy handed to the loop, remembered for changes that only complete it.
     std::optional<Captured_Copy> Hand_Out();
 
     const std::size_t max_copies_;
@@ -180,9 +188,9 @@ private:
     HWND notify_ = nullptr;
     bool listening_ = false;
     std::deque<Captured_Copy> queue_;
-    std::optional<Captured_Copy> handed_out_;  // the last copy taken by the loop, its picture left out
+    std::optional<Captured_Copy> handed_out_;  // the last copy taken by the loop
     std::vector<Captured_Copy> skipped_;
-    std::vector<Bitmap_Image> landed_;
+    std::vector<std::shared_ptr<const Clipboard_Picture_Bytes>> landed_;
     std::size_t landed_bytes_ = 0;
     std::size_t picture_bytes_ = 0;
     Copy_Source marker_ = Copy_Source::User;

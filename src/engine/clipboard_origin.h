@@ -19,5 +19,5 @@ constexpr unsigned Excel_Render_Wait_Ms = 2000;
 // has an Excel main window, "XLMAIN"): its text alone when it offers text (without the line break
 // Excel ends its last row with), and Not_Rendered when Excel did not make it within
 // Excel_Render_Wait_Ms or stop was set.
-// Its picture is left as bytes, for Decode_Copy_Picture.
+// Its picture is left as bytes, for Ready_Copy_Picture.
 Clipboard_Copy Clipboard_Read_Any_Copy(const std::atomic<bool>& stop);

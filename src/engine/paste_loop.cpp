@@ -30,12 +30,12 @@ constexpr unsigned long long Show_History_After_Ms = 300;
 void Record_Unpasted(const Captured_Copy& copy, Paste_Loop_Host& host) {
     if (copy.Paste_Source != Copy_Source::User) return;
     if (copy.Text && !copy.Text_Done) host.Record_Text(*copy.Text);
-    if (copy.Has_Picture && copy.Picture) host.Record_Picture(*copy.Picture);
+    if (copy.Has_Picture && copy.Picture) host.Record_Copied_Picture(copy.Picture);
 }
 
 // The pictures pasted and held back from the history (they are older than any copy not pasted).
 void Record_Landed(Clipboard_Capture& capture, Paste_Loop_Host& host) {
-    for (Bitmap_Image& picture : capture.Take_Landed()) host.Record_Picture(std::move(picture));
+    for (auto& picture : capture.Take_Landed()) host.Record_Copied_Picture(std::move(picture));
 }
 
 int Record_Skipped(Clipboard_Capture& capture, Paste_Loop_Host& host) {
@@ -48,12 +48,13 @@ int Record_Skipped(Clipboard_Capture& capture, Paste_Loop_Host& host) {
 // Puts the copy back on the clipboard for a paste that reads it there, when a newer copy (or the
 // program's own emptying) has replaced it meanwhile. The write is the program's, not a new copy, and
 // it never writes over a copy the capture has not read yet (another program held the clipboard). A
-// picture offered only as "PNG" is put back as a bitmap, which every paste format reads.
+// picture goes back in the bytes it was copied in; one offered only as "PNG" as a bitmap, which every
+// paste format reads.
 bool Clipboard_Holds(Captured_Copy& copy, Clipboard_Capture& capture, bool picture) {
     if (Clipboard_Sequence() == copy.Sequence && !(picture && copy.Png_Only)) return true;
     Clipboard_Capture::Own_Write own(capture);
     const auto read = [&] { return capture.Has_Read_Current(); };
-    const bool put = picture ? copy.Picture && Clipboard_Set_Picture(*copy.Picture, read)
+    const bool put = picture ? copy.Picture && Clipboard_Put_Picture_Bytes(*copy.Picture, read)
                              : copy.Text && Clipboard_Set_Text(*copy.Text, read);
     if (!put) return false;
     own.Written();
@@ -230,7 +231,7 @@ Paste_Step Paste_Copy(Excel_Session& excel, const Automation_Object& sheet, cons
     if (!pasted) host.Paste_Failed(Ui_Text(Text_Id::Picture_Paste_Failed));
     host.Journal().End(pasted, caption_widths.Widths_Before, caption_widths.Widths_After);
     if (copy.Paste_Source == Copy_Source::User && copy.Picture)
-        capture.Hold_Landed(*std::exchange(copy.Picture, std::nullopt));
+        capture.Hold_Landed(std::exchange(copy.Picture, nullptr));
     if (!pasted) return {};
     return Pasted(1, 1, cell, Copy_Left::Nothing);
 }

@@ -7,6 +7,8 @@
 // lets go of Excel and writes both histories.
 #include <windows.h>
 
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -42,6 +44,10 @@ public:
     // A picture for the history. Its history entry may be made elsewhere and shown only at
     // Show_Recorded_Pictures, which the loop calls when copies pause, and the saves include it.
     virtual void Record_Picture(Bitmap_Image picture) = 0;
+    // A copy's picture as it was copied: decoded for the history here, or where its entry is made.
+    virtual void Record_Copied_Picture(std::shared_ptr<const Clipboard_Picture_Bytes> picture) {
+        if (std::optional<Bitmap_Image> image = Decode_Picture_Bytes(*picture)) Record_Picture(std::move(*image));
+    }
     virtual void Show_Recorded_Pictures() {}
     virtual bool Text_History_Changed() = 0;
     virtual bool Picture_History_Changed() = 0;

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <utility>
 
 Picture_Recorder::Picture_Recorder() : thread_([this] { Work(); }) {}
@@ -18,7 +19,17 @@ Picture_Recorder::~Picture_Recorder() {
 void Picture_Recorder::Submit(Bitmap_Image picture, int thumbnail_side, std::wstring folder) {
     {
         std::lock_guard lock(mutex_);
-        jobs_.push_back({std::move(picture), thumbnail_side, std::move(folder)});
+        jobs_.push_back({std::move(picture), nullptr, thumbnail_side, std::move(folder)});
+    }
+    wake_.notify_one();
+}
+
+void Picture_Recorder::Submit(std::shared_ptr<const Clipboard_Picture_Bytes> copied, int thumbnail_side,
+                              std::wstring folder) {
+    if (!copied) return;
+    {
+        std::lock_guard lock(mutex_);
+        jobs_.push_back({{}, std::move(copied), thumbnail_side, std::move(folder)});
     }
     wake_.notify_one();
 }
@@ -51,6 +62,10 @@ void Picture_Recorder::Work() {
         jobs_.pop_front();
         busy_ = true;
         lock.unlock();
+        // Bytes that hold no picture leave it empty, and its entry empty: the history does not take it.
+        if (job.Copied)
+            if (std::optional<Bitmap_Image> picture = Decode_Picture_Bytes(*job.Copied))
+                job.Picture = std::move(*picture);
         Picture_Entry entry = Make_Picture_Entry(job.Picture, job.Thumbnail_Side, job.Folder);
         job = Job();  // the full picture goes before the lock is taken again
         lock.lock();

@@ -1,15 +1,17 @@
 #pragma once
-// The history's work for pasted pictures (thumbnail, bitmap file, scratch file), done on a thread of its
-// own so that the window's thread is free for the next copy at once. Pictures are made in the order
-// they came; the window's thread takes the finished entries and puts them into its Picture_History.
+// The history's work for pasted pictures (decoding a copy's bytes, thumbnail, bitmap file, scratch
+// file), done on a thread of its own so that the window's thread is free for the next copy at once. Pictures are made
+// in the order they came; the window's thread takes the finished entries and puts them into its Picture_History.
 #include <condition_variable>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "bitmap_image.h"
+#include "clipboard.h"
 #include "copy_history.h"
 
 class Picture_Recorder {
@@ -22,6 +24,8 @@ public:
 
     // Queues the picture to be made into an entry with this thumbnail side and scratch-file folder.
     void Submit(Bitmap_Image picture, int thumbnail_side, std::wstring folder);
+    // The same for a picture as it was copied, decoded first; bytes that hold no picture make no entry.
+    void Submit(std::shared_ptr<const Clipboard_Picture_Bytes> copied, int thumbnail_side, std::wstring folder);
     // The entries finished so far, oldest first; they are the caller's after.
     std::vector<Picture_Entry> Take_Finished();
     // Waits until every queued picture is made, and takes them all, oldest first.
@@ -32,6 +36,7 @@ public:
 private:
     struct Job {
         Bitmap_Image Picture;
+        std::shared_ptr<const Clipboard_Picture_Bytes> Copied;  // decoded into Picture by the thread
         int Thumbnail_Side = 0;
         std::wstring Folder;
     };

@@ -4,6 +4,7 @@
 // button. It is what the paste loop asks for what it needs of the window.
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -140,6 +141,10 @@ private:
         if (text_history_unshown_) Excel_ツール_CellDrop2_RirekiText_Display();
     }
     void Record_Picture(Bitmap_Image picture) override { Excel_ツール_CellDrop2_RirekiPic(std::move(picture)); }
+    // Decoded with the rest of the history's work, off the paste loop.
+    void Record_Copied_Picture(std::shared_ptr<const Clipboard_Picture_Bytes> picture) override {
+        Picture_Work.Submit(std::move(picture), Rireki_Pics.Thumbnail_Side, Rireki_Pics.Folder);
+    }
     void Show_Recorded_Pictures() override { Put_Recorded_Pictures(Picture_Work.Take_Finished()); }
     bool Text_History_Changed() override { return Rireki_Texts.Rireki_Text_Dirty; }
     bool Picture_History_Changed() override { return Rireki_Pics.Rireki_Pic_Dirty || Picture_Work.Pending(); }

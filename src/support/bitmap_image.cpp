@@ -268,6 +268,14 @@ std::optional<Bitmap_Image> Decode_Packed_Dib(std::string_view dib) {
     return Decode_Rows(dib, *layout, layout->Packed_Bits_At);
 }
 
+bool Dib_Readable(std::string_view dib) {
+    const auto l = Read_Layout(dib);
+    if (!l) return false;
+    if (l->Compression == Bi_Rle8 || l->Compression == Bi_Rle4) return true;
+    const std::uint64_t stride = (static_cast<std::uint64_t>(l->Width) * l->Bits + 31) / 32 * 4;
+    return stride * static_cast<std::uint64_t>(std::abs(l->Height)) <= dib.size() - l->Packed_Bits_At;
+}
+
 bool Dib_Without_Pixels(std::string_view dib) {
     if (dib.size() < 12) return false;
     const std::uint32_t header = U32(dib, 0);

@@ -30,6 +30,9 @@ std::optional<Bitmap_Image> Decode_Packed_Dib(std::string_view dib);
 // True when the DIB's header says it is 0 pixels wide or high: a picture with nothing to show, which
 // is neither pasted nor kept (unlike one that is merely damaged or too large for the history).
 bool Dib_Without_Pixels(std::string_view dib);
+// True when the DIB's header and size promise a picture Decode_Packed_Dib reads, without decoding it
+// (run-length rows are only checked as they are decoded).
+bool Dib_Readable(std::string_view dib);
 // A .bmp file: the file header, then a DIB whose rows start where the file header says.
 std::optional<Bitmap_Image> Decode_Bmp_File(std::string_view file);
 

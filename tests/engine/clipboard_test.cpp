@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -12,6 +13,7 @@
 #include "clipboard_capture.h"
 #include "clipboard_copy.h"
 #include "paste_state.h"
+#include "png_picture.h"
 
 namespace {
 
@@ -20,6 +22,14 @@ void Put_Format(UINT format, const void* data, std::size_t size) {
     std::memcpy(GlobalLock(memory), data, size);
     GlobalUnlock(memory);
     SetClipboardData(format, memory);
+}
+
+// The capture thread takes each copy on its own: polled with a deadline.
+template <class Done>
+bool Soon(Done done) {
+    for (const ULONGLONG deadline = GetTickCount64() + 5000; GetTickCount64() < deadline; Sleep(1))
+        if (done()) return true;
+    return false;
 }
 
 }  // namespace
@@ -121,10 +131,10 @@ TEST(Clipboard, TheCopiersOwnBitmapIsRead) {
         ASSERT_TRUE(copy.Picture_Bytes) << put;
         EXPECT_EQ(copy.Picture_Bytes->Format, put);
         EXPECT_EQ(copy.Picture_Bytes->Bytes.substr(0, dib.size()), dib);
-        Decode_Copy_Picture(copy);
-        ASSERT_TRUE(copy.Picture);
-        EXPECT_EQ(copy.Picture->Pixels, Clipboard_Read_Picture()->Pixels);
-        EXPECT_EQ(copy.Picture->Pixels[1], 0x123456u);
+        const std::optional<Bitmap_Image> picture = Decode_Picture_Bytes(*copy.Picture_Bytes);
+        ASSERT_TRUE(picture);
+        EXPECT_EQ(picture->Pixels, Clipboard_Read_Picture()->Pixels);
+        EXPECT_EQ(picture->Pixels[1], 0x123456u);
     }
 }
 
@@ -176,17 +186,11 @@ TEST(Clipboard, CaptureQueuesEveryNewCopyAndLetsTheOldestWaitingGoWhenFull) {
     Clipboard_Capture capture(Max_Copies);
     ASSERT_TRUE(capture.Start(nullptr));
     std::vector<Captured_Copy> skipped;
-    // The capture thread takes each copy on its own: polled with a deadline.
-    const auto soon = [&](auto done) {
-        for (const ULONGLONG deadline = GetTickCount64() + 5000; GetTickCount64() < deadline; Sleep(1))
-            if (done()) return true;
-        return false;
-    };
-    const auto skipped_one = [&] { return soon([&] { return !(skipped = capture.Take_Skipped()).empty(); }); };
+    const auto skipped_one = [&] { return Soon([&] { return !(skipped = capture.Take_Skipped()).empty(); }); };
     capture.Mark_Next(Copy_Source::Fixed);  // the first copy is the program's own
     for (std::size_t i = 0; i <= Max_Copies; ++i) {
         ASSERT_TRUE(Clipboard_Set_Text(L"copy " + std::to_wstring(i)));
-        ASSERT_TRUE(soon([&] { return capture.Size() == std::min(i + 1, Max_Copies); }))
+        ASSERT_TRUE(Soon([&] { return capture.Size() == std::min(i + 1, Max_Copies); }))
             << "copy " << i << ", " << capture.Size() << " queued";
     }
     ASSERT_TRUE(skipped_one());
@@ -206,7 +210,7 @@ TEST(Clipboard, CaptureQueuesEveryNewCopyAndLetsTheOldestWaitingGoWhenFull) {
     }
     // Each copy read before the next replaces it: two copies with no time between them can be one.
     ASSERT_TRUE(Clipboard_Set_Text(L"last"));
-    ASSERT_TRUE(soon([&] { return capture.Size() == Max_Copies; }));
+    ASSERT_TRUE(Soon([&] { return capture.Size() == Max_Copies; }));
     ASSERT_TRUE(Clipboard_Set_Text(L"more"));
     ASSERT_TRUE(skipped_one());
     EXPECT_EQ(*skipped[0].Text, L"copy 2");
@@ -222,14 +226,9 @@ TEST(Clipboard, ACopyIsTakenAtOnceAndAChangeThatOnlyCompletesItAddsOnlyWhatIsNew
     // A settling time no machine's delay reaches, so that what is checked is the rule, not a speed.
     Clipboard_Capture capture(Clipboard_Capture::Max_Copies, Clipboard_Capture::Max_Picture_Bytes, 600000);
     ASSERT_TRUE(capture.Start(nullptr));
-    const auto soon = [&](auto done) {
-        for (const ULONGLONG deadline = GetTickCount64() + 5000; GetTickCount64() < deadline; Sleep(1))
-            if (done()) return true;
-        return false;
-    };
-    const auto read = [&] { return soon([&] { return capture.Has_Read_Current(); }); };
+    const auto read = [&] { return Soon([&] { return capture.Has_Read_Current(); }); };
     ASSERT_TRUE(Clipboard_Set_Text(L"x"));
-    ASSERT_TRUE(soon([&] { return capture.Size() == 1; }));
+    ASSERT_TRUE(Soon([&] { return capture.Size() == 1; }));
     // No settling wait: the copy can be had the moment it is queued.
     const std::optional<Captured_Copy> first = capture.Take_Oldest();
     ASSERT_TRUE(first);
@@ -239,11 +238,11 @@ TEST(Clipboard, ACopyIsTakenAtOnceAndAChangeThatOnlyCompletesItAddsOnlyWhatIsNew
     ASSERT_TRUE(read());
     EXPECT_EQ(capture.Size(), 0u);
     ASSERT_TRUE(Copy_Text_And_Picture(L"x", 4, 3));
-    ASSERT_TRUE(soon([&] { return capture.Size() == 1; }));
+    ASSERT_TRUE(Soon([&] { return capture.Size() == 1; }));
     const std::optional<Captured_Copy> completed = capture.Take_Oldest();
     ASSERT_TRUE(completed && completed->Picture);
     EXPECT_TRUE(completed->Text_Done);
-    EXPECT_EQ(completed->Picture->Width, 4);
+    EXPECT_EQ(Decode_Picture_Bytes(*completed->Picture)->Width, 4);
     // Once the loop has that, the same picture again is nothing new either; another text is a copy.
     ASSERT_TRUE(Copy_Text_And_Picture(L"x", 4, 3));
     ASSERT_TRUE(read());
@@ -254,12 +253,12 @@ TEST(Clipboard, ACopyIsTakenAtOnceAndAChangeThatOnlyCompletesItAddsOnlyWhatIsNew
     ASSERT_TRUE(Excel_ツール_CellDrop2_Clear(clip, Clipboard_Sequence()));
     capture.Forget_Handed_Out();
     ASSERT_TRUE(Copy_Text_And_Picture(L"x", 4, 3));
-    ASSERT_TRUE(soon([&] { return capture.Size() == 1; }));
+    ASSERT_TRUE(Soon([&] { return capture.Size() == 1; }));
     const std::optional<Captured_Copy> again = capture.Take_Oldest();
     ASSERT_TRUE(again && again->Picture);
     EXPECT_FALSE(again->Text_Done);
     ASSERT_TRUE(Clipboard_Set_Text(L"y"));
-    ASSERT_TRUE(soon([&] { return capture.Size() == 1; }));
+    ASSERT_TRUE(Soon([&] { return capture.Size() == 1; }));
     EXPECT_FALSE(capture.Take_Oldest()->Text_Done);
     // A copy another program made while the program was about to write (whose write was then not
     // made) is a copy like any other, not the program's own.
@@ -267,7 +266,74 @@ TEST(Clipboard, ACopyIsTakenAtOnceAndAChangeThatOnlyCompletesItAddsOnlyWhatIsNew
         Clipboard_Capture::Own_Write own(capture);
         ASSERT_TRUE(Clipboard_Set_Text(L"raced"));
     }
-    ASSERT_TRUE(soon([&] { return capture.Size() == 1; }));
+    ASSERT_TRUE(Soon([&] { return capture.Size() == 1; }));
     EXPECT_EQ(*capture.Take_Oldest()->Text, L"raced");
+    capture.Stop();
+}
+
+// A picture keeps the bytes it was copied in until it has landed. Only one offered as "PNG" alone is
+// decoded at once, for its put-back as a bitmap: when it cannot be decoded the copy is its text alone.
+// A bitmap 0 pixels wide has nothing to paste; a damaged one is pasted from the clipboard but never kept.
+TEST(Clipboard, ACopysPictureIsReadiedForItsPasteWithoutDecodingABitmap) {
+    const auto readied = [](bool png_only, UINT format, std::string bytes) {
+        Clipboard_Copy copy;
+        copy.Snapshot.Has_Text = copy.Snapshot.Has_Picture = true;
+        copy.Snapshot.Png_Only = png_only;
+        copy.Picture_Bytes = Clipboard_Picture_Bytes{format, std::move(bytes)};
+        Ready_Copy_Picture(copy);
+        return copy;
+    };
+    const UINT png = RegisterClipboardFormatW(L"PNG");
+    const Clipboard_Copy undecodable = readied(true, png, "\x89PNG\r\n\x1a\n damaged");
+    EXPECT_FALSE(undecodable.Snapshot.Has_Picture);
+    EXPECT_FALSE(undecodable.Picture_Bytes);
+    const Clipboard_Copy decoded = readied(true, png, clipboard_copy::Png_File(3, 2));
+    ASSERT_TRUE(decoded.Snapshot.Has_Picture && decoded.Picture_Bytes);
+    EXPECT_EQ(decoded.Picture_Bytes->Format, static_cast<UINT>(CF_DIB));
+    EXPECT_EQ(Decode_Picture_Bytes(*decoded.Picture_Bytes)->Pixels, Decode_Png(clipboard_copy::Png_File(3, 2))->Pixels);
+
+    const std::string dib = Encode_Packed_Dib(Bitmap_Image{2, 1, {0x000000, 0x123456}});
+    EXPECT_EQ(readied(false, CF_DIB, dib).Picture_Bytes->Bytes, dib);
+    std::string empty = dib;
+    std::memset(empty.data() + 4, 0, 4);  // 0 pixels wide
+    EXPECT_FALSE(readied(false, CF_DIB, empty).Snapshot.Has_Picture);
+    const Clipboard_Copy damaged = readied(false, CF_DIB, dib.substr(0, dib.size() - 4));
+    EXPECT_TRUE(damaged.Snapshot.Has_Picture);
+    EXPECT_FALSE(damaged.Picture_Bytes);
+}
+
+// A change that may only complete the copy before it: the same picture is nothing new, whether in the
+// same bytes or in others (another depth); a different picture of the same size is a copy of its own.
+TEST(Clipboard, ARecopiedPictureIsToldByItsPixelsNotByItsBytes) {
+    Clipboard_Capture capture(Clipboard_Capture::Max_Copies, Clipboard_Capture::Max_Picture_Bytes, 600000);
+    ASSERT_TRUE(capture.Start(nullptr));
+    const auto copy = [](const std::string& dib) {
+        return clipboard_copy::Put(
+            {{CF_UNICODETEXT, clipboard_copy::Text_Block(L"x")},
+             {CF_DIB, clipboard_copy::Block(dib.size(), [&](void* p) { std::memcpy(p, dib.data(), dib.size()); })}});
+    };
+    const Bitmap_Image picture{2, 1, {0x000000, 0x123456}};
+    ASSERT_TRUE(copy(Encode_Packed_Dib(picture)));
+    ASSERT_TRUE(Soon([&] { return capture.Size() == 1; }));
+    ASSERT_TRUE(capture.Take_Oldest());
+    for (const bool same_bytes : {true, false}) {
+        std::string again = Encode_Packed_Dib(picture);
+        if (!same_bytes) {
+            // The same two pixels as 32-bit rows.
+            again[14] = 32;
+            again.resize(40);
+            for (const std::uint32_t pixel : picture.Pixels) again.append(reinterpret_cast<const char*>(&pixel), 4);
+        }
+        ASSERT_TRUE(copy(again));
+        ASSERT_TRUE(Soon([&] { return capture.Has_Read_Current(); }));
+    }
+    // Sorted in turn: once the different picture waits, the two before it were dropped.
+    const Bitmap_Image other{2, 1, {0x000000, 0x654321}};
+    ASSERT_TRUE(copy(Encode_Packed_Dib(other)));
+    ASSERT_TRUE(Soon([&] { return capture.Size() > 0; }));
+    EXPECT_EQ(capture.Size(), 1u);
+    const std::optional<Captured_Copy> different = capture.Take_Oldest();
+    ASSERT_TRUE(different && different->Picture);
+    EXPECT_EQ(Decode_Picture_Bytes(*different->Picture)->Pixels, other.Pixels);
     capture.Stop();
 }

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <memory>
 
 #include "copy_history.h"
 #include "paste_loop.h"
@@ -302,7 +303,9 @@ TEST(Copy_History, PicturesHeldAfterTheirPasteEnterItOldestFirstWithoutCountingA
     Clipboard_Capture capture;
     Saving_Host host;
     EXPECT_FALSE(capture.Landed_Due());
-    for (int width : {1, 2}) capture.Hold_Landed(Bitmap_Image{width, 1, std::vector<std::uint32_t>(width)});
+    for (int width : {1, 2})
+        capture.Hold_Landed(std::make_shared<const Clipboard_Picture_Bytes>(Clipboard_Picture_Bytes{
+            CF_DIB, Encode_Packed_Dib(Bitmap_Image{width, 1, std::vector<std::uint32_t>(width)})}));
     EXPECT_TRUE(capture.Landed_Due());  // no copy waits
     EXPECT_EQ(Keep_Waiting_Copies(capture, host), 0);
     EXPECT_EQ(host.Picture_Widths, (std::vector<int>{1, 2}));
