@@ -246,8 +246,8 @@ Paste_Step Paste_Copy(Excel_Session& excel, const Automation_Object& sheet, cons
         // Excel selects the picture it has just pasted: one look at the selection serves its fit, its
         // labels and its taking back.
         const Automation_Object selection = excel.Selection().Object();
-        Size_Picture(excel, options.Size, selection, cell, excel.Pasted_Aspect_Locked[options.Picture]);
         const Automation_Object shapes = excel.Shape_Range(selection).Object();
+        Size_Picture(excel, options.Size, shapes, cell, excel.Pasted_Aspect_Locked[options.Picture]);
         Label_Picture(excel, shapes, copy, number);
         if (options.Move_Past_Picture) past = Cells_Past_Picture(excel, shapes, cell);
         host.Journal().Picture_Added(selection);

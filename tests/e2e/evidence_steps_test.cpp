@@ -7,6 +7,7 @@ namespace {
 constexpr int Che_Number = ids::Che_Control + 5;
 constexpr int Txt_Number = ids::Txt_File + 2;
 constexpr int Che_Move_Past = ids::Che_Control + 6;
+constexpr int Cmd_New_Sheet = ids::Cmd_Control + 15;
 constexpr int Cmd_Paste_History = ids::Cmd_Control + 16;
 constexpr int Cmd_Take_Back = ids::Cmd_Control + 14;
 constexpr int Cmd_Stop = ids::Cmd_Control + 4;
@@ -55,22 +56,25 @@ TEST_F(Evidence_Steps_Test, NumberedPicturesMovePastEachOtherOntoCaseSheetsAndHi
     ASSERT_TRUE(Write_Bytes(folder / L"Para2_2.txt", Number_Lines({0, 0, 0, 1, 1, 1, 1})));
     Start();
     ASSERT_EQ(Text_Of(app->Control(ids::Label1 + 20)), L"");  // Ctrl+Alt+P, Z and N are held
-    const Front_Window front;
-    ASSERT_TRUE(front.In_Front());
+    {
+        // The window a screenshot is taken of, in front while the two are copied.
+        const Front_Window front;
+        ASSERT_TRUE(front.In_Front());
 
-    // 200 x 110 pixels at A2 reach into row 6 (its bottom at 101.25 points): the next caption goes to A7.
-    ASSERT_TRUE(Copy_Picture(200, 110));
-    ASSERT_TRUE(Wait_Until([&] { return Shapes().size() == 1 && Active_Cell() == L"A7"; }, Paste_Timeout_Ms));
-    const std::wstring first = Cell("A1");
-    EXPECT_TRUE(first.starts_with(L"No.1 ")) << first.size();
-    EXPECT_TRUE(first.ends_with(L" 受注画面"));
-    EXPECT_EQ(Shapes()[0]["topLeftCell"].Text(), L"A2");
-    EXPECT_EQ(Shapes()[0]["alternativeText"].Text(), first + L" (" + Program_File() + L")");
-    ASSERT_TRUE(Copy_Picture(200, 110));
-    ASSERT_TRUE(Wait_Until([&] { return Shapes().size() == 2 && Active_Cell() == L"A13"; }, Paste_Timeout_Ms));
-    EXPECT_TRUE(Cell("A7").starts_with(L"No.2 "));
-    EXPECT_TRUE(Shapes()[1]["alternativeText"].Text().starts_with(L"No.2 "));
-    EXPECT_EQ(Text_Of(app->Control(Txt_Number)), L"3");
+        // 200 x 110 pixels at A2 reach into row 6 (its bottom at 101.25 points): the next caption goes to A7.
+        ASSERT_TRUE(Copy_Picture(200, 110));
+        ASSERT_TRUE(Wait_Until([&] { return Shapes().size() == 1 && Active_Cell() == L"A7"; }, Paste_Timeout_Ms));
+        const std::wstring first = Cell("A1");
+        EXPECT_TRUE(first.starts_with(L"No.1 ")) << first.size();
+        EXPECT_TRUE(first.ends_with(L" 受注画面"));
+        EXPECT_EQ(Shapes()[0]["topLeftCell"].Text(), L"A2");
+        EXPECT_EQ(Shapes()[0]["alternativeText"].Text(), first + L" (" + Program_File() + L")");
+        ASSERT_TRUE(Copy_Picture(200, 110));
+        ASSERT_TRUE(Wait_Until([&] { return Shapes().size() == 2 && Active_Cell() == L"A13"; }, Paste_Timeout_Ms));
+        EXPECT_TRUE(Cell("A7").starts_with(L"No.2 "));
+        EXPECT_TRUE(Shapes()[1]["alternativeText"].Text().starts_with(L"No.2 "));
+        EXPECT_EQ(Text_Of(app->Control(Txt_Number)), L"3");
+    }
 
     // Taken back, the second picture gives its number back.
     ASSERT_TRUE(Click(app->Control(Cmd_Take_Back)));
@@ -78,8 +82,8 @@ TEST_F(Evidence_Steps_Test, NumberedPicturesMovePastEachOtherOntoCaseSheetsAndHi
     EXPECT_EQ(Cell("A7"), L"");
     EXPECT_TRUE(Wait_Until([&] { return Text_Of(app->Control(Txt_Number)) == L"2"; }, Paste_Timeout_Ms));
 
-    // A new case from Excel: its own sheet right after, numbered from 1 at its A1.
-    ASSERT_TRUE(Press_Keys({VK_CONTROL, VK_MENU, 'N'}));
+    // A new case: its own sheet right after, numbered from 1 at its A1.
+    ASSERT_TRUE(Click(app->Control(Cmd_New_Sheet)));
     ASSERT_TRUE(Wait_Until([&] { return Active_Sheet_Name() == L"ケース1"; }, Paste_Timeout_Ms));
     EXPECT_TRUE(Wait_Until([&] { return Text_Of(app->Control(Txt_Number)) == L"1"; }, Paste_Timeout_Ms));
     ASSERT_TRUE(Copy_Picture(20, 10));
