@@ -44,8 +44,9 @@ protected:
         return Sheet(sheet)["shapes"].Items();
     }
     std::wstring Active_Sheet_Name() const {
-        for (const Json_Value& book : State()["workbooks"].Items())
-            if (book["name"].Text() == State()["activeWorkbook"].Text()) return book["activeSheet"].Text();
+        const Json_Value state = State();  // held: the loop walks its items
+        for (const Json_Value& book : state["workbooks"].Items())
+            if (book["name"].Text() == state["activeWorkbook"].Text()) return book["activeSheet"].Text();
         return L"";
     }
 };
@@ -120,6 +121,11 @@ TEST_F(Evidence_Steps_Test, NumberedPicturesMovePastEachOtherOntoCaseSheetsAndHi
             return Read_Bytes(folder / L"Para2_2.txt") == Number_Lines({0, 0, 0, 1, 1, 1, 2});
         },
         Paste_Timeout_Ms));
+
+    // Ctrl+Alt+N from wherever the user works: the case after the highest, numbered from 1 again.
+    ASSERT_TRUE(Press_Keys({VK_CONTROL, VK_MENU, 'N'}));
+    ASSERT_TRUE(Wait_Until([&] { return Active_Sheet_Name() == L"ケース2"; }, Paste_Timeout_Ms));
+    EXPECT_TRUE(Wait_Until([&] { return Text_Of(app->Control(Txt_Number)) == L"1"; }, Paste_Timeout_Ms));
 }
 
 TEST_F(Evidence_Steps_Test, AnEarlierSettingsFileReadsAsOffAndTheStepsSurviveARestart) {
