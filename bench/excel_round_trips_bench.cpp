@@ -67,7 +67,7 @@ int main() {
             const bool pasted = Paste_Picture_Now(excel, Picture_Format::Excel_Paste);
             if (pasted) {
                 const Automation_Object selection = excel.Selection().Object();
-                Size_Picture(excel, Picture_Size::Fit_Inside, selection, cell,
+                Size_Picture(excel, Picture_Size::Fit_Inside, excel.Shape_Range(selection).Object(), cell,
                              excel.Pasted_Aspect_Locked[Picture_Format::Excel_Paste]);
                 journal.Picture_Added(selection);
             }

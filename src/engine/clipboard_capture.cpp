@@ -308,6 +308,7 @@ void Clipboard_Capture::Sort_One(Read_Copy read) {
     copy.Taken_At = read.Taken_At;
     copy.Copied_At = read.Copied_At;
     copy.Front_Window = Front_Window_Title();
+    copy.Front_Program = Front_Window_Program();
     // Whether the picture is the one of the copy this change may complete is found out before the lock
     // is taken: comparing large pictures takes milliseconds, which the paste loop must not wait for.
     std::shared_ptr<const Clipboard_Picture_Bytes> earlier;
@@ -367,6 +368,24 @@ void Clipboard_Capture::Push(Captured_Copy copy, const Clipboard_Picture_Bytes* 
         skipped_.push_back(std::move(queue_.front()));
         queue_.pop_front();
     }
+}
+
+void Clipboard_Capture::Queue_Texts(const std::vector<std::wstring>& texts, Copy_Source source) {
+    HWND notify = nullptr;
+    {
+        std::lock_guard lock(mutex_);
+        for (const std::wstring& text : texts) {
+            Captured_Copy copy;
+            copy.Text = text;
+            copy.Paste_Source = source;
+            copy.Taken_At = GetTickCount64();
+            GetLocalTime(&copy.Copied_At);
+            // Pushed as they are: entries of the history are no parts of one another's copy.
+            queue_.push_back(std::move(copy));
+        }
+        notify = notify_;
+    }
+    if (notify) PostMessageW(notify, Wake_Message, 0, 0);
 }
 
 bool Clipboard_Capture::Has_Read_Current() const {

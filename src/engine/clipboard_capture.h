@@ -40,6 +40,7 @@ struct Captured_Copy {
     unsigned long long Taken_At = 0;               // GetTickCount64 when it was read
     SYSTEMTIME Copied_At{};                        // the local time when it was read
     std::wstring Front_Window;                     // the title of the window in front then (not this program's)
+    std::wstring Front_Program;                    // that window's program file ("chrome.exe")
     bool Text_Done = false;                        // the text was taken; the picture, if any, is the next pass's
 };
 
@@ -97,6 +98,11 @@ public:
     // The program emptied the clipboard while it still held the copy the loop took: no later change
     // completes that copy, and the same picture copied again at once is a new copy.
     void Forget_Handed_Out();
+
+    // Texts the program hands to the loop itself (history entries pasted in order), queued behind the
+    // copies waiting, in order, each a copy of its own from that source. They were never on the
+    // clipboard: a paste that reads it puts them there.
+    void Queue_Texts(const std::vector<std::wstring>& texts, Copy_Source source);
 
     // The program writes the clipboard itself (a copy put back for its paste): the change it makes is
     // no copy. The capture thread may hear of it before the write returns, so it waits for the end.

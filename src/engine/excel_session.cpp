@@ -301,3 +301,59 @@ Call_Result Excel_Session::Select(const Automation_Object& object) const { retur
 Call_Result Excel_Session::Activate(const Automation_Object& object) const { return object.Call(L"Activate"); }
 
 Call_Result Excel_Session::Delete(const Automation_Object& object) const { return object.Call(L"Delete"); }
+
+Call_Result Excel_Session::First_Shape(const Automation_Object& shapes) const {
+    Call_Result shape = shapes.Call(L"Item", {Variant::Long(1)});
+    shape.Kind_Ids = shape_ids_;
+    return shape;
+}
+
+Call_Result Excel_Session::Set_Alternative_Text(const Automation_Object& shape, const std::wstring& text) const {
+    return shape.Put(L"AlternativeText", Variant::Text(text));
+}
+
+Call_Result Excel_Session::Bottom_Right_Cell(const Automation_Object& shape) const {
+    return As_Range(shape.Get(L"BottomRightCell"));
+}
+
+bool Excel_Session::Position(const Automation_Object& range, long& row, long& column) const {
+    return range.Get(L"Row").Value.To_Long(row) && range.Get(L"Column").Value.To_Long(column);
+}
+
+std::optional<std::vector<std::wstring>> Excel_Session::Sheet_Names() const {
+    Error_State errors;
+    const Automation_Object book = errors.Record(Xl_App.Get(L"ActiveWorkbook")).Object();
+    const Automation_Object sheets = errors.Record(book.Get(L"Sheets")).Object();
+    long count = 0;
+    if (errors.Failed() || !sheets.Get(L"Count").Value.To_Long(count)) return std::nullopt;
+    std::vector<std::wstring> names;
+    for (long i = 1; i <= count; ++i) {
+        Call_Result sheet = sheets.Get(L"Item", {Variant::Long(i)});
+        sheet.Kind_Ids = sheet_ids_;
+        if (!sheet.Object().Get(L"Name").Value.To_Text(names.emplace_back())) return std::nullopt;
+    }
+    return names;
+}
+
+Call_Result Excel_Session::Add_Sheet_After(const Automation_Object& sheet) const {
+    Error_State errors;
+    const Automation_Object book = errors.Record(Xl_App.Get(L"ActiveWorkbook")).Object();
+    const Automation_Object sheets = errors.Record(book.Get(L"Sheets")).Object();
+    if (errors.Failed()) {
+        Call_Result failed;
+        failed.Hr = errors.Number();
+        failed.Description = errors.Description();
+        return failed;
+    }
+    Call_Result added = sheets.Call(L"Add", {}, {{L"After", Variant::Object(sheet.Raw())}});
+    added.Kind_Ids = sheet_ids_;
+    return added;
+}
+
+Call_Result Excel_Session::Rename(const Automation_Object& sheet, const std::wstring& name) const {
+    return sheet.Put(L"Name", Variant::Text(name));
+}
+
+Call_Result Excel_Session::Cell(const Automation_Object& sheet, long row, long column) const {
+    return As_Range(sheet.Get(L"Cells", {Variant::Long(row), Variant::Long(column)}));
+}

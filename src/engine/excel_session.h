@@ -131,6 +131,24 @@ public:
     Call_Result Scale_Height(const Automation_Object& shapes, double factor) const;
     // Whether the shapes' aspect ratio is locked (Excel's msoTrue -1, msoFalse 0).
     Call_Result Lock_Aspect_Ratio(const Automation_Object& shapes) const;
+    // The first shape of a shape range, as a shape of its own.
+    Call_Result First_Shape(const Automation_Object& shapes) const;
+    // The text screen readers and Excel's "代替テキスト" pane give a shape.
+    Call_Result Set_Alternative_Text(const Automation_Object& shape, const std::wstring& text) const;
+    // The cell under a shape's bottom-right corner, as Excel reports it.
+    Call_Result Bottom_Right_Cell(const Automation_Object& shape) const;
+    // Row and column of a range's first cell; false when Excel could not tell.
+    bool Position(const Automation_Object& range, long& row, long& column) const;
+
+    // Sheets of the active workbook.
+    // Their names, in order; nothing when Excel could not tell them all.
+    std::optional<std::vector<std::wstring>> Sheet_Names() const;
+    // A new sheet right after the given one, which Excel makes the active sheet.
+    Call_Result Add_Sheet_After(const Automation_Object& sheet) const;
+    // Fails when Excel refuses the name (taken in the book, too long, or a character it forbids).
+    Call_Result Rename(const Automation_Object& sheet, const std::wstring& name) const;
+    // The cell of the sheet (1-based).
+    Call_Result Cell(const Automation_Object& sheet, long row, long column) const;
 
     // Any object that has them: a sheet, a workbook, a picture.
     Call_Result Name_Of(const Automation_Object& object) const;
@@ -143,6 +161,8 @@ private:
     std::shared_ptr<Member_Ids> range_ids_ = std::make_shared<Member_Ids>();
     std::shared_ptr<Member_Ids> shape_range_ids_ = std::make_shared<Member_Ids>();
     std::shared_ptr<Member_Ids> workbook_ids_ = std::make_shared<Member_Ids>();
+    std::shared_ptr<Member_Ids> shape_ids_ = std::make_shared<Member_Ids>();
+    std::shared_ptr<Member_Ids> sheet_ids_ = std::make_shared<Member_Ids>();
     Call_Result As_Range(Call_Result r) const {
         r.Kind_Ids = range_ids_;
         return r;

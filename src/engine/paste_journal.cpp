@@ -72,6 +72,10 @@ void Paste_Journal::Picture_Added(const Automation_Object& selection) {
     if (open_ && !selection.Is_Nothing()) open_->Pictures.push_back(selection);
 }
 
+void Paste_Journal::Picture_Numbered(int number) {
+    if (open_) open_->Number = number;
+}
+
 void Paste_Journal::End(bool pasted, std::vector<double> widths_before, std::vector<double> widths_after) {
     std::optional<Paste> paste = std::exchange(open_, std::nullopt);
     if (!paste || !pasted) return;
@@ -142,6 +146,7 @@ Paste_Journal::Take_Back Paste_Journal::Take_Back_Last(const Excel_Session& exce
     // Not in the middle of a paste or of another take-back (a click handled while either waits for Excel).
     if (Pasting() || taking_back_) return Take_Back::Nothing;
     taking_back_ = true;
+    taken_back_number_ = 0;
     const unsigned long long clears = clears_;
     Take_Back result = Take_Back::Nothing;
     bool dropped = false;
@@ -156,6 +161,7 @@ Paste_Journal::Take_Back Paste_Journal::Take_Back_Last(const Excel_Session& exce
         }
         if (restored == Restored::Done) {
             result = Take_Back::Done;
+            taken_back_number_ = paste.Number;
         } else if (restored == Restored::Incomplete) {
             result = Take_Back::Failed;
         } else {

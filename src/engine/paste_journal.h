@@ -34,6 +34,8 @@ public:
     Automation_Object Start_Cell() const { return open_ ? open_->Start : Automation_Object(); }
     // Excel's selection after a picture's paste is that picture: selection is Excel's Selection then.
     void Picture_Added(const Automation_Object& selection);
+    // The picture of the open paste carries this step number.
+    void Picture_Numbered(int number);
     // The widths of the block's columns, from the left, before and after the paste widened them (none:
     // not widened).
     void End(bool pasted, std::vector<double> widths_before = {}, std::vector<double> widths_after = {});
@@ -43,6 +45,8 @@ public:
     void End_Each(bool pasted, std::vector<double> widths_before = {}, std::vector<double> widths_after = {});
     // The paste step is over, its cell move included: from Begin to here no take-back runs.
     void Step_Done() { pasting_ = false; }
+    // Work on the sheet that is no paste (a new sheet) holds take-backs back until Step_Done, as a paste does.
+    void Begin_Other_Work() { pasting_ = true; }
     bool Pasting() const { return pasting_ || open_.has_value(); }
     // Forgets every paste (a new run).
     void Clear();
@@ -60,6 +64,8 @@ public:
     // Drops the paste the last take-back refused, when it is still the newest, leaving the sheet as it
     // is: the ones before it can be taken back.
     void Drop_Refused();
+    // The step number of the picture the last take-back took back; 0 when it had none.
+    int Taken_Back_Number() const { return taken_back_number_; }
 
 private:
     struct Paste {
@@ -74,6 +80,7 @@ private:
         std::vector<std::wstring> Formulas;  // row by row, "" for a constant; none: no formula at all
         std::vector<double> Widths_Before, Widths_After;
         std::vector<Automation_Object> Pictures;  // as Excel selected each after its paste
+        int Number = 0;                           // the step number its picture carries; 0: none
     };
     // Failed: nothing touched; Incomplete: a write failed on the way.
     enum class Restored { Done, Changed, Failed, Incomplete, Sheet_Gone };
@@ -89,6 +96,7 @@ private:
     unsigned long long next_id_ = 1;
     unsigned long long refused_ = 0;
     unsigned long long clears_ = 0;
+    int taken_back_number_ = 0;
     std::function<void()> changed_;
     // The session of the open paste, for reading what it left.
     const Excel_Session* excel_ = nullptr;

@@ -63,20 +63,39 @@ bool Clipboard_Holds(Captured_Copy& copy, Clipboard_Capture& capture, bool pictu
     return true;
 }
 
-// The copy's time and window as text in the active cell (the quote keeps Excel from reading a date),
-// and the cell moved on as after a paste, so that the picture lands beside or below it. Its column is
-// widened as for a text when the box asks for it, and always when the picture goes beside it, which
-// would otherwise lie over the end of the caption. widths: the column's widths for taking it back.
-void Write_Picture_Caption(const Excel_Session& excel, const Paste_Options& options, const Captured_Copy& copy,
+// The caption as text in the active cell (the quote keeps Excel from reading a date), and the cell
+// moved on as after a paste, so that the picture lands beside or below it. Its column is widened as for
+// a text when the box asks for it, and always when the picture goes beside it, which would otherwise
+// lie over the end of the caption. widths: the column's widths for taking it back.
+void Write_Picture_Caption(const Excel_Session& excel, const Paste_Options& options, const std::wstring& caption,
                            const Automation_Object& start, bool widen, Text_Paste_Result& widths) {
     Error_State errors;
     const Automation_Object cell = start.Is_Nothing() ? excel.Active_Cell(errors) : start;
     if (cell.Is_Nothing()) return;
-    const std::wstring caption = Picture_Caption(copy.Copied_At, copy.Front_Window);
     if (widen || options.Move == Move_Mode::Right) Widen_Column(excel, cell, {caption}, widths);
     if (!errors.Record(excel.Put(cell, Cell_Content::Value, Variant::Text(L"'" + caption))).Ok()) return;
     if (options.Move == Move_Mode::Right) excel.Select_Offset(cell, 0, 1, errors);
     if (options.Move == Move_Mode::Down) excel.Select_Offset(cell, 1, 0, errors);
+}
+
+// The picture just pasted (its shape range) carries its number, time, window and program. Failures
+// leave it without: the paste itself went well.
+void Label_Picture(const Excel_Session& excel, const Automation_Object& shapes, const Captured_Copy& copy,
+                   std::optional<int> number) {
+    if (shapes.Is_Nothing()) return;
+    (void)excel.Set_Alternative_Text(
+        shapes, Picture_Alternative_Text(number, copy.Copied_At, copy.Front_Window, copy.Front_Program));
+}
+
+// How many rows down and columns right of the cell it was pasted at the first cell wholly clear of the
+// picture lies, from the cell under its bottom-right corner; nothing when Excel could not tell.
+std::optional<std::pair<long, long>> Cells_Past_Picture(const Excel_Session& excel, const Automation_Object& shapes,
+                                                        const Automation_Object& cell) {
+    const Automation_Object corner = excel.Bottom_Right_Cell(excel.First_Shape(shapes).Object()).Object();
+    long top = 0, left = 0, bottom = 0, right = 0;
+    if (corner.Is_Nothing() || !excel.Position(cell, top, left) || !excel.Position(corner, bottom, right))
+        return std::nullopt;
+    return std::pair{std::max(bottom - top + 1, 1L), std::max(right - left + 1, 1L)};
 }
 
 enum class Copy_Left { Nothing, Picture, Retry };
@@ -208,22 +227,35 @@ Paste_Step Paste_Copy(Excel_Session& excel, const Automation_Object& sheet, cons
     // The history's work for a picture (its thumbnail, its file waiting to be written) waits until no
     // copy does: the user waits for the pastes. The picture is recorded whether or not the paste worked.
     // The time before the picture is taken back with it.
-    host.Journal().Begin(excel, options.Picture_Caption ? 1 : 0);
+    const bool caption = options.Picture_Caption || options.Picture_Number;
+    const std::optional<int> number =
+        options.Picture_Number ? std::optional<int>(host.Next_Picture_Number()) : std::nullopt;
+    host.Journal().Begin(excel, caption ? 1 : 0);
     Text_Paste_Result caption_widths;
-    if (options.Picture_Caption)
-        Write_Picture_Caption(excel, options, copy, host.Journal().Start_Cell(), host.Edits().Widen, caption_widths);
+    if (caption)
+        Write_Picture_Caption(excel, options,
+                              Picture_Caption(number, options.Picture_Caption, copy.Copied_At, copy.Front_Window),
+                              host.Journal().Start_Cell(), host.Edits().Widen, caption_widths);
     Error_State errors;
     // Where the picture goes, for its size and the move: the journal's cell, unless a caption moved it.
-    Automation_Object cell = options.Picture_Caption ? Automation_Object() : host.Journal().Start_Cell();
+    Automation_Object cell = caption ? Automation_Object() : host.Journal().Start_Cell();
     if (cell.Is_Nothing()) cell = excel.Active_Cell(errors);
     const bool pasted =
         Paste_Reading_Clipboard(copy, capture, true, [&] { return Paste_Picture_Now(excel, options.Picture); });
+    std::optional<std::pair<long, long>> past;
     if (pasted) {
-        // Excel selects the picture it has just pasted: one look at the selection serves its fit and
-        // its taking back.
+        // Excel selects the picture it has just pasted: one look at the selection serves its fit, its
+        // labels and its taking back.
         const Automation_Object selection = excel.Selection().Object();
-        Size_Picture(excel, options.Size, selection, cell, excel.Pasted_Aspect_Locked[options.Picture]);
+        const Automation_Object shapes = excel.Shape_Range(selection).Object();
+        Size_Picture(excel, options.Size, shapes, cell, excel.Pasted_Aspect_Locked[options.Picture]);
+        Label_Picture(excel, shapes, copy, number);
+        if (options.Move_Past_Picture) past = Cells_Past_Picture(excel, shapes, cell);
         host.Journal().Picture_Added(selection);
+        if (number) {
+            host.Journal().Picture_Numbered(*number);
+            host.Set_Next_Picture_Number(*number + 1);
+        }
     }
     // Emptied once the picture is in place: the user waits for the paste, not for this. Emptied, the
     // clipboard no longer holds this copy, so nothing copied after can merely complete it.
@@ -233,6 +265,8 @@ Paste_Step Paste_Copy(Excel_Session& excel, const Automation_Object& sheet, cons
     if (copy.Paste_Source == Copy_Source::User && copy.Picture)
         capture.Hold_Landed(std::exchange(copy.Picture, nullptr));
     if (!pasted) return {};
+    // Past the picture: as if it had filled the cells it covers.
+    if (past) return Pasted(past->first, past->second, cell, Copy_Left::Nothing);
     return Pasted(1, 1, cell, Copy_Left::Nothing);
 }
 

@@ -64,6 +64,9 @@ public:
     virtual void Copies_Skipped(const std::wstring& message) = 0;
     // A paste and its cell move are over: what waited for them (a take-back) may run.
     virtual void Paste_Step_Done() {}
+    // The step number the next numbered picture gets, and the one after a picture took it.
+    virtual int Next_Picture_Number() { return 1; }
+    virtual void Set_Next_Picture_Number(int) {}
 };
 
 // The one way a run lets go of Excel: the take-back journal is cleared first, then every reference

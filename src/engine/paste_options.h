@@ -29,4 +29,8 @@ struct Paste_Options {
     Picture_Format Picture = Picture_Format::Excel_Paste;
     Picture_Size Size = Picture_Size::As_Pasted;
     bool Picture_Caption = false;  // the copy's time and window written before each picture
+    bool Picture_Number = false;   // each picture numbered as a step ("No.n" before it)
+    // After a picture, the active cell goes past it (below or right of it) instead of to the next
+    // cell, which the picture would cover.
+    bool Move_Past_Picture = false;
 };

@@ -1,5 +1,7 @@
 #include "paste_run.h"
 
+#include "case_sheet.h"
+
 #include "message_box.h"
 #include "ui_text.h"
 
@@ -64,6 +66,35 @@ void Paste_Run::Take_Back_Last_Paste() {
 
 void Paste_Run::Paste_Step_Done() {
     if (take_back_turns_.Waiting() > 0 && !take_back_turns_.Running()) Make_Take_Backs();
+    if (case_sheet_waiting_) Make_Case_Sheet();
+}
+
+void Paste_Run::Add_Case_Sheet() {
+    if (!in_paste_loop_) return;
+    case_sheet_waiting_ = true;
+    // Not between a paste and its cell move, nor inside a take-back: the next step's end makes it.
+    if (!journal_.Pasting() && !take_back_turns_.Running()) Make_Case_Sheet();
+}
+
+void Paste_Run::Make_Case_Sheet() {
+    // One sheet however often the button was pressed meanwhile; a second press after it adds another.
+    case_sheet_waiting_ = false;
+    if (!in_paste_loop_) return;
+    // Held as a paste is, so that neither a paste nor a take-back runs while Excel's calls let
+    // window messages run.
+    journal_.Begin_Other_Work();
+    const Call_Result added = ::Add_Case_Sheet(excel_);
+    journal_.Step_Done();
+    if (case_sheet_done_) case_sheet_done_(added);
+    // Take-back presses that came meanwhile waited for the sheet.
+    if (take_back_turns_.Waiting() > 0 && !take_back_turns_.Running()) Make_Take_Backs();
+}
+
+void Paste_Run::Paste_In_Order(const std::vector<std::wstring>& texts) {
+    if (!in_paste_loop_ || texts.empty()) return;
+    // The first may be the text pasted last: it is pasted again all the same.
+    Forget_Last_Copy();
+    capture_.Queue_Texts(texts, Copy_Source::History);
 }
 
 void Paste_Run::Make_Take_Backs() {
@@ -77,6 +108,8 @@ void Paste_Run::Make_Take_Backs() {
             case Paste_Journal::Take_Back::Done:
                 // The same text copied once more is a new copy again.
                 clip_.Clip_Text_Last.clear();
+                if (const int number = journal_.Taken_Back_Number(); number > 0 && number_taken_back_)
+                    number_taken_back_(number);
                 continue;
             case Paste_Journal::Take_Back::Changed:
                 // Presses that came meanwhile were made before the user knew of the refusal.

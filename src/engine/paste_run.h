@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "automation.h"
 #include "clipboard_capture.h"
@@ -68,6 +69,18 @@ public:
     void Take_Back_Last_Paste();
     // A paste and its cell move are over: the presses that waited for it are made.
     void Paste_Step_Done();
+    // Told of the step number of each picture taken back.
+    void On_Number_Taken_Back(std::function<void(int number)> taken_back) {
+        number_taken_back_ = std::move(taken_back);
+    }
+
+    // "新しいシート": the pastes go on at A1 of a new case sheet (case_sheet.h); asked for while a paste
+    // is being made, it waits for that paste's end. Told whether the sheet was added.
+    void Add_Case_Sheet();
+    void On_Case_Sheet(std::function<void(const Call_Result& added)> done) { case_sheet_done_ = std::move(done); }
+    // "選んだ履歴を順に貼付": the texts, oldest first, each a paste of its own that the history does not
+    // record again. Only during the paste loop.
+    void Paste_In_Order(const std::vector<std::wstring>& texts);
 
     // The notice line: that Excel refuses calls and how many copies wait meanwhile (gone once it
     // answers), and the last paste that failed with how many failed in the run so far.
@@ -87,6 +100,7 @@ private:
     // The clipboard as it is now is the last copy seen: only a later copy is pasted.
     void Take_Clipboard_As_Seen();
     void Make_Take_Backs();
+    void Make_Case_Sheet();
 
     Clipboard_Capture capture_;
     Excel_Session excel_;
@@ -95,6 +109,9 @@ private:
     Clip_State clip_;
     std::function<void()> take_back_changed_;
     std::function<void()> notice_changed_;
+    std::function<void(int)> number_taken_back_;
+    std::function<void(const Call_Result&)> case_sheet_done_;
+    bool case_sheet_waiting_ = false;
     bool active_ = false;
     bool in_paste_loop_ = false;
     bool excel_busy_ = false;

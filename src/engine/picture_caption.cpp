@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "kernel_handle.h"
+
 std::wstring Picture_Caption(const SYSTEMTIME& t, const std::wstring& front_window) {
     wchar_t stamp[32];
     std::swprintf(stamp, std::size(stamp), L"%04u/%02u/%02u %02u:%02u:%02u", t.wYear, t.wMonth, t.wDay, t.wHour,
@@ -12,14 +14,59 @@ std::wstring Picture_Caption(const SYSTEMTIME& t, const std::wstring& front_wind
     return caption;
 }
 
-std::wstring Front_Window_Title() {
+std::wstring Picture_Caption(std::optional<int> number, bool with_time, const SYSTEMTIME& copied_at,
+                             const std::wstring& front_window) {
+    if (!number) return Picture_Caption(copied_at, front_window);
+    std::wstring caption = L"No." + std::to_wstring(*number);
+    if (with_time) caption += L" " + Picture_Caption(copied_at, front_window);
+    return caption;
+}
+
+std::wstring Picture_Alternative_Text(std::optional<int> number, const SYSTEMTIME& copied_at,
+                                      const std::wstring& front_window, const std::wstring& program) {
+    std::wstring text = Picture_Caption(number, true, copied_at, front_window);
+    if (!program.empty()) text += L" (" + program + L")";
+    return text;
+}
+
+namespace {
+
+// The window in front and its process, unless it is one of this program's own.
+HWND Front_Window(DWORD& process) {
     HWND front = GetForegroundWindow();
-    if (!front) return {};
+    process = 0;
+    if (front) GetWindowThreadProcessId(front, &process);
+    return front && process != GetCurrentProcessId() ? front : nullptr;
+}
+
+}  // namespace
+
+std::wstring Front_Window_Title() {
     DWORD process = 0;
-    GetWindowThreadProcessId(front, &process);
-    if (process == GetCurrentProcessId()) return {};
+    HWND front = Front_Window(process);
+    if (!front) return {};
     // Asked without waiting on a window that does not answer (GetWindowText would send it a message).
     wchar_t title[512] = {};
     const int length = InternalGetWindowText(front, title, static_cast<int>(std::size(title)));
     return std::wstring(title, static_cast<std::size_t>(std::max(length, 0)));
+}
+
+std::wstring Front_Window_Program() {
+    DWORD process = 0;
+    if (!Front_Window(process)) return {};
+    // The limited right is granted for other users' and elevated processes too.
+    const Kernel_Handle handle(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process));
+    if (!handle) return {};
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD size = static_cast<DWORD>(path.size());
+        if (QueryFullProcessImageNameW(handle.Get(), 0, path.data(), &size)) {
+            path.resize(size);
+            break;
+        }
+        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || path.size() >= 32768) return {};
+        path.resize(path.size() * 2);
+    }
+    const std::size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? path : path.substr(slash + 1);
 }

@@ -49,14 +49,12 @@ bool Paste_Picture_Now(const Excel_Session& excel, Picture_Format format) {
     return !errors.Failed();
 }
 
-void Size_Picture(const Excel_Session& excel, Picture_Size size, const Automation_Object& selection,
+void Size_Picture(const Excel_Session& excel, Picture_Size size, const Automation_Object& pasted,
                   const Automation_Object& cell, std::optional<bool>& aspect_locked) {
-    if (size == Picture_Size::As_Pasted || selection.Is_Nothing()) return;
     // Excel selects the picture it has just pasted: only that one is fitted, so that a paste costs the
     // same on a sheet of hundreds of pictures as on an empty one. Earlier pictures at the same cell keep
     // the size they were fitted to when they were pasted, or that the user gave them since.
-    const Automation_Object pasted = excel.Shape_Range(selection).Object();
-    if (pasted.Is_Nothing() || cell.Is_Nothing()) return;
+    if (size == Picture_Size::As_Pasted || pasted.Is_Nothing() || cell.Is_Nothing()) return;
     const double shape_height = excel.Height(pasted), shape_width = excel.Width(pasted);
     if (shape_height <= 0 || shape_width <= 0) return;
     const double zoom_h = excel.Height(cell) / shape_height;

@@ -17,11 +17,11 @@ std::wstring Address_Hensyu(std::wstring_view address);
 // paste (the message is the caller's to show, once any retry is over; the caller empties the clipboard after).
 bool Paste_Picture_Now(const Excel_Session& excel, Picture_Format format);
 
-// Scales the picture just pasted (Excel's selection) to the cell it was pasted at as the size says (to
-// fit inside the cell, to its width or its height, or not at all), keeping its top-left corner. Other pictures keep
+// Scales the picture just pasted (the shape range of Excel's selection) to the cell it was pasted at as the size says
+// (to fit inside the cell, to its width or its height, or not at all), keeping its top-left corner. Other pictures keep
 // their size; failures leave the picture as it is. aspect_locked: whether Excel locked the picture's aspect ratio, when
 // known (it is the same for every picture pasted in one format); read when not known, and known after.
-void Size_Picture(const Excel_Session& excel, Picture_Size size, const Automation_Object& selection,
+void Size_Picture(const Excel_Session& excel, Picture_Size size, const Automation_Object& pasted,
                   const Automation_Object& cell, std::optional<bool>& aspect_locked);
 
 // Scales the shapes of Excel's selection by the factor from their top-left corner; the height too

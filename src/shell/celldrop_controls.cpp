@@ -25,7 +25,7 @@ std::span<const Control_Def> CellDrop_Control_Table() {
         {L"Pic_Control", 0, K::Picture_Box, nullptr, 120, 360, 9015, 735, nullptr, -1, ids::Pic_Control + 0},
         {L"Pic_Control", 1, K::Picture_Box, nullptr, 120, 1200, 12375, 5415, nullptr, -1, ids::Pic_Control + 1},
         // The paste screen's windows are made when it is first shown (CellDrop_F::Make_Paste_Screen).
-        {L"Pic_Control", 2, K::Picture_Box, nullptr, 120, 6720, 12375, 7815, nullptr, -1, ids::Pic_Control + 2, true},
+        {L"Pic_Control", 2, K::Picture_Box, nullptr, 120, 6720, 12375, 8295, nullptr, -1, ids::Pic_Control + 2, true},
         {L"Cmd_Cancel", -1, K::Button, T(Cancel), 11400, 720, 1095, 375, nullptr, -1, ids::Cmd_Cancel},
         {L"Label1", 16, K::Label, version.c_str(), 9240, 840, 2040, 255, nullptr, -1, ids::Label1 + 16},
         {L"Lbl_Error_Check", -1, K::Label, T(Error_Check), 120, 120, 8340, 195, nullptr, -1, ids::Lbl_Error_Check},
@@ -142,14 +142,23 @@ std::span<const Control_Def> CellDrop_Control_Table() {
         {L"Label1", 5, K::Label, T(Fixed_Texts), 120, 4920, 3975, 255, L"Pic_Control", 2, ids::Label1 + 5},
         {L"Lst_Select", 4, K::List_Box, nullptr, 120, 5160, 3975, 2040, L"Pic_Control", 2, ids::Lst_Select + 4},
         {L"Label1", 15, K::Label, T(Text_History), 4200, 4920, 3975, 255, L"Pic_Control", 2, ids::Label1 + 15},
-        {L"Lst_Select", 2, K::List_Box, nullptr, 4200, 5160, 3975, 2040, L"Pic_Control", 2, ids::Lst_Select + 2},
+        {L"Lst_Select", 2, K::Multi_List_Box, nullptr, 4200, 5160, 3975, 2040, L"Pic_Control", 2, ids::Lst_Select + 2},
         {L"Label1", 17, K::Label, T(Picture_History), 8280, 4920, 3975, 255, L"Pic_Control", 2, ids::Label1 + 17},
         {L"Pic_Screen", -1, K::Picture_Box, nullptr, 8280, 5160, 3735, 2055, L"Pic_Control", 2, ids::Pic_Screen},
         {L"Pic_Scroll", -1, K::Picture_Box, nullptr, 0, 0, 3735, 2055, L"Pic_Screen", -1, ids::Pic_Scroll},
         {L"Img_Pic", 0, K::Image, nullptr, 0, 0, 735, 735, L"Pic_Scroll", -1, ids::Img_Pic + 0},
         {L"VScroll1", -1, K::VScroll_Bar, nullptr, 12000, 5160, 255, 2055, L"Pic_Control", 2, ids::VScroll1},
-        {L"Label1", 20, K::Label, nullptr, 120, 7260, 12135, 255, L"Pic_Control", 2, ids::Label1 + 20},
-        {L"Label1", 21, K::Label, nullptr, 120, 7500, 12135, 255, L"Pic_Control", 2, ids::Label1 + 21},
+        // Steps of test evidence: numbered pictures that never overlap, a sheet per case, history in order.
+        {L"Che_Control", 5, K::Check_Box, T(Picture_Number_Caption), 120, 7320, 2055, 240, L"Pic_Control", 2,
+         ids::Che_Control + 5},
+        {L"Txt_File", 2, K::Text_Box, nullptr, 2220, 7305, 735, 285, L"Pic_Control", 2, ids::Txt_File + 2},
+        {L"Che_Control", 6, K::Check_Box, T(Move_Past_Picture), 3120, 7320, 2415, 240, L"Pic_Control", 2,
+         ids::Che_Control + 6},
+        {L"Cmd_Control", 16, K::Button, T(Paste_Selected_History), 6000, 7260, 2175, 375, L"Pic_Control", 2,
+         ids::Cmd_Control + 16},
+        {L"Cmd_Control", 15, K::Button, T(New_Sheet), 8280, 7260, 1335, 375, L"Pic_Control", 2, ids::Cmd_Control + 15},
+        {L"Label1", 20, K::Label, nullptr, 120, 7740, 12135, 255, L"Pic_Control", 2, ids::Label1 + 20},
+        {L"Label1", 21, K::Label, nullptr, 120, 7980, 12135, 255, L"Pic_Control", 2, ids::Label1 + 21},
     };
     return controls;
 }

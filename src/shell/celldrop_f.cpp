@@ -60,11 +60,18 @@ void CellDrop_F::On_Load() {
                          Ui_Text(Text_Id::Folder_Chooser_Tip));
     Run.On_Take_Back_Change([this] { Paste.Show_Take_Back_State(); });
     Run.On_Notice_Change([this] { Paste.Show_Waiting(); });
+    Run.On_Number_Taken_Back([this](int number) { Paste.Picture_Number_Taken_Back(number); });
+    Run.On_Case_Sheet([this](const Call_Result& added) { Paste.Case_Sheet_Added(added); });
 
     On(Control_Event::Click, L"Cmd_Control", [this](int i) { Cmd_Control_Click(i); });
     On(Control_Event::Click, L"Che_Control", [this](int i) { Che_Control_Click(i); });
     On(Control_Event::Click, L"Opt_Joken", [this](int i) { Opt_Joken_Click(i); });
-    On(Control_Event::Change, L"Txt_File", [this](int i) { Setup.Txt_File_Change(i); });
+    On(Control_Event::Change, L"Txt_File", [this](int i) {
+        if (Paste.Txt_Picture_Number && i == Paste.Txt_Picture_Number->Index())
+            Paste.Txt_Picture_Number_Change();
+        else
+            Setup.Txt_File_Change(i);
+    });
     On(Control_Event::Click, L"Cmd_Update2", [this](int i) { Cmd_Update2_Click(i); });
     On(Control_Event::Click, L"Cmd_Cancel", [this](int) { Cmd_Cancel_Click(); });
     On(Control_Event::Timer, L"Timer1", [this](int i) { Setup.Timer1_Timer(i); });
@@ -149,6 +156,8 @@ void CellDrop_F::Make_Paste_Screen() {
         Chooser_Pictures.Add_Tip(Hwnd(), (*this)(L"Opt_Joken", option).Hwnd(), Ui_Text(Text_Id::Paste_Switch_Tip));
     Chooser_Pictures.Add_Tip(Hwnd(), (*this)(L"Cmd_Control", 14).Hwnd(), Ui_Text(Text_Id::Take_Back_Tip));
     Chooser_Pictures.Add_Tip(Hwnd(), (*this)(L"Che_Control", 4).Hwnd(), Ui_Text(Text_Id::Picture_Time_Tip));
+    Chooser_Pictures.Add_Tip(Hwnd(), (*this)(L"Cmd_Control", 15).Hwnd(), Ui_Text(Text_Id::New_Sheet_Tip));
+    Chooser_Pictures.Add_Tip(Hwnd(), (*this)(L"Cmd_Control", 16).Hwnd(), Ui_Text(Text_Id::Paste_Selected_History_Tip));
 }
 
 void CellDrop_F::Create_Data_Folders() {
@@ -307,12 +316,15 @@ std::optional<LRESULT> CellDrop_F::On_Message(UINT message, WPARAM wparam, LPARA
         Paste.Pic_Control_Paste->Enabled()) {
         const auto& options = Paste.Opt_Table_Paste;
         Control& take_back = *Paste.Cmd_Take_Back;
+        Control& new_sheet = *Paste.Cmd_New_Sheet;
         // Exactly as a click on the option or the button. The option's own state, not Paste_On, which
         // follows a click only once its handler has let messages run (a second key may come meanwhile).
         if (wparam == Paste_Screen::Hot_Key_Paste) options[options[1]->Value() != 0 ? 0 : 1]->Set_Value(1);
         // Not while a message of the program waits for the user: a take-back could open a second one.
         if (wparam == Paste_Screen::Hot_Key_Take_Back && !Message_Open() && take_back.Enabled())
             Cmd_Control_Click(take_back.Index().value_or(-1));
+        if (wparam == Paste_Screen::Hot_Key_New_Sheet && !Message_Open() && new_sheet.Enabled())
+            Cmd_Control_Click(new_sheet.Index().value_or(-1));
         return 0;
     }
     return std::nullopt;
@@ -350,6 +362,10 @@ void CellDrop_F::Cmd_Control_Click(int index) {
         Cmd_Control_Excel2_End();
     } else if (is(Paste.Cmd_Take_Back)) {
         Paste.Take_Back_Last_Paste();
+    } else if (is(Paste.Cmd_New_Sheet)) {
+        Paste.Cmd_New_Sheet_Click();
+    } else if (is(Paste.Cmd_Paste_History)) {
+        Paste.Cmd_Paste_History_Click();
     } else if (is(Setup.Cmd_Kotei_New)) {
         Setup.Cmd_Control_Excel1_Kotei_New();
     } else if (is(Setup.Cmd_Kotei_Delete)) {
@@ -375,6 +391,8 @@ void CellDrop_F::Che_Control_Click(int index) {
     if (Setup.Che_Sub_Folder && index == Setup.Che_Sub_Folder->Index() && Enabled())
         Setup.Cmd_Control_Excel1_File_Search();
     if (Paste.Che_Picture_Caption && index == Paste.Che_Picture_Caption->Index()) Paste.Che_Picture_Caption_Click();
+    for (Control* box : {Paste.Che_Picture_Number, Paste.Che_Move_Past})
+        if (box && index == box->Index()) Paste.Che_Picture_Steps_Click();
 }
 
 void CellDrop_F::Opt_Joken_Click(int index) {
@@ -385,11 +403,12 @@ void CellDrop_F::Lst_Select_Click(int index) {
     if (Keys.Is_Screen(Screen_Keys::Screen_Setup)) {
         if (Setup.Lst_Kotei_Setup && index == Setup.Lst_Kotei_Setup->Index()) Setup.Lst_Select_ツール_CellDrop();
     } else if (Keys.Is_Screen(Screen_Keys::Screen_Paste)) {
+        // Entries of the history being chosen for "選んだ履歴を順に貼付" stay chosen, unpasted.
+        if (Paste.Choosing_Several(index)) return;
         Paste.Lst_Select_ツール_CellDrop2(index);
         // The selection is let go so that the same entry can be clicked again.
         Wait_Time(200);
-        if (Control* list = Find(L"Lst_Select", index))
-            SendMessageW(list->Hwnd(), LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+        if (Control* list = Find(L"Lst_Select", index)) list->Clear_Selection();
     }
 }
 

@@ -13,6 +13,8 @@ void CellDrop_F::Set_Che_Control(bool bind) {
     for (int slot = 0; slot < 3; ++slot)
         Registry.Set_Object(Paste.Che_Table_Text[slot], (*this)(L"Che_Control", slot), bind);
     Registry.Set_Object(Paste.Che_Picture_Caption, (*this)(L"Che_Control", 4), bind);
+    Registry.Set_Object(Paste.Che_Picture_Number, (*this)(L"Che_Control", 5), bind);
+    Registry.Set_Object(Paste.Che_Move_Past, (*this)(L"Che_Control", 6), bind);
 }
 
 void CellDrop_F::Set_Cmd_Control(bool bind) {
@@ -21,11 +23,12 @@ void CellDrop_F::Set_Cmd_Control(bool bind) {
         int Index;
     };
     const Role roles[] = {
-        {&Setup.Cmd_Target_Pc, 6},      {&Setup.Cmd_Target_Open, 0},   {&Setup.Cmd_Target_History, 1},
-        {&Setup.Cmd_Folder_Pc, 7},      {&Setup.Cmd_Folder_Browse, 2}, {&Setup.Cmd_Folder_History, 3},
-        {&Setup.Cmd_File_Search, 5},    {&Setup.Cmd_Kotei_Delete, 8},  {&Setup.Cmd_Kotei_New, 9},
-        {&Setup.Cmd_Kotei_Up, 10},      {&Setup.Cmd_Kotei_Down, 11},   {&Setup.Cmd_Kotei_Sort[0], 12},
-        {&Setup.Cmd_Kotei_Sort[1], 13}, {&Paste.Cmd_Paste_End, 4},     {&Paste.Cmd_Take_Back, 14},
+        {&Setup.Cmd_Target_Pc, 6},      {&Setup.Cmd_Target_Open, 0},    {&Setup.Cmd_Target_History, 1},
+        {&Setup.Cmd_Folder_Pc, 7},      {&Setup.Cmd_Folder_Browse, 2},  {&Setup.Cmd_Folder_History, 3},
+        {&Setup.Cmd_File_Search, 5},    {&Setup.Cmd_Kotei_Delete, 8},   {&Setup.Cmd_Kotei_New, 9},
+        {&Setup.Cmd_Kotei_Up, 10},      {&Setup.Cmd_Kotei_Down, 11},    {&Setup.Cmd_Kotei_Sort[0], 12},
+        {&Setup.Cmd_Kotei_Sort[1], 13}, {&Paste.Cmd_Paste_End, 4},      {&Paste.Cmd_Take_Back, 14},
+        {&Paste.Cmd_New_Sheet, 15},     {&Paste.Cmd_Paste_History, 16},
     };
     for (const Role& r : roles) Registry.Set_Object(*r.Binding, (*this)(L"Cmd_Control", r.Index), bind);
 }
@@ -63,6 +66,7 @@ void CellDrop_F::Set_Txt_Value3(bool bind) {
 void CellDrop_F::Set_Txt_File(bool bind) {
     Registry.Set_Object(Setup.Txt_Target, (*this)(L"Txt_File", 0), bind);
     Registry.Set_Object(Setup.Txt_Folder, (*this)(L"Txt_File", 1), bind);
+    Registry.Set_Object(Paste.Txt_Picture_Number, (*this)(L"Txt_File", 2), bind);
 }
 
 void CellDrop_F::Set_Opt_Joken(bool bind) {

@@ -20,6 +20,8 @@ constexpr int Timer1 = 2100;
 // Elements added to the arrays for steering a paste run: Cmd_Control + 14 "直前の貼付を取り消す",
 // Che_Control + 4 "画像の前に日時を書く", Label1 + 20 (the hot keys not held), Label1 + 21 (the notice
 // line: the wait for a busy Excel, a failed paste).
+// For test evidence: Che_Control + 5 "画像に番号を付ける" with the next number in Txt_File + 2,
+// Che_Control + 6 "画像の下（右）へ移動", Cmd_Control + 15 "新しいシート", Cmd_Control + 16 "選んだ履歴を順に貼付".
 
 constexpr int Cmd_Cancel = 100;
 constexpr int Lbl_Error_Check = 101;

@@ -116,6 +116,7 @@ void Paste_Screen::Cmd_Control_Excel2_Stop() {
     run_.Stop_Taking(*this);
     Write_Text_History();
     Write_Picture_History();
+    Save_Picture_Number();
 }
 
 void Paste_Screen::Hold_Run_Keys(bool hold) {
@@ -124,7 +125,8 @@ void Paste_Screen::Hold_Run_Keys(bool hold) {
     Run_Keys.reset();
     if (hold) {
         static constexpr Hot_Key keys[] = {{Hot_Key_Paste, 'P', L"Ctrl+Alt+P"},
-                                           {Hot_Key_Take_Back, 'Z', L"Ctrl+Alt+Z"}};
+                                           {Hot_Key_Take_Back, 'Z', L"Ctrl+Alt+Z"},
+                                           {Hot_Key_New_Sheet, 'N', L"Ctrl+Alt+N"}};
         Run_Keys.emplace(form_.Hwnd(), keys);
     }
     Label1_Hot_Keys->Set_Caption(Run_Keys ? Run_Keys->Problems() : std::wstring());
@@ -160,4 +162,36 @@ void Paste_Screen::Take_Back_Last_Paste() {
 
 void Paste_Screen::Show_Take_Back_State() {
     if (form_.Is_Loaded() && Cmd_Take_Back) Cmd_Take_Back->Set_Enabled(run_.Can_Take_Back());
+}
+
+void Paste_Screen::Cmd_New_Sheet_Click() {
+    if (!keys_.Is_Screen(Screen_Keys::Screen_Paste) || !run_.Active()) return;
+    run_.Add_Case_Sheet();
+}
+
+void Paste_Screen::Case_Sheet_Added(const Call_Result& added) {
+    if (!added.Ok()) {
+        Show_Notice(Ui_Text(Text_Id::New_Sheet_Failed));
+        return;
+    }
+    // A new case counts its steps from 1.
+    Set_Next_Picture_Number(1);
+    Save_Picture_Number();
+}
+
+bool Paste_Screen::Choosing_Several(int list_index) const {
+    if (!Lst_Rireki || Lst_Rireki->Index() != list_index) return false;
+    return GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_SHIFT) < 0 || Lst_Rireki->Selected_Items().size() > 1;
+}
+
+void Paste_Screen::Cmd_Paste_History_Click() {
+    if (!keys_.Is_Screen(Screen_Keys::Screen_Paste) || !run_.Active()) return;
+    // The list shows the newest first: from the bottom of the choice up is the order they were copied in.
+    std::vector<std::wstring> texts;
+    const std::vector<int> chosen = Lst_Rireki->Selected_Items();
+    for (auto it = chosen.rbegin(); it != chosen.rend(); ++it)
+        if (*it >= 0 && static_cast<std::size_t>(*it) < shown_texts_.size())
+            texts.push_back(shown_texts_[static_cast<std::size_t>(*it)]);
+    Lst_Rireki->Clear_Selection();
+    run_.Paste_In_Order(texts);
 }

@@ -48,6 +48,11 @@ public:
     Control* Che_Picture_Caption = nullptr;  // Che_Control(4): the time before each picture
     Control* Cmd_Paste_End = nullptr;        // Cmd_Control(4)
     Control* Cmd_Take_Back = nullptr;        // Cmd_Control(14)
+    Control* Che_Picture_Number = nullptr;   // Che_Control(5): pictures numbered as steps
+    Control* Txt_Picture_Number = nullptr;   // Txt_File(2): the next step number
+    Control* Che_Move_Past = nullptr;        // Che_Control(6): the cell after a picture is clear of it
+    Control* Cmd_New_Sheet = nullptr;        // Cmd_Control(15)
+    Control* Cmd_Paste_History = nullptr;    // Cmd_Control(16)
     Control* Pic_Container_Paste = nullptr;  // Pic_Container(0)
     Control* Pic_Container_Move = nullptr;   // Pic_Container(1)
     std::array<Control*, 2> Pic_Container_Picture{};
@@ -78,6 +83,21 @@ public:
     // Options, quick lists and the history's entries.
     void Opt_Joken_ツール_CellDrop2(int index);
     void Che_Picture_Caption_Click();
+    // "画像に番号を付ける" and "画像の下（右）へ移動", saved at once as the time box is.
+    void Che_Picture_Steps_Click();
+    // The number box was typed in: saved when copies pause.
+    void Txt_Picture_Number_Change() { number_unsaved_ = true; }
+    // "新しいシート" (or Ctrl+Alt+N) during a run; the numbers start again at 1 once it is there.
+    void Cmd_New_Sheet_Click();
+    void Case_Sheet_Added(const Call_Result& added);
+    // A numbered picture was taken back: its number is the next again, unless the numbers went on
+    // elsewhere since (typed, or a new sheet).
+    void Picture_Number_Taken_Back(int number);
+    // "選んだ履歴を順に貼付": the chosen history entries, oldest copy first.
+    void Cmd_Paste_History_Click();
+    // A click on the text history that adds to a choice of several (Ctrl or Shift held, or several
+    // chosen) pastes nothing; a plain click pastes the entry as it always did.
+    bool Choosing_Several(int list_index) const;
     void Lst_Select_ツール_CellDrop2(int index);
     void Lst_Select_File_Open(const std::wstring& line);
     // A quick-list text put on the clipboard for the paste loop, marked with who put it there.
@@ -92,6 +112,8 @@ public:
     // in front: held from the start of a run to its end.
     static constexpr int Hot_Key_Paste = 1;
     static constexpr int Hot_Key_Take_Back = 2;
+    // Ctrl+Alt+N: "新しいシート".
+    static constexpr int Hot_Key_New_Sheet = 3;
     std::optional<Hot_Keys> Run_Keys;
     void Hold_Run_Keys(bool hold);
     // The run's notice line: what the run says (a busy Excel, the failed pastes) while its keys are held.
@@ -145,7 +167,10 @@ private:
     void Record_Copied_Picture(std::shared_ptr<const Clipboard_Picture_Bytes> picture) override {
         Picture_Work.Submit(std::move(picture), Rireki_Pics.Thumbnail_Side, Rireki_Pics.Folder);
     }
-    void Show_Recorded_Pictures() override { Put_Recorded_Pictures(Picture_Work.Take_Finished()); }
+    void Show_Recorded_Pictures() override {
+        Put_Recorded_Pictures(Picture_Work.Take_Finished());
+        Save_Picture_Number();
+    }
     bool Text_History_Changed() override { return Rireki_Texts.Rireki_Text_Dirty; }
     bool Picture_History_Changed() override { return Rireki_Pics.Rireki_Pic_Dirty || Picture_Work.Pending(); }
     void Write_Text_History() override { Text_Update_ツール_CellDrop2_Text_Write(); }
@@ -154,6 +179,11 @@ private:
     void Paste_Failed(const std::wstring& message) override;
     void Copies_Skipped(const std::wstring& message) override { Show_Notice(message); }
     void Paste_Step_Done() override { run_.Paste_Step_Done(); }
+    int Next_Picture_Number() override;
+    void Set_Next_Picture_Number(int number) override;
+    // The number, when changed, into Para2_2.txt: while copies pause, so that no paste waits for the write.
+    void Save_Picture_Number();
+    void Write_Checks_File();
 
     // Shows the saving label while a history is written; the flag is cleared only when all was written.
     // A folder whose save failed is remembered until a save there succeeds.
@@ -166,6 +196,7 @@ private:
     const std::wstring& app_path_;
     const Fixed_Strings& kotei_;
     bool text_history_unshown_ = false;      // texts recorded that the list does not show yet
+    bool number_unsaved_ = false;            // the next step number changed since Para2_2.txt was written
     std::vector<std::wstring> shown_texts_;  // the text history as the list shows it, newest first
     std::vector<std::wstring> history_failed_;
     std::vector<std::wstring> history_reported_;

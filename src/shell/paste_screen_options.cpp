@@ -1,5 +1,7 @@
 // The paste options of the paste screen: the option tables, the choices they make for the run, and the
 // two files in the program folder that keep them.
+#include <algorithm>
+
 #include "control_states.h"
 #include "layout.h"
 #include "message_pump.h"
@@ -47,6 +49,50 @@ void Paste_Screen::Che_Picture_Caption_Click() {
         Text_Update_ツール_CellDrop2(L"W");
 }
 
+void Paste_Screen::Che_Picture_Steps_Click() {
+    Options.Picture_Number = Che_Picture_Number->Value() == 1;
+    Options.Move_Past_Picture = Che_Move_Past->Value() == 1;
+    if (Pic_Control_Paste && Pic_Control_Paste->Enabled() && keys_.Is_Screen(Screen_Keys::Screen_Paste))
+        Text_Update_ツール_CellDrop2(L"W");
+}
+
+namespace {
+
+// The step number a box holds: a whole number from 1; anything else (empty, 0, letters) starts at 1.
+int Step_Number(const std::wstring& text) { return std::max(Number_Value(text), 1); }
+
+}  // namespace
+
+int Paste_Screen::Next_Picture_Number() { return Step_Number(Txt_Picture_Number->Caption()); }
+
+void Paste_Screen::Set_Next_Picture_Number(int number) {
+    Txt_Picture_Number->Set_Caption(std::to_wstring(std::max(number, 1)));
+    number_unsaved_ = true;
+}
+
+void Paste_Screen::Picture_Number_Taken_Back(int number) {
+    if (Next_Picture_Number() == number + 1) Set_Next_Picture_Number(number);
+}
+
+void Paste_Screen::Save_Picture_Number() {
+    if (!number_unsaved_) return;
+    number_unsaved_ = false;
+    Write_Checks_File();
+}
+
+void Paste_Screen::Write_Checks_File() {
+    // Lines after the first four are read only by versions that know them: an older file, without
+    // them, reads as both boxes off and the numbers from 1.
+    const std::wstring checks_file = Path_Join(app_path_, L"Para2_2.txt");
+    std::vector<std::wstring> states;
+    for (Control* box : Che_Table_Text) states.push_back(Number_Line(box->Value()));
+    states.push_back(Number_Line(Che_Picture_Caption->Value()));
+    states.push_back(Number_Line(Che_Picture_Number->Value()));
+    states.push_back(Number_Line(Che_Move_Past->Value()));
+    states.push_back(Number_Line(Next_Picture_Number()));
+    saves_.Note_Save(Write_Lines_File(checks_file, states), checks_file);
+}
+
 Text_Edits Paste_Screen::Edits() {
     // Each edit follows the box whose caption names it.
     Text_Edits edits;
@@ -76,21 +122,26 @@ void Paste_Screen::Text_Update_ツール_CellDrop2(const std::wstring& mode) {
             }
             groups[g][static_cast<std::size_t>(p)]->Set_Value(1);
         }
-        // The fourth line, the picture-time box, is one a version without that box never reads.
-        const std::vector<std::wstring> states = Read_Values(checks_file, 4);
+        // The fourth line, the picture-time box, is one a version without that box never reads; so
+        // are the step boxes and the next number after it.
+        const std::vector<std::wstring> states = Read_Values(checks_file, 7);
         for (std::size_t slot = 0; slot < Che_Table_Text.size(); ++slot)
             Che_Table_Text[slot]->Set_Value(Number_Value(states[slot]));
         Che_Picture_Caption->Set_Value(Number_Value(states[3]) == 1 ? 1 : 0);
+        Che_Picture_Number->Set_Value(Number_Value(states[4]) == 1 ? 1 : 0);
+        Che_Move_Past->Set_Value(Number_Value(states[5]) == 1 ? 1 : 0);
+        Txt_Picture_Number->Set_Caption(std::to_wstring(Step_Number(states[6])));
+        Options.Picture_Number = Che_Picture_Number->Value() == 1;
+        Options.Move_Past_Picture = Che_Move_Past->Value() == 1;
+        number_unsaved_ = false;
         return;
     }
 
     std::vector<std::wstring> positions;
     for (auto group : groups) positions.push_back(Number_Line(Object_TableOpt_To_Index(group)));
     saves_.Note_Save(Write_Lines_File(options_file, positions), options_file);
-    std::vector<std::wstring> states;
-    for (Control* box : Che_Table_Text) states.push_back(Number_Line(box->Value()));
-    states.push_back(Number_Line(Che_Picture_Caption->Value()));
-    saves_.Note_Save(Write_Lines_File(checks_file, states), checks_file);
+    Write_Checks_File();
+    number_unsaved_ = false;
     saves_.Report_Save_Failures();
 }
 

@@ -62,6 +62,10 @@ enum class Text_Id {
     Move_Down,
     Take_Back_Last,
     Picture_Time_Caption,
+    Picture_Number_Caption,
+    Move_Past_Picture,
+    New_Sheet,
+    Paste_Selected_History,
     Stop_Pasting,
     Open_File,
     Open_Url,
@@ -74,6 +78,8 @@ enum class Text_Id {
     Paste_Switch_Tip,
     Take_Back_Tip,
     Picture_Time_Tip,
+    New_Sheet_Tip,
+    Paste_Selected_History_Tip,
     // Main window: notices, messages and questions
     New_Workbook,
     Folders_Not_Created,
@@ -114,6 +120,7 @@ enum class Text_Id {
     Excel_Not_Answering,
     Text_Paste_Failed,
     Picture_Paste_Failed,
+    New_Sheet_Failed,
     // Fixed texts, value-list editor, the program's own file dialog
     New_Fixed_Text,
     Select_Entry,

@@ -62,9 +62,11 @@ void Control::Create_Window() {
             break;
         case Control_Kind::List_Box:
         case Control_Kind::Sorted_List_Box:
+        case Control_Kind::Multi_List_Box:
             window_class = L"LISTBOX";
             style |= LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP;
             if (kind_ == Control_Kind::Sorted_List_Box) style |= LBS_SORT;
+            if (kind_ == Control_Kind::Multi_List_Box) style |= LBS_EXTENDEDSEL;
             ex_style |= WS_EX_CLIENTEDGE;
             break;
         case Control_Kind::Combo_Box:
@@ -321,15 +323,50 @@ std::wstring Control::List(int i) const {
 
 int Control::List_Index() const {
     if (!hwnd_) return -1;
+    // A list of several choices answers its caret for LB_GETCURSEL: only one line chosen is an index.
+    if (kind_ == Control_Kind::Multi_List_Box) {
+        const std::vector<int> chosen = Selected_Items();
+        return chosen.size() == 1 ? chosen.front() : -1;
+    }
     const LRESULT i = SendMessageW(hwnd_, (Is_Combo() ? Combo_Box_Messages : List_Box_Messages).Get_Selection, 0, 0);
     return i < 0 ? -1 : static_cast<int>(i);
 }
 
 void Control::Set_List_Index(int i) {
     if (!hwnd_) return;
+    if (kind_ == Control_Kind::Multi_List_Box) {
+        Clear_Selection();
+        if (i >= 0) SendMessageW(hwnd_, LB_SETSEL, TRUE, static_cast<LPARAM>(i));
+        form_.Raise(Control_Event::Click, *this);
+        return;
+    }
     SendMessageW(hwnd_, (Is_Combo() ? Combo_Box_Messages : List_Box_Messages).Set_Selection, static_cast<WPARAM>(i), 0);
     // A drive list tells of a new choice as a change, as its user's choice does.
     form_.Raise(Is_Combo() ? Control_Event::Change : Control_Event::Click, *this);
+}
+
+std::vector<int> Control::Selected_Items() const {
+    if (!hwnd_) return {};
+    if (kind_ != Control_Kind::Multi_List_Box) {
+        const int i = List_Index();
+        return i < 0 ? std::vector<int>{} : std::vector<int>{i};
+    }
+    const LRESULT count = SendMessageW(hwnd_, LB_GETSELCOUNT, 0, 0);
+    if (count <= 0) return {};
+    std::vector<int> items(static_cast<std::size_t>(count));
+    const LRESULT got =
+        SendMessageW(hwnd_, LB_GETSELITEMS, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(items.data()));
+    items.resize(got < 0 ? 0 : static_cast<std::size_t>(got));
+    return items;
+}
+
+void Control::Clear_Selection() {
+    if (!hwnd_) return;
+    if (kind_ == Control_Kind::Multi_List_Box)
+        SendMessageW(hwnd_, LB_SETSEL, FALSE, -1);
+    else
+        SendMessageW(hwnd_, (Is_Combo() ? Combo_Box_Messages : List_Box_Messages).Set_Selection,
+                     static_cast<WPARAM>(-1), 0);
 }
 
 void Control::Set_List_Item(int i, const std::wstring& text) {

@@ -20,6 +20,7 @@ enum class Control_Kind {
     Multi_Line_Text_Box,
     List_Box,
     Sorted_List_Box,  // keeps its lines in the system's locale order, letter case ignored
+    Multi_List_Box,   // several lines chosen at once with Ctrl and Shift, as in Explorer
     Combo_Box,        // a drop-down list to choose one line from (drive lists)
     Option_Button,
     Check_Box,
@@ -101,6 +102,10 @@ public:
     std::wstring List(int i) const;
     int List_Index() const;
     void Set_List_Index(int i);  // raises Click as a user's selection does
+    // The lines chosen, from the top; for a list of one choice, that one.
+    std::vector<int> Selected_Items() const;
+    // No line chosen (without a Click).
+    void Clear_Selection();
     // Replaces the text of entry i, keeping the selection.
     void Set_List_Item(int i, const std::wstring& text);
     void Remove_Item(int i);

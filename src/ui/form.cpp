@@ -444,6 +444,7 @@ void Form::On_Command(HWND control_hwnd, int code) {
             break;
         case Control_Kind::List_Box:
         case Control_Kind::Sorted_List_Box:
+        case Control_Kind::Multi_List_Box:
             if (code == LBN_SELCHANGE) Raise(Control_Event::Click, *c);
             if (code == LBN_DBLCLK) Raise(Control_Event::Dbl_Click, *c);
             break;

@@ -59,6 +59,7 @@ bool Is_Focus_Type(const Control& c) {
         case Control_Kind::Check_Box:
         case Control_Kind::List_Box:
         case Control_Kind::Sorted_List_Box:
+        case Control_Kind::Multi_List_Box:
         case Control_Kind::Combo_Box:
         case Control_Kind::Option_Button:
         case Control_Kind::Text_Box:

@@ -261,13 +261,32 @@ bool Click(HWND button) {
     return PostMessageW(button, BM_CLICK, 0, 0) != FALSE;
 }
 
+namespace {
+
+bool Choose_Several(HWND list) { return (GetWindowLongW(list, GWL_STYLE) & (LBS_EXTENDEDSEL | LBS_MULTIPLESEL)) != 0; }
+
+bool Send_List(HWND list, UINT message, WPARAM wparam, LPARAM lparam) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(list, message, wparam, lparam, SMTO_ABORTIFHUNG, Send_Timeout_Ms, &result) &&
+           static_cast<LRESULT>(result) != LB_ERR;
+}
+
+}  // namespace
+
+bool Select_List_Items(HWND list, std::initializer_list<int> indexes) {
+    if (!Is_Usable(list) || !Choose_Several(list) || !Send_List(list, LB_SETSEL, FALSE, -1)) return false;
+    for (int index : indexes)
+        if (!Send_List(list, LB_SETSEL, TRUE, index)) return false;
+    return true;
+}
+
 bool Click_List_Item(HWND list, int index) {
     if (!Is_Usable(list)) return false;
-    DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0, SMTO_ABORTIFHUNG, Send_Timeout_Ms,
-                             &result) ||
-        static_cast<LRESULT>(result) == LB_ERR)
-        return false;
+    // A list of several choices knows no current line: a plain click makes the line its only choice.
+    const bool chosen = Choose_Several(list)
+                            ? Send_List(list, LB_SETSEL, FALSE, -1) && Send_List(list, LB_SETSEL, TRUE, index)
+                            : Send_List(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    if (!chosen) return false;
     const WPARAM command = MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE);
     return PostMessageW(GetParent(list), WM_COMMAND, command, reinterpret_cast<LPARAM>(list)) != FALSE;
 }

@@ -131,6 +131,9 @@ bool Is_Usable(HWND control);
 // Selects entry index of a list box as a click on it would: the selection, then the list's
 // selection-change notice to the window that owns it (posted). False when the list is not usable.
 [[nodiscard]] bool Click_List_Item(HWND list, int index);
+// Chooses the entries of a list box of several choices as Ctrl+clicks would, without the program being
+// told (it reads the choice when a button asks for it). False when the list is not usable or takes one.
+[[nodiscard]] bool Select_List_Items(HWND list, std::initializer_list<int> indexes);
 // Double-clicks entry index of a list box: the selection and the list's selection-change notice, then
 // its double-click notice (both posted). False when the list is not usable.
 [[nodiscard]] bool Double_Click_List_Item(HWND list, int index);

@@ -125,7 +125,7 @@ TEST_F(Paste_Run_Test, EachBoxSwitchesItsOwnEditOneAtATime) {
     EXPECT_TRUE(Wait_Until(
         [&] {
             return Read_Bytes(folder / L"Para2_1.txt") == " 0\r\n 0\r\n 0\r\n 1\r\n" &&
-                   Read_Bytes(folder / L"Para2_2.txt") == " 1\r\n 2\r\n 0\r\n 0\r\n";
+                   Read_Bytes(folder / L"Para2_2.txt") == " 1\r\n 2\r\n 0\r\n 0\r\n 0\r\n 0\r\n 1\r\n";
         },
         Paste_Timeout_Ms));
     ASSERT_TRUE(Click(app->Control(ids::Che_Control + 0)));

@@ -81,10 +81,10 @@ TEST_F(Run_Steering_Test, TheTimeBeforeEachPictureAndItsBoxKeptAcrossARestart) {
     EXPECT_FALSE(Checked(Che_Caption));
     ASSERT_TRUE(Click(app->Control(Che_Caption)));
     ASSERT_TRUE(Wait_Checked(Che_Caption));
-    // Kept at once, after the three lines an older version reads.
+    // Kept at once, after the three lines an older version reads (then the step boxes off, number 1).
     ASSERT_TRUE(Wait_Until(
         [&] {
-            return Read_Bytes(folder / L"Para2_2.txt") == Number_Lines({1, 0, 1, 1});
+            return Read_Bytes(folder / L"Para2_2.txt") == Number_Lines({1, 0, 1, 1, 0, 0, 1});
         },
         Paste_Timeout_Ms));
 

@@ -52,10 +52,12 @@ TEST_F(MainFormTest, FirstStartMakesTheFoldersAndShowsTheSetupScreen) {
 TEST_F(MainFormTest, RolesAreBoundOnceEach) {
     Load();
     CellDrop_F& f = *form;
-    EXPECT_EQ(f.Registry.Object_Count(), 63);
+    EXPECT_EQ(f.Registry.Object_Count(), 68);
     EXPECT_EQ(f.Setup.Tim_エラーチェック, &f(L"Timer1", 0));
     EXPECT_EQ(f.Paste.Cmd_Take_Back, &f(L"Cmd_Control", 14));
     EXPECT_EQ(f.Paste.Che_Picture_Caption, &f(L"Che_Control", 4));
+    EXPECT_EQ(f.Paste.Txt_Picture_Number, &f(L"Txt_File", 2));
+    EXPECT_EQ(f.Paste.Cmd_Paste_History, &f(L"Cmd_Control", 16));
     EXPECT_EQ(f.Paste.Label1_Waiting, &f(L"Label1", 21));
     EXPECT_EQ(f.Paste.Opt_Table_Picture[8], &f(L"Opt_Joken", 15));
     EXPECT_EQ(f.Paste.Opt_Table_Zoom[0], &f(L"Opt_Joken", 16));
@@ -73,7 +75,7 @@ TEST_F(MainFormTest, RolesAreBoundOnceEach) {
     EXPECT_EQ(messages,
               (std::vector<std::wstring>{L"オブジェクト名＝Opt_Joken\r\nインデックス＝3\r\nの設定が重複してます。",
                                          L"オブジェクト名＝Label1\r\nが既に設定されてます。"}));
-    EXPECT_EQ(f.Registry.Object_Count(), 63);
+    EXPECT_EQ(f.Registry.Object_Count(), 68);
 }
 
 TEST_F(MainFormTest, OptionTableSearches) {

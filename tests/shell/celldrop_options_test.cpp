@@ -44,7 +44,8 @@ TEST_F(OptionsTest, ChoosingAnOptionWritesBothFilesAtOnce) {
     Option(3).Set_Value(1);  // "下へ"
     EXPECT_EQ(form->Paste.Options.Move, Move_Mode::Down);
     EXPECT_EQ(Read_Bytes(dir / L"Para2_1.txt"), " 1\r\n 0\r\n 0\r\n 0\r\n");
-    EXPECT_EQ(Read_Bytes(dir / L"Para2_2.txt"), " 0\r\n 1\r\n 0\r\n 0\r\n");  // the fourth: no time before pictures
+    // The fourth: no time before pictures; then no numbers, no move past pictures, the next number 1.
+    EXPECT_EQ(Read_Bytes(dir / L"Para2_2.txt"), " 0\r\n 1\r\n 0\r\n 0\r\n 0\r\n 0\r\n 1\r\n");
     EXPECT_EQ(Read_Bytes(dir / L"Para\\Para2_1.txt"), "<missing>");
 }
 

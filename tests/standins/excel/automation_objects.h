@@ -4,6 +4,7 @@
 // (the name shows in error texts, the call log and in Fail_Member). An object holds ids into the
 // model, never pointers, and checks on every call that its book, sheet or shape still exists.
 #include <optional>
+#include <utility>
 
 #include "dispatch_object.h"
 #include "excel_model.h"
@@ -53,6 +54,7 @@ public:
 
 private:
     void Invoke_Member(DISPID id, Call& call) override;
+    void Add(Workbook& book, Call& call);
 
     Object_Id book_;
 };
@@ -64,6 +66,8 @@ public:
     // Returned with a reference for the caller.
     static Worksheet_Object* Of(Stand_In& stand_in, Object_Id book, Object_Id sheet);
     std::wstring Describe() const override;
+    Object_Id Book() const { return book_; }
+    Object_Id Sheet_Id() const { return sheet_; }
 
 private:
     void Invoke_Member(DISPID id, Call& call) override;
@@ -168,6 +172,8 @@ struct Range_Ref {
     Cell_Rect Rect;
 };
 std::optional<Range_Ref> Range_Arg(const Call& call, std::size_t position);
+// The same for a sheet (Sheets.Add's Before and After): its book and its own id.
+std::optional<std::pair<Object_Id, Object_Id>> Sheet_Arg(const Call& call, std::size_t position);
 
 // Whether a sheet is the one the user sees: the active sheet of the active book. Excel refuses to
 // select cells or paste through Worksheet.Paste on any other.

@@ -68,6 +68,10 @@ Cell_Ref Sheet::Cell_At(double left, double top) const {
     return {static_cast<int>(row), column};
 }
 
+Cell_Ref Bottom_Right_Cell(const Sheet& sheet, const Shape& shape) {
+    return sheet.Cell_At(shape.Left + shape.Width, shape.Top + shape.Height);
+}
+
 void Sheet::Select(const Cell_Rect& rect) {
     Selection = rect;
     Active_Cell = rect.Top_Left();
@@ -129,7 +133,8 @@ Shape& Sheet::Add_Picture(Cell_Ref at, double width, double height) {
                       .Top = Row_Top(at.Row),
                       .Width = width,
                       .Height = height,
-                      .Lock_Aspect_Ratio = true});
+                      .Lock_Aspect_Ratio = true,
+                      .Alternative_Text = {}});
     Selected_Shape = id;
     return Shapes.back();
 }
@@ -258,6 +263,16 @@ Sheet& Excel_Model::Add_Sheet(Workbook& book, std::wstring_view name) {
         std::find_if(book.Sheets.begin(), book.Sheets.end(), [&](const Sheet& s) { return s.Id == book.Active_Sheet; });
     if (after != book.Sheets.end()) ++after;
     const auto added = book.Sheets.insert(after, New_Sheet(name));
+    book.Active_Sheet = added->Id;
+    return *added;
+}
+
+Sheet& Excel_Model::Insert_Sheet(Workbook& book, std::size_t position) {
+    std::wstring name;
+    for (std::size_t n = book.Sheets.size() + 1; name.empty() || book.Find_Sheet(name); ++n)
+        name = L"Sheet" + std::to_wstring(n);
+    const auto added = book.Sheets.insert(
+        book.Sheets.begin() + static_cast<std::ptrdiff_t>(std::min(position, book.Sheets.size())), New_Sheet(name));
     book.Active_Sheet = added->Id;
     return *added;
 }

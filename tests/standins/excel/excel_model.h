@@ -42,6 +42,7 @@ struct Shape {
     double Width = 0;
     double Height = 0;
     bool Lock_Aspect_Ratio = false;
+    std::wstring Alternative_Text;  // what screen readers say for it
 
     // Excel's Width and Height: the top-left corner stays where it is, and with the aspect ratio
     // locked the other side changes by the same factor.
@@ -143,6 +144,9 @@ public:
     Name_Check Check_Sheet_Name(const Workbook& book, std::wstring_view name, Object_Id renamed) const;
     // Inserted after the book's active sheet and made active.
     Sheet& Add_Sheet(Workbook& book, std::wstring_view name);
+    // Sheets.Add: inserted at the 0-based position and made active, named as Excel names a new sheet
+    // ("Sheet" and the first free number from the count of sheets on).
+    Sheet& Insert_Sheet(Workbook& book, std::size_t position);
     // False for the book's last sheet: a book always keeps one.
     bool Delete_Sheet(Workbook& book, Object_Id sheet);
 
@@ -161,5 +165,8 @@ private:
 std::wstring Window_Title(const Excel_Model& model);
 
 bool Same_Name(std::wstring_view a, std::wstring_view b);
+// Shape.BottomRightCell: the cell under the shape's bottom-right corner (on a border, the cell right
+// of it or below it, as for the top-left corner).
+Cell_Ref Bottom_Right_Cell(const Sheet& sheet, const Shape& shape);
 // Points of a column: (width * 7 + 5) pixels at 96 dpi, rounded to a whole pixel.
 double Column_Points(double width);

@@ -274,7 +274,8 @@ TEST(State_Json, WritesTheFixedLayoutTestsLookFor) {
                         "\xE8\xB2\xBC\xE4\xBB\x98"
                         R"(\"\r\n"}},"columnWidths":{"C":12},"shapes":[{"name":")"
                         "\xE5\x9B\xB3 1"
-                        R"(","kind":"picture","left":48,"top":37.5,"width":75,"height":37.5,"topLeftCell":"B3"}],)"
+                        R"(","kind":"picture","left":48,"top":37.5,"width":75,"height":37.5,"topLeftCell":"B3",)"
+                        R"("bottomRightCell":"C5","alternativeText":""}],)"
                         R"("selectedShape":")"
                         "\xE5\x9B\xB3 1"
                         R"(","selection":"B3"})"),

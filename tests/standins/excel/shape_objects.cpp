@@ -62,6 +62,15 @@ void Scale(Call& call, Shape& shape, bool width) {
     }
 }
 
+// AlternativeText: any text, as Excel keeps it.
+void Alternative_Text(Call& call, Shape& shape) {
+    if (call.Kind() != Call_Kind::Put) {
+        call.Return(Unique_Variant::Text(shape.Alternative_Text));
+        return;
+    }
+    if (const auto text = call.Value_Text()) shape.Alternative_Text = *text;
+}
+
 }  // namespace
 
 Shape* Find_Shape_Arg(Sheet& sheet, Call& call, std::size_t position) {
@@ -130,6 +139,8 @@ enum : DISPID {
     Id_Height,
     Id_Lock_Aspect_Ratio,
     Id_Top_Left_Cell,
+    Id_Bottom_Right_Cell,
+    Id_Alternative_Text,
     Id_Select,
     Id_Delete,
 };
@@ -143,6 +154,8 @@ const Member_Table& Shape_Members() {
         {Id_Height, L"Height", Member_Kind::Property, {}},
         {Id_Lock_Aspect_Ratio, L"LockAspectRatio", Member_Kind::Property, {}},
         {Id_Top_Left_Cell, L"TopLeftCell", Member_Kind::Read_Only, {}},
+        {Id_Bottom_Right_Cell, L"BottomRightCell", Member_Kind::Read_Only, {}},
+        {Id_Alternative_Text, L"AlternativeText", Member_Kind::Property, {}},
         {Id_Select, L"Select", Member_Kind::Method, {L"Replace"}},
         {Id_Delete, L"Delete", Member_Kind::Method, {}},
     }};
@@ -190,6 +203,13 @@ void Shape_Object::Invoke_Member(DISPID id, Call& call) {
         case Id_Top_Left_Cell:
             call.Return_Object(
                 new Range_Object(stand_in_, book_, sheet_, Cell_Rect::Of(sheet->Cell_At(shape->Left, shape->Top))));
+            return;
+        case Id_Bottom_Right_Cell:
+            call.Return_Object(
+                new Range_Object(stand_in_, book_, sheet_, Cell_Rect::Of(Bottom_Right_Cell(*sheet, *shape))));
+            return;
+        case Id_Alternative_Text:
+            Alternative_Text(call, *shape);
             return;
         case Id_Select:
             Select(*sheet, call);
@@ -264,6 +284,8 @@ enum : DISPID {
     Id_Range_Lock_Aspect_Ratio,
     Id_Scale_Width,
     Id_Scale_Height,
+    Id_Range_Item,
+    Id_Range_Alternative_Text,
 };
 
 const Member_Table& Shape_Range_Members() {
@@ -275,6 +297,8 @@ const Member_Table& Shape_Range_Members() {
         {Id_Range_Lock_Aspect_Ratio, L"LockAspectRatio", Member_Kind::Property, {}},
         {Id_Scale_Width, L"ScaleWidth", Member_Kind::Method, {L"Factor", L"RelativeToOriginalSize", L"Scale"}},
         {Id_Scale_Height, L"ScaleHeight", Member_Kind::Method, {L"Factor", L"RelativeToOriginalSize", L"Scale"}},
+        {Id_Range_Item, L"Item", Member_Kind::Method, {L"Index"}},
+        {Id_Range_Alternative_Text, L"AlternativeText", Member_Kind::Property, {}},
     }};
     return table;
 }
@@ -308,6 +332,16 @@ void Shape_Range_Object::Invoke_Member(DISPID id, Call& call) {
         case Id_Scale_Width:
         case Id_Scale_Height:
             Scale(call, *shape, id == Id_Scale_Width);
+            return;
+        case Id_Range_Item:
+            // The one shape, by its 1-based place or its name.
+            if (const auto index = call.Long(0); index && *index != 1)
+                call.Fail_Index();
+            else if (index)
+                call.Return_Object(new Shape_Object(stand_in_, book_, sheet_, shape_));
+            return;
+        case Id_Range_Alternative_Text:
+            Alternative_Text(call, *shape);
             return;
     }
 }

@@ -128,7 +128,8 @@ TEST_F(Excel_Stand_In, PicturesPasteAtTheActiveCellInTheFormatsTheCopyCanSupply)
     ASSERT_EQ(png.Hr, S_OK) << testing::PrintToString(png.Error);
     EXPECT_TRUE(State_Has(R"("shapes":[{"name":")"
                           "\xE5\x9B\xB3 1"
-                          R"(","kind":"picture","left":48,"top":37.5,"width":75,"height":37.5,"topLeftCell":"B3"}],)"
+                          R"(","kind":"picture","left":48,"top":37.5,"width":75,"height":37.5,"topLeftCell":"B3",)"
+                          R"("bottomRightCell":"C5","alternativeText":""}],)"
                           R"("selectedShape":")"
                           "\xE5\x9B\xB3 1"
                           R"(","selection":"B3")"))
@@ -226,6 +227,39 @@ TEST_F(Excel_Stand_In, ShapesAndTheSelectedPictureBehaveAsInExcel) {
     EXPECT_EQ(Get(Get(sheet.Get(), L"Shapes", {1}).Object(), L"Name").Text(), L"図 2");
     ASSERT_EQ(User(standin::Add_Sheet, L"Sheet2"), TRUE);
     EXPECT_EQ(Call(second.Object(), L"Select").Hr, DISP_E_EXCEPTION);  // only on the sheet on screen
+}
+
+TEST_F(Excel_Stand_In, PicturesCarryAlternativeTextAndSheetsAreAddedAndNamedAsInExcel) {
+    const Com_Ptr<IDispatch> sheet = Add_Book_Sheet();
+    ASSERT_EQ(Call(Get(sheet.Get(), L"Range", {L"B3"}).Object(), L"Select").Hr, S_OK);
+    // 75 x 37.5 points from B3 (48, 37.5): its corner (123, 75) lies in column C on the border of row 5.
+    ASSERT_TRUE(Copy_Picture(100, 50));
+    ASSERT_EQ(Call(sheet.Get(), L"Paste").Hr, S_OK);
+    const Reply range = Get(Get(App(), L"Selection").Object(), L"ShapeRange");
+    ASSERT_EQ(Put(range.Object(), L"AlternativeText", L"No.1 手順").Hr, S_OK);
+    const Reply shape = Call(range.Object(), L"Item", {1});
+    EXPECT_EQ(Get(shape.Object(), L"AlternativeText").Text(), L"No.1 手順");
+    EXPECT_EQ(Call(range.Object(), L"Item", {2}).Hr, DISP_E_EXCEPTION);
+    EXPECT_EQ(Get(Get(shape.Object(), L"BottomRightCell").Object(), L"Address").Text(), L"$C$5");
+    EXPECT_EQ(First_Sheet()["shapes"][0]["alternativeText"].Text(), L"No.1 手順");
+
+    // Sheets.Add(After:=) puts the new sheet right after and activates it; names as strict as Excel's.
+    const Reply book = Get(App(), L"ActiveWorkbook");
+    const Reply sheets = Get(book.Object(), L"Sheets");
+    const Reply added = Call(sheets.Object(), L"Add", {}, {{L"After", sheet.Get()}});
+    ASSERT_EQ(added.Hr, S_OK) << testing::PrintToString(added.Error);
+    EXPECT_EQ(Get(added.Object(), L"Name").Text(), L"Sheet2");
+    EXPECT_EQ(Get(Get(App(), L"ActiveSheet").Object(), L"Name").Text(), L"Sheet2");
+    EXPECT_EQ(Get(sheets.Object(), L"Count").Value.Get().lVal, 2);
+    EXPECT_EQ(Put(added.Object(), L"Name", L"sheet1").Hr, DISP_E_EXCEPTION);  // taken, whatever the case
+    EXPECT_EQ(Put(added.Object(), L"Name", L"a[1]").Hr, DISP_E_EXCEPTION);
+    EXPECT_EQ(Put(added.Object(), L"Name", std::wstring(32, L'x').c_str()).Hr, DISP_E_EXCEPTION);
+    ASSERT_EQ(Put(added.Object(), L"Name", L"ケース1").Hr, S_OK);
+    EXPECT_EQ(Get(Get(sheets.Object(), L"Item", {2}).Object(), L"Name").Text(), L"ケース1");
+    const Reply before = Call(sheets.Object(), L"Add", {}, {{L"Before", sheet.Get()}});
+    EXPECT_EQ(Get(Get(sheets.Object(), L"Item", {1}).Object(), L"Name").Text(), Get(before.Object(), L"Name").Text());
+    EXPECT_EQ(Call(sheets.Object(), L"Add", {}, {{L"Before", sheet.Get()}, {L"After", sheet.Get()}}).Hr,
+              DISP_E_EXCEPTION);
 }
 
 }  // namespace

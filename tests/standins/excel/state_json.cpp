@@ -186,6 +186,10 @@ void Write_Sheet(Json_Writer& json, const Sheet& sheet) {
         json.Number(shape.Height);
         json.Key(L"topLeftCell");
         json.String(Cell_Name(sheet.Cell_At(shape.Left, shape.Top)));
+        json.Key(L"bottomRightCell");
+        json.String(Cell_Name(Bottom_Right_Cell(sheet, shape)));
+        json.Key(L"alternativeText");
+        json.String(shape.Alternative_Text);
         json.End_Object();
     }
     json.End_Array();

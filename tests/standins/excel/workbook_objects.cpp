@@ -246,14 +246,16 @@ void Workbook_Object::Invoke_Member(DISPID id, Call& call) {
 
 namespace {
 
-enum : DISPID { Id_Sheets_Count = 1, Id_Sheets_Item };
+enum : DISPID { Id_Sheets_Count = 1, Id_Sheets_Item, Id_Sheets_Add };
 
 const Member_Table& Sheets_Members() {
-    static const Member_Table table{{
-                                        {Id_Sheets_Count, L"Count", Member_Kind::Read_Only, {}},
-                                        {Id_Sheets_Item, L"Item", Member_Kind::Read_Only, {L"Index"}},
-                                    },
-                                    Id_Sheets_Item};
+    static const Member_Table table{
+        {
+            {Id_Sheets_Count, L"Count", Member_Kind::Read_Only, {}},
+            {Id_Sheets_Item, L"Item", Member_Kind::Read_Only, {L"Index"}},
+            {Id_Sheets_Add, L"Add", Member_Kind::Method, {L"Before", L"After", L"Count", L"Type"}},
+        },
+        Id_Sheets_Item};
     return table;
 }
 
@@ -276,5 +278,39 @@ void Sheets_Object::Invoke_Member(DISPID id, Call& call) {
             if (Sheet* sheet = Find_Sheet_Arg(*book, call, 0))
                 call.Return_Object(Worksheet_Object::Of(stand_in_, book_, sheet->Id));
             return;
+        case Id_Sheets_Add:
+            Add(*book, call);
+            return;
     }
+}
+
+void Sheets_Object::Add(Workbook& book, Call& call) {
+    if (call.Has(2) || call.Has(3)) {
+        call.Not_Supported(L"Sheets.Add with Count or Type");
+        return;
+    }
+    if (call.Has(0) && call.Has(1)) {
+        call.Fail();  // Excel takes Before or After, not both
+        return;
+    }
+    // Before the active sheet unless told otherwise; the sheet named must be one of this book's.
+    std::size_t position = 0;
+    const auto at = [&](Object_Id id) {
+        for (std::size_t i = 0; i < book.Sheets.size(); ++i)
+            if (book.Sheets[i].Id == id) return std::optional<std::size_t>(i);
+        return std::optional<std::size_t>();
+    };
+    if (call.Has(0) || call.Has(1)) {
+        const auto sheet = Sheet_Arg(call, call.Has(1) ? 1 : 0);
+        const auto index = sheet && sheet->first == book_ ? at(sheet->second) : std::nullopt;
+        if (!index) {
+            call.Fail();
+            return;
+        }
+        position = *index + (call.Has(1) ? 1 : 0);
+    } else {
+        position = at(book.Active_Sheet).value_or(0);
+    }
+    const Sheet& added = stand_in_.Model().Insert_Sheet(book, position);
+    call.Return_Object(Worksheet_Object::Of(stand_in_, book_, added.Id));
 }

@@ -65,6 +65,18 @@ std::optional<Range_Ref> Range_Arg(const Call& call, std::size_t position) {
     return ref;
 }
 
+std::optional<std::pair<Object_Id, Object_Id>> Sheet_Arg(const Call& call, std::size_t position) {
+    const VARIANT* v = call.Arg(position);
+    if (!v || (v->vt != VT_DISPATCH && v->vt != VT_UNKNOWN) || !v->punkVal) return std::nullopt;
+    Dispatch_Object* ours = Dispatch_Object::From(v->punkVal);
+    if (!ours) return std::nullopt;
+    std::optional<std::pair<Object_Id, Object_Id>> ref;
+    if (const auto* sheet = dynamic_cast<const Worksheet_Object*>(ours))
+        ref = std::pair{sheet->Book(), sheet->Sheet_Id()};
+    ours->Release();
+    return ref;
+}
+
 // --- Worksheet ---
 
 namespace {
