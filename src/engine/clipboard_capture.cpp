@@ -308,7 +308,8 @@ void Clipboard_Capture::Sort_One(Read_Copy read) {
     copy.Taken_At = read.Taken_At;
     copy.Copied_At = read.Copied_At;
     copy.Front_Window = Front_Window_Title();
-    copy.Front_Program = Front_Window_Program();
+    // Only a picture carries its program (in its alternative text): a text is not kept waiting for it.
+    if (copy.Has_Picture) copy.Front_Program = Front_Window_Program();
     // Whether the picture is the one of the copy this change may complete is found out before the lock
     // is taken: comparing large pictures takes milliseconds, which the paste loop must not wait for.
     std::shared_ptr<const Clipboard_Picture_Bytes> earlier;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "kernel_handle.h"
+#include "process_image.h"
 
 std::wstring Picture_Caption(const SYSTEMTIME& t, const std::wstring& front_window) {
     wchar_t stamp[32];
@@ -54,19 +54,7 @@ std::wstring Front_Window_Title() {
 std::wstring Front_Window_Program() {
     DWORD process = 0;
     if (!Front_Window(process)) return {};
-    // The limited right is granted for other users' and elevated processes too.
-    const Kernel_Handle handle(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process));
-    if (!handle) return {};
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        DWORD size = static_cast<DWORD>(path.size());
-        if (QueryFullProcessImageNameW(handle.Get(), 0, path.data(), &size)) {
-            path.resize(size);
-            break;
-        }
-        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || path.size() >= 32768) return {};
-        path.resize(path.size() * 2);
-    }
+    const std::wstring path = Process_Image_Path(process);
     const std::size_t slash = path.find_last_of(L"\\/");
     return slash == std::wstring::npos ? path : path.substr(slash + 1);
 }

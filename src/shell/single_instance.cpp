@@ -2,6 +2,7 @@
 
 #include "codepage.h"
 #include "paths.h"
+#include "process_image.h"
 #include "wait.h"
 
 std::wstring Instance_Mutex_Name(const std::wstring& program_folder) {
@@ -33,12 +34,7 @@ struct Search {
 std::wstring Program_Folder_Of(HWND window) {
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
-    const Kernel_Handle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
-    if (!process) return {};
-    wchar_t path[32768];
-    DWORD size = 32768;
-    if (!QueryFullProcessImageNameW(process.Get(), 0, path, &size)) return {};
-    const std::wstring exe(path, size);
+    const std::wstring exe = Process_Image_Path(pid);
     const std::size_t slash = exe.find_last_of(L"\\/");
     return slash == std::wstring::npos ? std::wstring() : exe.substr(0, slash);
 }
